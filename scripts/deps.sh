@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the program and the tests need, and
+# nothing when they are all present. Usage: scripts/deps.sh
+set -euo pipefail
+
+packages=(
+  cmake make g++ libgtest-dev libbenchmark-dev
+  qt6-base-dev libgl-dev fonts-dejavu-core
+  # tests: offscreen and X11 runs, reference codecs
+  xvfb xdotool x11-utils imagemagick netpbm python3-pil
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,33 @@
+#include "document/editing_state.h"
+
+#include "image/raster_image.h"
+
+namespace tolvane {
+
+void Editing_State::Commit_Frame() {
+  if (Frame_Edited) BitBlt(Anim_Strip, Frame_Left(Cur_Frame), 0, Working_Frame);
+}
+
+std::string Editing_State::Check_Invariants() const {
+  auto square = [&](const Raster_Image& im) {
+    return im.Width() == Frame_Size && im.Height() == Frame_Size;
+  };
+  if (Frame_Total < 1) return "Frame_Total < 1";
+  if (Anim_Strip.Width() != Frame_Total * Frame_Size || Anim_Strip.Height() != Frame_Size)
+    return "strip is not Frame_Total x Frame_Size by Frame_Size";
+  if (Cur_Frame < 0 || Cur_Frame >= Frame_Total) return "Cur_Frame outside the strip";
+  if (Section_Start < 0 || Section_Start > Section_End || Section_End >= Frame_Total)
+    return "section outside the strip";
+  if (!square(Working_Frame) || !square(Undo_Frame) || !square(Sel_Background) ||
+      !square(Frame_Buffer))
+    return "a frame-sized image is not Frame_Size square";
+  if (!Frame_Edited) {
+    for (int y = 0; y < Frame_Size; ++y)
+      for (int x = 0; x < Frame_Size; ++x)
+        if (Working_Frame.At(x, y) != Anim_Strip.At(Frame_Left(Cur_Frame) + x, y))
+          return "working frame differs from the strip while not edited";
+  }
+  return {};
+}
+
+}  // namespace tolvane

@@ -1,0 +1,56 @@
+#pragma once
+#include <string>
+
+#include "image/raster_image.h"
+
+namespace tolvane {
+
+// The open animation and the editing state around it. The strip holds every
+// frame side by side: frame i is columns i*Frame_Size .. (i+1)*Frame_Size-1.
+//
+// Invariants while a document is open:
+//  1. Anim_Strip is Frame_Total*Frame_Size x Frame_Size, Frame_Total >= 1;
+//  2. 0 <= Cur_Frame < Frame_Total;
+//  3. 0 <= Section_Start <= Section_End < Frame_Total;
+//  4. Working_Frame, Undo_Frame, Sel_Background, Frame_Buffer are Frame_Size square;
+//  5. !Frame_Edited implies Working_Frame equals frame Cur_Frame of the strip.
+struct Editing_State {
+  Raster_Image Anim_Strip;
+  int Frame_Size = 32;
+  int Frame_Total = 1;
+  int Cur_Frame = 0;
+  int Section_Start = 0;
+  int Section_End = 0;
+  bool Anim_Modified = false;
+  std::string Anim_File_Name;
+
+  Raster_Image Working_Frame{32, 32};  // the preview's picture; tools draw here
+  bool Frame_Edited = false;
+  Raster_Image Frame_Buffer{32, 32};
+  Raster_Image Undo_Frame{32, 32};
+
+  // Floating selection.
+  Raster_Image Sel_Bitmap, Sel_Scratch;
+  Raster_Image Sel_Background{32, 32};
+
+  Colour Selected_Colour1 = 0x000000;
+  Colour Selected_Colour2 = 0xFFFFFF;
+  Colour Custom_Colour1 = 0;
+  Colour Custom_Colour2 = 0;
+  Colour Mount_Colour = 0;
+  int Cur_Tool = 1;
+
+  // Writes the working frame back into the strip when it holds changes. The
+  // caller clears Frame_Edited where its command says so.
+  void Commit_Frame();
+
+  // The strip's left column of frame i.
+  int Frame_Left(int i) const { return i * Frame_Size; }
+
+  // Empty when the invariants hold, else what is wrong (for tests and asserts).
+  std::string Check_Invariants() const;
+};
+
+inline constexpr const char* New_Anim_Name = "NewAnim.BMP";
+
+}  // namespace tolvane

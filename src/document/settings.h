@@ -1,0 +1,47 @@
+#pragma once
+#include <string>
+
+#include "image/colour.h"
+
+namespace tolvane {
+
+inline constexpr const char* Settings_File_Name = "Tolvane.INI";
+
+// $XDG_CONFIG_HOME/tolvane/Tolvane.INI, else ~/.config/tolvane/Tolvane.INI.
+std::string Default_Settings_Path();
+
+// A profile (INI) file: "[Section]" lines and "key=value" lines, names matched
+// without regard to case. Each write goes through to the file at once and
+// keeps every line it does not own.
+class Ini_File {
+ public:
+  explicit Ini_File(std::string path) : path_(std::move(path)) {}
+  const std::string& Path() const { return path_; }
+
+  std::string Read_String(const std::string& section, const std::string& key,
+                          const std::string& fallback) const;
+  // Decimal with optional sign, "0x.." or "$.." hexadecimal; anything else
+  // gives the fallback.
+  int Read_Integer(const std::string& section, const std::string& key, int fallback) const;
+
+  // Throw Toolkit_Error("Unable to write to Tolvane.INI") when the file cannot
+  // be written. The folder is created when missing.
+  void Write_String(const std::string& section, const std::string& key, const std::string& value);
+  void Write_Integer(const std::string& section, const std::string& key, int value);
+
+ private:
+  std::string path_;
+};
+
+// What the program keeps between runs.
+struct Settings_Values {
+  Colour Selected1 = 0, Selected2 = 0xFFFFFF, Custom1 = 0, Custom2 = 0, Mount = 0;
+  std::string Dir;
+  int FPS = 10;  // brought into 1..30 on reading
+};
+
+Settings_Values Read_Settings_File(const Ini_File& ini);
+// Writes in the fixed order; a failure stops at the failing key (throws).
+void Write_Settings_File(Ini_File& ini, const Settings_Values& v);
+
+}  // namespace tolvane

@@ -1,0 +1,25 @@
+#include "mainwindow/application.h"
+
+namespace tolvane {
+
+void Application::Create_Forms() {
+  auto made = [&](TForm& f) { Creation_Order.push_back(f.Name); };
+  Tolvane = std::make_unique<TTolvane>(*this);
+  Tolvane->FormCreate();
+  made(*Tolvane);
+  Add_Trans = std::make_unique<TAdd_Trans>();
+  made(*Add_Trans);
+  Frame_Extract = std::make_unique<TFrame_Extract>();
+  made(*Frame_Extract);
+  Import_View = std::make_unique<TImport_View>();
+  made(*Import_View);
+  About_Form = std::make_unique<TAbout_Form>();
+  made(*About_Form);
+  Frame_Size_Form = std::make_unique<TFrame_Size_Form>(P);
+  Frame_Size_Form->Mount_Colour = &Tolvane->Mount_Colour;
+  made(*Frame_Size_Form);
+  Effects_Param_Form = std::make_unique<TEffects_Param_Form>();
+  made(*Effects_Param_Form);
+}
+
+}  // namespace tolvane

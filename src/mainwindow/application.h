@@ -1,0 +1,32 @@
+#pragma once
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "document/frame_size_form.h"
+#include "effects/effects_param_form.h"
+#include "import/frame_extract_form.h"
+#include "mainwindow/about_form.h"
+#include "mainwindow/tolvane.h"
+#include "merge/add_trans_form.h"
+#include "platform/platform.h"
+
+namespace tolvane {
+
+// The program's seven forms, created once in a fixed order, main window first.
+struct Application {
+  explicit Application(Platform& p) : P(p) {}
+  Platform& P;
+  std::unique_ptr<TTolvane> Tolvane;
+  std::unique_ptr<TAdd_Trans> Add_Trans;
+  std::unique_ptr<TFrame_Extract> Frame_Extract;
+  std::unique_ptr<TImport_View> Import_View;
+  std::unique_ptr<TAbout_Form> About_Form;
+  std::unique_ptr<TFrame_Size_Form> Frame_Size_Form;
+  std::unique_ptr<TEffects_Param_Form> Effects_Param_Form;
+  std::vector<std::string> Creation_Order;
+
+  void Create_Forms();
+};
+
+}  // namespace tolvane

@@ -1,0 +1,191 @@
+#pragma once
+#include <string>
+
+#include "document/editing_state.h"
+#include "platform/controls.h"
+#include "platform/form.h"
+#include "platform/platform.h"
+
+namespace tolvane {
+
+struct Application;
+
+// The main window. Owns the editing state for the whole run; its handlers are
+// split by concern over several files:
+//   mainwindow/tolvane_create.cpp    creation, closing, About, What's New, progress
+//   mainwindow/tolvane_files.cpp     Load, Save, Save As, New, Install_Strip
+//   mainwindow/tolvane_display.cpp   Show_Frame, Layout_Frame_Views, navigation, Resize
+//   mainwindow/tolvane_playback.cpp  speed, Play, Stop, timer, sections
+//   mainwindow/tolvane_frames.cpp    Add, Insert, Delete, Clear, frame buffer
+//   editor/zoom.cpp                  zoom view, scrolling, zoom buttons
+//   editor/tools.cpp                 tool choice and the zoom view's mouse protocol
+//   editor/palette.cpp               palette and colour swatches
+//   editor/undo.cpp                  undo, nudge, flip
+class TTolvane : public TForm, public Editing_State {
+ public:
+  explicit TTolvane(Application& app);
+
+  Application& App;
+  Platform& P;
+
+  // Menu bar.
+  Menu_Item File1, Load1, Import1, ImportPCX1, Save1, SaveAs1, MergeFiles1, New1, N1, About1,
+      About2, WhatsNew1, Exit1;
+  Menu_Item Edit1, Copy2, Cut1, Paste2, N2, FlipHorizontal1, FlipVertical1, N3, Undo1;
+  Menu_Item Frame1, Clear1, Copy1, Paste1, N4, CopyToClipboard1, PasteFromClipboard1, N5, Add1,
+      Delete1, Insert1, Resize1;
+  Menu_Item Section1, MarkFrameAsStartOfSection1, MarkFrameAsEndOfSection1, ResetMarks1;
+  Menu_Item Effects1, Brightness1, Rotate1, Squash1, Spin1;
+
+  // Tool panel (children of Panel1; bounds relative to it).
+  Panel Panel1;
+  Speed_Button Tool1, Tool2, Tool3, Tool4, Tool5, Tool6, Tool7, Tool8;
+  Speed_Button Nudge1, Nudge2, Nudge3, Nudge4, Zoom_Out, Zoom_In;
+  Label Label5;
+
+  // Palette (children of Panel2).
+  Panel Panel2;
+  Image_Control Pal, Col_Select, Custom;
+  Bevel Bevel4, Bevel5, Bevel6;
+
+  // Navigation and playback buttons.
+  Speed_Button SpeedButton2, SpeedButton12, Prev_Frame, Next_Frame, Play, Stop, Repeat_Anim;
+
+  // Zoom view (Zoom, Bevel3, Select_Marker, Select_Image are children of Panel3).
+  Panel Panel3;
+  Bevel Bevel3;
+  Image_Control Zoom;
+  Scroll_Bar ZH, ZV;
+  Bevel Select_Marker;
+  Control Select_Image;
+
+  Track_Bar Play_Speed;
+  Label Label1;
+
+  // Thumbnails, preview and labels. Frame (child of DSP_Panel) shows Working_Frame.
+  Image_Control Frames;
+  Bevel Bevel1, Bevel2, Bevel7, Bevel8, Bevel9;
+  Panel DSP_Panel;
+  Control Frame;
+  Label Label2, Label3;
+
+  // Progress panel (children relative to it).
+  Panel Progress_Panel;
+  Label Progress_Caption, Progress;
+  Progress_Bar Prog_Bar;
+
+  Timer Anim_Timer;
+  File_Dialog OpenDialog1, SaveDialog1;
+  Colour_Dialog ColorDialog1;
+
+  // Layout and editor state.
+  int Thumb_Slots = 5;
+  int Zoom_Factor = 4;
+  int Last_ZH = 0, Last_ZV = 0;
+  bool Zoom_Drag = false;
+  int Drag_X1 = 0, Drag_Y1 = 0, Drag_X2 = 0, Drag_Y2 = 0;
+  bool Sel_Dragging = false;
+  int Grab_X = 0, Grab_Y = 0;
+
+  // A document is open exactly while the Edit menu is enabled.
+  bool Document_Open() const { return Edit1.Enabled; }
+
+  // Start-up and end.
+  void FormCreate();
+  void FormShow() override;
+  // A close request: returns true when the window may close. Writes the settings.
+  bool FormCloseQuery();
+  void Close() override;  // Exit1Click and the title-bar button come here
+  void Exit1Click();
+  void About2Click();
+  void WhatsNew1Click();
+  std::string Settings_File() const;
+  void Read_Settings();
+  void Write_Settings();
+
+  // Progress panel protocol for long operations.
+  void Progress_Show(int steps, const std::string& caption);
+  void Progress_Step(int i, int n);
+  void Progress_Hide();
+
+  // Files.
+  bool Ask_Save_Changes();  // false: the calling command stops
+  void Load1Click();
+  void Save1Click();
+  void SaveAs1Click();
+  void New1Click();
+  void Install_Strip(const Raster_Image& picture);
+  bool Save_Succeeded = false;  // set by Save1Click: whether a file was written
+
+  // Display and navigation.
+  void Show_Frame();
+  void Layout_Frame_Views(bool resize_existing_frames);
+  void SpeedButton2Click();   // first
+  void Prev_FrameClick();
+  void Next_FrameClick();
+  void SpeedButton12Click();  // last
+  void Resize1Click();
+
+  // Playback and sections.
+  void Play_SpeedChange();
+  void PlayClick();
+  void StopClick();
+  void Anim_TimerTimer();
+  void Repeat_AnimClick();
+  void Show_Section();
+  void MarkFrameAsStartOfSection1Click();
+  void MarkFrameAsEndOfSection1Click();
+  void ResetMarks1Click();
+
+  // Frame list.
+  void Add1Click();
+  void Insert1Click();
+  void Delete1Click();
+  void Clear1Click();
+  void Copy1Click();
+  void Paste1Click();
+
+  // Zoom view.
+  void Redraw_Zoom();
+  void Update_Zoom_Range();
+  void Zoom_OutClick();
+  void Zoom_InClick();
+  void ZHChange();
+  void ZVChange();
+
+  // Tools and the zoom view's mouse protocol (x, y in view pixels).
+  void Set_Tool(int n);
+  void Tool1Click();
+  void Tool2Click();
+  void Tool3Click();
+  void Tool4Click();
+  void Tool5Click();
+  void Tool6Click();
+  void Tool7Click();
+  void Tool8Click();
+  Speed_Button& Tool_Button(int n);
+  void ZoomMouseDown(Mouse_Button button, unsigned shift, int x, int y);
+  void ZoomMouseMove(unsigned shift, int x, int y);
+  void ZoomMouseUp(Mouse_Button button, unsigned shift, int x, int y);
+
+  // Palette.
+  void Paint_Palette();  // custom cells and both swatches from the colours
+  void Paint_Selected1();
+  void Paint_Selected2();
+  void PalMouseUp(Mouse_Button button, unsigned shift, int x, int y);
+  void CustomMouseUp(Mouse_Button button, unsigned shift, int x, int y);
+
+  // Undo, nudge and flip.
+  void Take_Undo_Copy();
+  bool Selection_Shown() const;
+  bool Selection_Mode() const;
+  void Undo1Click();
+  void Nudge1Click();  // left
+  void Nudge2Click();  // right
+  void Nudge3Click();  // up
+  void Nudge4Click();  // down
+  void FlipHorizontal1Click();
+  void FlipVertical1Click();
+};
+
+}  // namespace tolvane

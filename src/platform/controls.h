@@ -1,0 +1,151 @@
+#pragma once
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "image/colour.h"
+#include "image/raster_image.h"
+
+// The state of a form's controls as plain values. Forms own these; the Qt views
+// show them and forward the user's input to the forms' handlers.
+namespace tolvane {
+
+struct Bounds {
+  int Left = 0, Top = 0, Width = 0, Height = 0;
+  int Right() const { return Left + Width; }
+  int Bottom() const { return Top + Height; }
+  friend bool operator==(const Bounds&, const Bounds&) = default;
+};
+
+struct Control {
+  Bounds B;
+  bool Visible = true;
+  bool Enabled = true;
+};
+
+struct Label : Control {
+  std::string Caption;
+  enum class Align { Left, Center, Right } Alignment = Align::Left;
+};
+
+// The button-face system colour; views show it in the desktop's own shade.
+inline constexpr Colour Face_Colour = 0xFF00000Fu;
+
+struct Panel : Control {
+  Colour Color = Face_Colour;
+};
+
+enum class Mouse_Button { Left, Right, Middle };
+
+// Keys and buttons held during a mouse event.
+enum Shift_State : unsigned { ss_None = 0, ss_Shift = 1, ss_Alt = 2, ss_Ctrl = 4 };
+
+struct Bevel : Control {};
+
+struct Image_Control : Control {
+  Raster_Image Picture;
+};
+
+struct Speed_Button : Control {
+  std::string Hint;
+  int Group_Index = 0;  // buttons sharing a non-zero group are exclusive
+  bool Allow_All_Up = false;
+  bool Down = false;
+};
+
+struct Button : Control {
+  std::string Caption;
+};
+
+struct Menu_Item {
+  std::string Caption;  // "&" marks the access key; "-" is a separator
+  std::string Shortcut;  // in Qt's portable text form, e.g. "Ctrl+U", "Shift+Ins"
+  bool Enabled = true;
+  bool Visible = true;
+};
+
+// A value control whose change handler runs whenever its value changes, by the
+// user or by the program.
+struct Scroll_Bar : Control {
+  int Position = 0, Min = 0, Max = 100;
+  int Small_Change = 1, Large_Change = 1;
+  std::function<void()> On_Change;
+  void Set_Position(int p) {
+    if (p < Min) p = Min;
+    if (p > Max) p = Max;
+    if (p == Position) return;
+    Position = p;
+    if (On_Change) On_Change();
+  }
+  void Set_Max(int m) {
+    Max = m;
+    if (Position > Max) {
+      Position = Max;
+      if (On_Change) On_Change();
+    }
+  }
+};
+
+struct Track_Bar : Control {
+  int Position = 0, Min = 0, Max = 10;
+  std::string Hint;
+  std::function<void()> On_Change;
+  void Set_Position(int p) {
+    if (p < Min) p = Min;
+    if (p > Max) p = Max;
+    if (p == Position) return;
+    Position = p;
+    if (On_Change) On_Change();
+  }
+};
+
+struct Progress_Bar : Control {
+  int Position = 0, Min = 0, Max = 100;
+};
+
+struct Timer {
+  bool Enabled = false;
+  int Interval = 1000;  // milliseconds
+};
+
+// Radio group: Item_Index is -1 when nothing is selected. Setting it from the
+// program runs the click handler, as a user's click does.
+struct Radio_Group : Control {
+  std::string Caption;
+  std::vector<std::string> Items;
+  int Columns = 1;
+  int Item_Index = -1;
+  std::function<void()> On_Click;
+  void Select(int i) {
+    if (i == Item_Index) return;
+    Item_Index = i;
+    if (On_Click) On_Click();
+  }
+};
+
+// Number field with up/down buttons. Text is what the user typed; Value()
+// reads it as a decimal integer (Min when it is no number).
+struct Spin_Edit : Control {
+  int Min = 0, Max = 100;
+  std::string Text = "0";
+  int Value() const;
+  void Set_Value(int v);  // brought into Min..Max unless Min == Max
+  void Exit();            // losing the focus clamps the text
+};
+
+struct File_Dialog {
+  std::string Title;
+  std::string Filter;  // "Description|*.EXT|Description|*.*"
+  int Filter_Index = 1;
+  std::string File_Name;
+  bool Overwrite_Prompt = false;
+};
+
+struct Colour_Dialog {
+  Colour Color = 0;
+  bool Full_Open = false;
+  Colour Custom_Colours[16] = {};
+};
+
+}  // namespace tolvane

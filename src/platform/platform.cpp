@@ -1,0 +1,19 @@
+#include "platform/platform.h"
+
+namespace tolvane {
+
+int Show_Modal(Platform& p, TForm& form) {
+  form.Modal_Result = mr_None;
+  form.Visible = true;
+  form.FormShow();
+  if (form.Modal_Result == mr_None && form.Visible) p.Run_Modal(form);
+  form.Visible = false;
+  return form.Modal_Result;
+}
+
+std::string Error_Box_Text(const std::string& text) {
+  if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') return text + ".";
+  return text;
+}
+
+}  // namespace tolvane

@@ -1,0 +1,71 @@
+#pragma once
+#include <string>
+
+#include "image/raster_image.h"
+#include "platform/controls.h"
+#include "platform/form.h"
+
+namespace tolvane {
+
+enum class Msg_Kind { Warning, Error, Information, Confirmation };
+
+// Button sets for Show_Message_Box, combinable with |.
+enum Msg_Buttons : unsigned { mb_Yes = 1, mb_No = 2, mb_OK = 4, mb_Cancel = 8 };
+
+// Answers of a message box.
+inline constexpr int id_OK = 1, id_Cancel = 2, id_Yes = 6, id_No = 7;
+
+inline constexpr const char* Application_Title = "Tolvane v2";
+
+// The toolkit services every form uses. Qt implements them for the program;
+// tests use a scripted fake.
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  // Modal, centred, titled by kind ("Warning", "Error", "Information", "Confirm").
+  virtual int Show_Message_Box(const std::string& text, Msg_Kind kind, unsigned buttons) = 0;
+  // The toolkit's error box: stop icon, one OK, title Application_Title.
+  virtual void Show_Error_Box(const std::string& text) = 0;
+
+  // Return false when cancelled; on success File_Name holds the full path.
+  virtual bool Execute_Open_Dialog(File_Dialog& d) = 0;
+  virtual bool Execute_Save_Dialog(File_Dialog& d) = 0;
+  virtual bool Execute_Colour_Dialog(Colour_Dialog& d) = 0;
+
+  // Shows a form modally until it closes. Callers go through Show_Modal().
+  virtual void Run_Modal(TForm& form) = 0;
+
+  virtual void Set_Wait_Cursor(bool on) = 0;
+  // Repaints the windows; no user input and no timer tick is handled meanwhile.
+  virtual void Process_Messages() = 0;
+
+  // Desktop shell "open"; like the Windows shell, a result of 32 or less fails.
+  virtual int Shell_Open(const std::string& path) = 0;
+  virtual std::string Executable_Path() = 0;
+  virtual std::string Settings_Path() = 0;  // full path of Tolvane.INI
+
+  virtual int Screen_Width() = 0;
+  virtual int Screen_Height() = 0;
+
+  virtual void Clipboard_Put(const Raster_Image& image) = 0;
+  virtual bool Clipboard_Has_Image() = 0;
+  virtual bool Clipboard_Get(Raster_Image& image) = 0;
+};
+
+// Opens the form modally: runs its FormShow, lets the user work, returns its
+// Modal_Result.
+int Show_Modal(Platform& p, TForm& form);
+
+// The text of a toolkit error box: a full stop is added when the last
+// character sorts after '.'.
+std::string Error_Box_Text(const std::string& text);
+
+// Runs a command; a Toolkit_Error or an allocation failure ends it with the
+// toolkit's error box. Returns false when it failed.
+template <class F>
+bool Run_Command(Platform& p, F&& body);
+
+}  // namespace tolvane
+
+#include "platform/run_command.inl"
