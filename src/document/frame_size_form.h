@@ -22,8 +22,7 @@ class TFrame_Size_Form : public TForm {
   int New_Frame_Size = 32;
   bool Size_Accepted = false;
   int Resize_Method = 0;     // 0 Crop/Mount, 1 Stretch
-  Colour* Mount_Colour;      // the main window's; set by the application
-  Colour Chosen_Mount = 0;   // the colour to mount with, taken at Ok
+  Colour* Mount_Colour = nullptr;  // the main window's; set by the application
 
   void FormShow() override;
   void New_SizeClick();

@@ -96,6 +96,7 @@ class TTolvane : public TForm, public Editing_State {
   // A close request: returns true when the window may close. Writes the settings.
   bool FormCloseQuery();
   void Close() override;  // Exit1Click and the title-bar button come here
+  bool Closed = false;    // set when a close request was granted
   void Exit1Click();
   void About2Click();
   void WhatsNew1Click();
@@ -114,7 +115,7 @@ class TTolvane : public TForm, public Editing_State {
   void Save1Click();
   void SaveAs1Click();
   void New1Click();
-  void Install_Strip(const Raster_Image& picture);
+  void Install_Strip(Raster_Image picture);
   bool Save_Succeeded = false;  // set by Save1Click: whether a file was written
 
   // Display and navigation.

@@ -1,0 +1,171 @@
+#include <algorithm>
+#include <cctype>
+#include <string>
+
+#include "document/bmp.h"
+#include "image/image_error.h"
+#include "mainwindow/application.h"
+#include "mainwindow/tolvane.h"
+
+namespace tolvane {
+
+namespace {
+
+const char* const Bmp_Filter = "Bitmap Files (*.BMP)|*.BMP|All Files (*.*)|*.*";
+
+std::string File_Name_Part(const std::string& path) {
+  const auto slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string Upper(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::toupper(c); });
+  return s;
+}
+
+// The thumbnail row holds up to five frames: refuse frame sizes whose views
+// could not be allocated before anything of the open document is touched.
+void Check_Frame_Size_Fits(int frame_size) {
+  const int slots = frame_size > 64 ? 3 : 5;
+  if (std::int64_t(frame_size) * frame_size * slots > Max_Image_Pixels)
+    throw Toolkit_Error("Frames of " + std::to_string(frame_size) +
+                        " pixels are too large to show");
+}
+
+}  // namespace
+
+bool TTolvane::Ask_Save_Changes() {
+  if (!Anim_Modified) return true;
+  const int answer =
+      P.Show_Message_Box("The current file has been modified. Do you want to save the changes?",
+                         Msg_Kind::Confirmation, mb_Yes | mb_No | mb_Cancel);
+  if (answer == id_Cancel) return false;
+  if (answer == id_Yes) {
+    Save1Click();
+    // Going on after a save that wrote nothing would discard the user's work.
+    return Save_Succeeded;
+  }
+  return true;
+}
+
+void TTolvane::Load1Click() {
+  if (!Ask_Save_Changes()) return;
+  OpenDialog1.Title = "Open...";
+  OpenDialog1.Filter = Bmp_Filter;
+  OpenDialog1.Filter_Index = 1;
+  if (!P.Execute_Open_Dialog(OpenDialog1)) return;
+  const std::string path = OpenDialog1.File_Name;
+
+  Raster_Image picture;
+  if (!Run_Command(P, [&] { picture = Read_Bmp(path); })) return;
+
+  if (picture.Height() > 0 && picture.Width() % picture.Height() == 0) {
+    Run_Command(P, [&] {
+      Check_Frame_Size_Fits(picture.Height());
+      Frame_Size = picture.Height();
+      Anim_File_Name = path;
+      Anim_Modified = false;
+      Install_Strip(std::move(picture));
+    });
+    return;
+  }
+  const int answer = P.Show_Message_Box(
+      "This is not a valid animation bitmap. It must contain only square frames. Do you wish "
+      "to attempt frame retrieval?",
+      Msg_Kind::Warning, mb_Yes | mb_No);
+  if (answer == id_No) return;
+  // Frame retrieval is not built yet: it ends as a cancelled retrieval does,
+  // with the open document unchanged.
+}
+
+void TTolvane::Install_Strip(Raster_Image picture) {
+  Frame_Edited = false;
+  Save1.Enabled = SaveAs1.Enabled = MergeFiles1.Enabled = true;
+  Edit1.Enabled = Frame1.Enabled = Section1.Enabled = Effects1.Enabled = true;
+  Anim_Strip = Raster_Image();
+  Frame_Total = 1;
+  Layout_Frame_Views(false);
+  Anim_Strip = std::move(picture);
+  Anim_Strip.Fill_Colour = 0xFFFFFF;
+  Anim_Strip.Touch();
+  Caption = std::string(Application_Title) + " - " + File_Name_Part(Anim_File_Name);
+  Frame_Total = Anim_Strip.Width() / Frame_Size;
+  Cur_Frame = 0;
+  Show_Frame();
+  Undo1.Enabled = false;
+  Bevel1.Visible = true;
+  Play.Enabled = true;
+  Section_Start = 0;
+  Section_End = Frame_Total - 1;
+  Show_Section();
+  Update_Zoom_Range();
+}
+
+void TTolvane::Save1Click() {
+  Save_Succeeded = false;
+  Commit_Frame();
+  Frame_Edited = false;
+  if (Upper(Anim_File_Name) != Upper(New_Anim_Name)) {
+    if (Run_Command(P, [&] { Write_Bmp(Anim_File_Name, Anim_Strip); })) {
+      Anim_Modified = false;
+      Save_Succeeded = true;
+    }
+    return;
+  }
+  if (!P.Execute_Save_Dialog(SaveDialog1)) return;
+  const std::string path = SaveDialog1.File_Name;
+  if (!Run_Command(P, [&] { Write_Bmp(path, Anim_Strip); })) return;
+  Anim_Modified = false;
+  Anim_File_Name = path;
+  Caption = "Tolvane - " + File_Name_Part(path);
+  Save_Succeeded = true;
+}
+
+void TTolvane::SaveAs1Click() {
+  Save_Succeeded = false;
+  Commit_Frame();
+  Frame_Edited = false;
+  SaveDialog1.Title = "Save As...";
+  SaveDialog1.File_Name = Anim_File_Name;
+  SaveDialog1.Filter = Bmp_Filter;
+  SaveDialog1.Overwrite_Prompt = true;
+  if (!P.Execute_Save_Dialog(SaveDialog1)) return;
+  const std::string path = SaveDialog1.File_Name;
+  if (!Run_Command(P, [&] { Write_Bmp(path, Anim_Strip); })) return;
+  Anim_Modified = false;
+  Anim_File_Name = path;
+  Caption = "Tolvane - " + File_Name_Part(path);
+  Save_Succeeded = true;
+}
+
+void TTolvane::New1Click() {
+  if (!Ask_Save_Changes()) return;
+  TFrame_Size_Form& form = *App.Frame_Size_Form;
+  form.New_Frame_Size = Frame_Size;
+  form.Adjust_Method.Visible = false;
+  Show_Modal(P, form);
+  if (!form.Size_Accepted) return;
+  Frame_Size = form.New_Frame_Size;
+  Save1.Enabled = SaveAs1.Enabled = MergeFiles1.Enabled = true;
+  Edit1.Enabled = Frame1.Enabled = Effects1.Enabled = true;
+  Section1.Enabled = false;
+  Frame_Total = 1;
+  Cur_Frame = 0;
+  Layout_Frame_Views(false);
+  Anim_Strip.Fill_Colour = Selected_Colour2;
+  Anim_Strip.FillRect({0, 0, Anim_Strip.Width(), Anim_Strip.Height()});
+  Anim_File_Name = New_Anim_Name;
+  Caption = std::string(Application_Title) + " - " + New_Anim_Name;
+  Frame_Edited = false;
+  Show_Frame();
+  Undo1.Enabled = false;
+  Bevel1.Visible = true;
+  Anim_Modified = false;
+  Play.Enabled = true;
+  Section_Start = 0;
+  Section_End = 0;
+  Show_Section();
+  Update_Zoom_Range();
+}
+
+}  // namespace tolvane

@@ -1,0 +1,96 @@
+#include "image/raster_image.h"
+#include "mainwindow/tolvane.h"
+
+namespace tolvane {
+
+// Add, Insert and Delete move whole rows of the strip at once (Set_Size and
+// Copy_Rect copy row by row with memcpy/memmove), so their cost is a few
+// passes over the strip's memory whatever its length.
+
+void TTolvane::Add1Click() {
+  Commit_Frame();
+  Frame_Edited = false;
+  Undo1.Enabled = false;
+  Anim_Modified = true;
+  Run_Command(P, [&] {
+    // Widen first: if the strip cannot grow, the document is left as it was.
+    Anim_Strip.Set_Width(Frame_Left(Frame_Total + 1));
+    ++Frame_Total;
+  });
+  Show_Frame();
+  Section1.Enabled = true;
+}
+
+void TTolvane::Insert1Click() {
+  Commit_Frame();
+  Frame_Edited = false;
+  Undo1.Enabled = false;
+  Anim_Modified = true;
+  Run_Command(P, [&] {
+    Anim_Strip.Set_Width(Frame_Left(Frame_Total + 1));
+    ++Frame_Total;
+    const int left = Frame_Left(Cur_Frame), width = Anim_Strip.Width();
+    Copy_Rect(Anim_Strip, {left + Frame_Size, 0, width, Frame_Size}, Anim_Strip,
+              {left, 0, width - Frame_Size, Frame_Size});
+    Anim_Strip.Fill_Colour = Selected_Colour2;
+    Anim_Strip.FillRect({left, 0, left + Frame_Size, Frame_Size});
+  });
+  Show_Frame();
+}
+
+void TTolvane::Delete1Click() {
+  if (Frame_Total == 1) {
+    P.Show_Message_Box("Animation must have at least one frame in it!", Msg_Kind::Warning, mb_OK);
+    return;
+  }
+  if (P.Show_Message_Box("Are you sure that you want to delete this frame?", Msg_Kind::Warning,
+                         mb_Yes | mb_No) == id_No)
+    return;
+  Anim_Modified = true;
+  const bool removed = Run_Command(P, [&] {
+    const int left = Frame_Left(Cur_Frame), width = Anim_Strip.Width();
+    Raster_Image narrower(width - Frame_Size, Frame_Size, Anim_Strip.Fill_Colour);
+    narrower.Pen_Colour = Anim_Strip.Pen_Colour;
+    Copy_Rect(narrower, {0, 0, left, Frame_Size}, Anim_Strip, {0, 0, left, Frame_Size});
+    Copy_Rect(narrower, {left, 0, width - Frame_Size, Frame_Size}, Anim_Strip,
+              {left + Frame_Size, 0, width, Frame_Size});
+    Anim_Strip = std::move(narrower);
+    --Frame_Total;
+  });
+  if (!removed) return;
+  if (Cur_Frame > Frame_Total - 1) Cur_Frame = Frame_Total - 1;
+  Frame_Edited = false;
+  Undo1.Enabled = false;
+  Show_Frame();
+  if (Section_End > Frame_Total - 1) {
+    Section_End = Frame_Total - 1;
+    if (Section_Start > Frame_Total - 1) Section_Start = Frame_Total - 1;
+    Show_Section();
+  }
+  Section1.Enabled = Frame_Total > 1;
+}
+
+void TTolvane::Clear1Click() {
+  Anim_Modified = true;
+  Frame_Edited = true;
+  Take_Undo_Copy();
+  Working_Frame.Fill_Colour = Selected_Colour2;
+  Working_Frame.Pen_Colour = Selected_Colour2;
+  Working_Frame.FillRect({0, 0, Working_Frame.Width(), Working_Frame.Height()});
+  Redraw_Zoom();
+}
+
+void TTolvane::Copy1Click() {
+  BitBlt(Frame_Buffer, 0, 0, Working_Frame);
+  Paste1.Enabled = true;
+}
+
+void TTolvane::Paste1Click() {
+  Anim_Modified = true;
+  Frame_Edited = true;
+  Take_Undo_Copy();
+  BitBlt(Working_Frame, 0, 0, Frame_Buffer);
+  Redraw_Zoom();
+}
+
+}  // namespace tolvane
