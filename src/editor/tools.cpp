@@ -1,0 +1,170 @@
+#include <algorithm>
+#include <stdexcept>
+#include <string>
+#include <utility>
+
+#include "mainwindow/tolvane.h"
+
+namespace tolvane {
+
+namespace {
+
+enum Tool { Pencil = 1, Filled_Rect, Outline_Rect, Line, Fill, Select, Filled_Ellipse, Syringe };
+
+}  // namespace
+
+void TTolvane::Set_Tool(int n) {
+  Cur_Tool = n;
+  // Hiding the selection overlay means parking it far to the right.
+  Select_Marker.B.Left = 10 * Client_Width();
+  Select_Image.B.Left = 10 * Client_Width();
+}
+
+Speed_Button& TTolvane::Tool_Button(int n) {
+  switch (n) {
+    case 1: return Tool1;
+    case 2: return Tool2;
+    case 3: return Tool3;
+    case 4: return Tool4;
+    case 5: return Tool5;
+    case 6: return Tool6;
+    case 7: return Tool7;
+    case 8: return Tool8;
+  }
+  throw std::out_of_range("no tool button " + std::to_string(n));
+}
+
+namespace {
+
+// The tool buttons form one exclusive group: exactly one is down.
+void Put_Down(TTolvane& t, int n) {
+  for (int i = 1; i <= 8; ++i) t.Tool_Button(i).Down = i == n;
+}
+
+}  // namespace
+
+void TTolvane::Tool1Click() { Put_Down(*this, 1); Set_Tool(1); }
+void TTolvane::Tool2Click() { Put_Down(*this, 2); Set_Tool(2); }
+void TTolvane::Tool3Click() { Put_Down(*this, 3); Set_Tool(3); }
+void TTolvane::Tool4Click() { Put_Down(*this, 4); Set_Tool(4); }
+void TTolvane::Tool5Click() { Put_Down(*this, 5); Set_Tool(5); }
+void TTolvane::Tool6Click() { Put_Down(*this, 6); Set_Tool(6); }
+void TTolvane::Tool7Click() { Put_Down(*this, 7); Set_Tool(7); }
+void TTolvane::Tool8Click() { Put_Down(*this, 8); Set_Tool(8); }
+
+namespace {
+
+// View pixel to frame pixel. Integer division truncates toward zero, so the
+// first -(factor-1)..-1 view pixels left of the view still give the first
+// shown column.
+int View_To_Frame(int v, int factor, int scroll) { return v / std::max(1, factor) + scroll; }
+
+}  // namespace
+
+void TTolvane::ZoomMouseDown(Mouse_Button button, unsigned shift, int x, int y) {
+  if (!Document_Open()) return;
+
+  if (shift & ss_Ctrl) {
+    // The view's own pixel: over the backdrop this picks silver.
+    Selected_Colour1 = Zoom.Picture.GetPixel(x, y);
+    Paint_Selected1();
+    return;
+  }
+
+  if (button == Mouse_Button::Right) {
+    std::swap(Selected_Colour1, Selected_Colour2);
+    Paint_Selected2();
+    Paint_Selected1();
+    return;
+  }
+
+  Zoom_Drag = true;
+  if (Cur_Tool != Select) {
+    Anim_Modified = true;
+    Frame_Edited = true;
+  }
+  Take_Undo_Copy();
+  Drag_X1 = View_To_Frame(x, Zoom_Factor, ZH.Position);
+  Drag_Y1 = View_To_Frame(y, Zoom_Factor, ZV.Position);
+  Working_Frame.Fill_Colour = Selected_Colour1;
+  Working_Frame.Pen_Colour = Selected_Colour1;
+}
+
+void TTolvane::ZoomMouseMove(unsigned shift, int x, int y) {
+  if (!Zoom_Drag || (shift & ss_Ctrl)) return;
+
+  // One beyond the last pixel is allowed so that shapes can reach the edge.
+  const int cx = std::clamp(View_To_Frame(x, Zoom_Factor, ZH.Position), 0, Frame_Size);
+  const int cy = std::clamp(View_To_Frame(y, Zoom_Factor, ZV.Position), 0, Frame_Size);
+
+  switch (Cur_Tool) {
+    case Pencil:
+      Working_Frame.SetPixel(cx, cy, Selected_Colour1);
+      break;
+    case Filled_Rect:
+      // Unsorted corners: the press pixel is always in, the pointer's row and
+      // column always out, whichever way the drag runs.
+      BitBlt(Working_Frame, 0, 0, Undo_Frame);
+      Working_Frame.FillRect({Drag_X1, Drag_Y1, cx, cy});
+      break;
+    case Outline_Rect:
+      BitBlt(Working_Frame, 0, 0, Undo_Frame);
+      Working_Frame.FrameRect(
+          {std::min(Drag_X1, cx), std::min(Drag_Y1, cy), std::max(Drag_X1, cx), std::max(Drag_Y1, cy)});
+      break;
+    case Line:
+      BitBlt(Working_Frame, 0, 0, Undo_Frame);
+      Working_Frame.MoveToEx(Drag_X1, Drag_Y1);
+      Working_Frame.LineTo(cx, cy);
+      break;
+    case Filled_Ellipse:
+      BitBlt(Working_Frame, 0, 0, Undo_Frame);
+      Working_Frame.Ellipse(Drag_X1, Drag_Y1, cx, cy);
+      break;
+    case Syringe:
+      // Beyond the right or bottom edge this reads No_Colour (0xFFFFFFFF). The
+      // variable keeps that value; drawing with it or showing it gives white,
+      // since images store only the low 24 bits.
+      Selected_Colour1 = Working_Frame.GetPixel(cx, cy);
+      Paint_Selected1();
+      break;
+    default:  // fill acts at the release; the select tool's band is not drawn here
+      break;
+  }
+  Redraw_Zoom();
+}
+
+void TTolvane::ZoomMouseUp(Mouse_Button, unsigned shift, int x, int y) {
+  // A release with Ctrl keeps the drag running.
+  if (shift & ss_Ctrl) return;
+
+  const int fx = View_To_Frame(x, Zoom_Factor, ZH.Position);
+  const int fy = View_To_Frame(y, Zoom_Factor, ZV.Position);
+  const auto before = Working_Frame.Serial();
+
+  switch (Cur_Tool) {
+    case Fill: {
+      const Colour c = Working_Frame.GetPixel(fx, fy);
+      Working_Frame.ExtFloodFill(fx, fy, c);
+      Redraw_Zoom();
+      break;
+    }
+    case Pencil:
+      // A click without a drag (a right click) paints in the second colour.
+      Working_Frame.SetPixel(fx, fy, Zoom_Drag ? Selected_Colour1 : Selected_Colour2);
+      Redraw_Zoom();
+      break;
+    default:
+      break;
+  }
+
+  // A right click with the pencil or the fill tool changes the frame without a
+  // drawing press; mark it edited so that the next commit keeps the change.
+  if (Working_Frame.Serial() != before && Document_Open()) {
+    Anim_Modified = true;
+    Frame_Edited = true;
+  }
+  Zoom_Drag = false;
+}
+
+}  // namespace tolvane
