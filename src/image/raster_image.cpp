@@ -109,6 +109,9 @@ void Raster_Image::Ellipse(int x1, int y1, int x2, int y2) {
   auto first_col = [&](long long j) -> long long {  // leftmost column of row j, relative
     if (j < 0 || j >= h) return w;                   // outside: empty row
     const long long jj = std::min(j, h - 1 - j);     // mirror for exact symmetry
+    // The row(s) at the centre reach both sides; sampled at pixel centres, an
+    // even, flat box (100 x 2) would otherwise miss its left and right columns.
+    if (jj == (h - 1) / 2) return 0;
     const double t = (jj - cy) / b;
     const double half = a * std::sqrt(std::max(0.0, 1.0 - t * t));
     long long x0 = (long long)std::ceil(cx - half - 1e-9);
@@ -265,14 +268,16 @@ Axis_Map Map_Axis(int d0, int d1, int s0, int s1, int limit) {
 }  // namespace
 
 void StretchBlt(Raster_Image& dst, const Rect& d, const Raster_Image& src, const Rect& s) {
+  if (s.Right <= s.Left || s.Bottom <= s.Top || d.Right == d.Left || d.Bottom == d.Top) return;
+  // Equal sizes within one image (shifting frames in the strip) need no copy
+  // aside: Copy_Rect handles the overlap.
+  if (d.Right - d.Left == s.Right - s.Left && d.Bottom - d.Top == s.Bottom - s.Top) {
+    Copy_Rect(dst, d, src, s);
+    return;
+  }
   if (&dst == &src) {  // overlapping scaled copy: read from a copy
     const Raster_Image aside = src;
     StretchBlt(dst, d, aside, s);
-    return;
-  }
-  if (s.Right <= s.Left || s.Bottom <= s.Top || d.Right == d.Left || d.Bottom == d.Top) return;
-  if (d.Right - d.Left == s.Right - s.Left && d.Bottom - d.Top == s.Bottom - s.Top) {
-    Copy_Rect(dst, d, src, s);
     return;
   }
   const Axis_Map mx = Map_Axis(d.Left, d.Right, s.Left, s.Right, dst.Width());
@@ -292,7 +297,9 @@ void StretchBlt(Raster_Image& dst, const Rect& d, const Raster_Image& src, const
     const long long sy = my.Source(Y);
     if (sy < 0 || sy >= src.Height()) continue;
     Colour* out = dst.Row(Y) + mx.covered.lo;
-    if (sy == prev_sy) {  // enlargements repeat rows: copy the one just made
+    // Enlargements repeat rows: copy the one just made. Not when some columns
+    // have no source pixel, as those keep each row's own old pixels.
+    if (sy == prev_sy && cols_inside) {
       std::memcpy(out, dst.Row(prev_Y) + mx.covered.lo, cols.size() * sizeof(Colour));
     } else {
       const Colour* in = src.Row(int(sy));
