@@ -1,0 +1,16 @@
+#include <QApplication>
+
+#include "mainwindow/application.h"
+#include "platform/qt/qt_platform.h"
+#include "ui/program_views.h"
+
+int main(int argc, char* argv[]) {
+  QApplication qt(argc, argv);
+  QApplication::setApplicationName(tolvane::Application_Title);
+  tolvane::Qt_Platform platform;
+  tolvane::Application app(platform);
+  app.Create_Forms();
+  tolvane::Program_Views views(platform, app);
+  views.Start();
+  return QApplication::exec();
+}

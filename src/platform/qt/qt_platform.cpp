@@ -1,0 +1,133 @@
+#include "platform/qt/qt_platform.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QScreen>
+#include <QUrl>
+#include <QWidget>
+
+#include "document/settings.h"
+#include "platform/qt/qt_image.h"
+
+namespace tolvane {
+
+void Qt_Platform::Register_View(const TForm& form, Form_View& view) { views_[&form] = &view; }
+
+void Qt_Platform::Unregister_View(const TForm& form) { views_.erase(&form); }
+
+Form_View* Qt_Platform::View_Of(const TForm& form) const {
+  auto it = views_.find(&form);
+  return it == views_.end() ? nullptr : it->second;
+}
+
+void Qt_Platform::Sync_Views() {
+  for (auto& [form, view] : views_) view->Sync();
+}
+
+void Qt_Platform::Run_Modal(TForm& form) {
+  Form_View* view = View_Of(form);
+  if (!view) {
+    // A form nobody can see could never be closed by the user.
+    form.Close();
+    return;
+  }
+  QWidget* w = view->Window();
+  view->Sync();
+  w->setWindowModality(Qt::ApplicationModal);
+  w->show();
+  w->raise();
+  w->activateWindow();
+  // The form ends its modal run by its own handlers (Close, Modal_Result);
+  // every handler runs inside this loop, so checking after each batch of
+  // events is enough.
+  while (form.Visible && form.Modal_Result == mr_None)
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  w->hide();
+  w->setWindowModality(Qt::NonModal);
+}
+
+void Qt_Platform::Set_Wait_Cursor(bool on) {
+  if (on) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    ++wait_cursors_;
+  } else if (wait_cursors_ > 0) {
+    QApplication::restoreOverrideCursor();
+    --wait_cursors_;
+  }
+}
+
+void Qt_Platform::Process_Messages() {
+  // Long operations call this to let the windows repaint. User input stays
+  // queued until the command ends, and Busy() makes the views drop timer
+  // ticks and any other forwarded event meanwhile: a playback tick or a
+  // second command running here would change the strip under the command.
+  ++busy_;
+  Sync_Views();
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  --busy_;
+}
+
+int Qt_Platform::Shell_Open(const std::string& path) {
+  QFileInfo file(QString::fromStdString(path));
+  if (!file.exists() || !file.isFile()) return 0;
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(file.absoluteFilePath())) ? 42 : 0;
+}
+
+std::string Qt_Platform::Executable_Path() {
+  return QCoreApplication::applicationFilePath().toStdString();
+}
+
+std::string Qt_Platform::Settings_Path() { return Default_Settings_Path(); }
+
+int Qt_Platform::Screen_Width() {
+  QScreen* s = QGuiApplication::primaryScreen();
+  return s ? s->availableGeometry().width() : 1024;
+}
+
+int Qt_Platform::Screen_Height() {
+  QScreen* s = QGuiApplication::primaryScreen();
+  return s ? s->availableGeometry().height() : 768;
+}
+
+QImage To_QImage(const Raster_Image& image) {
+  QImage result(image.Width(), image.Height(), QImage::Format_RGB32);
+  for (int y = 0; y < image.Height(); ++y) {
+    const Colour* src = image.Row(y);
+    auto* dst = reinterpret_cast<QRgb*>(result.scanLine(y));
+    for (int x = 0; x < image.Width(); ++x)
+      dst[x] = qRgb(Red_Of(src[x]), Green_Of(src[x]), Blue_Of(src[x]));
+  }
+  return result;
+}
+
+Raster_Image From_QImage(const QImage& image) {
+  const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+  Raster_Image result(rgb.width(), rgb.height());
+  for (int y = 0; y < rgb.height(); ++y) {
+    const auto* src = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+    Colour* dst = result.Row(y);
+    for (int x = 0; x < rgb.width(); ++x) dst[x] = Rgb(qRed(src[x]), qGreen(src[x]), qBlue(src[x]));
+  }
+  return result;
+}
+
+void Qt_Platform::Clipboard_Put(const Raster_Image& image) {
+  QApplication::clipboard()->setImage(To_QImage(image));
+}
+
+bool Qt_Platform::Clipboard_Has_Image() {
+  const QMimeData* data = QApplication::clipboard()->mimeData();
+  return data && data->hasImage();
+}
+
+bool Qt_Platform::Clipboard_Get(Raster_Image& image) {
+  const QImage picture = QApplication::clipboard()->image();
+  if (picture.isNull()) return false;
+  image = From_QImage(picture);
+  return true;
+}
+
+}  // namespace tolvane

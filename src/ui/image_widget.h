@@ -1,0 +1,36 @@
+#pragma once
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+
+#include "image/raster_image.h"
+#include "platform/controls.h"
+
+namespace tolvane {
+
+// Shows a form's picture at actual size, straight from its pixels, and
+// reports mouse events in its own coordinates.
+class Image_Widget : public QWidget {
+ public:
+  Image_Widget(const Raster_Image& picture, QWidget* parent);
+
+  // Repaints when the picture changed since the last paint.
+  void Sync();
+
+  std::function<void(Mouse_Button, unsigned, int, int)> On_Press, On_Release;
+  std::function<void(unsigned, int, int)> On_Move;
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+
+ private:
+  const Raster_Image& picture_;
+  std::uint64_t shown_serial_ = ~std::uint64_t{0};
+  const void* shown_data_ = nullptr;
+  int shown_w_ = -1, shown_h_ = -1;
+};
+
+}  // namespace tolvane

@@ -1,0 +1,32 @@
+#include "ui/program_views.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QTimer>
+
+// Resources of a static library must be registered by hand, from outside
+// any namespace.
+static void Init_Resources() { Q_INIT_RESOURCE(tolvane); }
+
+namespace tolvane {
+
+static bool Prepare_Application() {
+  Init_Resources();
+  QApplication::setFont(Program_Font());
+  QApplication::setWindowIcon(QIcon(":/icons/tolvane-48.png"));
+  return true;
+}
+
+Program_Views::Program_Views(Qt_Platform& p, Application& app)
+    : p_(p),
+      app_(app),
+      main_((Prepare_Application(), p), *app.Tolvane),
+      frame_size_(p, *app.Frame_Size_Form),
+      about_(p, *app.About_Form) {}
+
+void Program_Views::Start() {
+  main_.Show();
+  QTimer::singleShot(0, [this] { p_.Dispatch([this] { app_.Tolvane->FormShow(); }); });
+}
+
+}  // namespace tolvane

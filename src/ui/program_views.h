@@ -1,0 +1,34 @@
+#pragma once
+#include <memory>
+
+#include "mainwindow/application.h"
+#include "platform/qt/qt_platform.h"
+#include "ui/about_view.h"
+#include "ui/frame_size_view.h"
+#include "ui/main_view.h"
+
+namespace tolvane {
+
+// The views of the program's forms. The forms without a view yet have no
+// behaviour to show.
+class Program_Views {
+ public:
+  Program_Views(Qt_Platform& p, Application& app);
+
+  // Shows the main window; its FormShow (the splash) runs as soon as the
+  // event loop does, so the splash opens over a visible main window.
+  void Start();
+
+  Main_View& Main() { return main_; }
+  Frame_Size_View& Frame_Size() { return frame_size_; }
+  About_View& About() { return about_; }
+
+ private:
+  Qt_Platform& p_;
+  Application& app_;
+  Main_View main_;
+  Frame_Size_View frame_size_;
+  About_View about_;
+};
+
+}  // namespace tolvane

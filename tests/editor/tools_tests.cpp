@@ -1,0 +1,350 @@
+#include <gtest/gtest.h>
+
+#include "editor/editor_fixture.h"
+
+namespace tolvane::testing {
+namespace {
+
+using Pixels = std::vector<std::string>;
+
+class Tools : public Editor_Test {
+ protected:
+  void SetUp() override {
+    New_Anim(32);
+    ASSERT_EQ(T().Zoom_Factor, 4);
+  }
+};
+
+TEST_F(Tools, ToolButtonsAreOneExclusiveGroupAndSetToolHidesTheOverlay) {
+  T().Select_Marker.B.Left = 10;
+  T().Select_Image.B.Left = 11;
+  T().Tool4Click();
+  EXPECT_EQ(T().Cur_Tool, 4);
+  for (int i = 1; i <= 8; ++i) EXPECT_EQ(T().Tool_Button(i).Down, i == 4) << i;
+  EXPECT_EQ(T().Select_Marker.B.Left, 10 * T().Client_Width());
+  EXPECT_EQ(T().Select_Image.B.Left, 10 * T().Client_Width());
+  EXPECT_FALSE(T().Selection_Shown());
+  EXPECT_EQ(&T().Tool_Button(6), &T().Tool6);
+}
+
+TEST_F(Tools, DrawingPressTakesUndoCopySetsFlagsAndColours) {
+  T().Selected_Colour1 = Red;
+  ASSERT_FALSE(T().Undo1.Enabled);
+  W().SetPixel(5, 5, Blue);
+  Press(Vx(3), Vy(4));
+  EXPECT_TRUE(T().Zoom_Drag);
+  EXPECT_TRUE(T().Anim_Modified);
+  EXPECT_TRUE(T().Frame_Edited);
+  EXPECT_TRUE(T().Undo1.Enabled);
+  EXPECT_EQ(T().Undo_Frame.GetPixel(5, 5), Blue);
+  EXPECT_EQ(T().Drag_X1, 3);
+  EXPECT_EQ(T().Drag_Y1, 4);
+  EXPECT_EQ(W().Pen_Colour, Red);
+  EXPECT_EQ(W().Fill_Colour, Red);
+  EXPECT_EQ(W().GetPixel(3, 4), White) << "a press alone draws nothing";
+}
+
+TEST_F(Tools, MiddleButtonIsADrawingPressAndSelectPressKeepsFlags) {
+  T().Tool2Click();
+  Press(Vx(1), Vy(1), Mouse_Button::Middle);
+  Move(Vx(3), Vy(3));
+  EXPECT_EQ(Pixels_Not(W(), White), Block(1, 1, 2, 2));
+  Release(Vx(3), Vy(3), Mouse_Button::Middle);
+
+  Fresh(32);
+  T().Tool6Click();
+  Press(Vx(1), Vy(1));
+  EXPECT_TRUE(T().Zoom_Drag);
+  EXPECT_TRUE(T().Undo1.Enabled);
+  EXPECT_FALSE(T().Anim_Modified);
+  EXPECT_FALSE(T().Frame_Edited);
+}
+
+TEST_F(Tools, FilledRectangleKeepsThePressPixelAndExcludesThePointer) {
+  T().Tool2Click();
+  Press(9, 9);  // pixel (2, 2)
+  Move(21, 13);  // pointer (5, 3)
+  EXPECT_EQ(Pixels_Not(W(), White), Block(2, 2, 4, 2));
+  Move(1, 1);  // pointer (0, 0): columns and rows 1..2
+  EXPECT_EQ(Pixels_Not(W(), White), Block(1, 1, 2, 2));
+  Move(1, 21);  // pointer (0, 5): columns 1..2, rows 2..4
+  EXPECT_EQ(Pixels_Not(W(), White), Block(1, 2, 2, 4));
+  Move(21, 1);  // pointer (5, 0): columns 2..4, rows 1..2
+  EXPECT_EQ(Pixels_Not(W(), White), Block(2, 1, 4, 2));
+  Release(21, 1);
+  EXPECT_EQ(Pixels_Not(W(), White), Block(2, 1, 4, 2)) << "the last move's shape stays";
+}
+
+TEST_F(Tools, FilledRectangleMovesAreClampedToOneBeyondTheFrame) {
+  T().Tool2Click();
+  Press(Vx(30), Vy(30));
+  Move(500, 500);
+  EXPECT_EQ(Pixels_Not(W(), White), Block(30, 30, 31, 31));
+  Move(-500, -500);  // clamped to (0, 0): columns and rows 1..30
+  EXPECT_EQ(Pixels_Not(W(), White), Block(1, 1, 30, 30));
+}
+
+TEST_F(Tools, OutlineRectangleSortsCornersAndExcludesTheLarger) {
+  T().Tool3Click();
+  Press(9, 9);
+  Move(1, 1);
+  EXPECT_EQ(Pixels_Not(W(), White), Block(0, 0, 1, 1));
+  Move(Vx(6), Vy(5));  // border of columns 2..5, rows 2..4
+  auto px = Pixels_Not(W(), White);
+  EXPECT_EQ(px.size(), 4u + 4u + 1u + 1u);
+  EXPECT_EQ(W().GetPixel(2, 2), Black);
+  EXPECT_EQ(W().GetPixel(5, 4), Black);
+  EXPECT_EQ(W().GetPixel(3, 3), White);
+  EXPECT_EQ(W().GetPixel(6, 5), White);
+}
+
+TEST_F(Tools, EllipseIsTheSameInAllFourDragDirections) {
+  T().Tool7Click();
+  Raster_Image expected(32, 32);
+  expected.Pen_Colour = expected.Fill_Colour = Black;
+  expected.Ellipse(3, 4, 11, 9);
+  struct Drag { int c0, r0, c1, r1; };
+  for (Drag d : {Drag{3, 4, 11, 9}, Drag{11, 9, 3, 4}, Drag{3, 9, 11, 4}, Drag{11, 4, 3, 9}}) {
+    Fresh(32);
+    Press(Vx(d.c0), Vy(d.r0));
+    Move(Vx(d.c1), Vy(d.r1));
+    EXPECT_TRUE(Same_Pixels(W(), expected)) << d.c0 << "," << d.r0 << " -> " << d.c1 << "," << d.r1;
+    EXPECT_EQ(W().GetPixel(11, 6), White) << "the larger column is excluded";
+    EXPECT_EQ(W().GetPixel(3, 6), Black);
+  }
+}
+
+TEST_F(Tools, LineExcludesItsEndAndVanishesWhenDraggedBackToItsStart) {
+  T().Tool4Click();
+  W().SetPixel(20, 20, Blue);
+  const Raster_Image before = W();
+  Press(Vx(2), Vy(2));
+  Move(Vx(10), Vy(2));
+  EXPECT_EQ(Pixels_Not(W(), White).size(), 9u);  // columns 2..9 plus the blue pixel
+  EXPECT_EQ(W().GetPixel(2, 2), Black);
+  EXPECT_EQ(W().GetPixel(9, 2), Black);
+  EXPECT_EQ(W().GetPixel(10, 2), White);
+  Move(Vx(2), Vy(2));
+  EXPECT_TRUE(Same_Pixels(W(), before));
+  Release(Vx(2), Vy(2));
+  EXPECT_TRUE(Same_Pixels(W(), before));
+}
+
+TEST_F(Tools, PencilPaintsOnlyAtMovePositionsAndNothingBeyondTheEdge) {
+  Press(Vx(28), Vy(1));
+  Move(Vx(29), Vy(1));
+  Move(Vx(31), Vy(1));  // gap at 30
+  Move(200, Vy(1));     // clamped to column 32: outside
+  Move(Vx(31), 300);    // clamped to row 32: outside
+  EXPECT_EQ(Pixels_Not(W(), White), (Pixels{"29,1", "31,1"}));
+  Release(200, Vy(1));  // release is not clamped: column 50 is outside
+  EXPECT_EQ(Pixels_Not(W(), White), (Pixels{"29,1", "31,1"}));
+}
+
+TEST_F(Tools, PencilClickPaintsOnePixelInTheFirstColour) {
+  T().Selected_Colour1 = Red;
+  Press(Vx(4), Vy(6));
+  Release(Vx(4), Vy(6));
+  EXPECT_EQ(Pixels_Not(W(), White), (Pixels{"4,6"}));
+  EXPECT_EQ(W().GetPixel(4, 6), Red);
+  EXPECT_FALSE(T().Zoom_Drag);
+}
+
+TEST_F(Tools, ReleaseMapsNegativeViewPointsToTheFirstShownColumn) {
+  Press(Vx(0), Vy(2));
+  Release(-3, Vy(2));  // -3 div 4 = 0, not -1
+  EXPECT_EQ(W().GetPixel(0, 2), Black);
+
+  T().Zoom_InClick();  // factor 5, scrollable
+  T().ZH.Set_Position(3);
+  Press(Vx(3), 0);
+  Release(-4, 0);
+  EXPECT_EQ(W().GetPixel(3, 0), Black);
+  EXPECT_EQ(W().GetPixel(2, 0), White);
+}
+
+TEST_F(Tools, RightClickWithPencilSwapsAndPaintsTheNewSecondColour) {
+  T().Selected_Colour1 = Red;
+  T().Selected_Colour2 = Blue;
+  Press(Vx(7), Vy(7), Mouse_Button::Right);
+  EXPECT_EQ(T().Selected_Colour1, Blue);
+  EXPECT_EQ(T().Selected_Colour2, Red);
+  EXPECT_EQ(T().Col_Select.Picture.GetPixel(0, 0), Blue);
+  EXPECT_EQ(T().Col_Select.Picture.GetPixel(48, 9), Red);
+  EXPECT_FALSE(T().Zoom_Drag);
+  EXPECT_FALSE(T().Undo1.Enabled) << "a right press takes no undo copy";
+  Release(Vx(7), Vy(7), Mouse_Button::Right);
+  EXPECT_EQ(W().GetPixel(7, 7), Red);
+
+  // The painted pixel must survive the next commit.
+  EXPECT_TRUE(T().Frame_Edited);
+  EXPECT_TRUE(T().Anim_Modified);
+  T().Next_FrameClick();
+  EXPECT_EQ(T().Anim_Strip.GetPixel(7, 7), Red);
+}
+
+TEST_F(Tools, RightPressStartsNoDrag) {
+  T().Tool2Click();
+  Press(Vx(2), Vy(2), Mouse_Button::Right);
+  Move(Vx(9), Vy(9));
+  EXPECT_TRUE(Pixels_Not(W(), White).empty());
+  EXPECT_FALSE(T().Anim_Modified);
+}
+
+TEST_F(Tools, CtrlPressPicksTheViewPixelWhateverTheButton) {
+  W().SetPixel(1, 1, Red);
+  T().Redraw_Zoom();
+  Press(Vx(1), Vy(1), Mouse_Button::Right, ss_Ctrl);
+  EXPECT_EQ(T().Selected_Colour1, Red);
+  EXPECT_EQ(T().Col_Select.Picture.GetPixel(23, 9), Red);
+  EXPECT_EQ(T().Selected_Colour2, White) << "no swap";
+  EXPECT_FALSE(T().Zoom_Drag);
+  EXPECT_FALSE(T().Undo1.Enabled);
+
+  Fresh(50);  // factor 2: view pixels 100..127 are backdrop
+  Press(120, 120, Mouse_Button::Left, ss_Ctrl | ss_Shift);
+  EXPECT_EQ(T().Selected_Colour1, Silver);
+  EXPECT_FALSE(T().Anim_Modified);
+}
+
+TEST_F(Tools, SyringeReadsTheFrameAndNoColourBeyondItsEdge) {
+  Fill_Distinct();
+  T().Tool8Click();
+  Press(Vx(3), Vy(5));
+  Move(Vx(4), Vy(6));
+  EXPECT_EQ(T().Selected_Colour1, Rgb(4, 6, 7));
+  EXPECT_EQ(T().Col_Select.Picture.GetPixel(10, 5), Rgb(4, 6, 7));
+  Move(127, Vy(6));  // column 31 is inside
+  EXPECT_EQ(T().Selected_Colour1, Rgb(31, 6, 7));
+  Move(Vx(4), 127);  // and row 31
+  EXPECT_EQ(T().Selected_Colour1, Rgb(4, 31, 7));
+  Move(Vx(4), 400);  // row 100 clamps to 32: outside
+  EXPECT_EQ(T().Selected_Colour1, No_Colour);
+  Move(140, Vy(6));  // column 35 clamps to 32: outside
+  EXPECT_EQ(T().Selected_Colour1, No_Colour);
+  EXPECT_EQ(T().Col_Select.Picture.GetPixel(10, 5), White) << "no colour shows as white";
+  Release(140, Vy(6));
+
+  // Drawing with it paints white.
+  T().Tool1Click();
+  Press(Vx(0), Vy(0));
+  Release(Vx(0), Vy(0));
+  EXPECT_EQ(W().GetPixel(0, 0), White);
+}
+
+TEST_F(Tools, CtrlReleaseKeepsTheDragRunning) {
+  T().Tool2Click();
+  Press(Vx(1), Vy(1));
+  Move(Vx(3), Vy(3));
+  Move(Vx(9), Vy(9), ss_Ctrl);  // moves with Ctrl draw nothing
+  EXPECT_EQ(Pixels_Not(W(), White), Block(1, 1, 2, 2));
+  Release(Vx(3), Vy(3), Mouse_Button::Left, ss_Ctrl);
+  EXPECT_TRUE(T().Zoom_Drag);
+  Move(Vx(4), Vy(4));
+  EXPECT_EQ(Pixels_Not(W(), White), Block(1, 1, 3, 3));
+  Release(Vx(4), Vy(4));
+  EXPECT_FALSE(T().Zoom_Drag);
+  Move(Vx(9), Vy(9));
+  EXPECT_EQ(Pixels_Not(W(), White), Block(1, 1, 3, 3));
+}
+
+TEST_F(Tools, RubberBandShapesAreRedrawnFromTheUndoCopy) {
+  W().SetPixel(6, 6, Blue);
+  T().Tool2Click();
+  T().Selected_Colour1 = Red;
+  Press(Vx(0), Vy(0));
+  Move(Vx(10), Vy(10));
+  EXPECT_EQ(W().GetPixel(6, 6), Red);
+  Move(Vx(2), Vy(2));
+  EXPECT_EQ(W().GetPixel(6, 6), Blue) << "the shrunken rectangle uncovers the old picture";
+  EXPECT_EQ(Pixels_Not(W(), White).size(), 4u + 1u);
+}
+
+TEST_F(Tools, FillFloodsAtTheReleasePointAndNeverCrossesDiagonals) {
+  // A black diagonal wall from (4, 0) to (0, 4), plus two white pixels that
+  // touch the corner region only diagonally.
+  for (int i = 0; i <= 4; ++i) W().SetPixel(4 - i, i, Black);
+  T().Tool5Click();
+  T().Selected_Colour1 = Red;
+  Press(Vx(20), Vy(20));  // the fill colour comes from the press
+  Release(Vx(1), Vy(1));  // the release point counts, not the press point
+  EXPECT_EQ(W().GetPixel(0, 0), Red);
+  EXPECT_EQ(W().GetPixel(3, 0), Red);
+  EXPECT_EQ(W().GetPixel(1, 2), Red);
+  EXPECT_EQ(W().GetPixel(4, 1), White);
+  EXPECT_EQ(W().GetPixel(20, 20), White);
+  EXPECT_EQ(W().GetPixel(4, 0), Black);
+
+  // A pixel enclosed by its four neighbours stays alone.
+  Fresh(32);
+  T().Tool5Click();
+  for (auto [x, y] : {std::pair{1, 0}, {0, 1}, {2, 1}, {1, 2}}) W().SetPixel(x, y, Black);
+  T().Selected_Colour1 = Red;
+  Press(Vx(1), Vy(1));
+  Release(Vx(1), Vy(1));
+  EXPECT_EQ(Pixels_Not(W(), White), (Pixels{"1,0", "0,1", "1,1", "2,1", "1,2"}));
+  EXPECT_EQ(W().GetPixel(1, 1), Red);
+  EXPECT_EQ(W().GetPixel(0, 0), White);
+}
+
+TEST_F(Tools, FillOutsideTheFrameOrWithTheSameColourChangesNothing) {
+  T().Tool5Click();
+  T().Selected_Colour1 = White;
+  Press(Vx(1), Vy(1));
+  Release(Vx(1), Vy(1));
+  EXPECT_TRUE(Pixels_Not(W(), White).empty());
+
+  Fresh(50);  // factor 2; view x 110 is column 55
+  T().Tool5Click();
+  T().Selected_Colour1 = Red;
+  Press(10, 10);
+  Release(110, 10);
+  EXPECT_TRUE(Pixels_Not(W(), White).empty());
+  EXPECT_EQ(T().Drag_X1, 5);
+}
+
+TEST_F(Tools, AFilledRectangleDrawnAndSavedIsInTheFile) {
+  T().Tool2Click();
+  T().Selected_Colour1 = Red;
+  Press(Vx(2), Vy(3));
+  Move(Vx(6), Vy(5));
+  Release(Vx(6), Vy(5));
+  const std::string path = Path("drawn.bmp");
+  P.Save_Answers.push_back(path);
+  T().Save1Click();
+  ASSERT_TRUE(T().Save_Succeeded);
+  Load_File(path);
+  EXPECT_EQ(Pixels_Not(T().Anim_Strip, White), Block(2, 3, 5, 4));
+  EXPECT_EQ(T().Anim_Strip.GetPixel(2, 3), Red);
+}
+
+TEST_F(Tools, EveryMoveRedrawsTheView) {
+  T().Tool2Click();
+  T().Selected_Colour1 = Red;
+  Press(0, 0);
+  Move(8, 8);  // pixels (0..1, 0..1): view 0..7
+  EXPECT_EQ(T().Zoom.Picture.GetPixel(7, 7), Red);
+  EXPECT_EQ(T().Zoom.Picture.GetPixel(8, 8), White);
+}
+
+}  // namespace
+}  // namespace tolvane::testing
+
+namespace tolvane::testing {
+namespace {
+
+TEST_F(Editor_Test, ZoomPressesDoNothingWithoutADocument) {
+  ASSERT_FALSE(T().Document_Open());
+  T().Tool2Click();
+  Press(8, 8);
+  Move(40, 40);
+  EXPECT_FALSE(T().Zoom_Drag);
+  EXPECT_FALSE(T().Undo1.Enabled);
+  EXPECT_FALSE(T().Anim_Modified);
+  EXPECT_TRUE(Pixels_Not(W(), White).empty());
+  Press(8, 8, Mouse_Button::Left, ss_Ctrl);
+  EXPECT_EQ(T().Selected_Colour1, Black);
+}
+
+}  // namespace
+}  // namespace tolvane::testing

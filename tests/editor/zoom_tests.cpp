@@ -1,0 +1,187 @@
+#include <gtest/gtest.h>
+
+#include "editor/editor_fixture.h"
+
+namespace tolvane::testing {
+namespace {
+
+using Zoom = Editor_Test;
+
+// The view pixel block of frame pixel (c, r) is all `colour`.
+::testing::AssertionResult Block_Is(const Raster_Image& view, int x0, int y0, int z, Colour colour) {
+  for (int y = y0; y < y0 + z; ++y)
+    for (int x = x0; x < x0 + z; ++x)
+      if (view.GetPixel(x, y) != colour)
+        return ::testing::AssertionFailure() << "view (" << x << "," << y << ") is " << std::hex
+                                             << view.GetPixel(x, y);
+  return ::testing::AssertionSuccess();
+}
+
+TEST_F(Zoom, Frame32FillsTheViewAtFactor4WithoutScrolling) {
+  EXPECT_EQ(T().Label5.Caption, "1:1");
+  New_Anim(32);
+  EXPECT_EQ(T().Zoom_Factor, 4);
+  EXPECT_FALSE(T().ZH.Enabled);
+  EXPECT_FALSE(T().ZV.Enabled);
+  EXPECT_EQ(T().Label5.Caption, "4:1");
+  Fill_Distinct();
+  const Raster_Image& view = T().Zoom.Picture;
+  ASSERT_EQ(view.Width(), 128);
+  EXPECT_TRUE(Block_Is(view, 0, 0, 4, Rgb(0, 0, 7)));
+  EXPECT_TRUE(Block_Is(view, 8, 12, 4, Rgb(2, 3, 7)));
+  EXPECT_TRUE(Block_Is(view, 124, 124, 4, Rgb(31, 31, 7)));
+}
+
+TEST_F(Zoom, ZoomInAt32ScrollsUpToSeven) {
+  New_Anim(32);
+  Fill_Distinct();
+  T().Zoom_InClick();
+  EXPECT_EQ(T().Zoom_Factor, 5);
+  EXPECT_EQ(T().Label5.Caption, "5:1");
+  EXPECT_TRUE(T().ZH.Enabled);
+  EXPECT_TRUE(T().ZV.Enabled);
+  EXPECT_EQ(T().ZH.Max, 7);
+  EXPECT_EQ(T().ZV.Max, 7);
+
+  // Moving the bars from the program redraws the view through the change events.
+  T().ZH.Set_Position(7);
+  T().ZV.Set_Position(7);
+  EXPECT_EQ(T().Last_ZH, 7);
+  EXPECT_EQ(T().Last_ZV, 7);
+  const Raster_Image& view = T().Zoom.Picture;
+  EXPECT_TRUE(Block_Is(view, 0, 0, 5, Rgb(7, 7, 7)));
+  EXPECT_TRUE(Block_Is(view, 120, 0, 5, Rgb(31, 7, 7)));
+  EXPECT_TRUE(Block_Is(view, 120, 120, 5, Rgb(31, 31, 7)));
+  for (int x = 125; x < 128; ++x) {
+    EXPECT_EQ(view.GetPixel(x, 60), Silver);
+    EXPECT_EQ(view.GetPixel(60, x), Silver);
+  }
+
+  // A press at the view's origin is frame pixel (7, 7).
+  Press(0, 0);
+  EXPECT_EQ(T().Drag_X1, 7);
+  EXPECT_EQ(T().Drag_Y1, 7);
+}
+
+TEST_F(Zoom, LoweringTheMaximumCutsThePositionAndFiresTheChange) {
+  New_Anim(32);
+  T().Zoom_InClick();
+  T().Zoom_InClick();  // factor 6: maximum 32 - 21 = 11
+  EXPECT_EQ(T().ZH.Max, 11);
+  T().ZH.Set_Position(11);
+  T().Zoom_OutClick();  // factor 5: maximum 7
+  EXPECT_EQ(T().ZH.Position, 7);
+  EXPECT_EQ(T().Last_ZH, 7);
+  T().Zoom_OutClick();  // factor 4: fits, positions back to 0, maxima kept
+  EXPECT_EQ(T().ZH.Position, 0);
+  EXPECT_EQ(T().Last_ZH, 0);
+  EXPECT_EQ(T().ZH.Max, 7);
+  EXPECT_FALSE(T().ZH.Enabled);
+}
+
+TEST_F(Zoom, SmallFramesCapZoomInAtTenAndZoomOutStepsByOne) {
+  New_Anim(8);
+  EXPECT_EQ(T().Zoom_Factor, 16);
+  EXPECT_EQ(T().Label5.Caption, "16:1");
+  T().Zoom_InClick();
+  EXPECT_EQ(T().Zoom_Factor, 10);
+  EXPECT_EQ(T().Label5.Caption, "10:1");
+  T().Zoom_InClick();
+  EXPECT_EQ(T().Zoom_Factor, 10);
+
+  New_Anim(8);
+  T().Zoom_OutClick();
+  EXPECT_EQ(T().Zoom_Factor, 15);
+  EXPECT_EQ(T().Label5.Caption, "15:1");
+  EXPECT_FALSE(T().ZH.Enabled);
+}
+
+TEST_F(Zoom, SelectToolFallsBackToPencilOnAFactorChangeOnly) {
+  New_Anim(8);
+  T().Tool6Click();
+  T().Zoom_InClick();  // 16 -> 10: factor capped, the select tool stays
+  EXPECT_EQ(T().Cur_Tool, 6);
+  EXPECT_TRUE(T().Tool6.Down);
+  T().Zoom_OutClick();  // 10 -> 9
+  EXPECT_EQ(T().Cur_Tool, 1);
+  EXPECT_TRUE(T().Tool1.Down);
+  EXPECT_FALSE(T().Tool6.Down);
+}
+
+TEST_F(Zoom, ZoomOutAtOneCommitsAndReloadsButChangesNothingElse) {
+  New_Anim(128);
+  EXPECT_EQ(T().Zoom_Factor, 1);
+  T().Tool6Click();
+  W().SetPixel(3, 3, Red);
+  T().Frame_Edited = true;
+  T().Label2.Caption = "stale";
+  T().Zoom_OutClick();
+  EXPECT_EQ(T().Zoom_Factor, 1);
+  EXPECT_EQ(T().Cur_Tool, 6);
+  EXPECT_EQ(T().Anim_Strip.GetPixel(3, 3), Red);
+  EXPECT_EQ(T().Label2.Caption, "Frame 1 of 1");
+  EXPECT_EQ(T().Zoom.Picture.GetPixel(3, 3), Red);
+  EXPECT_TRUE(T().Frame_Edited) << "the commit leaves the flag set";
+}
+
+TEST_F(Zoom, ZoomButtonsDoNothingWithoutADocument) {
+  T().Zoom_InClick();
+  T().Zoom_OutClick();
+  EXPECT_EQ(T().Zoom_Factor, 4);
+  EXPECT_EQ(T().Label5.Caption, "1:1");
+}
+
+TEST_F(Zoom, Frame50LeavesBackdropAndMapsPastTheFrame) {
+  New_Anim(50);
+  EXPECT_EQ(T().Zoom_Factor, 2);
+  const Raster_Image& view = T().Zoom.Picture;
+  EXPECT_EQ(view.GetPixel(99, 99), White);
+  EXPECT_EQ(view.GetPixel(100, 50), Silver);
+  EXPECT_EQ(view.GetPixel(50, 127), Silver);
+  Press(110, 3);
+  EXPECT_EQ(T().Drag_X1, 55);
+  EXPECT_EQ(T().Drag_Y1, 1);
+}
+
+TEST_F(Zoom, FramesAbove128ShowAtLeastOneToOneAndScroll) {
+  Load_Strip(Solid_Strip({Red}, 200));
+  ASSERT_EQ(T().Frame_Size, 200);
+  EXPECT_EQ(T().Zoom_Factor, 1);
+  EXPECT_TRUE(T().ZH.Enabled);
+  EXPECT_EQ(T().ZH.Max, 72);
+  EXPECT_EQ(T().Zoom.Picture.GetPixel(127, 127), Red);
+  T().Zoom_InClick();
+  EXPECT_EQ(T().ZH.Max, 136);
+  T().Zoom_OutClick();
+  T().Zoom_OutClick();
+  EXPECT_EQ(T().Zoom_Factor, 1);
+  Press(127, 127);
+  EXPECT_EQ(T().Drag_X1, 127);
+}
+
+TEST_F(Zoom, ScrollingMovesAShownSelectionByOneFactorPerStep) {
+  New_Anim(32);
+  T().Zoom_InClick();  // factor 5
+  T().Select_Marker.B.Left = 21;
+  T().Select_Marker.B.Top = 31;
+  T().Select_Image.B.Left = 22;
+  T().Select_Image.B.Top = 32;
+  T().ZH.Set_Position(1);
+  EXPECT_EQ(T().Select_Marker.B.Left, 16);
+  EXPECT_EQ(T().Select_Image.B.Left, 17);
+  T().ZV.Set_Position(3);
+  EXPECT_EQ(T().Select_Marker.B.Top, 16);
+  EXPECT_EQ(T().Select_Image.B.Top, 17);
+  T().ZH.Set_Position(0);
+  EXPECT_EQ(T().Select_Marker.B.Left, 21);
+
+  // A hidden selection stays hidden.
+  T().Set_Tool(6);
+  const int hidden = T().Select_Marker.B.Left;
+  T().ZH.Set_Position(4);
+  EXPECT_EQ(T().Select_Marker.B.Left, hidden);
+  EXPECT_EQ(T().Last_ZH, 4);
+}
+
+}  // namespace
+}  // namespace tolvane::testing
