@@ -1,0 +1,170 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "document/bmp.h"
+#include "image/image_error.h"
+
+namespace tolvane {
+
+namespace {
+
+constexpr std::size_t Block_Bytes = 256 * 1024;
+
+void Put16(std::uint8_t* p, std::uint32_t v) {
+  p[0] = std::uint8_t(v);
+  p[1] = std::uint8_t(v >> 8);
+}
+void Put32(std::uint8_t* p, std::uint32_t v) {
+  Put16(p, v);
+  Put16(p + 2, v >> 16);
+}
+
+// 0x00BBGGRR colours to B, G, R bytes; four pixels make three words.
+void Row24(const Colour* src, int w, std::uint8_t* out) {
+  int x = 0;
+  for (; x + 4 <= w; x += 4, out += 12) {
+    const std::uint32_t a = __builtin_bswap32(src[x]) >> 8, b = __builtin_bswap32(src[x + 1]) >> 8,
+                        c = __builtin_bswap32(src[x + 2]) >> 8,
+                        d = __builtin_bswap32(src[x + 3]) >> 8;
+    const std::uint32_t words[3] = {a | b << 24, b >> 8 | c << 16, c >> 16 | d << 8};
+    std::memcpy(out, words, 12);
+  }
+  for (; x < w; ++x, out += 3) {
+    out[0] = std::uint8_t(Blue_Of(src[x]));
+    out[1] = std::uint8_t(Green_Of(src[x]));
+    out[2] = std::uint8_t(Red_Of(src[x]));
+  }
+}
+
+// The real file a save replaces: a symbolic link is followed so that the
+// link survives and its target gets the new content.
+std::string Save_Target(const std::string& path) {
+  struct stat st;
+  if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    if (char* real = ::realpath(path.c_str(), nullptr)) {
+      std::string r(real);
+      std::free(real);
+      return r;
+    }
+  }
+  return path;
+}
+
+class Temp_File {
+ public:
+  explicit Temp_File(const std::string& target) {
+    const std::size_t slash = target.rfind('/');
+    const std::string dir = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+    name_ = dir + "." + base + ".XXXXXX";
+    fd_ = ::mkstemp(name_.data());
+    if (fd_ < 0) return;
+    // Keep the permissions of the file we replace, or give a new one the
+    // usual ones rather than mkstemp's 0600.
+    struct stat st;
+    mode_t mode;
+    if (::stat(target.c_str(), &st) == 0) {
+      mode = st.st_mode & 07777;
+    } else {
+      const mode_t mask = ::umask(0);
+      ::umask(mask);
+      mode = 0666 & ~mask;
+    }
+    ::fchmod(fd_, mode);
+  }
+  ~Temp_File() {
+    if (fd_ >= 0) ::close(fd_);
+    if (!kept_) ::unlink(name_.c_str());
+  }
+  Temp_File(const Temp_File&) = delete;
+  Temp_File& operator=(const Temp_File&) = delete;
+
+  bool Open() const { return fd_ >= 0; }
+  int Fd() const { return fd_; }
+  bool Close() {
+    const int r = ::close(fd_);
+    fd_ = -1;
+    return r == 0;
+  }
+  bool Rename_To(const std::string& target) {
+    kept_ = ::rename(name_.c_str(), target.c_str()) == 0;
+    return kept_;
+  }
+
+ private:
+  std::string name_;
+  int fd_ = -1;
+  bool kept_ = false;
+};
+
+bool Write_All(const Bmp_Write_Function& write_fn, int fd, const std::uint8_t* p,
+               std::size_t n) {
+  while (n > 0) {
+    const long r = write_fn(fd, p, n);
+    if (r < 0 && errno == EINTR) continue;
+    if (r <= 0) return false;
+    p += r;
+    n -= std::size_t(r);
+  }
+  return true;
+}
+
+}  // namespace
+
+void Write_Bmp(const std::string& path, const Raster_Image& image) {
+  Write_Bmp(path, image, [](int fd, const void* data, std::size_t size) -> long {
+    return long(::write(fd, data, size));
+  });
+}
+
+void Write_Bmp(const std::string& path, const Raster_Image& image,
+               const Bmp_Write_Function& write_fn) {
+  const int w = image.Width(), h = image.Height();
+  const std::size_t row_bytes = (std::size_t(w) * 3 + 3) & ~std::size_t{3};
+  const std::uint64_t pixel_bytes = std::uint64_t(row_bytes) * h;
+  const std::uint64_t file_size = 54 + pixel_bytes;
+  if (file_size > UINT32_MAX) throw Toolkit_Error("Cannot create file " + path);
+
+  const std::string target = Save_Target(path);
+  Temp_File temp(target);
+  if (!temp.Open()) throw Toolkit_Error("Cannot create file " + path);
+
+  const std::size_t block_rows = std::max<std::size_t>(1, Block_Bytes / std::max<std::size_t>(row_bytes, 1));
+  std::vector<std::uint8_t> buffer(std::max<std::size_t>(54, block_rows * row_bytes));
+  std::uint8_t* head = buffer.data();
+  std::memset(head, 0, 54);
+  head[0] = 'B';
+  head[1] = 'M';
+  Put32(head + 2, std::uint32_t(file_size));
+  Put32(head + 10, 54);
+  Put32(head + 14, 40);
+  Put32(head + 18, std::uint32_t(w));
+  Put32(head + 22, std::uint32_t(h));
+  Put16(head + 26, 1);
+  Put16(head + 28, 24);
+  Put32(head + 34, std::uint32_t(pixel_bytes));
+  if (!Write_All(write_fn, temp.Fd(), head, 54)) throw Toolkit_Error("Stream write error");
+
+  // Padding bytes stay zero: each row block is written over the same buffer.
+  std::memset(buffer.data(), 0, buffer.size());
+  for (int y = h - 1; y >= 0;) {
+    std::uint8_t* out = buffer.data();
+    std::size_t rows = 0;
+    for (; rows < block_rows && y >= 0; ++rows, --y, out += row_bytes)
+      Row24(image.Row(y), w, out);
+    if (!Write_All(write_fn, temp.Fd(), buffer.data(), rows * row_bytes))
+      throw Toolkit_Error("Stream write error");
+  }
+  if (!temp.Close()) throw Toolkit_Error("Stream write error");
+  if (!temp.Rename_To(target)) throw Toolkit_Error("Cannot create file " + path);
+}
+
+}  // namespace tolvane
