@@ -1,0 +1,208 @@
+// The BMP writer: the exact bytes of the header, padding and row order,
+// round trips, and the save that replaces a file only when it succeeds.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+
+#include "document/bmp.h"
+#include "document/bmp_test_helpers.h"
+#include "image/image_error.h"
+
+namespace tolvane {
+namespace {
+
+using namespace bmp_testing;
+namespace fs = std::filesystem;
+
+std::uint32_t Le(const Bytes& b, std::size_t at, int n) {
+  std::uint32_t v = 0;
+  for (int i = n - 1; i >= 0; --i) v = v << 8 | b[at + i];
+  return v;
+}
+
+std::vector<std::string> Names_In(const fs::path& dir) {
+  std::vector<std::string> out;
+  for (const auto& e : fs::directory_iterator(dir)) out.push_back(e.path().filename().string());
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+long Plain_Write(int fd, const void* data, std::size_t size) {
+  return long(::write(fd, data, size));
+}
+
+TEST(BmpWrite, HeaderOfAThreeFrameStripOf32) {
+  Temp_Dir dir;
+  const Raster_Image strip = Test_Picture(96, 32);
+  Write_Bmp(dir / "strip.bmp", strip);
+  const Bytes b = Read_File(dir / "strip.bmp");
+  ASSERT_EQ(b.size(), 14u + 40 + 288 * 32);
+  EXPECT_EQ(b[0], 'B');
+  EXPECT_EQ(b[1], 'M');
+  EXPECT_EQ(Le(b, 2, 4), 14u + 40 + 288 * 32);  // file size
+  EXPECT_EQ(Le(b, 6, 4), 0u);                   // reserved
+  EXPECT_EQ(Le(b, 10, 4), 54u);                 // pixel offset
+  EXPECT_EQ(Le(b, 14, 4), 40u);                 // info header size
+  EXPECT_EQ(Le(b, 18, 4), 96u);
+  EXPECT_EQ(Le(b, 22, 4), 32u);  // positive: bottom-up
+  EXPECT_EQ(Le(b, 26, 2), 1u);   // planes
+  EXPECT_EQ(Le(b, 28, 2), 24u);  // bits per pixel
+  EXPECT_EQ(Le(b, 30, 4), 0u);   // no compression
+  EXPECT_EQ(Le(b, 34, 4), 288u * 32);
+  for (std::size_t at = 38; at < 54; at += 4) EXPECT_EQ(Le(b, at, 4), 0u) << at;
+  // The first row stored is the bottom row, blue, green, red.
+  const Colour bottom_left = strip.At(0, 31);
+  EXPECT_EQ(b[54], Blue_Of(bottom_left));
+  EXPECT_EQ(b[55], Green_Of(bottom_left));
+  EXPECT_EQ(b[56], Red_Of(bottom_left));
+  const Colour top_right = strip.At(95, 0);
+  EXPECT_EQ(b[b.size() - 3], Blue_Of(top_right));
+  EXPECT_EQ(b[b.size() - 1], Red_Of(top_right));
+}
+
+TEST(BmpWrite, RowsArePaddedWithZeroBytes) {
+  Temp_Dir dir;
+  for (int w : {1, 2, 3, 5}) {
+    Raster_Image img(w, 2, 0xFFFFFF);
+    Write_Bmp(dir / "p.bmp", img);
+    const Bytes b = Read_File(dir / "p.bmp");
+    const std::size_t row = (std::size_t(w) * 3 + 3) / 4 * 4;
+    ASSERT_EQ(b.size(), 54 + 2 * row) << w;
+    EXPECT_EQ(Le(b, 34, 4), 2 * row);
+    for (int y = 0; y < 2; ++y)
+      for (std::size_t i = 0; i < row; ++i)
+        EXPECT_EQ(b[54 + y * row + i], i < std::size_t(w) * 3 ? 0xFF : 0x00) << w << " " << i;
+  }
+}
+
+TEST(BmpWrite, RoundTripsOddWidthsAndManyRowBlocks) {
+  Temp_Dir dir;
+  // Widths 1, 2, 3, 5 need 3, 2, 3, 1 padding bytes; 700 x 400 spans
+  // several write blocks; 16384 x 2 is one wide row per block.
+  const std::pair<int, int> sizes[] = {{1, 1}, {2, 3}, {3, 2}, {5, 5}, {7, 1}, {700, 400},
+                                       {16384, 2}};
+  for (auto [w, h] : sizes) {
+    Raster_Image img = Test_Picture(w, h, unsigned(w * 31 + h));
+    img.SetPixel(0, 0, 0x123456);
+    Write_Bmp(dir / "rt.bmp", img);
+    EXPECT_EQ(Difference(Read_Bmp(dir / "rt.bmp"), img), "") << w << "x" << h;
+  }
+}
+
+TEST(BmpWrite, HighByteOfAColourValueIsNotWritten) {
+  Temp_Dir dir;
+  Raster_Image img(5, 1);
+  for (int x = 0; x < 5; ++x) img.Row(0)[x] = 0xAB000000u | Rgb(x, 2 * x, 3 * x);
+  Write_Bmp(dir / "hb.bmp", img);
+  const Raster_Image back = Read_Bmp(dir / "hb.bmp");
+  for (int x = 0; x < 5; ++x) EXPECT_EQ(back.At(x, 0), Rgb(x, 2 * x, 3 * x));
+}
+
+TEST(BmpWrite, WritesInBlocksNotPixels) {
+  Temp_Dir dir;
+  int calls = 0;
+  const Raster_Image img = Test_Picture(1000, 500);  // 1.5 MB of pixels
+  Write_Bmp(dir / "blocks.bmp", img, [&](int fd, const void* d, std::size_t n) {
+    ++calls;
+    return Plain_Write(fd, d, n);
+  });
+  EXPECT_LE(calls, 12);
+  EXPECT_EQ(Difference(Read_Bmp(dir / "blocks.bmp"), img), "");
+}
+
+TEST(BmpWriteAtomic, MissingFolderGivesCannotCreate) {
+  Temp_Dir dir;
+  const std::string path = dir / "no/such/folder/anim.bmp";
+  try {
+    Write_Bmp(path, Test_Picture(4, 4));
+    ADD_FAILURE();
+  } catch (const Toolkit_Error& e) {
+    EXPECT_EQ(std::string(e.what()), "Cannot create file " + path);
+  }
+  EXPECT_TRUE(Names_In(dir.Path()).empty());
+}
+
+TEST(BmpWriteAtomic, TargetThatIsAFolderGivesCannotCreateAndLeavesNoTemporary) {
+  Temp_Dir dir;
+  fs::create_directory(dir.Path() / "taken.bmp");
+  try {
+    Write_Bmp(dir / "taken.bmp", Test_Picture(4, 4));
+    ADD_FAILURE();
+  } catch (const Toolkit_Error& e) {
+    EXPECT_EQ(std::string(e.what()), "Cannot create file " + (dir / "taken.bmp"));
+  }
+  EXPECT_EQ(Names_In(dir.Path()), std::vector<std::string>{"taken.bmp"});
+}
+
+TEST(BmpWriteAtomic, WriteFailingPartWayKeepsTheOldFile) {
+  Temp_Dir dir;
+  const std::string path = dir / "anim.bmp";
+  Write_Bmp(path, Test_Picture(64, 32, 1));
+  const Bytes old = Read_File(path);
+  // The disk fills after the first block, and at the very first write.
+  for (int good_calls : {1, 0}) {
+    int calls = 0;
+    try {
+      Write_Bmp(path, Test_Picture(2000, 300, 2), [&](int fd, const void* d, std::size_t n) {
+        if (calls++ >= good_calls) {
+          errno = ENOSPC;
+          return -1L;
+        }
+        return Plain_Write(fd, d, n);
+      });
+      ADD_FAILURE() << "saved";
+    } catch (const Toolkit_Error& e) {
+      EXPECT_STREQ(e.what(), "Stream write error");
+    }
+    EXPECT_EQ(calls, good_calls + 1);
+    EXPECT_EQ(Read_File(path), old);
+    EXPECT_EQ(Names_In(dir.Path()), std::vector<std::string>{"anim.bmp"});
+  }
+  // A write that stops making progress is a failure too, not a hang.
+  try {
+    Write_Bmp(path, Test_Picture(8, 8), [](int, const void*, std::size_t) { return 0L; });
+    ADD_FAILURE();
+  } catch (const Toolkit_Error& e) {
+    EXPECT_STREQ(e.what(), "Stream write error");
+  }
+  EXPECT_EQ(Read_File(path), old);
+}
+
+TEST(BmpWriteAtomic, ShortWritesAreContinued) {
+  Temp_Dir dir;
+  const Raster_Image img = Test_Picture(33, 17);
+  Write_Bmp(dir / "s.bmp", img, [](int fd, const void* d, std::size_t n) {
+    return Plain_Write(fd, d, std::min<std::size_t>(n, 7));
+  });
+  EXPECT_EQ(Difference(Read_Bmp(dir / "s.bmp"), img), "");
+}
+
+TEST(BmpWriteAtomic, ReplacingKeepsPermissionsAndSymbolicLinks) {
+  Temp_Dir dir;
+  const std::string real = dir / "real.bmp", link = dir / "link.bmp";
+  Write_Bmp(real, Test_Picture(4, 4, 1));
+  ::chmod(real.c_str(), 0640);
+  fs::create_symlink(real, link);
+  const Raster_Image img = Test_Picture(6, 6, 2);
+  Write_Bmp(link, img);
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(Difference(Read_Bmp(real), img), "");
+  struct stat st;
+  ASSERT_EQ(::stat(real.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+  EXPECT_EQ(Names_In(dir.Path()), (std::vector<std::string>{"link.bmp", "real.bmp"}));
+}
+
+TEST(BmpWriteAtomic, NewFileGetsTheUsualPermissions) {
+  Temp_Dir dir;
+  const mode_t mask = ::umask(022);
+  Write_Bmp(dir / "new.bmp", Test_Picture(2, 2));
+  ::umask(mask);
+  struct stat st;
+  ASSERT_EQ(::stat((dir / "new.bmp").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0644u);
+}
+
+}  // namespace
+}  // namespace tolvane
