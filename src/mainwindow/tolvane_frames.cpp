@@ -46,7 +46,6 @@ void TTolvane::Delete1Click() {
   if (P.Show_Message_Box("Are you sure that you want to delete this frame?", Msg_Kind::Warning,
                          mb_Yes | mb_No) == id_No)
     return;
-  Anim_Modified = true;
   const bool removed = Run_Command(P, [&] {
     const int left = Frame_Left(Cur_Frame), width = Anim_Strip.Width();
     Raster_Image narrower(width - Frame_Size, Frame_Size, Anim_Strip.Fill_Colour);
@@ -57,7 +56,8 @@ void TTolvane::Delete1Click() {
     Anim_Strip = std::move(narrower);
     --Frame_Total;
   });
-  if (!removed) return;
+  if (!removed) return;  // the strip could not be rebuilt: nothing changed
+  Anim_Modified = true;
   if (Cur_Frame > Frame_Total - 1) Cur_Frame = Frame_Total - 1;
   Frame_Edited = false;
   Undo1.Enabled = false;

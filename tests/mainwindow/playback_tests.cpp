@@ -1,0 +1,243 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/tolvane_fixture.h"
+
+namespace tolvane::testing {
+namespace {
+
+constexpr int Size = 16;
+
+// Ten frames; frame i is solid colour i + 1, so a pixel names its frame.
+class Playback_Test : public Tolvane_Test {
+ protected:
+  void Load_Ten() {
+    Load_Strip(Solid_Strip({1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, Size));
+    ASSERT_EQ(T().Frame_Total, 10);
+  }
+
+  void Go_To(int frame) {
+    T().SpeedButton2Click();
+    for (int i = 0; i < frame; ++i) T().Next_FrameClick();
+    ASSERT_EQ(T().Cur_Frame, frame);
+  }
+
+  // Section 3..6 (0-based) by the menu commands.
+  void Mark_3_To_6() {
+    Go_To(3);
+    T().MarkFrameAsStartOfSection1Click();
+    Go_To(6);
+    T().MarkFrameAsEndOfSection1Click();
+    ASSERT_EQ(T().Label3.Caption, "Section: 4 to 7");
+  }
+
+  int Shown_Frame() { return int(T().Working_Frame.GetPixel(0, 0)) - 1; }
+
+  // Plays from `start` and returns the frame the preview shows after each
+  // tick, at most `ticks` of them, ending early when playback stops.
+  std::vector<int> Play_From(int start, bool loop, int ticks) {
+    Go_To(start);
+    if (T().Repeat_Anim.Down != loop) T().Repeat_AnimClick();
+    T().PlayClick();
+    std::vector<int> shown;
+    for (int i = 0; i < ticks && T().Anim_Timer.Enabled; ++i) {
+      T().Anim_TimerTimer();
+      shown.push_back(Shown_Frame());
+    }
+    return shown;
+  }
+
+  void Expect_Stopped() {
+    EXPECT_FALSE(T().Anim_Timer.Enabled);
+    EXPECT_TRUE(T().Play.Enabled);
+    EXPECT_FALSE(T().Stop.Enabled);
+    EXPECT_EQ(T().DSP_Panel.Color, Face_Colour);
+  }
+
+  void Expect_Playing() {
+    EXPECT_TRUE(T().Anim_Timer.Enabled);
+    EXPECT_FALSE(T().Play.Enabled);
+    EXPECT_TRUE(T().Stop.Enabled);
+    EXPECT_EQ(T().DSP_Panel.Color, 0x0000FFu);
+  }
+
+  void Dot(int x, int y, Colour c) {
+    T().Working_Frame.SetPixel(x, y, c);
+    T().Frame_Edited = true;
+    T().Anim_Modified = true;
+  }
+};
+
+TEST_F(Playback_Test, PlaybackTableOverSectionThreeToSix) {
+  Load_Ten();
+  Mark_3_To_6();
+  using V = std::vector<int>;
+  EXPECT_EQ(Play_From(0, true, 11), (V{1, 2, 3, 4, 5, 6, 3, 4, 5, 6, 3}));
+  Expect_Playing();
+  T().StopClick();
+  Expect_Stopped();
+
+  EXPECT_EQ(Play_From(0, false, 20), (V{1, 2, 3, 4, 5, 6, 9}));
+  Expect_Stopped();
+
+  EXPECT_EQ(Play_From(4, true, 5), (V{5, 6, 3, 4, 5}));
+  T().StopClick();
+
+  EXPECT_EQ(Play_From(8, true, 5), (V{3, 4, 5, 6, 3}));
+  T().StopClick();
+
+  EXPECT_EQ(Play_From(8, false, 20), (V{9}));
+  Expect_Stopped();
+  EXPECT_EQ(T().Check_Invariants(), "");
+}
+
+TEST_F(Playback_Test, PlayingShowsOnlyThePreviewAndStopRedrawsTheRest) {
+  Load_Ten();
+  Mark_3_To_6();
+  Go_To(1);
+  T().Undo1.Enabled = true;
+  T().PlayClick();
+  Expect_Playing();
+  EXPECT_FALSE(T().Undo1.Enabled);
+  T().Anim_TimerTimer();
+  T().Anim_TimerTimer();
+  EXPECT_EQ(Shown_Frame(), 3);
+  EXPECT_EQ(T().Label2.Caption, "Frame 2 of 10");  // the counter waits for Stop
+  T().StopClick();
+  Expect_Stopped();
+  EXPECT_EQ(T().Label2.Caption, "Frame 4 of 10");
+  EXPECT_EQ(T().Check_Invariants(), "");
+}
+
+TEST_F(Playback_Test, NonLoopingRunEndsOnTheLastFrameOfTheAnimation) {
+  Load_Ten();
+  Mark_3_To_6();
+  Play_From(0, false, 20);
+  Expect_Stopped();
+  EXPECT_EQ(T().Cur_Frame, 9);
+  EXPECT_EQ(T().Label2.Caption, "Frame 10 of 10");
+  EXPECT_TRUE(All_Pixels(T().Working_Frame, 10));
+}
+
+TEST_F(Playback_Test, RepeatToggleDuringPlaybackIsReadAtTheNextSectionEnd) {
+  Load_Ten();
+  Mark_3_To_6();
+  std::vector<int> shown = Play_From(0, true, 5);
+  EXPECT_EQ(shown.back(), 5);
+  T().Repeat_AnimClick();
+  EXPECT_FALSE(T().Repeat_Anim.Down);
+  T().Anim_TimerTimer();
+  EXPECT_EQ(Shown_Frame(), 6);
+  Expect_Playing();
+  T().Anim_TimerTimer();
+  Expect_Stopped();
+  EXPECT_EQ(T().Cur_Frame, 9);
+
+  shown = Play_From(0, false, 5);
+  EXPECT_EQ(shown.back(), 5);
+  T().Repeat_AnimClick();
+  EXPECT_TRUE(T().Repeat_Anim.Down);
+  T().Anim_TimerTimer();
+  T().Anim_TimerTimer();
+  EXPECT_EQ(Shown_Frame(), 3);
+  Expect_Playing();
+}
+
+TEST_F(Playback_Test, ATickAfterStopDoesNothing) {
+  Load_Ten();
+  Mark_3_To_6();
+  Play_From(4, true, 1);
+  T().StopClick();
+  T().Anim_TimerTimer();
+  EXPECT_EQ(T().Cur_Frame, 5);
+  EXPECT_EQ(Shown_Frame(), 5);
+}
+
+// The mend: a non-looping run that ends by itself keeps what was drawn since
+// the last tick in the frame it was drawn on; the last frame stays intact.
+TEST_F(Playback_Test, DrawingDuringARunThatEndsKeepsItsFrameAndSparesTheLast) {
+  Load_Ten();
+  Mark_3_To_6();
+  Play_From(0, false, 6);
+  ASSERT_EQ(Shown_Frame(), 6);
+  Dot(2, 3, 0x00FF00);
+  T().Anim_TimerTimer();
+  Expect_Stopped();
+  EXPECT_EQ(T().Label2.Caption, "Frame 10 of 10");
+  EXPECT_TRUE(Frame_Is(T().Anim_Strip, Size, 9, 10));
+  EXPECT_TRUE(All_Pixels(T().Working_Frame, 10));
+  EXPECT_EQ(T().Anim_Strip.GetPixel(6 * Size + 2, 3), 0x00FF00u);
+  EXPECT_EQ(T().Anim_Strip.GetPixel(6 * Size + 3, 3), 7u);
+  EXPECT_FALSE(T().Frame_Edited);
+  EXPECT_EQ(T().Check_Invariants(), "");
+}
+
+TEST_F(Playback_Test, StopCommitsWhatWasDrawnSinceTheLastTickIntoTheShownFrame) {
+  Load_Ten();
+  Mark_3_To_6();
+  Play_From(0, true, 2);
+  Dot(0, 0, 0x00FF00);  // overwritten by the next tick
+  T().Anim_TimerTimer();
+  Dot(1, 1, 0x00FF00);
+  T().StopClick();
+  EXPECT_TRUE(Frame_Is(T().Anim_Strip, Size, 2, 3));
+  EXPECT_EQ(T().Anim_Strip.GetPixel(3 * Size + 1, 1), 0x00FF00u);
+  EXPECT_EQ(T().Anim_Strip.GetPixel(3 * Size, 0), 4u);
+}
+
+TEST_F(Playback_Test, SpeedSetsLabelAndIntervalRoundingHalvesToEven) {
+  auto& s = T().Play_Speed;
+  EXPECT_EQ(T().Label1.Caption, "10 fps");
+  EXPECT_EQ(T().Anim_Timer.Interval, 100);
+  struct Case { int fps, ms; };
+  for (Case c : {Case{16, 62}, Case{6, 167}, Case{3, 333}, Case{30, 33}, Case{1, 1000},
+                 Case{7, 143}, Case{8, 125}, Case{48, 33}}) {
+    s.Set_Position(c.fps);
+    EXPECT_EQ(T().Anim_Timer.Interval, c.ms) << c.fps;
+  }
+  EXPECT_EQ(s.Position, 30);  // 48 is beyond the track bar
+  s.Set_Position(16);
+  EXPECT_EQ(T().Label1.Caption, "16 fps");
+}
+
+class Sections_Test : public Playback_Test {};
+
+TEST_F(Sections_Test, OneFrameSectionAfterNewWarnsAndDoesNotPlay) {
+  New_Anim(32);
+  T().PlayClick();
+  ASSERT_EQ(P.Messages.size(), 1u);
+  EXPECT_EQ(P.Messages[0].Text, "The current section has only one frame in it");
+  EXPECT_EQ(P.Messages[0].Kind, Msg_Kind::Warning);
+  EXPECT_EQ(P.Messages[0].Buttons, unsigned(mb_OK));
+  Expect_Stopped();
+}
+
+TEST_F(Sections_Test, MarkingTheEndBeforeTheStartGivesOneFrameAtTheStart) {
+  Load_Ten();
+  EXPECT_EQ(T().Label3.Caption, "Section: 1 to 10");
+  Go_To(5);
+  T().MarkFrameAsStartOfSection1Click();
+  Go_To(2);
+  T().MarkFrameAsEndOfSection1Click();
+  EXPECT_EQ(T().Label3.Caption, "Section: 6 to 6");
+  EXPECT_EQ(T().Section_End, 5);
+  EXPECT_FALSE(T().Anim_Modified);
+  T().PlayClick();
+  EXPECT_EQ(P.Message_Texts(),
+            std::vector<std::string>{"The current section has only one frame in it"});
+  EXPECT_FALSE(T().Anim_Timer.Enabled);
+
+  T().ResetMarks1Click();
+  EXPECT_EQ(T().Label3.Caption, "Section: 1 to 10");
+  Go_To(7);
+  T().MarkFrameAsEndOfSection1Click();
+  EXPECT_EQ(T().Label3.Caption, "Section: 1 to 8");
+  Go_To(8);
+  T().MarkFrameAsStartOfSection1Click();  // past the end: the end follows it
+  EXPECT_EQ(T().Label3.Caption, "Section: 9 to 9");
+}
+
+}  // namespace
+}  // namespace tolvane::testing
