@@ -87,7 +87,31 @@ Raster_Image Make_Maze(int n) {
 
 // Fills alternate between two colours so that every iteration fills the
 // whole region without restoring the picture.
+long long Count(const Raster_Image& img, Colour c) {
+  long long n = 0;
+  const Colour* p = img.Data();
+  for (std::size_t i = 0, e = std::size_t(img.Width()) * img.Height(); i < e; ++i) n += p[i] == c;
+  return n;
+}
+
 void Fill_Back_And_Forth(benchmark::State& state, Raster_Image& img, int x, int y) {
+  // Each run starts from white whatever the last run left.
+  if (img.GetPixel(x, y) == Red) {
+    img.Fill_Colour = White;
+    img.ExtFloodFill(x, y, Red);
+  }
+  // The region must be connected, or the benchmark would time a partial fill.
+  const long long region = Count(img, White);
+  img.Fill_Colour = Red;
+  img.ExtFloodFill(x, y, White);
+  const bool whole = Count(img, Red) == region;
+  img.Fill_Colour = White;
+  img.ExtFloodFill(x, y, Red);
+  if (!whole) {
+    state.SkipWithError("the fill does not reach the whole region");
+    return;
+  }
+  state.counters["region_pixels"] = double(region);
   Colour from = White, to = Red;
   for (auto _ : state) {
     img.Fill_Colour = to;

@@ -169,32 +169,38 @@ void Raster_Image::ExtFloodFill(int x, int y, Colour c) {
   if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
   const Colour fill = Fill_Colour & Colour_Mask;
   if (At(x, y) != c || fill == c) return;
-  // Scanline fill with an explicit stack: each seed is the start of a run of c.
-  struct Seed { int x, y; };
-  std::vector<Seed> stack;
-  stack.push_back({x, y});
+  // Span fill with an explicit stack. A seed is a run x1..x2 of row y to
+  // scan, reached from row y - dy; only the parts of the row it came from
+  // that stick out past the parent run are scanned again, so each pixel is
+  // read a small, fixed number of times.
+  struct Seed { int x1, x2, y, dy; };
+  thread_local std::vector<Seed> stack;
+  stack.clear();
+  stack.push_back({x, x, y, 1});
+  stack.push_back({x, x, y - 1, -1});
   Colour* const px = pixels_.data();
-  const int w = width_;
+  const int w = width_, h = height_;
   while (!stack.empty()) {
-    const Seed s = stack.back();
+    auto [x1, x2, sy, dy] = stack.back();
     stack.pop_back();
-    Colour* row = px + std::size_t(s.y) * w;
-    if (row[s.x] != c) continue;
-    int lx = s.x, rx = s.x;
-    while (lx > 0 && row[lx - 1] == c) --lx;
-    while (rx + 1 < w && row[rx + 1] == c) ++rx;
-    std::fill(row + lx, row + rx + 1, fill);
-    for (int ny : {s.y - 1, s.y + 1}) {
-      if (ny < 0 || ny >= height_) continue;
-      const Colour* nrow = px + std::size_t(ny) * w;
-      bool in_run = false;
-      for (int i = lx; i <= rx; ++i) {
-        const bool hit = nrow[i] == c;
-        if (hit && !in_run) stack.push_back({i, ny});
-        in_run = hit;
-      }
+    if (sy < 0 || sy >= h) continue;
+    Colour* const row = px + std::size_t(sy) * w;
+    int lx = x1;
+    if (row[lx] == c) {
+      while (lx > 0 && row[lx - 1] == c) row[--lx] = fill;
+      if (lx < x1) stack.push_back({lx, x1 - 1, sy - dy, -dy});
+    }
+    while (x1 <= x2) {
+      while (x1 < w && row[x1] == c) row[x1++] = fill;
+      if (x1 > lx) stack.push_back({lx, x1 - 1, sy + dy, dy});
+      if (x1 - 1 > x2) stack.push_back({x2 + 1, x1 - 1, sy - dy, -dy});
+      ++x1;
+      while (x1 < x2 && row[x1] != c) ++x1;
+      lx = x1;
     }
   }
+  // A huge fill leaves a big stack behind; do not keep it for the whole run.
+  if (stack.capacity() > (std::size_t{1} << 16)) std::vector<Seed>().swap(stack);
   ++serial_;
 }
 

@@ -491,6 +491,21 @@ TEST(Raster_Image_FloodFill, MatchesABreadthFirstFillOnRandomPictures) {
     img.ExtFloodFill(sx, sy, img.GetPixel(sx, sy));
     ASSERT_TRUE(Same_Pixels(img, want)) << "trial " << trial;
   }
+  // Bigger pictures near the percolation threshold: long, winding regions.
+  for (int trial = 0; trial < 20; ++trial) {
+    const int w = 60 + int(rng() % 100), h = 60 + int(rng() % 100);
+    Raster_Image img(w, h, White);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+        if (rng() % 100 < 38) img.SetPixel(x, y, Black);
+    img.Fill_Colour = Red;
+    const int sx = w / 2, sy = h / 2;
+    img.SetPixel(sx, sy, White);
+    Raster_Image want = img;
+    Reference_Fill(want, sx, sy, White);
+    img.ExtFloodFill(sx, sy, White);
+    ASSERT_TRUE(Same_Pixels(img, want)) << "large trial " << trial;
+  }
 }
 
 // A serpentine one-pixel corridor of 4000 x 4000: every other row (or column)
