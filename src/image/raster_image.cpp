@@ -39,18 +39,41 @@ void Raster_Image::Set_Size(int w, int h) {
   if (count > Max_Image_Pixels)
     throw Toolkit_Error("Not enough memory for an image of " + std::to_string(w) + " x " +
                         std::to_string(h) + " pixels");
-  std::vector<Colour> fresh;
-  try {
-    fresh.assign(std::size_t(count), Fill_Colour & Colour_Mask);
-  } catch (const std::bad_alloc&) {
-    throw Toolkit_Error("Out of memory for an image of " + std::to_string(w) + " x " +
-                        std::to_string(h) + " pixels");
-  }
+  const Colour fill = Fill_Colour & Colour_Mask;
   const int keep_w = std::min(w, width_), keep_h = std::min(h, height_);
-  for (int y = 0; y < keep_h; ++y)
-    std::memcpy(fresh.data() + std::size_t(y) * w, pixels_.data() + std::size_t(y) * width_,
-                std::size_t(keep_w) * sizeof(Colour));
-  pixels_.swap(fresh);
+  if (std::size_t(count) <= pixels_.capacity() && !pixels_.empty()) {
+    // Rearrange the rows in place: adding or deleting a frame of a long strip
+    // then costs one pass of memmove instead of a fresh allocation.
+    if (std::size_t(count) > pixels_.size()) pixels_.resize(std::size_t(count));
+    Colour* p = pixels_.data();
+    auto move_row = [&](int y) {
+      std::memmove(p + std::size_t(y) * w, p + std::size_t(y) * width_,
+                   std::size_t(keep_w) * sizeof(Colour));
+      std::fill(p + std::size_t(y) * w + keep_w, p + std::size_t(y) * w + w, fill);
+    };
+    if (w >= width_) {  // rows move to higher addresses: last row first
+      for (int y = keep_h - 1; y >= 0; --y) move_row(y);
+    } else {
+      for (int y = 0; y < keep_h; ++y) move_row(y);
+    }
+    std::fill(p + std::size_t(keep_h) * w, p + std::size_t(count), fill);
+    pixels_.resize(std::size_t(count));
+  } else {
+    std::vector<Colour> fresh;
+    try {
+      // Some room to grow, so that a strip gaining frames one by one does not
+      // reallocate each time.
+      fresh.reserve(std::size_t(count + count / 8));
+      fresh.assign(std::size_t(count), fill);
+    } catch (const std::bad_alloc&) {
+      throw Toolkit_Error("Out of memory for an image of " + std::to_string(w) + " x " +
+                          std::to_string(h) + " pixels");
+    }
+    for (int y = 0; y < keep_h; ++y)
+      std::memcpy(fresh.data() + std::size_t(y) * w, pixels_.data() + std::size_t(y) * width_,
+                  std::size_t(keep_w) * sizeof(Colour));
+    pixels_.swap(fresh);
+  }
   width_ = w;
   height_ = h;
   ++serial_;

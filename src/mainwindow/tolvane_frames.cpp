@@ -47,13 +47,12 @@ void TTolvane::Delete1Click() {
                          mb_Yes | mb_No) == id_No)
     return;
   const bool removed = Run_Command(P, [&] {
+    // Shift the following frames left over the deleted one, then cut the
+    // strip's last frame off: both in place, no second strip.
     const int left = Frame_Left(Cur_Frame), width = Anim_Strip.Width();
-    Raster_Image narrower(width - Frame_Size, Frame_Size, Anim_Strip.Fill_Colour);
-    narrower.Pen_Colour = Anim_Strip.Pen_Colour;
-    Copy_Rect(narrower, {0, 0, left, Frame_Size}, Anim_Strip, {0, 0, left, Frame_Size});
-    Copy_Rect(narrower, {left, 0, width - Frame_Size, Frame_Size}, Anim_Strip,
+    Copy_Rect(Anim_Strip, {left, 0, width - Frame_Size, Frame_Size}, Anim_Strip,
               {left + Frame_Size, 0, width, Frame_Size});
-    Anim_Strip = std::move(narrower);
+    Anim_Strip.Set_Width(width - Frame_Size);
     --Frame_Total;
   });
   if (!removed) return;  // the strip could not be rebuilt: nothing changed
