@@ -5,6 +5,10 @@
 #include <deque>
 #include <random>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "image/image_error.h"
 #include "image/pixel_art.h"
 #include "image/raster_image.h"
@@ -121,6 +125,31 @@ TEST(Raster_Image_Resize, TooLargeThrowsAndKeepsTheImage) {
   EXPECT_EQ(img.Width(), 2);
   EXPECT_EQ(img.Height(), 2);
   EXPECT_EQ(Art(img), (Rows{"#r", "bg"}));
+}
+
+TEST(Raster_Image_Resize, FailedAllocationThrowsAndKeepsTheImage) {
+  // 400 MB is under the size bound but over the address space this child
+  // process may have, so the allocation itself fails.
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    Raster_Image img = From_Art({"#r", "bg"});
+    const rlimit limit{std::size_t(256) << 20, std::size_t(256) << 20};
+    setrlimit(RLIMIT_AS, &limit);
+    int code = 3;
+    try {
+      img.Set_Size(10000, 10000);
+    } catch (const Toolkit_Error&) {
+      code = Art(img) == Rows{"#r", "bg"} ? 0 : 1;
+    } catch (...) {
+      code = 2;
+    }
+    _exit(code);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "1: image changed, 2: other exception, 3: no error";
 }
 
 TEST(Raster_Image_Resize, ZeroWidthHoldsNoPixels) {
