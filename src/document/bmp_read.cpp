@@ -9,6 +9,10 @@
 #include <cstring>
 #include <vector>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
+
 #include "document/bmp.h"
 #include "image/image_error.h"
 
@@ -304,18 +308,20 @@ struct Row_Decoder {
       case 16:
         for (int x = 0; x < w; ++x) dst[x] = masks(U16(s + 2 * x));
         break;
-      case 24: Row24(s, dst, w); break;
+      case 24: Row24(s, n, dst, w); break;
       case 32:
-        if (plain32) Row32(s, dst, w);
+        if (plain32) Row32(s, n, dst, w);
         else
           for (int x = 0; x < w; ++x) dst[x] = masks(U32(s + 4 * x));
         break;
     }
   }
 
-  // B, G, R bytes to 0x00BBGGRR, four pixels from three words at a time.
-  static void Row24(const std::uint8_t* s, Colour* dst, int w) {
-    int x = 0;
+  // B, G, R bytes to 0x00BBGGRR. n is the number of bytes readable at s.
+  static void Row24(const std::uint8_t* s, std::size_t n, Colour* dst, int w) {
+    int x = Have_Ssse3() ? Shuffle_Row<3>(s, n, dst, w) : 0;
+    s += 3 * std::size_t(x);
+    // Four pixels from three words at a time.
     for (; x + 4 <= w; x += 4, s += 12) {
       std::uint32_t a, b, c;
       std::memcpy(&a, s, 4);
@@ -329,13 +335,40 @@ struct Row_Decoder {
     for (; x < w; ++x, s += 3) dst[x] = Rgb(s[2], s[1], s[0]);
   }
   // B, G, R, x bytes: swap red and blue, drop the fourth byte.
-  static void Row32(const std::uint8_t* s, Colour* dst, int w) {
-    for (int x = 0; x < w; ++x) {
+  static void Row32(const std::uint8_t* s, std::size_t n, Colour* dst, int w) {
+    int x = Have_Ssse3() ? Shuffle_Row<4>(s, n, dst, w) : 0;
+    for (; x < w; ++x) {
       std::uint32_t v;
       std::memcpy(&v, s + 4 * std::size_t(x), 4);
       dst[x] = (v >> 16 & 0xFF) | (v & 0xFF00) | (v & 0xFF) << 16;
     }
   }
+
+#if defined(__x86_64__) || defined(__i386__)
+  static bool Have_Ssse3() {
+    static const bool have = __builtin_cpu_supports("ssse3");
+    return have;
+  }
+  // Four pixels per byte shuffle, as long as 16 bytes can be loaded; returns
+  // the number of pixels done.
+  template <int Bytes>
+  __attribute__((target("ssse3"))) static int Shuffle_Row(const std::uint8_t* s,
+                                                           std::size_t n, Colour* dst, int w) {
+    const __m128i order =
+        Bytes == 3 ? _mm_setr_epi8(2, 1, 0, -128, 5, 4, 3, -128, 8, 7, 6, -128, 11, 10, 9, -128)
+                   : _mm_setr_epi8(2, 1, 0, -128, 6, 5, 4, -128, 10, 9, 8, -128, 14, 13, 12, -128);
+    int x = 0;
+    for (; x + 4 <= w && std::size_t(x) * Bytes + 16 <= n; x += 4) {
+      const __m128i in = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + std::size_t(x) * Bytes));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + x), _mm_shuffle_epi8(in, order));
+    }
+    return x;
+  }
+#else
+  static bool Have_Ssse3() { return false; }
+  template <int Bytes>
+  static int Shuffle_Row(const std::uint8_t*, std::size_t, Colour*, int) { return 0; }
+#endif
 };
 
 void Decode_Plain(Source& in, const Header_And_Palette& hp, Raster_Image& image) {
