@@ -24,9 +24,12 @@ namespace tolvane {
 //    keep their top 8 bits;
 //  - RLE runs and deltas that leave the row or the picture are clipped;
 //  - a picture is refused as not valid when it has more than Max_Image_Pixels
-//    pixels, or when its file could fill less than half of it (uncompressed)
-//    or less than 1/256 pixel per byte (RLE) and it is larger than 4 Mpixels,
-//    so a tiny file never makes us allocate a huge image.
+//    pixels, or when it has more than 4 Mpixels and its file cannot fill it:
+//    uncompressed data for less than half of its rows, or RLE data of less
+//    than one byte per 256 pixels (the densest coding needs one per 127.5).
+//    So a tiny file never makes us allocate a huge image;
+//  - a file shorter than its headers is a read error; one whose pixel offset
+//    points into the headers is not valid.
 
 // What a bitmap's headers say, checked against the values we accept.
 struct Bmp_Header {
