@@ -105,8 +105,8 @@ std::optional<std::string> Section_Name(std::string_view text, bool first_line) 
   const std::string t = Trim(text);
   if (t.empty() || t[0] != '[') return std::nullopt;
   const std::size_t close = t.find(']');
-  return Trim(std::string_view(t).substr(1, close == std::string::npos ? std::string::npos
-                                                                        : close - 1));
+  return Trim(
+      std::string_view(t).substr(1, close == std::string::npos ? std::string::npos : close - 1));
 }
 
 // The key of a "key=value" line, if it is one.
@@ -118,9 +118,9 @@ std::optional<std::string> Key_Name(std::string_view text) {
 
 // Where a key is, or where it belongs.
 struct Location {
-  std::optional<std::size_t> section;   // index of the "[section]" line
-  std::optional<std::size_t> key;       // index of the key's line
-  std::size_t section_end = 0;          // one past the section's last non-blank line
+  std::optional<std::size_t> section;  // index of the "[section]" line
+  std::optional<std::size_t> key;      // index of the key's line
+  std::size_t section_end = 0;         // one past the section's last non-blank line
 };
 
 Location Find(const std::vector<Line>& lines, const std::string& section, const std::string& key) {
@@ -193,16 +193,21 @@ std::optional<int> Parse_Integer(const std::string& s) {
     std::uint64_t v = 0;
     for (char c : digits) {
       int d;
-      if (c >= '0' && c <= '9') d = c - '0';
-      else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
-      else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
-      else return std::nullopt;
+      if (c >= '0' && c <= '9')
+        d = c - '0';
+      else if (c >= 'a' && c <= 'f')
+        d = c - 'a' + 10;
+      else if (c >= 'A' && c <= 'F')
+        d = c - 'A' + 10;
+      else
+        return std::nullopt;
       v = v * 16 + unsigned(d);
       if (v > 0xFFFFFFFFu) return std::nullopt;
     }
     return int(std::uint32_t(v));
   };
-  if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) return hex(std::string_view(s).substr(2));
+  if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X'))
+    return hex(std::string_view(s).substr(2));
   if (!s.empty() && s[0] == '$') return hex(std::string_view(s).substr(1));
   std::size_t i = 0;
   bool negative = false;
@@ -233,8 +238,7 @@ std::string Ini_File::Read_String(const std::string& section, const std::string&
   return value;
 }
 
-int Ini_File::Read_Integer(const std::string& section, const std::string& key,
-                           int fallback) const {
+int Ini_File::Read_Integer(const std::string& section, const std::string& key, int fallback) const {
   return Parse_Integer(Read_String(section, key, "")).value_or(fallback);
 }
 

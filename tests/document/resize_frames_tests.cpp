@@ -15,7 +15,8 @@ Raster_Image Labelled_Strip(int frames, int size) {
   Raster_Image strip(frames * size, size);
   for (int f = 0; f < frames; ++f)
     for (int y = 0; y < size; ++y)
-      for (int x = 0; x < size; ++x) strip.SetPixel(f * size + x, y, Colour(f << 20) | Coord_Colour(x, y));
+      for (int x = 0; x < size; ++x)
+        strip.SetPixel(f * size + x, y, Colour(f << 20) | Coord_Colour(x, y));
   return strip;
 }
 Colour Label(int frame, int x, int y) { return Colour(frame << 20) | Coord_Colour(x, y); }

@@ -74,16 +74,33 @@ TEST_F(Settings_File_Test, NumberForms) {
     const char* text;
     std::optional<int> value;  // nothing: the default
   } cases[] = {
-      {"0xFF", 255},          {"$FF", 255},          {"0XfF", 255},
-      {"$00ff", 255},         {"16777215", 0xFFFFFF}, {"+12", 12},
-      {"-1", -1},             {"0", 0},              {"007", 7},
-      {"0xFFFFFFFF", -1},     {"$80000000", INT32_MIN}, {"-2147483648", INT32_MIN},
+      {"0xFF", 255},
+      {"$FF", 255},
+      {"0XfF", 255},
+      {"$00ff", 255},
+      {"16777215", 0xFFFFFF},
+      {"+12", 12},
+      {"-1", -1},
+      {"0", 0},
+      {"007", 7},
+      {"0xFFFFFFFF", -1},
+      {"$80000000", INT32_MIN},
+      {"-2147483648", INT32_MIN},
       {"2147483647", INT32_MAX},
-      {"red", {}},            {"", {}},              {"0x", {}},
-      {"$", {}},              {"-", {}},             {"12abc", {}},
-      {"1 2", {}},            {"0x1G", {}},          {"-$FF", {}},
-      {"0x-1", {}},           {"2147483648", {}},    {"-2147483649", {}},
-      {"0x100000000", {}},    {"99999999999999999999999", {}},
+      {"red", {}},
+      {"", {}},
+      {"0x", {}},
+      {"$", {}},
+      {"-", {}},
+      {"12abc", {}},
+      {"1 2", {}},
+      {"0x1G", {}},
+      {"-$FF", {}},
+      {"0x-1", {}},
+      {"2147483648", {}},
+      {"-2147483649", {}},
+      {"0x100000000", {}},
+      {"99999999999999999999999", {}},
   };
   for (const auto& c : cases) {
     Put(std::string("[Colours]\nMount=") + c.text + "\n");
@@ -103,8 +120,14 @@ TEST_F(Settings_File_Test, ColoursReadHexAndFallBack) {
 }
 
 TEST_F(Settings_File_Test, FpsBroughtIntoRange) {
-  for (const auto& [text, fps] : {std::pair{"0", 1}, {"99", 30}, {"-5", 1}, {"1", 1},
-                                  {"30", 30}, {"17", 17}, {"fast", 10}, {"0x10", 16}}) {
+  for (const auto& [text, fps] : {std::pair{"0", 1},
+                                  {"99", 30},
+                                  {"-5", 1},
+                                  {"1", 1},
+                                  {"30", 30},
+                                  {"17", 17},
+                                  {"fast", 10},
+                                  {"0x10", 16}}) {
     Put(std::string("[Last]\nFPS=") + text + "\n");
     EXPECT_EQ(Read_Settings_File(Ini_File(Path())).FPS, fps) << text;
   }

@@ -13,24 +13,37 @@ namespace tolvane::testing {
 //   '.' white  '#' black  'r' red  'g' green  'b' blue  'y' yellow  '?' anything else
 inline char Art_Char(Colour c) {
   switch (c) {
-    case 0xFFFFFF: return '.';
-    case 0x000000: return '#';
-    case 0x0000FF: return 'r';
-    case 0x00FF00: return 'g';
-    case 0xFF0000: return 'b';
-    case 0x00FFFF: return 'y';
-    default: return '?';
+    case 0xFFFFFF:
+      return '.';
+    case 0x000000:
+      return '#';
+    case 0x0000FF:
+      return 'r';
+    case 0x00FF00:
+      return 'g';
+    case 0xFF0000:
+      return 'b';
+    case 0x00FFFF:
+      return 'y';
+    default:
+      return '?';
   }
 }
 
 inline Colour Art_Colour(char ch) {
   switch (ch) {
-    case '#': return 0x000000;
-    case 'r': return 0x0000FF;
-    case 'g': return 0x00FF00;
-    case 'b': return 0xFF0000;
-    case 'y': return 0x00FFFF;
-    default: return 0xFFFFFF;
+    case '#':
+      return 0x000000;
+    case 'r':
+      return 0x0000FF;
+    case 'g':
+      return 0x00FF00;
+    case 'b':
+      return 0xFF0000;
+    case 'y':
+      return 0x00FFFF;
+    default:
+      return 0xFFFFFF;
   }
 }
 

@@ -271,8 +271,7 @@ TEST(Raster_Image_Ellipse, ShapeRulesHoldForManyBoxes) {
         const Colour c = img.GetPixel(x, y);
         return c == Pen || c == Fill;
       };
-      bool touches_left = false, touches_right = false, touches_top = false,
-           touches_bottom = false;
+      bool touches_left = false, touches_right = false, touches_top = false, touches_bottom = false;
       int count = 0;
       for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x) {
@@ -282,7 +281,8 @@ TEST(Raster_Image_Ellipse, ShapeRulesHoldForManyBoxes) {
             continue;
           }
           ++count;
-          ASSERT_TRUE(x >= L && x < L + w && y >= T && y < T + h) << "outside box " << x << "," << y;
+          ASSERT_TRUE(x >= L && x < L + w && y >= T && y < T + h)
+              << "outside box " << x << "," << y;
           // Symmetric about both axes of the box.
           ASSERT_EQ(img.GetPixel(2 * L + w - 1 - x, y), c) << x << "," << y;
           ASSERT_EQ(img.GetPixel(x, 2 * T + h - 1 - y), c) << x << "," << y;
