@@ -223,6 +223,9 @@ void Main_View::Build_Controls() {
   };
   scroll(f.ZH, Qt::Horizontal, "ZH");
   scroll(f.ZV, Qt::Vertical, "ZV");
+  // The vertical bar's left edge overlaps the view's last columns; the
+  // drawing must stay fully visible, so the view lies on top.
+  zoom_panel->raise();
 
   {
     auto* w = new QSlider(Qt::Vertical, c);

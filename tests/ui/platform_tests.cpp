@@ -2,6 +2,12 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListView>
+#include <QTemporaryDir>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
@@ -90,6 +96,58 @@ TEST(File_Dialog_Filter, WindowsFilterBecomesQtNameFilters) {
             QStringList({"Bitmap Files (*.BMP)", "All Files (*)"}));
   EXPECT_EQ(Qt_Name_Filters("Pictures|*.BMP;*.PCX"), QStringList({"Pictures (*.BMP *.PCX)"}));
   EXPECT_TRUE(Qt_Name_Filters("").isEmpty());
+}
+
+// The names the open dialog lists in its folder, once it has read it.
+QStringList Listed_Names(QFileDialog& dialog, int expected) {
+  auto* list = dialog.findChild<QListView*>("listView");
+  if (!list) return {};
+  (void)QTest::qWaitFor([&] { return list->model()->rowCount(list->rootIndex()) >= expected; }, 3000);
+  QStringList names;
+  for (int r = 0; r < list->model()->rowCount(list->rootIndex()); ++r)
+    names << list->model()->index(r, 0, list->rootIndex()).data().toString();
+  names.sort();
+  return names;
+}
+
+TEST(File_Dialog, OpenListsBitmapsWhateverTheirCaseAndReturnsTheFullPath) {
+  QTemporaryDir dir;
+  for (const char* name : {"lower.bmp", "UPPER.BMP", "Mixed.Bmp", "notes.txt"}) {
+    QFile f(QDir(dir.path()).filePath(name));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  }
+  Qt_Platform p;
+  File_Dialog d;
+  d.Title = "Load Animation";
+  d.Filter = "Bitmap Files (*.BMP)|*.BMP|All Files (*.*)|*.*";
+  d.File_Name = QDir(dir.path()).filePath("UPPER.BMP").toStdString();
+  QStringList listed;
+  QString title;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    title = dialog->windowTitle();
+    listed = Listed_Names(*dialog, 3);
+    auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+    ASSERT_NE(name, nullptr);
+    name->setText("lower.bmp");
+    QTest::keyClick(name, Qt::Key_Return);
+  });
+  ASSERT_TRUE(p.Execute_Open_Dialog(d));
+  EXPECT_EQ(title, "Load Animation");
+  EXPECT_EQ(listed, QStringList({"Mixed.Bmp", "UPPER.BMP", "lower.bmp"}));
+  EXPECT_EQ(QString::fromStdString(d.File_Name), QDir(dir.path()).filePath("lower.bmp"));
+  EXPECT_EQ(d.Filter_Index, 1);
+}
+
+TEST(File_Dialog, CancelLeavesTheNameAlone) {
+  Qt_Platform p;
+  File_Dialog d;
+  d.Filter = "Bitmap Files (*.BMP)|*.BMP";
+  d.File_Name = "NewAnim.BMP";
+  QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+  EXPECT_FALSE(p.Execute_Save_Dialog(d));
+  EXPECT_EQ(d.File_Name, "NewAnim.BMP");
 }
 
 TEST(Colour_Conversion, RoundTripsExactly) {
