@@ -193,7 +193,10 @@ void BM_Bmp_New_Picture(benchmark::State& state) {
   }
   state.SetBytesProcessed(std::int64_t(state.iterations()) * w * h * 4);
 }
-BENCHMARK(BM_Bmp_New_Picture)->Args({16384, 128})->Args({4096, 4096})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Bmp_New_Picture)
+    ->Args({16384, 128})
+    ->Args({4096, 4096})
+    ->Unit(benchmark::kMillisecond);
 
 // The writer always writes 24 bits; the picture is 0x00BBGGRR in memory,
 // and the file gets w x h x 3 pixel bytes. Args: width, height, and 1 to
@@ -211,8 +214,10 @@ void BM_Bmp_Write(benchmark::State& state) {
     return long(size);
   };
   for (auto _ : state) {
-    if (state.range(2)) Write_Bmp(path, img);
-    else Write_Bmp(path, img, drop);
+    if (state.range(2))
+      Write_Bmp(path, img);
+    else
+      Write_Bmp(path, img, drop);
   }
   state.SetBytesProcessed(std::int64_t(state.iterations()) * w * h * 3);
 }

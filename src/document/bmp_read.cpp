@@ -115,7 +115,14 @@ struct Header_And_Palette {
 
 bool Accepted_Header_Size(std::uint32_t size) {
   switch (size) {
-    case 12: case 16: case 40: case 52: case 56: case 64: case 108: case 124:
+    case 12:
+    case 16:
+    case 40:
+    case 52:
+    case 56:
+    case 64:
+    case 108:
+    case 124:
       return true;
     default:
       return false;
@@ -176,8 +183,15 @@ Header_And_Palette Parse(Source& in) {
 
   if (planes != 1) Not_Valid();
   switch (h.Bit_Count) {
-    case 1: case 4: case 8: case 16: case 24: case 32: break;
-    default: Not_Valid();
+    case 1:
+    case 4:
+    case 8:
+    case 16:
+    case 24:
+    case 32:
+      break;
+    default:
+      Not_Valid();
   }
   // OS/2 2.x gives 3 and 4 other meanings (Huffman, RLE24) that we do not read.
   const bool compression_fits =
@@ -216,8 +230,8 @@ Header_And_Palette Parse(Source& in) {
     std::uint64_t entries = colours_used == 0 ? most : std::min(colours_used, most);
     // Some files name more entries than fit before the pixels; those that
     // would overlap the pixel data are not colours.
-    entries = std::min<std::uint64_t>(entries,
-                                      (h.Pixel_Offset - headers_end) / h.Palette_Entry_Bytes);
+    entries =
+        std::min<std::uint64_t>(entries, (h.Pixel_Offset - headers_end) / h.Palette_Entry_Bytes);
     h.Palette_Entries = int(entries);
     const std::uint8_t* p = in.Need(std::size_t(entries) * h.Palette_Entry_Bytes);
     for (std::uint64_t i = 0; i < entries; ++i, p += h.Palette_Entry_Bytes)
@@ -281,7 +295,9 @@ struct Row_Decoder {
   bool plain32;
 
   Row_Decoder(const Bmp_Header& header, const std::array<Colour, 256>& pal)
-      : h(header), palette(pal), masks(header.Masks),
+      : h(header),
+        palette(pal),
+        masks(header.Masks),
         plain32(header.Bit_Count == 32 && header.Masks[0] == 0xFF0000 &&
                 header.Masks[1] == 0xFF00 && header.Masks[2] == 0xFF) {}
 
@@ -308,9 +324,12 @@ struct Row_Decoder {
       case 16:
         for (int x = 0; x < w; ++x) dst[x] = masks(U16(s + 2 * x));
         break;
-      case 24: Row24(s, n, dst, w); break;
+      case 24:
+        Row24(s, n, dst, w);
+        break;
       case 32:
-        if (plain32) Row32(s, n, dst, w);
+        if (plain32)
+          Row32(s, n, dst, w);
         else
           for (int x = 0; x < w; ++x) dst[x] = masks(U32(s + 4 * x));
         break;
@@ -352,14 +371,15 @@ struct Row_Decoder {
   // Four pixels per byte shuffle, as long as 16 bytes can be loaded; returns
   // the number of pixels done.
   template <int Bytes>
-  __attribute__((target("ssse3"))) static int Shuffle_Row(const std::uint8_t* s,
-                                                           std::size_t n, Colour* dst, int w) {
+  __attribute__((target("ssse3"))) static int Shuffle_Row(const std::uint8_t* s, std::size_t n,
+                                                          Colour* dst, int w) {
     const __m128i order =
         Bytes == 3 ? _mm_setr_epi8(2, 1, 0, -128, 5, 4, 3, -128, 8, 7, 6, -128, 11, 10, 9, -128)
                    : _mm_setr_epi8(2, 1, 0, -128, 6, 5, 4, -128, 10, 9, 8, -128, 14, 13, 12, -128);
     int x = 0;
     for (; x + 4 <= w && std::size_t(x) * Bytes + 16 <= n; x += 4) {
-      const __m128i in = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + std::size_t(x) * Bytes));
+      const __m128i in =
+          _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + std::size_t(x) * Bytes));
       _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + x), _mm_shuffle_epi8(in, order));
     }
     return x;
@@ -367,7 +387,9 @@ struct Row_Decoder {
 #else
   static bool Have_Ssse3() { return false; }
   template <int Bytes>
-  static int Shuffle_Row(const std::uint8_t*, std::size_t, Colour*, int) { return 0; }
+  static int Shuffle_Row(const std::uint8_t*, std::size_t, Colour*, int) {
+    return 0;
+  }
 #endif
 };
 
@@ -457,8 +479,7 @@ Raster_Image Decode(Source& in) {
     const std::uint64_t most =
         4 * std::uint64_t(h.Width) * h.Height + 2 * std::uint64_t(h.Height) + 4096;
     std::size_t got;
-    const std::uint8_t* p =
-        in.Take(std::size_t(std::min(most, in.Size() - in.Pos())), got);
+    const std::uint8_t* p = in.Take(std::size_t(std::min(most, in.Size() - in.Pos())), got);
     Decode_Rle(p, p + got, hp, image);
   } else {
     Decode_Plain(in, hp, image);

@@ -134,8 +134,7 @@ class Temp_File {
   bool kept_ = false;
 };
 
-bool Write_All(const Bmp_Write_Function& write_fn, int fd, const std::uint8_t* p,
-               std::size_t n) {
+bool Write_All(const Bmp_Write_Function& write_fn, int fd, const std::uint8_t* p, std::size_t n) {
   while (n > 0) {
     const long r = write_fn(fd, p, n);
     if (r < 0 && errno == EINTR) continue;
@@ -166,7 +165,8 @@ void Write_Bmp(const std::string& path, const Raster_Image& image,
   Temp_File temp(target);
   if (!temp.Open()) throw Toolkit_Error("Cannot create file " + path);
 
-  const std::size_t block_rows = std::max<std::size_t>(1, Block_Bytes / std::max<std::size_t>(row_bytes, 1));
+  const std::size_t block_rows =
+      std::max<std::size_t>(1, Block_Bytes / std::max<std::size_t>(row_bytes, 1));
   std::vector<std::uint8_t> buffer(std::max<std::size_t>(54, block_rows * row_bytes));
   std::uint8_t* head = buffer.data();
   std::memset(head, 0, 54);
@@ -187,8 +187,7 @@ void Write_Bmp(const std::string& path, const Raster_Image& image,
   for (int y = h - 1; y >= 0;) {
     std::uint8_t* out = buffer.data();
     std::size_t rows = 0;
-    for (; rows < block_rows && y >= 0; ++rows, --y, out += row_bytes)
-      Row24(image.Row(y), w, out);
+    for (; rows < block_rows && y >= 0; ++rows, --y, out += row_bytes) Row24(image.Row(y), w, out);
     if (!Write_All(write_fn, temp.Fd(), buffer.data(), rows * row_bytes))
       throw Toolkit_Error("Stream write error");
   }

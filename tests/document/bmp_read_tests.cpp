@@ -33,8 +33,7 @@ Bytes Rows(int rows, int row_bytes, std::uint8_t value = 0) {
 constexpr Colour Red = Rgb(255, 0, 0), Green = Rgb(0, 255, 0), Blue = Rgb(0, 0, 255),
                  White = Rgb(255, 255, 255), Black = 0;
 // Palette entries as written in the file, 0x00RRGGBB.
-constexpr std::uint32_t F_Red = 0xFF0000, F_Green = 0x00FF00, F_Blue = 0x0000FF,
-                        F_White = 0xFFFFFF;
+constexpr std::uint32_t F_Red = 0xFF0000, F_Green = 0x00FF00, F_Blue = 0x0000FF, F_White = 0xFFFFFF;
 
 // --- variants -------------------------------------------------------------
 
@@ -127,7 +126,8 @@ TEST(BmpReadVariants, TwentyFourAndThirtyTwoBitsInEveryPosition) {
     for (int y = 0; y < 2; ++y)
       for (int x = 0; x < w; ++x) {
         std::uint8_t* px = &p.pixels[std::size_t(y) * row + 3 * x];
-        px[0] = std::uint8_t(10 * x + y), px[1] = std::uint8_t(100 + x), px[2] = std::uint8_t(200 + x);
+        px[0] = std::uint8_t(10 * x + y), px[1] = std::uint8_t(100 + x),
+        px[2] = std::uint8_t(200 + x);
       }
     Raster_Image img = Decode(Build_Bmp(p));
     for (int y = 0; y < 2; ++y)
@@ -179,8 +179,14 @@ TEST(BmpReadVariants, BitFieldMasksAfterTheHeaderOrInsideIt) {
   p.info_size = 40, p.bits = 32;
   p.masks = {0x3FF00000, 0x000FFC00, 0x000003FF};  // 10-10-10
   const std::uint32_t v = (0x3FFu << 20) | (0x200u << 10) | 0x0FFu;
-  p.pixels = {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16), std::uint8_t(v >> 24),
-              0, 0, 0, 0};
+  p.pixels = {std::uint8_t(v),
+              std::uint8_t(v >> 8),
+              std::uint8_t(v >> 16),
+              std::uint8_t(v >> 24),
+              0,
+              0,
+              0,
+              0};
   img = Decode(Build_Bmp(p));
   EXPECT_EQ(img.At(0, 0), Rgb(0xFF, 0x80, 0x3F));
 }
@@ -254,8 +260,8 @@ Bmp_Parts Rle8(int w, int h, Bytes codes) {
 TEST(BmpReadRle, Rle8RunsAbsoluteRunsEndOfLineAndDelta) {
   // Bottom row: 2 red, absolute (green blue red) padded; end of line.
   // Next row: delta right 1, 1 blue; end of picture.
-  const Raster_Image img = Decode(Build_Bmp(
-      Rle8(6, 3, {2, 1, 0, 3, 2, 3, 1, 0, 0, 0, 0, 2, 1, 0, 1, 3, 0, 1})));
+  const Raster_Image img =
+      Decode(Build_Bmp(Rle8(6, 3, {2, 1, 0, 3, 2, 3, 1, 0, 0, 0, 0, 2, 1, 0, 1, 3, 0, 1})));
   const Colour bottom[6] = {Red, Red, Green, Blue, Red, White};
   for (int x = 0; x < 6; ++x) EXPECT_EQ(img.At(x, 2), bottom[x]) << x;
   EXPECT_EQ(img.At(0, 1), White);  // skipped: palette entry 0
@@ -277,8 +283,8 @@ TEST(BmpReadRle, Rle4AlternatesNibbles) {
 
 TEST(BmpReadRle, RunsPastTheRowEndAreClippedNotWrapped) {
   // 255-pixel run and a 5-pixel absolute run in a 4-wide row, then a row of blue.
-  const Raster_Image img = Decode(Build_Bmp(
-      Rle8(4, 2, {255, 1, 0, 5, 2, 2, 2, 2, 2, 0, 0, 0, 4, 3, 0, 1})));
+  const Raster_Image img =
+      Decode(Build_Bmp(Rle8(4, 2, {255, 1, 0, 5, 2, 2, 2, 2, 2, 0, 0, 0, 4, 3, 0, 1})));
   for (int x = 0; x < 4; ++x) {
     EXPECT_EQ(img.At(x, 1), Red) << x;
     EXPECT_EQ(img.At(x, 0), Blue) << x;
@@ -287,8 +293,8 @@ TEST(BmpReadRle, RunsPastTheRowEndAreClippedNotWrapped) {
 
 TEST(BmpReadRle, DeltasPastTheRowOrPictureEndAreClipped) {
   // Delta 200 right then a run: clipped away. Delta 250 up: past the top, done.
-  const Raster_Image img = Decode(Build_Bmp(
-      Rle8(3, 2, {1, 1, 0, 2, 200, 0, 3, 2, 0, 0, 0, 2, 0, 250, 5, 3})));
+  const Raster_Image img =
+      Decode(Build_Bmp(Rle8(3, 2, {1, 1, 0, 2, 200, 0, 3, 2, 0, 0, 0, 2, 0, 250, 5, 3})));
   EXPECT_EQ(img.At(0, 1), Red);
   EXPECT_EQ(img.At(1, 1), White);
   EXPECT_EQ(img.At(2, 1), White);
@@ -392,14 +398,29 @@ TEST(BmpReadErrors, HeadersWithValuesWeDoNotAccept) {
   // Compression must fit the depth; 4 to 6 (JPEG, PNG, alpha fields) are not read.
   EXPECT_EQ(error_with([](Bmp_Parts& p) { p.compression = 1; }), Not_Valid);
   EXPECT_EQ(error_with([](Bmp_Parts& p) { p.compression = 2; }), Not_Valid);
-  EXPECT_EQ(error_with([](Bmp_Parts& p) { p.compression = 3; p.masks = {0xFF, 0xFF00, 0xFF0000}; }),
+  EXPECT_EQ(error_with([](Bmp_Parts& p) {
+              p.compression = 3;
+              p.masks = {0xFF, 0xFF00, 0xFF0000};
+            }),
             Not_Valid);
   for (std::uint32_t c : {4u, 5u, 6u, 0x80000000u})
     EXPECT_EQ(error_with([&](Bmp_Parts& p) { p.compression = c; }), Not_Valid);
-  EXPECT_EQ(error_with([](Bmp_Parts& p) { p.bits = 8; p.compression = 2; }), Not_Valid);
-  EXPECT_EQ(error_with([](Bmp_Parts& p) { p.bits = 4; p.compression = 1; }), Not_Valid);
+  EXPECT_EQ(error_with([](Bmp_Parts& p) {
+              p.bits = 8;
+              p.compression = 2;
+            }),
+            Not_Valid);
+  EXPECT_EQ(error_with([](Bmp_Parts& p) {
+              p.bits = 4;
+              p.compression = 1;
+            }),
+            Not_Valid);
   // RLE is bottom-up by definition.
-  EXPECT_EQ(error_with([](Bmp_Parts& p) { p.bits = 8; p.compression = 1; p.height = -4; }),
+  EXPECT_EQ(error_with([](Bmp_Parts& p) {
+              p.bits = 8;
+              p.compression = 1;
+              p.height = -4;
+            }),
             Not_Valid);
   // The pixel data cannot start inside the headers.
   EXPECT_EQ(error_with([](Bmp_Parts& p) { p.offset = 40; }), Not_Valid);
@@ -414,10 +435,10 @@ TEST(BmpReadErrors, BitFieldMasksMustBeRunsThatDoNotOverlap) {
     return Error_Of(Build_Bmp(p));
   };
   EXPECT_EQ(error_with({0xF800, 0x07E0, 0x001F}), "decoded");
-  EXPECT_EQ(error_with({0xFF00, 0x00FF, 0}), "decoded");  // no blue: reads 0
-  EXPECT_EQ(error_with({0xF00F, 0x07E0, 0x0010}), Not_Valid);  // split run
-  EXPECT_EQ(error_with({0xF800, 0x0FE0, 0x001F}), Not_Valid);  // overlap
-  EXPECT_EQ(error_with({0xF8000, 0x07E0, 0x001F}), Not_Valid); // beyond 16 bits
+  EXPECT_EQ(error_with({0xFF00, 0x00FF, 0}), "decoded");        // no blue: reads 0
+  EXPECT_EQ(error_with({0xF00F, 0x07E0, 0x0010}), Not_Valid);   // split run
+  EXPECT_EQ(error_with({0xF800, 0x0FE0, 0x001F}), Not_Valid);   // overlap
+  EXPECT_EQ(error_with({0xF8000, 0x07E0, 0x001F}), Not_Valid);  // beyond 16 bits
 }
 
 // --- hostile files --------------------------------------------------------

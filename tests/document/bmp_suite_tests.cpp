@@ -85,47 +85,47 @@ TEST_F(BmpSuite, SixteenBitFilesWidenByBitReplication) {
 
 // What we do with each questionable file.
 enum class Choice {
-  Refuse,      // "Bitmap image is not valid"
-  Exact,       // equals its reference
-  One_Off,     // within 1 per channel (16-bit widening)
-  Same_Bits,   // same n-bit channel values as the reference, within 1
-  Cut_Rle,     // the full picture where coded, palette entry 0 where skipped
-  As_Pal8,     // equals g/pal8.bmp's reference (only the palette size differs)
+  Refuse,     // "Bitmap image is not valid"
+  Exact,      // equals its reference
+  One_Off,    // within 1 per channel (16-bit widening)
+  Same_Bits,  // same n-bit channel values as the reference, within 1
+  Cut_Rle,    // the full picture where coded, palette entry 0 where skipped
+  As_Pal8,    // equals g/pal8.bmp's reference (only the palette size differs)
 };
 
 const std::map<std::string, Choice> Questionable = {
-    {"q/pal1huffmsb.bmp", Choice::Refuse},      // OS/2 Huffman coding
-    {"q/pal1p1.bmp", Choice::Exact},            // one palette entry
-    {"q/pal2.bmp", Choice::Refuse},             // 2 bits per pixel is no Windows depth
+    {"q/pal1huffmsb.bmp", Choice::Refuse},  // OS/2 Huffman coding
+    {"q/pal1p1.bmp", Choice::Exact},        // one palette entry
+    {"q/pal2.bmp", Choice::Refuse},         // 2 bits per pixel is no Windows depth
     {"q/pal2color.bmp", Choice::Refuse},
     {"q/pal4rlecut.bmp", Choice::Cut_Rle},
     {"q/pal4rletrns.bmp", Choice::Exact},
-    {"q/pal8offs.bmp", Choice::Exact},          // gap before the pixels
+    {"q/pal8offs.bmp", Choice::Exact},  // gap before the pixels
     {"q/pal8os2-hs.bmp", Choice::Exact},
     {"q/pal8os2-sz.bmp", Choice::Exact},
-    {"q/pal8os2sp.bmp", Choice::Exact},         // palette shorter than 256
-    {"q/pal8os2v2-16.bmp", Choice::Exact},      // 16-byte OS/2 2.x header
+    {"q/pal8os2sp.bmp", Choice::Exact},     // palette shorter than 256
+    {"q/pal8os2v2-16.bmp", Choice::Exact},  // 16-byte OS/2 2.x header
     {"q/pal8os2v2-40sz.bmp", Choice::Exact},
     {"q/pal8os2v2-sz.bmp", Choice::Exact},
-    {"q/pal8os2v2.bmp", Choice::Exact},         // 64-byte OS/2 2.x header
-    {"q/pal8oversizepal.bmp", Choice::As_Pal8}, // 300 entries named, 256 used
+    {"q/pal8os2v2.bmp", Choice::Exact},          // 64-byte OS/2 2.x header
+    {"q/pal8oversizepal.bmp", Choice::As_Pal8},  // 300 entries named, 256 used
     {"q/pal8rlecut.bmp", Choice::Cut_Rle},
     {"q/pal8rletrns.bmp", Choice::Exact},
     {"q/rgb16-231.bmp", Choice::Same_Bits},
     {"q/rgb16-3103.bmp", Choice::Same_Bits},
     {"q/rgb16faketrns.bmp", Choice::One_Off},
-    {"q/rgb24jpeg.bmp", Choice::Refuse},        // embedded JPEG
+    {"q/rgb24jpeg.bmp", Choice::Refuse},  // embedded JPEG
     {"q/rgb24largepal.bmp", Choice::Exact},
-    {"q/rgb24lprof.bmp", Choice::Exact},        // colour profiles are ignored
-    {"q/rgb24png.bmp", Choice::Refuse},         // embedded PNG
+    {"q/rgb24lprof.bmp", Choice::Exact},  // colour profiles are ignored
+    {"q/rgb24png.bmp", Choice::Refuse},   // embedded PNG
     {"q/rgb24prof.bmp", Choice::Exact},
     {"q/rgb24prof2.bmp", Choice::Exact},
-    {"q/rgb24rle24.bmp", Choice::Refuse},       // OS/2 RLE24
+    {"q/rgb24rle24.bmp", Choice::Refuse},  // OS/2 RLE24
     {"q/rgb32-111110.bmp", Choice::Same_Bits},
     {"q/rgb32-7187.bmp", Choice::Same_Bits},
     {"q/rgb32-xbgr.bmp", Choice::Exact},
-    {"q/rgb32fakealpha.bmp", Choice::Exact},    // alpha is ignored
-    {"q/rgb32h52.bmp", Choice::Exact},          // masks inside a 52-byte header
+    {"q/rgb32fakealpha.bmp", Choice::Exact},  // alpha is ignored
+    {"q/rgb32h52.bmp", Choice::Exact},        // masks inside a 52-byte header
     {"q/rgba16-1924.bmp", Choice::Same_Bits},
     {"q/rgba16-4444.bmp", Choice::Same_Bits},
     {"q/rgba16-5551.bmp", Choice::One_Off},
@@ -134,9 +134,9 @@ const std::map<std::string, Choice> Questionable = {
     {"q/rgba32-2.bmp", Choice::Exact},
     {"q/rgba32-61754.bmp", Choice::Same_Bits},
     {"q/rgba32-81284.bmp", Choice::Same_Bits},
-    {"q/rgba32abf.bmp", Choice::Refuse},        // compression 6 (alpha bit fields)
-    {"q/rgba32h56.bmp", Choice::Exact},         // masks inside a 56-byte header
-    {"q/rgba64.bmp", Choice::Refuse},           // 64 bits per pixel
+    {"q/rgba32abf.bmp", Choice::Refuse},  // compression 6 (alpha bit fields)
+    {"q/rgba32h56.bmp", Choice::Exact},   // masks inside a 56-byte header
+    {"q/rgba64.bmp", Choice::Refuse},     // 64 bits per pixel
 };
 
 // Compares the n-bit channel values behind two decodes: decoders agree on
@@ -184,12 +184,18 @@ TEST_F(BmpSuite, QuestionableFilesAreDecodedOrRefusedAsChosen) {
       continue;
     }
     switch (choice) {
-      case Choice::Exact: EXPECT_EQ(Difference(img, Reference(f)), ""); break;
-      case Choice::One_Off: EXPECT_EQ(Difference(img, Reference(f), 1), ""); break;
+      case Choice::Exact:
+        EXPECT_EQ(Difference(img, Reference(f)), "");
+        break;
+      case Choice::One_Off:
+        EXPECT_EQ(Difference(img, Reference(f), 1), "");
+        break;
       case Choice::Same_Bits:
         EXPECT_EQ(Bits_Difference(img, Reference(f), Read_Bmp_Header(path)), "");
         break;
-      case Choice::As_Pal8: EXPECT_EQ(Difference(img, Reference("g/pal8.bmp")), ""); break;
+      case Choice::As_Pal8:
+        EXPECT_EQ(Difference(img, Reference("g/pal8.bmp")), "");
+        break;
       case Choice::Cut_Rle: {
         // The references disagree here (netpbm and im fail, Pillow misplaces
         // rows), so check against the uncut picture instead.
@@ -200,16 +206,20 @@ TEST_F(BmpSuite, QuestionableFilesAreDecodedOrRefusedAsChosen) {
         long coded = 0, skipped = 0, wrong = 0;
         for (int y = 0; y < img.Height(); ++y)
           for (int x = 0; x < img.Width(); ++x) {
-            if (img.At(x, y) == full.At(x, y)) ++coded;
-            else if (img.At(x, y) == pal0) ++skipped;
-            else ++wrong;
+            if (img.At(x, y) == full.At(x, y))
+              ++coded;
+            else if (img.At(x, y) == pal0)
+              ++skipped;
+            else
+              ++wrong;
           }
         EXPECT_EQ(wrong, 0);
         EXPECT_GT(skipped, 1000);  // the cut really shows
         EXPECT_GT(coded, 5000);
         break;
       }
-      case Choice::Refuse: break;
+      case Choice::Refuse:
+        break;
     }
   }
 }

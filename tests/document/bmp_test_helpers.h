@@ -47,8 +47,7 @@ inline void Cap_Memory(std::size_t more) {
 class Temp_Dir {
  public:
   Temp_Dir() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "tolvane-bmp-XXXXXX").string();
+    std::string pattern = (std::filesystem::temp_directory_path() / "tolvane-bmp-XXXXXX").string();
     if (::mkdtemp(pattern.data())) path_ = pattern;
   }
   ~Temp_Dir() {
@@ -116,8 +115,8 @@ inline std::optional<Raster_Image> Parse_Ppm(const std::string& data) {
   for (int y = 0; y < h; ++y) {
     Colour* row = img.Row(y);
     for (int x = 0; x < w; ++x, pos += 3)
-      row[x] = Rgb(std::uint8_t(data[pos]), std::uint8_t(data[pos + 1]),
-                   std::uint8_t(data[pos + 2]));
+      row[x] =
+          Rgb(std::uint8_t(data[pos]), std::uint8_t(data[pos + 1]), std::uint8_t(data[pos + 2]));
   }
   return img;
 }
@@ -128,8 +127,8 @@ inline std::optional<Raster_Image> Read_Ppm(const std::filesystem::path& p) {
 }
 
 inline std::string Ppm_Bytes(const Raster_Image& img) {
-  std::string out = "P6\n" + std::to_string(img.Width()) + " " + std::to_string(img.Height()) +
-                    "\n255\n";
+  std::string out =
+      "P6\n" + std::to_string(img.Width()) + " " + std::to_string(img.Height()) + "\n255\n";
   for (int y = 0; y < img.Height(); ++y)
     for (int x = 0; x < img.Width(); ++x) {
       const Colour c = img.At(x, y);
@@ -196,7 +195,7 @@ struct Bmp_Parts {
   std::uint16_t planes = 1, bits = 24;
   std::uint32_t compression = 0, colours_used = 0;
   std::vector<std::uint32_t> palette;
-  std::vector<std::uint32_t> masks;  // written after a 40-byte header, or inside a larger one
+  std::vector<std::uint32_t> masks;     // written after a 40-byte header, or inside a larger one
   std::optional<std::uint32_t> offset;  // default: right after the palette
   Bytes pixels;
 };

@@ -43,15 +43,18 @@ std::optional<Raster_Image> Tool_Decode(Decoder d, const std::string& bmp) {
   const Tools& t = The_Tools();
   std::string cmd;
   switch (d) {
-    case Decoder::Im: cmd = t.convert + " " + Quote(bmp) + " -depth 8 ppm:- 2>/dev/null"; break;
+    case Decoder::Im:
+      cmd = t.convert + " " + Quote(bmp) + " -depth 8 ppm:- 2>/dev/null";
+      break;
     case Decoder::Netpbm:
       cmd = t.bmptopnm + " " + Quote(bmp) + " 2>/dev/null | " + t.ppmtoppm + " 2>/dev/null";
       break;
     case Decoder::Pillow:
-      cmd = t.python +
-            " -c 'import sys; from PIL import Image; im = Image.open(sys.argv[1]).convert(\"RGB\"); "
-            "sys.stdout.buffer.write(b\"P6\\n%d %d\\n255\\n\" % im.size + im.tobytes())' " +
-            Quote(bmp) + " 2>/dev/null";
+      cmd =
+          t.python +
+          " -c 'import sys; from PIL import Image; im = Image.open(sys.argv[1]).convert(\"RGB\"); "
+          "sys.stdout.buffer.write(b\"P6\\n%d %d\\n255\\n\" % im.size + im.tobytes())' " +
+          Quote(bmp) + " 2>/dev/null";
       break;
   }
   int status;
@@ -72,9 +75,10 @@ class BmpTools : public ::testing::Test {
     // Fewer colours for the palette writers that do not quantise themselves.
     for (int n : {2, 16, 200}) {
       int status;
-      bmp_testing::Run(The_Tools().convert + " " + Quote(Src()) + " +dither -colors " + std::to_string(n) +
-              " " + Quote(Dir / ("q" + std::to_string(n) + ".ppm")),
-          status);
+      bmp_testing::Run(The_Tools().convert + " " + Quote(Src()) + " +dither -colors " +
+                           std::to_string(n) + " " +
+                           Quote(Dir / ("q" + std::to_string(n) + ".ppm")),
+                       status);
       ASSERT_EQ(status, 0);
     }
   }

@@ -80,8 +80,8 @@ TEST(BmpWrite, RoundTripsOddWidthsAndManyRowBlocks) {
   Temp_Dir dir;
   // Widths 1, 2, 3, 5 need 3, 2, 3, 1 padding bytes; 700 x 400 spans
   // several write blocks; 16384 x 2 is one wide row per block.
-  const std::pair<int, int> sizes[] = {{1, 1}, {2, 3}, {3, 2}, {5, 5}, {7, 1}, {700, 400},
-                                       {16384, 2}};
+  const std::pair<int, int> sizes[] = {{1, 1}, {2, 3},     {3, 2},    {5, 5},
+                                       {7, 1}, {700, 400}, {16384, 2}};
   for (auto [w, h] : sizes) {
     Raster_Image img = Test_Picture(w, h, unsigned(w * 31 + h));
     img.SetPixel(0, 0, 0x123456);
