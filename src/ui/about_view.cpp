@@ -41,6 +41,8 @@ class About_View::Picture : public QWidget {
 About_View::About_View(Qt_Platform& p, TAbout_Form& form) : p_(p), f_(form) {
   window_ = std::make_unique<Picture>(*this);
   window_->setObjectName(QString::fromStdString(f_.Name));
+  // Borderless, so nobody sees it; it names the window for the desktop.
+  window_->setWindowTitle("About Tolvane");
   timer_ = std::make_unique<Timer_Driver>(p_, f_.Timer1, [this] { f_.Timer1Timer(); });
   p_.Register_View(f_, *this);
 }

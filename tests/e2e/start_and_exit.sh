@@ -54,17 +54,42 @@ done
 [ -n "$window" ] || { echo "FAIL: no window titled 'Tolvane v2'"; cat "$work/program.log"; exit 1; }
 echo "main window $window on $display"
 
-# The splash closes by itself after 3 seconds.
-sleep 4
+# The About box shows as a splash over the main window ...
+splash=""
+for _ in $(seq 50); do
+  splash=$(xdotool search --onlyvisible --name '^About Tolvane$' 2>/dev/null | head -1)
+  [ -n "$splash" ] && break
+  sleep 0.1
+done
+[ -n "$splash" ] || { echo "FAIL: no splash at start-up"; exit 1; }
+echo "splash $splash"
+
+# ... and closes by itself after 3 seconds.
+sleep 3
+for _ in $(seq 100); do
+  [ -z "$(xdotool search --onlyvisible --name '^About Tolvane$' 2>/dev/null)" ] && break
+  sleep 0.1
+done
+[ -z "$(xdotool search --onlyvisible --name '^About Tolvane$' 2>/dev/null)" ] ||
+  { echo "FAIL: the splash did not close by itself"; exit 1; }
 kill -0 "$app_pid" 2>/dev/null || { echo "FAIL: the program ended by itself"; exit 1; }
 
 # Without a window manager the keyboard goes where the pointer is: click an
-# empty spot of the window (below the tool panel, left of the preview).
-xdotool mousemove --window "$window" 250 185 click 1
-sleep 0.5
-xdotool key --window "$window" alt+f
-sleep 0.5
-xdotool key x
+# empty spot of the window (below the tool panel, left of the preview), then
+# File > Exit by its access keys. A busy machine may drop the first try.
+for attempt in 1 2 3; do
+  xdotool mousemove --window "$window" 250 185 click 1
+  sleep 0.5
+  xdotool key --window "$window" alt+f
+  sleep 0.5
+  xdotool key x
+  for _ in $(seq 30); do
+    kill -0 "$app_pid" 2>/dev/null || break 2
+    sleep 0.1
+  done
+  echo "attempt $attempt: still running"
+  xdotool key Escape
+done
 
 status=""
 for _ in $(seq 100); do
