@@ -1,0 +1,94 @@
+#include <QColorDialog>
+#include <QElapsedTimer>
+#include <QGroupBox>
+
+#include "program_fixture.h"
+
+namespace tolvane::ui_testing {
+namespace {
+
+TEST_F(Program_Test, ResizeDialogShowsTheExistingFramesChoiceAndMountColour) {
+  New_Anim(1);
+  QRect ok, cancel;
+  int width = 0;
+  bool methods_shown = false;
+  QTimer::singleShot(0, [&] {
+    QWidget* dialog = Views->Frame_Size().Window();
+    EXPECT_EQ(dialog->windowTitle(), "Frame Size...");
+    width = dialog->width();
+    ok = Find_In_Dialog<QPushButton>("Ok")->geometry();
+    cancel = Find_In_Dialog<QPushButton>("Cancel")->geometry();
+    methods_shown = Find_In_Dialog<QGroupBox>("Adjust_Method")->isVisible();
+    // The mount colour panel opens the colour chooser.
+    QTimer::singleShot(0, [] {
+      auto* chooser = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
+      ASSERT_NE(chooser, nullptr);
+      chooser->setCurrentColor(QColor(0x12, 0x34, 0x56));
+      QTest::keyClick(chooser, Qt::Key_Return);
+    });
+    QTest::mouseClick(Find_In_Dialog<QWidget>("Panel1"), Qt::LeftButton);
+    auto* stretch = Find_In_Dialog<QRadioButton>("Adjust_Method_1");
+    QTest::mouseClick(stretch, Qt::LeftButton, {}, QPoint(6, stretch->height() / 2));
+    auto* size64 = Find_In_Dialog<QRadioButton>("New_Size_2");
+    QTest::mouseClick(size64, Qt::LeftButton, {}, QPoint(6, size64->height() / 2));
+    QTest::mouseClick(Find_In_Dialog<QPushButton>("Ok"), Qt::LeftButton);
+  });
+  Choose(T().Resize1);
+  EXPECT_EQ(width, 297);
+  EXPECT_EQ(ok, QRect(135, 112, 73, 25));
+  EXPECT_EQ(cancel, QRect(216, 112, 73, 25));
+  EXPECT_TRUE(methods_shown);
+  EXPECT_EQ(T().Mount_Colour, 0x563412u);
+  EXPECT_EQ(T().Frame_Size, 64);
+  EXPECT_EQ(App.Frame_Size_Form->Resize_Method, 1);
+  EXPECT_EQ(Views->Main().Client()->size(), QSize(405, 254));
+}
+
+TEST_F(Program_Test, NewDialogHidesTheExistingFramesChoice) {
+  int width = 0;
+  QRect ok;
+  QTimer::singleShot(0, [&] {
+    width = Views->Frame_Size().Window()->width();
+    ok = Find_In_Dialog<QPushButton>("Ok")->geometry();
+    EXPECT_FALSE(Find_In_Dialog<QGroupBox>("Adjust_Method")->isVisible());
+    EXPECT_FALSE(Find_In_Dialog<QWidget>("SpinEdit1")->isEnabled());
+    QTest::keyClick(Views->Frame_Size().Window(), Qt::Key_Escape);
+  });
+  Choose(T().New1);
+  EXPECT_EQ(width, 169);
+  EXPECT_EQ(ok, QRect(7, 112, 73, 25));
+  EXPECT_FALSE(T().Document_Open()) << "Escape cancels New";
+  EXPECT_FALSE(Views->Frame_Size().Window()->isVisible());
+}
+
+TEST_F(Program_Test, SplashClosesByItselfAfterThreeSeconds) {
+  QWidget* about = Views->About().Window();
+  QElapsedTimer clock;
+  bool shown = false;
+  QTimer::singleShot(0, [&] {
+    shown = about->isVisible();
+    clock.start();
+  });
+  P.Dispatch([&] { T().FormShow(); });  // returns when the splash has closed
+  EXPECT_TRUE(shown);
+  EXPECT_EQ(about->size(), QSize(322, 202));
+  EXPECT_GE(clock.elapsed(), 2900);
+  EXPECT_LT(clock.elapsed(), 6000);
+  EXPECT_FALSE(about->isVisible());
+}
+
+TEST_F(Program_Test, AboutFromTheMenuStaysUntilClicked) {
+  QWidget* about = Views->About().Window();
+  bool still_shown = false;
+  QTimer::singleShot(0, [&] {
+    QTest::qWait(3300);  // longer than the splash would last
+    still_shown = about->isVisible();
+    QTest::mouseClick(about, Qt::LeftButton, {}, QPoint(100, 100));
+  });
+  Choose(T().About2);
+  EXPECT_TRUE(still_shown);
+  EXPECT_FALSE(about->isVisible());
+}
+
+}  // namespace
+}  // namespace tolvane::ui_testing
