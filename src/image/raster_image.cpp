@@ -6,11 +6,23 @@
 #include <new>
 #include <string>
 
+#include <sys/mman.h>
+
 #include "image/image_error.h"
 
 namespace tolvane {
 
 namespace {
+
+// Large pictures (a 4096 x 4096 sprite sheet) spend most of their allocation
+// in page faults; asking for huge pages on the buffer cuts that several times.
+void Prefer_Huge_Pages(void* data, std::size_t bytes) {
+  constexpr std::uintptr_t huge = std::uintptr_t{2} << 20;
+  if (bytes < 2 * huge) return;
+  const auto begin = (reinterpret_cast<std::uintptr_t>(data) + huge - 1) & ~(huge - 1);
+  const auto end = (reinterpret_cast<std::uintptr_t>(data) + bytes) & ~(huge - 1);
+  if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+}
 
 // Half-open interval [lo, hi) clipped to [0, limit).
 struct Span {
@@ -64,6 +76,7 @@ void Raster_Image::Set_Size(int w, int h) {
       // Some room to grow, so that a strip gaining frames one by one does not
       // reallocate each time.
       fresh.reserve(std::size_t(count + count / 8));
+      Prefer_Huge_Pages(fresh.data(), fresh.capacity() * sizeof(Colour));
       fresh.assign(std::size_t(count), fill);
     } catch (const std::bad_alloc&) {
       throw Toolkit_Error("Out of memory for an image of " + std::to_string(w) + " x " +
