@@ -86,13 +86,10 @@ Frame_Size_View::Frame_Size_View(Qt_Platform& p, TFrame_Size_Form& form) : p_(p)
 
   spin_ = new QWidget(w);
   spin_->setObjectName("SpinEdit1");
-  spin_text_ = new Spin_Text(spin_, [this] {
-    p_.Dispatch([this] { f_.SpinEdit1.Exit(); });
-  });
+  spin_text_ = new Spin_Text(spin_, [this] { p_.Dispatch([this] { f_.SpinEdit1.Exit(); }); });
   spin_text_->setObjectName("SpinEdit1_Text");
-  QObject::connect(spin_text_, &QLineEdit::textEdited, [this](const QString& text) {
-    f_.SpinEdit1.Text = text.toStdString();
-  });
+  QObject::connect(spin_text_, &QLineEdit::textEdited,
+                   [this](const QString& text) { f_.SpinEdit1.Text = text.toStdString(); });
   auto arrow = [&](Qt::ArrowType type, const char* name, int step) {
     auto* b = new QToolButton(spin_);
     b->setObjectName(name);

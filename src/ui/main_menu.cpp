@@ -23,7 +23,9 @@ void Main_View::Build_Menus(QWidget* menu_bar) {
   TTolvane& f = f_;
   using T = TTolvane;
   const std::vector<Node> bar = {
-      {&f.File1, "File1", nullptr,
+      {&f.File1,
+       "File1",
+       nullptr,
        {{&f.Load1, "Load1", &T::Load1Click},
         {&f.Import1, "Import1"},
         {&f.ImportPCX1, "ImportPCX1"},
@@ -32,10 +34,14 @@ void Main_View::Build_Menus(QWidget* menu_bar) {
         {&f.MergeFiles1, "MergeFiles1"},
         {&f.New1, "New1", &T::New1Click},
         {&f.N1, "N1"},
-        {&f.About1, "About1", nullptr,
+        {&f.About1,
+         "About1",
+         nullptr,
          {{&f.About2, "About2", &T::About2Click}, {&f.WhatsNew1, "WhatsNew1", &T::WhatsNew1Click}}},
         {&f.Exit1, "Exit1", &T::Exit1Click}}},
-      {&f.Edit1, "Edit1", nullptr,
+      {&f.Edit1,
+       "Edit1",
+       nullptr,
        {{&f.Copy2, "Copy2"},
         {&f.Cut1, "Cut1"},
         {&f.Paste2, "Paste2"},
@@ -44,7 +50,9 @@ void Main_View::Build_Menus(QWidget* menu_bar) {
         {&f.FlipVertical1, "FlipVertical1", &T::FlipVertical1Click},
         {&f.N3, "N3"},
         {&f.Undo1, "Undo1", &T::Undo1Click}}},
-      {&f.Frame1, "Frame1", nullptr,
+      {&f.Frame1,
+       "Frame1",
+       nullptr,
        {{&f.Clear1, "Clear1", &T::Clear1Click},
         {&f.Copy1, "Copy1", &T::Copy1Click},
         {&f.Paste1, "Paste1", &T::Paste1Click},
@@ -56,13 +64,17 @@ void Main_View::Build_Menus(QWidget* menu_bar) {
         {&f.Delete1, "Delete1", &T::Delete1Click},
         {&f.Insert1, "Insert1", &T::Insert1Click},
         {&f.Resize1, "Resize1", &T::Resize1Click}}},
-      {&f.Section1, "Section1", nullptr,
+      {&f.Section1,
+       "Section1",
+       nullptr,
        {{&f.MarkFrameAsStartOfSection1, "MarkFrameAsStartOfSection1",
          &T::MarkFrameAsStartOfSection1Click},
         {&f.MarkFrameAsEndOfSection1, "MarkFrameAsEndOfSection1",
          &T::MarkFrameAsEndOfSection1Click},
         {&f.ResetMarks1, "ResetMarks1", &T::ResetMarks1Click}}},
-      {&f.Effects1, "Effects1", nullptr,
+      {&f.Effects1,
+       "Effects1",
+       nullptr,
        {{&f.Brightness1, "Brightness1"},
         {&f.Rotate1, "Rotate1"},
         {&f.Squash1, "Squash1"},
@@ -89,7 +101,8 @@ void Main_View::Build_Menus(QWidget* menu_bar) {
         }
         auto* action = new QAction(Q(n.item->Caption), parent);
         action->setObjectName(n.name);
-        action->setShortcut(QKeySequence::fromString(Q(n.item->Shortcut), QKeySequence::PortableText));
+        action->setShortcut(
+            QKeySequence::fromString(Q(n.item->Shortcut), QKeySequence::PortableText));
         parent->addAction(action);
         if (n.click) {
           auto click = n.click;

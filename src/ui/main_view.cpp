@@ -30,7 +30,10 @@ class Main_View::Main_Window : public QMainWindow {
   void closeEvent(QCloseEvent* e) override {
     bool accept = false;
     view_.Close_Requested(accept);
-    if (accept) e->accept(); else e->ignore();
+    if (accept)
+      e->accept();
+    else
+      e->ignore();
   }
 
  private:
@@ -43,9 +46,12 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 Qt::Alignment Alignment_Of(Label::Align a) {
   switch (a) {
-    case Label::Align::Center: return Qt::AlignHCenter | Qt::AlignTop;
-    case Label::Align::Right: return Qt::AlignRight | Qt::AlignTop;
-    case Label::Align::Left: break;
+    case Label::Align::Center:
+      return Qt::AlignHCenter | Qt::AlignTop;
+    case Label::Align::Right:
+      return Qt::AlignRight | Qt::AlignTop;
+    case Label::Align::Left:
+      break;
   }
   return Qt::AlignLeft | Qt::AlignTop;
 }
@@ -119,7 +125,8 @@ void Main_View::Build_Controls() {
     w->setIcon(QIcon(QString(":/glyphs/%1.png").arg(glyph)));
     w->setIconSize(QSize(glyph_size, glyph_size));
     w->setCheckable(c.Group_Index != 0);
-    QObject::connect(w, &QToolButton::clicked, [this, click] { Forward([this, click] { (f_.*click)(); }); });
+    QObject::connect(w, &QToolButton::clicked,
+                     [this, click] { Forward([this, click] { (f_.*click)(); }); });
     bindings_.push_back({&c, w, [w, &c] {
                            if (w->toolTip() != Q(c.Hint)) w->setToolTip(Q(c.Hint));
                            if (w->isCheckable() && w->isChecked() != c.Down) {

@@ -28,10 +28,14 @@ QFont Program_Font() {
 
 std::optional<Mouse_Button> Button_Of(Qt::MouseButton b) {
   switch (b) {
-    case Qt::LeftButton: return Mouse_Button::Left;
-    case Qt::RightButton: return Mouse_Button::Right;
-    case Qt::MiddleButton: return Mouse_Button::Middle;
-    default: return std::nullopt;
+    case Qt::LeftButton:
+      return Mouse_Button::Left;
+    case Qt::RightButton:
+      return Mouse_Button::Right;
+    case Qt::MiddleButton:
+      return Mouse_Button::Middle;
+    default:
+      return std::nullopt;
   }
 }
 
@@ -43,8 +47,7 @@ unsigned Shift_Of(Qt::KeyboardModifiers m) {
   return s;
 }
 
-Timer_Driver::Timer_Driver(Qt_Platform& p, const Timer& t, std::function<void()> on_tick)
-    : t_(t) {
+Timer_Driver::Timer_Driver(Qt_Platform& p, const Timer& t, std::function<void()> on_tick) : t_(t) {
   timer_.setTimerType(Qt::PreciseTimer);
   QObject::connect(&timer_, &QTimer::timeout, [&p, on_tick] { p.Dispatch(on_tick); });
 }

@@ -1,8 +1,8 @@
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QScrollBar>
 #include <QSlider>
-#include <QElapsedTimer>
 #include <set>
 
 #include "document/settings.h"
@@ -19,8 +19,10 @@ TEST_F(Program_Test, ClientAreaFollowsTheFrameSize) {
   EXPECT_EQ(Views->Main().Client()->size(), QSize(373, 222));
   EXPECT_EQ(Main_Window()->windowTitle(), "Tolvane v2");
 
-  const Layout_Case cases[] = {
-      {2, 64, 405, 254, 333}, {3, 128, 533, 318, 397}, {0, 16, 373, 206, 349}, {1, 32, 373, 222, 333}};
+  const Layout_Case cases[] = {{2, 64, 405, 254, 333},
+                               {3, 128, 533, 318, 397},
+                               {0, 16, 373, 206, 349},
+                               {1, 32, 373, 222, 333}};
   for (const Layout_Case& c : cases) {
     SCOPED_TRACE(c.frame_size);
     New_Anim(c.item);
@@ -85,9 +87,9 @@ TEST_F(Program_Test, DraggingOnTheZoomViewDrawsAFilledRectangle) {
   QTest::mouseClick(Find<Image_Widget>("Pal"), Qt::LeftButton, {}, QPoint(30, 12));  // lime
 
   auto* zoom = Find<Image_Widget>("Zoom");
-  QTest::mousePress(zoom, Qt::LeftButton, {}, QPoint(9, 9));     // frame (2, 2)
+  QTest::mousePress(zoom, Qt::LeftButton, {}, QPoint(9, 9));  // frame (2, 2)
   QTest::mouseMove(zoom, QPoint(20, 20));
-  QTest::mouseMove(zoom, QPoint(41, 43));                         // frame (10, 10)
+  QTest::mouseMove(zoom, QPoint(41, 43));  // frame (10, 10)
   QTest::mouseRelease(zoom, Qt::LeftButton, {}, QPoint(41, 43));
 
   const Raster_Image& frame = T().Working_Frame;
@@ -110,7 +112,7 @@ TEST_F(Program_Test, DragOutsideTheViewIsClampedToTheFrame) {
   Click("Tool2");
   auto* zoom = Find<Image_Widget>("Zoom");
   QTest::mousePress(zoom, Qt::LeftButton, {}, QPoint(100, 100));  // frame (25, 25)
-  QTest::mouseMove(zoom, QPoint(300, 400));                        // far outside
+  QTest::mouseMove(zoom, QPoint(300, 400));                       // far outside
   QTest::mouseRelease(zoom, Qt::LeftButton, {}, QPoint(300, 400));
   EXPECT_EQ(T().Working_Frame.GetPixel(31, 31), T().Selected_Colour1);
   EXPECT_EQ(T().Working_Frame.GetPixel(24, 24), 0xFFFFFFu);
@@ -131,10 +133,12 @@ TEST_F(Program_Test, PlaybackRunsOnTheRealTimerUntilStopped) {
   EXPECT_TRUE(Views->Main().Anim_Timer().Qt_Timer().isActive());
   EXPECT_FALSE(Find<QToolButton>("Play")->isEnabled());
   std::set<int> seen;
-  (void)QTest::qWaitFor([&] {
-    seen.insert(T().Cur_Frame);
-    return seen.size() == 4;
-  }, 3000);
+  (void)QTest::qWaitFor(
+      [&] {
+        seen.insert(T().Cur_Frame);
+        return seen.size() == 4;
+      },
+      3000);
   EXPECT_EQ(seen.size(), 4u) << "looping playback visits every frame of the section";
 
   Click("Stop");

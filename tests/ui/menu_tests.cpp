@@ -30,28 +30,32 @@ TEST_F(Program_Test, MenuBarHasTheFiveMenusWithTheirItems) {
   EXPECT_EQ(items(T().Edit1),
             QStringList({"&Copy (To Clipboard)", "Cu&t (To Clipboard)", "&Paste (From Clipboard)",
                          "-", "Flip &Horizontal", "Flip &Vertical", "-", "&Undo"}));
-  EXPECT_EQ(items(T().Frame1),
-            QStringList({"C&lear", "&Copy (To Buffer)", "&Paste (From Buffer)", "-",
-                         "C&opy (To Clipboard)", "P&aste (From Clipboard)", "-", "&Add",
-                         "&Delete", "&Insert", "&Resize"}));
-  EXPECT_EQ(items(T().Section1),
-            QStringList({"Mark Frame as &Start of Section", "Mark Frame as &End of Section",
-                         "&Reset Marks"}));
+  EXPECT_EQ(items(T().Frame1), QStringList({"C&lear", "&Copy (To Buffer)", "&Paste (From Buffer)",
+                                            "-", "C&opy (To Clipboard)", "P&aste (From Clipboard)",
+                                            "-", "&Add", "&Delete", "&Insert", "&Resize"}));
+  EXPECT_EQ(items(T().Section1), QStringList({"Mark Frame as &Start of Section",
+                                              "Mark Frame as &End of Section", "&Reset Marks"}));
   EXPECT_EQ(items(T().Effects1),
             QStringList({"Brightness...", "Rotate...", "Squash...", "Spin..."}));
 }
 
 TEST_F(Program_Test, ShortcutsAndStartUpStates) {
   const Item_Case cases[] = {
-      {"File1", "&File", "", true},         {"Load1", "&Load", "", true},
-      {"Save1", "&Save", "", false},        {"SaveAs1", "Save &As...", "", false},
+      {"File1", "&File", "", true},
+      {"Load1", "&Load", "", true},
+      {"Save1", "&Save", "", false},
+      {"SaveAs1", "Save &As...", "", false},
       {"MergeFiles1", "&Merge Files...", "", false},
-      {"New1", "&New...", "", true},        {"About2", "&About...", "", true},
-      {"Exit1", "E&xit", "", true},         {"Edit1", "&Edit", "", false},
-      {"Undo1", "&Undo", "Ctrl+U", false},  {"Frame1", "F&rame", "", false},
+      {"New1", "&New...", "", true},
+      {"About2", "&About...", "", true},
+      {"Exit1", "E&xit", "", true},
+      {"Edit1", "&Edit", "", false},
+      {"Undo1", "&Undo", "Ctrl+U", false},
+      {"Frame1", "F&rame", "", false},
       {"Copy1", "&Copy (To Buffer)", "Shift+Ins", false},
       {"Paste1", "&Paste (From Buffer)", "Ins", false},
-      {"Add1", "&Add", "Ctrl+A", false},    {"Delete1", "&Delete", "Del", false},
+      {"Add1", "&Add", "Ctrl+A", false},
+      {"Delete1", "&Delete", "Del", false},
       {"Insert1", "&Insert", "Ctrl+I", false},
       {"MarkFrameAsStartOfSection1", "Mark Frame as &Start of Section", "Ctrl+S", false},
       {"MarkFrameAsEndOfSection1", "Mark Frame as &End of Section", "Ctrl+E", false},

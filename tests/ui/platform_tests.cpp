@@ -5,13 +5,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QLineEdit>
-#include <QListView>
-#include <QTemporaryDir>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListView>
 #include <QPainter>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -31,7 +31,8 @@ TEST(Message_Box, ButtonsAreInOrderWithTheirCaptionsAndAnswers) {
     ASSERT_NE(box, nullptr);
     title = box->windowTitle();
     QList<QPushButton*> all = box->findChildren<QPushButton*>();
-    std::sort(all.begin(), all.end(), [](QPushButton* a, QPushButton* b) { return a->x() < b->x(); });
+    std::sort(all.begin(), all.end(),
+              [](QPushButton* a, QPushButton* b) { return a->x() < b->x(); });
     for (QPushButton* b : all) buttons << b->text();
     QTest::mouseClick(box->findChild<QPushButton*>("7"), Qt::LeftButton);
   });
@@ -55,8 +56,10 @@ int Answer_With_Key(Qt_Platform& p, Msg_Kind kind, unsigned buttons, Qt::Key key
 TEST(Message_Box, EnterAndEscapeFollowTheButtons) {
   Qt_Platform p;
   QString title;
-  EXPECT_EQ(Answer_With_Key(p, Msg_Kind::Confirmation, mb_Yes | mb_No | mb_Cancel, Qt::Key_Return), id_Yes);
-  EXPECT_EQ(Answer_With_Key(p, Msg_Kind::Confirmation, mb_Yes | mb_No | mb_Cancel, Qt::Key_Escape), id_Cancel);
+  EXPECT_EQ(Answer_With_Key(p, Msg_Kind::Confirmation, mb_Yes | mb_No | mb_Cancel, Qt::Key_Return),
+            id_Yes);
+  EXPECT_EQ(Answer_With_Key(p, Msg_Kind::Confirmation, mb_Yes | mb_No | mb_Cancel, Qt::Key_Escape),
+            id_Cancel);
   EXPECT_EQ(Answer_With_Key(p, Msg_Kind::Warning, mb_Yes | mb_No, Qt::Key_Escape, &title), id_No);
   EXPECT_EQ(title, "Warning");
   EXPECT_EQ(Answer_With_Key(p, Msg_Kind::Warning, mb_OK, Qt::Key_Escape), id_OK);
@@ -102,7 +105,8 @@ TEST(File_Dialog_Filter, WindowsFilterBecomesQtNameFilters) {
 QStringList Listed_Names(QFileDialog& dialog, int expected) {
   auto* list = dialog.findChild<QListView*>("listView");
   if (!list) return {};
-  (void)QTest::qWaitFor([&] { return list->model()->rowCount(list->rootIndex()) >= expected; }, 3000);
+  (void)QTest::qWaitFor([&] { return list->model()->rowCount(list->rootIndex()) >= expected; },
+                        3000);
   QStringList names;
   for (int r = 0; r < list->model()->rowCount(list->rootIndex()); ++r)
     names << list->model()->index(r, 0, list->rootIndex()).data().toString();

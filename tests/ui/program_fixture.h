@@ -7,8 +7,8 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
-#include <QRadioButton>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>

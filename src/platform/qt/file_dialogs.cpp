@@ -64,7 +64,8 @@ bool Qt_Platform::Run_File_Dialog(File_Dialog& d, bool save) {
   const QString path = QFileInfo(dialog.selectedFiles().first()).absoluteFilePath();
   d.File_Name = path.toStdString();
   last_dirs_[&d] = QFileInfo(path).absolutePath();
-  if (qsizetype i = filters.indexOf(dialog.selectedNameFilter()); i >= 0) d.Filter_Index = int(i) + 1;
+  if (qsizetype i = filters.indexOf(dialog.selectedNameFilter()); i >= 0)
+    d.Filter_Index = int(i) + 1;
   return true;
 }
 

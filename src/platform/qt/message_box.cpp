@@ -18,8 +18,8 @@ namespace {
 // arranges buttons by the desktop's conventions.
 class Message_Box : public QDialog {
  public:
-  Message_Box(const QString& title, const QString& text, QStyle::StandardPixmap icon,
-              bool has_icon, unsigned buttons) {
+  Message_Box(const QString& title, const QString& text, QStyle::StandardPixmap icon, bool has_icon,
+              unsigned buttons) {
     setWindowTitle(title);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
@@ -44,9 +44,10 @@ class Message_Box : public QDialog {
       const char* caption;
       int answer;
     };
-    static constexpr Choice choices[] = {
-        {mb_Yes, "&Yes", id_Yes}, {mb_No, "&No", id_No}, {mb_OK, "OK", id_OK},
-        {mb_Cancel, "Cancel", id_Cancel}};
+    static constexpr Choice choices[] = {{mb_Yes, "&Yes", id_Yes},
+                                         {mb_No, "&No", id_No},
+                                         {mb_OK, "OK", id_OK},
+                                         {mb_Cancel, "Cancel", id_Cancel}};
     for (const Choice& c : choices) {
       if (!(buttons & c.flag)) continue;
       auto* b = new QPushButton(QString::fromUtf8(c.caption));
@@ -67,9 +68,7 @@ class Message_Box : public QDialog {
     all->setSizeConstraint(QLayout::SetFixedSize);
 
     enter_ = Button(mb_OK) ? Button(mb_OK) : Button(mb_Yes);
-    escape_ = Button(mb_Cancel) ? Button(mb_Cancel)
-              : Button(mb_No)   ? Button(mb_No)
-                                : Button(mb_OK);
+    escape_ = Button(mb_Cancel) ? Button(mb_Cancel) : Button(mb_No) ? Button(mb_No) : Button(mb_OK);
     if (enter_) {
       enter_->setDefault(true);
       enter_->setFocus();
@@ -114,10 +113,20 @@ int Qt_Platform::Show_Message_Box(const std::string& text, Msg_Kind kind, unsign
   const char* title = "Information";
   QStyle::StandardPixmap icon = QStyle::SP_MessageBoxInformation;
   switch (kind) {
-    case Msg_Kind::Warning: title = "Warning"; icon = QStyle::SP_MessageBoxWarning; break;
-    case Msg_Kind::Error: title = "Error"; icon = QStyle::SP_MessageBoxCritical; break;
-    case Msg_Kind::Information: break;
-    case Msg_Kind::Confirmation: title = "Confirm"; icon = QStyle::SP_MessageBoxQuestion; break;
+    case Msg_Kind::Warning:
+      title = "Warning";
+      icon = QStyle::SP_MessageBoxWarning;
+      break;
+    case Msg_Kind::Error:
+      title = "Error";
+      icon = QStyle::SP_MessageBoxCritical;
+      break;
+    case Msg_Kind::Information:
+      break;
+    case Msg_Kind::Confirmation:
+      title = "Confirm";
+      icon = QStyle::SP_MessageBoxQuestion;
+      break;
   }
   Message_Box box(title, QString::fromStdString(text), icon, true, buttons);
   Centre_On_Screen(box);
