@@ -1,6 +1,7 @@
 #include <QCloseEvent>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProgressBar>
 #include <QScrollBar>
 #include <QSlider>
 #include <set>
@@ -129,7 +130,10 @@ TEST_F(Program_Test, PlaybackRunsOnTheRealTimerUntilStopped) {
   EXPECT_EQ(Text_Of("Label1"), "30 fps");
   EXPECT_EQ(T().Anim_Timer.Interval, 33);
 
+  const QColor face = Find<QWidget>("DSP_Panel")->palette().color(QPalette::Window);
   Click("Play");
+  EXPECT_EQ(Find<QWidget>("DSP_Panel")->palette().color(QPalette::Window), QColor(255, 0, 0))
+      << "the preview's border is red while playing";
   EXPECT_TRUE(Views->Main().Anim_Timer().Qt_Timer().isActive());
   EXPECT_FALSE(Find<QToolButton>("Play")->isEnabled());
   std::set<int> seen;
@@ -143,6 +147,7 @@ TEST_F(Program_Test, PlaybackRunsOnTheRealTimerUntilStopped) {
 
   Click("Stop");
   EXPECT_FALSE(Views->Main().Anim_Timer().Qt_Timer().isActive());
+  EXPECT_EQ(Find<QWidget>("DSP_Panel")->palette().color(QPalette::Window), face);
   const int stopped_at = T().Cur_Frame;
   QTest::qWait(200);
   EXPECT_EQ(T().Cur_Frame, stopped_at);
@@ -172,6 +177,27 @@ TEST_F(Program_Test, TimerTicksAreDroppedWhileALongOperationPumpsEvents) {
   // The timer itself is alive: outside the long operation it ticks.
   EXPECT_TRUE(QTest::qWaitFor([&] { return T().Cur_Frame != frame; }, 1000));
   Click("Stop");
+}
+
+TEST_F(Program_Test, ProgressPanelIsCentredWhileALongOperationRuns) {
+  auto* panel = Find<QWidget>("Progress_Panel");
+  EXPECT_LT(panel->geometry().right(), 0) << "hidden outside the client area at start-up";
+  P.Dispatch([&] { T().Progress_Show(5, "Applying Effect..."); });
+  EXPECT_EQ(panel->geometry(), QRect((373 - 185) / 2, (222 - 81) / 2, 185, 81));
+  EXPECT_EQ(Find<QLabel>("Progress_Caption")->text(), "Applying Effect...");
+  ASSERT_NE(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+
+  // Each step pumps events, and the panel shows the step while it does.
+  auto* bar = Find<QProgressBar>("Prog_Bar");
+  P.Dispatch([&] { T().Progress_Step(1, 5); });
+  EXPECT_EQ(Find<QLabel>("Progress")->text(), "Frame 1 of 5...");
+  EXPECT_EQ(bar->maximum(), 5);
+  EXPECT_EQ(bar->value(), 1);
+
+  P.Dispatch([&] { T().Progress_Hide(); });
+  EXPECT_LT(panel->geometry().right(), 0);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 TEST_F(Program_Test, ClosingAsksToSaveAndCancelKeepsTheWindow) {
