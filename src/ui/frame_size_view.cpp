@@ -118,7 +118,6 @@ Frame_Size_View::Frame_Size_View(Qt_Platform& p, TFrame_Size_Form& form) : p_(p)
 
   ok_ = new QPushButton(QIcon(":/glyphs/ok.png"), Q(f_.Ok.Caption), w);
   ok_->setObjectName("Ok");
-  ok_->setDefault(true);
   QObject::connect(ok_, &QPushButton::clicked, [this] { p_.Dispatch([this] { f_.OkClick(); }); });
   cancel_ = new QPushButton(QIcon(":/glyphs/cancel.png"), Q(f_.Cancel.Caption), w);
   cancel_->setObjectName("Cancel");
