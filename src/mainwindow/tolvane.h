@@ -116,6 +116,7 @@ class TTolvane : public TForm, public Editing_State {
   void SaveAs1Click();
   void New1Click();
   void Install_Strip(Raster_Image picture);
+  void Save_Through_Dialog();
   bool Save_Succeeded = false;  // set by Save1Click: whether a file was written
 
   // Display and navigation.

@@ -112,6 +112,10 @@ void TTolvane::Save1Click() {
     }
     return;
   }
+  Save_Through_Dialog();
+}
+
+void TTolvane::Save_Through_Dialog() {
   if (!P.Execute_Save_Dialog(SaveDialog1)) return;
   const std::string path = SaveDialog1.File_Name;
   if (!Run_Command(P, [&] { Write_Bmp(path, Anim_Strip); })) return;
@@ -129,13 +133,7 @@ void TTolvane::SaveAs1Click() {
   SaveDialog1.File_Name = Anim_File_Name;
   SaveDialog1.Filter = Bmp_Filter;
   SaveDialog1.Overwrite_Prompt = true;
-  if (!P.Execute_Save_Dialog(SaveDialog1)) return;
-  const std::string path = SaveDialog1.File_Name;
-  if (!Run_Command(P, [&] { Write_Bmp(path, Anim_Strip); })) return;
-  Anim_Modified = false;
-  Anim_File_Name = path;
-  Caption = "Tolvane - " + File_Name_Part(path);
-  Save_Succeeded = true;
+  Save_Through_Dialog();
 }
 
 void TTolvane::New1Click() {
