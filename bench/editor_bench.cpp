@@ -4,40 +4,16 @@
 #include <string>
 #include <unistd.h>
 
+#include "bench_platform.h"
 #include "mainwindow/application.h"
 
 namespace tolvane {
 namespace {
 
-// A user who never answers: the editor needs no dialogs while drawing.
-class Silent_Platform : public Platform {
- public:
-  int Show_Message_Box(const std::string&, Msg_Kind, unsigned) override { return id_No; }
-  void Show_Error_Box(const std::string&) override {}
-  bool Execute_Open_Dialog(File_Dialog&) override { return false; }
-  bool Execute_Save_Dialog(File_Dialog&) override { return false; }
-  bool Execute_Colour_Dialog(Colour_Dialog&) override { return false; }
-  void Run_Modal(TForm& form) override { form.Close(); }
-  void Set_Wait_Cursor(bool) override {}
-  void Process_Messages() override {}
-  int Shell_Open(const std::string&) override { return 0; }
-  std::string Executable_Path() override { return "/nonexistent/tolvane"; }
-  std::string Settings_Path() override {
-    return (std::filesystem::temp_directory_path() /
-            ("tolvane-bench-" + std::to_string(getpid())) / "Tolvane.INI")
-        .string();
-  }
-  int Screen_Width() override { return 1024; }
-  int Screen_Height() override { return 768; }
-  void Clipboard_Put(const Raster_Image&) override {}
-  bool Clipboard_Has_Image() override { return false; }
-  bool Clipboard_Get(Raster_Image&) override { return false; }
-};
-
 // The main window with one open frame of `size` pixels that has some picture
 // in it, so that restoring from the undo copy moves real pixels.
 struct Editor {
-  Silent_Platform P;
+  Bench_Platform P{id_No};
   Application App{P};
   TTolvane& T;
 
