@@ -14,6 +14,7 @@ static bool Prepare_Application() {
   Init_Resources();
   QApplication::setFont(Program_Font());
   QApplication::setWindowIcon(QIcon(":/icons/tolvane-48.png"));
+  QGuiApplication::setDesktopFileName("tolvane");
   return true;
 }
 
@@ -22,7 +23,12 @@ Program_Views::Program_Views(Qt_Platform& p, Application& app)
       app_(app),
       main_((Prepare_Application(), p), *app.Tolvane),
       frame_size_(p, *app.Frame_Size_Form),
-      about_(p, *app.About_Form) {}
+      about_(p, *app.About_Form) {
+  // Dialogs belong to the main window, so the desktop keeps them above it.
+  // The views still own them and are destroyed before the main window's.
+  for (QWidget* dialog : {frame_size_.Window(), about_.Window()})
+    dialog->setParent(main_.Window(), dialog->windowFlags());
+}
 
 void Program_Views::Start() {
   main_.Show();
