@@ -12,7 +12,6 @@ class QGroupBox;
 class QLineEdit;
 class QPushButton;
 class QFrame;
-class QToolButton;
 
 namespace tolvane {
 

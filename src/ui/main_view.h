@@ -1,7 +1,6 @@
 #pragma once
 #include <QMainWindow>
 #include <functional>
-#include <map>
 #include <memory>
 #include <vector>
 
