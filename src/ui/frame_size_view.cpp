@@ -68,6 +68,11 @@ class Frame_Size_View::Dialog : public QWidget {
       view_.p_.Dispatch([this] { view_.f_.Close(); });
       return;
     }
+    // Enter accepts, as in any dialog whose Ok is the default button.
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+      view_.p_.Dispatch([this] { view_.f_.OkClick(); });
+      return;
+    }
     QWidget::keyPressEvent(e);
   }
 
@@ -118,6 +123,7 @@ Frame_Size_View::Frame_Size_View(Qt_Platform& p, TFrame_Size_Form& form) : p_(p)
 
   ok_ = new QPushButton(QIcon(":/glyphs/ok.png"), Q(f_.Ok.Caption), w);
   ok_->setObjectName("Ok");
+  ok_->setDefault(true);
   QObject::connect(ok_, &QPushButton::clicked, [this] { p_.Dispatch([this] { f_.OkClick(); }); });
   cancel_ = new QPushButton(QIcon(":/glyphs/cancel.png"), Q(f_.Cancel.Caption), w);
   cancel_->setObjectName("Cancel");

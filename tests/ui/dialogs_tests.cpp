@@ -61,6 +61,16 @@ TEST_F(Program_Test, NewDialogHidesTheExistingFramesChoice) {
   EXPECT_FALSE(Views->Frame_Size().Window()->isVisible());
 }
 
+TEST_F(Program_Test, EnterAcceptsTheFrameSizeDialog) {
+  QTimer::singleShot(0, [&] {
+    Find_In_Dialog<QRadioButton>("New_Size_2")->click();
+    QTest::keyClick(Views->Frame_Size().Window(), Qt::Key_Return);
+  });
+  Choose(T().New1);
+  EXPECT_TRUE(T().Document_Open());
+  EXPECT_EQ(T().Frame_Size, 64);
+}
+
 TEST_F(Program_Test, SplashClosesByItselfAfterThreeSeconds) {
   QWidget* about = Views->About().Window();
   QElapsedTimer clock;
