@@ -7,28 +7,31 @@ namespace tolvane {
 // Copy_Rect copy row by row with memcpy/memmove), so their cost is a few
 // passes over the strip's memory whatever its length.
 
+namespace {
+
+// Add and Insert keep the working frame's changes and then grow the strip by
+// one frame. Widening comes first: if the strip cannot grow, the document is
+// left as it was.
+void Commit_And_Widen(TTolvane& t) {
+  t.Commit_Frame();
+  t.Frame_Edited = false;
+  t.Undo1.Enabled = false;
+  t.Anim_Modified = true;
+  t.Anim_Strip.Set_Width(t.Frame_Left(t.Frame_Total + 1));
+  ++t.Frame_Total;
+}
+
+}  // namespace
+
 void TTolvane::Add1Click() {
-  Commit_Frame();
-  Frame_Edited = false;
-  Undo1.Enabled = false;
-  Anim_Modified = true;
-  Run_Command(P, [&] {
-    // Widen first: if the strip cannot grow, the document is left as it was.
-    Anim_Strip.Set_Width(Frame_Left(Frame_Total + 1));
-    ++Frame_Total;
-  });
+  Run_Command(P, [&] { Commit_And_Widen(*this); });
   Show_Frame();
   Section1.Enabled = true;
 }
 
 void TTolvane::Insert1Click() {
-  Commit_Frame();
-  Frame_Edited = false;
-  Undo1.Enabled = false;
-  Anim_Modified = true;
   Run_Command(P, [&] {
-    Anim_Strip.Set_Width(Frame_Left(Frame_Total + 1));
-    ++Frame_Total;
+    Commit_And_Widen(*this);
     const int left = Frame_Left(Cur_Frame), width = Anim_Strip.Width();
     Copy_Rect(Anim_Strip, {left + Frame_Size, 0, width, Frame_Size}, Anim_Strip,
               {left, 0, width - Frame_Size, Frame_Size});
