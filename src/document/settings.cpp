@@ -226,20 +226,35 @@ std::optional<int> Parse_Integer(const std::string& s) {
 
 }  // namespace
 
-std::string Ini_File::Read_String(const std::string& section, const std::string& key,
-                                  const std::string& fallback) const {
-  const auto p = Load(path_);
-  if (!p) return fallback;
-  const Location loc = Find(p->lines, section, key);
-  if (!loc.key) return fallback;
-  const std::string& text = p->lines[*loc.key].text;
+namespace {
+
+// The value text of a key in a loaded file, if the key is there.
+std::optional<std::string> Value_Of(const Parsed& p, const std::string& section,
+                                    const std::string& key) {
+  const Location loc = Find(p.lines, section, key);
+  if (!loc.key) return std::nullopt;
+  const std::string& text = p.lines[*loc.key].text;
   std::string value = Trim(std::string_view(text).substr(text.find('=') + 1));
   if (value.size() > Max_Value_Length) value.resize(Max_Value_Length);
   return value;
 }
 
+std::optional<int> Integer_Of(const Parsed& p, const std::string& section, const std::string& key) {
+  const auto text = Value_Of(p, section, key);
+  return text ? Parse_Integer(*text) : std::nullopt;
+}
+
+}  // namespace
+
+std::string Ini_File::Read_String(const std::string& section, const std::string& key,
+                                  const std::string& fallback) const {
+  const auto p = Load(path_);
+  return p ? Value_Of(*p, section, key).value_or(fallback) : fallback;
+}
+
 int Ini_File::Read_Integer(const std::string& section, const std::string& key, int fallback) const {
-  return Parse_Integer(Read_String(section, key, "")).value_or(fallback);
+  const auto p = Load(path_);
+  return p ? Integer_Of(*p, section, key).value_or(fallback) : fallback;
 }
 
 void Ini_File::Write_String(const std::string& section, const std::string& key,
@@ -281,16 +296,18 @@ void Ini_File::Write_Integer(const std::string& section, const std::string& key,
 
 Settings_Values Read_Settings_File(const Ini_File& ini) {
   Settings_Values v;
+  // One read of the file for all keys; an unreadable file gives the defaults.
+  const Parsed p = Load(ini.Path()).value_or(Parsed{});
   auto colour = [&](const char* key, Colour fallback) {
-    return Colour(std::uint32_t(ini.Read_Integer("Colours", key, int(fallback))));
+    return Colour(std::uint32_t(Integer_Of(p, "Colours", key).value_or(int(fallback))));
   };
   v.Selected1 = colour("Selected1", v.Selected1);
   v.Selected2 = colour("Selected2", v.Selected2);
   v.Custom1 = colour("Custom1", v.Custom1);
   v.Custom2 = colour("Custom2", v.Custom2);
   v.Mount = colour("Mount", v.Mount);
-  v.Dir = ini.Read_String("Last", "Dir", "");
-  v.FPS = std::clamp(ini.Read_Integer("Last", "FPS", v.FPS), 1, 30);
+  v.Dir = Value_Of(p, "Last", "Dir").value_or("");
+  v.FPS = std::clamp(Integer_Of(p, "Last", "FPS").value_or(v.FPS), 1, 30);
   return v;
 }
 
