@@ -15,8 +15,6 @@ namespace tolvane {
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-
 // The number field: a line edit with up/down buttons. Its text is the
 // form's own; losing the focus runs the form's Exit(), which clamps it.
 class Spin_Text : public QLineEdit {

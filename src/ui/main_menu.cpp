@@ -3,6 +3,7 @@
 #include <QMenuBar>
 
 #include "ui/main_view.h"
+#include "ui/view_helpers.h"
 
 namespace tolvane {
 
@@ -14,8 +15,6 @@ struct Node {
   void (TTolvane::*click)() = nullptr;  // none yet for commands of later work
   std::vector<Node> children = {};
 };
-
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 }  // namespace
 

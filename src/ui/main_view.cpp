@@ -42,8 +42,6 @@ class Main_View::Main_Window : public QMainWindow {
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-
 Qt::Alignment Alignment_Of(Label::Align a) {
   switch (a) {
     case Label::Align::Center:

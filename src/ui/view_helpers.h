@@ -12,6 +12,9 @@
 
 namespace tolvane {
 
+// The forms keep their texts in UTF-8.
+inline QString Q(const std::string& s) { return QString::fromStdString(s); }
+
 // Places a widget at the control's bounds and follows its visible and
 // enabled states.
 void Place_Widget(QWidget& w, const Control& c);
