@@ -1,0 +1,107 @@
+# Sourced by the end-to-end scripts: starts Xvfb on a free display and the
+# program on it, and tears both down on exit. After Start_Program:
+#   $work     a scratch folder (removed on exit), $XDG_CONFIG_HOME inside it
+#   $window   the main window's X id, $app_pid the program's process
+# Wait_For_Splash waits until the About splash has come and gone, after which
+# the window takes keys once the pointer is over it (there is no window manager).
+
+for tool in Xvfb xdotool; do
+  command -v "$tool" >/dev/null || { echo "missing $tool (scripts/deps.sh installs it)"; exit 1; }
+done
+
+work=$(mktemp -d)
+xvfb_pid=""
+app_pid=""
+cleanup() {
+  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+Start_Xvfb() {
+  # A display nobody uses: no lock file and no socket.
+  display=""
+  for n in $(seq 90 150); do
+    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
+      Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+      xvfb_pid=$!
+      for _ in $(seq 50); do
+        [ -e "/tmp/.X11-unix/X$n" ] && break
+        kill -0 "$xvfb_pid" 2>/dev/null || break
+        sleep 0.1
+      done
+      if [ -e "/tmp/.X11-unix/X$n" ] && kill -0 "$xvfb_pid" 2>/dev/null; then
+        display=":$n"
+        break
+      fi
+      xvfb_pid=""
+    fi
+  done
+  [ -n "$display" ] || { echo "FAIL: could not start Xvfb"; exit 1; }
+  export DISPLAY=$display
+  # The test suite runs with the offscreen platform; these tests want real X.
+  export QT_QPA_PLATFORM=xcb
+  export XDG_CONFIG_HOME="$work/config"
+  mkdir -p "$XDG_CONFIG_HOME"
+}
+
+# Start_Program path/to/tolvane
+Start_Program() {
+  Start_Xvfb
+  "$1" >"$work/program.log" 2>&1 &
+  app_pid=$!
+  window=""
+  for _ in $(seq 100); do
+    window=$(xdotool search --name '^Tolvane v2$' 2>/dev/null | head -1)
+    [ -n "$window" ] && break
+    sleep 0.1
+  done
+  [ -n "$window" ] || { echo "FAIL: no window titled 'Tolvane v2'"; cat "$work/program.log"; exit 1; }
+  echo "main window $window on $display"
+}
+
+Splash_Visible() { [ -n "$(xdotool search --onlyvisible --name '^About Tolvane$' 2>/dev/null)" ]; }
+
+# Wait_For_Splash: the splash shows at start-up and closes by itself after 3 s.
+Wait_For_Splash() {
+  local seen=""
+  for _ in $(seq 50); do
+    Splash_Visible && { seen=1; break; }
+    sleep 0.1
+  done
+  [ -n "$seen" ] || { echo "FAIL: no splash at start-up"; exit 1; }
+  sleep 3
+  for _ in $(seq 100); do
+    Splash_Visible || break
+    sleep 0.1
+  done
+  Splash_Visible && { echo "FAIL: the splash did not close by itself"; exit 1; }
+  kill -0 "$app_pid" 2>/dev/null || { echo "FAIL: the program ended by itself"; exit 1; }
+}
+
+# Wait_For_Window 'title regex' [tries]: prints the id of a visible window.
+Wait_For_Window() {
+  local id=""
+  for _ in $(seq "${2:-100}"); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+# Wait_For_Exit [tries]: sets $status once the program has ended.
+Wait_For_Exit() {
+  status=""
+  for _ in $(seq "${1:-100}"); do
+    if ! kill -0 "$app_pid" 2>/dev/null; then
+      wait "$app_pid"
+      status=$?
+      app_pid=""
+      return 0
+    fi
+    sleep 0.1
+  done
+  return 1
+}
