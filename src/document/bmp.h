@@ -53,9 +53,11 @@ Bmp_Header Read_Bmp_Header(const std::string& path);
 Raster_Image Read_Bmp(const std::string& path);
 Raster_Image Decode_Bmp(const std::uint8_t* data, std::size_t size);
 
-// Writes 24 bits per pixel, bottom-up. The file is written beside the target
-// under a temporary name and renamed over it, so a failed save leaves the old
-// file as it was.
+// Writes 24 bits per pixel, bottom-up. The file is written and synced beside
+// the target under a temporary name and renamed over it, so a failed save or
+// a power loss leaves the old file as it was. A hard-linked target is written
+// in place once that copy is complete, keeping its links; a target that is
+// not a regular file (a device) is written directly.
 void Write_Bmp(const std::string& path, const Raster_Image& image);
 
 // One write to the open temporary file: like POSIX write(), returns the

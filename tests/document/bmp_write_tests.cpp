@@ -204,5 +204,28 @@ TEST(BmpWriteAtomic, NewFileGetsTheUsualPermissions) {
   EXPECT_EQ(st.st_mode & 0777, 0644u);
 }
 
+// Not every target can be replaced by renaming: other names of a hard-linked
+// file must see the new pictures, and a device must be written, not replaced.
+TEST(BmpWriteAtomic, HardLinksSeeTheNewFileAndDevicesAreWrittenNotReplaced) {
+  Temp_Dir dir;
+  const std::string a = dir / "a.bmp", b = dir / "b.bmp";
+  Write_Bmp(a, Test_Picture(4, 4, 1));
+  fs::create_hard_link(a, b);
+  const Raster_Image img = Test_Picture(8, 4, 2);
+  Write_Bmp(a, img);
+  EXPECT_EQ(Difference(Read_Bmp(b), img), "");
+  EXPECT_EQ(fs::hard_link_count(a), 2u);
+  EXPECT_EQ(Names_In(dir.Path()), (std::vector<std::string>{"a.bmp", "b.bmp"}));
+
+  if (!fs::is_character_file("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  try {
+    Write_Bmp("/dev/full", img);
+    ADD_FAILURE() << "a full device took the file";
+  } catch (const Toolkit_Error& e) {
+    EXPECT_STREQ(e.what(), "Stream write error");
+  }
+  EXPECT_TRUE(fs::is_character_file("/dev/full"));
+}
+
 }  // namespace
 }  // namespace tolvane
