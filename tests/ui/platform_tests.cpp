@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <stdexcept>
 
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_image.h"
@@ -92,6 +93,46 @@ TEST(Message_Box, ErrorBoxIsTitledWithTheApplication) {
   EXPECT_EQ(title, "Tolvane v2");
   EXPECT_EQ(text, "Bitmap image is not valid.");
   EXPECT_EQ(buttons, QStringList({"OK"}));
+}
+
+// A view whose sync fails, as a bug deep in a view would.
+struct Failing_View : Form_View {
+  bool fail = false;
+  QWidget* Window() override { return nullptr; }
+  void Sync() override {
+    if (fail) throw std::out_of_range("no such frame");
+  }
+};
+
+TEST(Dispatch, AnyExceptionBecomesTheErrorBoxAndInputIsNotLeftBlocked) {
+  Qt_Platform p;
+  TForm form;
+  Failing_View view;
+  p.Register_View(form, view);
+  QStringList shown;
+  auto answer_boxes = [&] {
+    QTimer::singleShot(0, [&] {
+      if (QWidget* box = QApplication::activeModalWidget()) {
+        shown << box->findChild<QLabel*>("Text")->text();
+        QTest::keyClick(box, Qt::Key_Escape);
+      }
+    });
+  };
+  answer_boxes();
+  p.Dispatch([] { throw std::out_of_range("no such tool"); });
+  // The sync that follows a handler, and the one while events are pumped.
+  view.fail = true;
+  answer_boxes();
+  p.Dispatch([] {});
+  answer_boxes();
+  p.Dispatch([&] { p.Process_Messages(); });
+  view.fail = false;
+  EXPECT_EQ(shown, QStringList({"no such tool.", "no such frame.", "no such frame."}));
+  EXPECT_FALSE(p.Busy());
+  bool ran = false;
+  p.Dispatch([&] { ran = true; });
+  EXPECT_TRUE(ran);
+  p.Unregister_View(form);
 }
 
 TEST(File_Dialog_Filter, WindowsFilterBecomesQtNameFilters) {

@@ -64,10 +64,22 @@ void Qt_Platform::Process_Messages() {
   // queued until the command ends, and Busy() makes the views drop timer
   // ticks and any other forwarded event meanwhile: a playback tick or a
   // second command running here would change the strip under the command.
-  ++busy_;
+  struct Busy_Scope {
+    int& n;
+    explicit Busy_Scope(int& count) : n(count) { ++n; }
+    ~Busy_Scope() { --n; }  // an exception must not leave input blocked for good
+  } busy(busy_);
   Sync_Views();
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  --busy_;
+}
+
+void Qt_Platform::Report_Unexpected(const char* what) {
+  try {
+    Show_Error_Box(Error_Box_Text(what));
+    Sync_Views();
+  } catch (...) {
+    // Reporting failed too; the program keeps running with its state.
+  }
 }
 
 int Qt_Platform::Shell_Open(const std::string& path) {

@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <exception>
 #include <map>
 #include <vector>
 
@@ -28,12 +29,19 @@ class Qt_Platform : public Platform {
 
   // Every event a view forwards to a form goes through here: dropped while
   // busy, run with the toolkit error box on failure, and followed by a sync
-  // of all views so they show what the handler changed.
+  // of all views so they show what the handler changed. Nothing may escape
+  // into Qt's event loop: that would end the program and lose unsaved work.
   template <class F>
   void Dispatch(F&& handler) {
     if (Busy()) return;
-    Run_Command(*this, handler);
-    Sync_Views();
+    try {
+      Run_Command(*this, handler);
+      Sync_Views();
+    } catch (const std::exception& e) {
+      Report_Unexpected(e.what());
+    } catch (...) {
+      Report_Unexpected("Unexpected error");
+    }
   }
 
   int Show_Message_Box(const std::string& text, Msg_Kind kind, unsigned buttons) override;
@@ -55,6 +63,7 @@ class Qt_Platform : public Platform {
 
  private:
   bool Run_File_Dialog(File_Dialog& d, bool save);
+  void Report_Unexpected(const char* what);
 
   std::map<const TForm*, Form_View*> views_;
   std::map<const File_Dialog*, QString> last_dirs_;
