@@ -25,6 +25,12 @@ void Spin_Edit::Set_Value(int v) {
   Text = std::to_string(v);
 }
 
+void Spin_Edit::Step(int delta) {
+  // Saturate: the typed text may already be at the edge of int.
+  const std::int64_t v = std::int64_t(Value()) + delta;
+  Set_Value(int(v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : v));
+}
+
 void Spin_Edit::Exit() { Set_Value(Value()); }
 
 }  // namespace tolvane

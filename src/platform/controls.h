@@ -131,6 +131,7 @@ struct Spin_Edit : Control {
   std::string Text = "0";
   int Value() const;
   void Set_Value(int v);  // brought into Min..Max unless Min == Max
+  void Step(int delta);   // the up/down buttons
   void Exit();            // losing the focus clamps the text
 };
 

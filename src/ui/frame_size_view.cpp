@@ -100,7 +100,7 @@ Frame_Size_View::Frame_Size_View(Qt_Platform& p, TFrame_Size_Form& form) : p_(p)
     b->setFocusPolicy(Qt::NoFocus);
     b->setAutoRepeat(true);
     QObject::connect(b, &QToolButton::clicked, [this, step] {
-      p_.Dispatch([this, step] { f_.SpinEdit1.Set_Value(f_.SpinEdit1.Value() + step); });
+      p_.Dispatch([this, step] { f_.SpinEdit1.Step(step); });
     });
     return b;
   };

@@ -34,8 +34,8 @@ TEST_F(Frame_Size_Dialog, ButtonsStandByTheVisibleGroups) {
 }
 
 TEST_F(Frame_Size_Dialog, SpinEditTextIsReadAsANumberInRange) {
-  for (auto [text, size] : {std::pair{"abc", 4}, std::pair{"200", 128}, std::pair{"3", 4},
-                            std::pair{"20", 20}}) {
+  for (auto [text, size] :
+       {std::pair{"abc", 4}, std::pair{"200", 128}, std::pair{"3", 4}, std::pair{"20", 20}}) {
     P.On_Modal<TFrame_Size_Form>([text = std::string(text)](TFrame_Size_Form& f) {
       f.New_Size.Select(4);
       EXPECT_TRUE(f.SpinEdit1.Enabled);
@@ -44,6 +44,24 @@ TEST_F(Frame_Size_Dialog, SpinEditTextIsReadAsANumberInRange) {
     });
     T().New1Click();
     EXPECT_EQ(T().Frame_Size, size) << text;
+  }
+}
+
+// The arrows step from whatever was typed, without overflowing at the edges of int.
+TEST(Spin_Edit_Arrows, StepFromTypedTextStaysInRange) {
+  struct Case {
+    const char* text;
+    int step;
+    const char* after;
+  } cases[] = {{"2147483647", 1, "128"}, {"-2147483648", -1, "4"}, {"99999999999", 1, "5"},
+               {"abc", -1, "4"},         {"20", 1, "21"},          {"128", 1, "128"}};
+  for (const Case& c : cases) {
+    Spin_Edit e;
+    e.Min = 4;
+    e.Max = 128;
+    e.Text = c.text;
+    e.Step(c.step);
+    EXPECT_EQ(e.Text, c.after) << c.text << " " << c.step;
   }
 }
 
