@@ -16,6 +16,7 @@ class About_View : public Form_View {
   ~About_View() override;
   QWidget* Window() override;
   void Sync() override;
+  Timer_Driver& Timer1() { return *timer_; }
 
  private:
   class Picture;

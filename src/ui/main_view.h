@@ -34,7 +34,7 @@ class Main_View : public Form_View {
   QAction* Action(const Menu_Item& item) const;
   QMenu* Menu(const Menu_Item& item) const;
   // The timer that drives playback, for tests that wait on it.
-  const Timer_Driver& Anim_Timer() const { return *anim_timer_; }
+  Timer_Driver& Anim_Timer() { return *anim_timer_; }
 
  private:
   class Main_Window;

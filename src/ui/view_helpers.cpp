@@ -47,9 +47,10 @@ unsigned Shift_Of(Qt::KeyboardModifiers m) {
   return s;
 }
 
-Timer_Driver::Timer_Driver(Qt_Platform& p, const Timer& t, std::function<void()> on_tick) : t_(t) {
+Timer_Driver::Timer_Driver(Qt_Platform& p, const Timer& t, std::function<void()> on_tick)
+    : t_(t), tick_([&p, on_tick] { p.Dispatch(on_tick); }) {
   timer_.setTimerType(Qt::PreciseTimer);
-  QObject::connect(&timer_, &QTimer::timeout, [&p, on_tick] { p.Dispatch(on_tick); });
+  QObject::connect(&timer_, &QTimer::timeout, [this] { tick_(); });
 }
 
 void Timer_Driver::Sync() {
