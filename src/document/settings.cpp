@@ -67,19 +67,9 @@ struct Parsed {
   bool exists = false;
 };
 
-// Loads the file. A missing file is empty; one that exists but cannot be read
-// gives nothing, so a write never replaces what it could not see.
-std::optional<Parsed> Load(const std::string& path) {
-  Parsed p;
-  std::error_code ec;
-  if (!fs::exists(path, ec)) return p;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream all;
-  all << in.rdbuf();
-  if (in.bad()) return std::nullopt;
-  p.exists = true;
-  const std::string s = all.str();
+// Lines with their own endings, so that rewriting keeps them.
+std::vector<Line> Split_Lines(const std::string& s) {
+  std::vector<Line> lines;
   std::size_t start = 0;
   while (start < s.size()) {
     const std::size_t nl = s.find('\n', start);
@@ -94,8 +84,24 @@ std::optional<Parsed> Load(const std::string& path) {
       line.ending = s.substr(end, nl + 1 - end);
       start = nl + 1;
     }
-    p.lines.push_back(std::move(line));
+    lines.push_back(std::move(line));
   }
+  return lines;
+}
+
+// Loads the file. A missing file is empty; one that exists but cannot be read
+// gives nothing, so a write never replaces what it could not see.
+std::optional<Parsed> Load(const std::string& path) {
+  Parsed p;
+  std::error_code ec;
+  if (!fs::exists(path, ec)) return p;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::ostringstream all;
+  all << in.rdbuf();
+  if (in.bad()) return std::nullopt;
+  p.exists = true;
+  p.lines = Split_Lines(all.str());
   return p;
 }
 
@@ -294,10 +300,10 @@ void Ini_File::Write_Integer(const std::string& section, const std::string& key,
   Write_String(section, key, std::to_string(value));
 }
 
-Settings_Values Read_Settings_File(const Ini_File& ini) {
+namespace {
+
+Settings_Values Values_Of(const Parsed& p) {
   Settings_Values v;
-  // One read of the file for all keys; an unreadable file gives the defaults.
-  const Parsed p = Load(ini.Path()).value_or(Parsed{});
   auto colour = [&](const char* key, Colour fallback) {
     return Colour(std::uint32_t(Integer_Of(p, "Colours", key).value_or(int(fallback))));
   };
@@ -309,6 +315,17 @@ Settings_Values Read_Settings_File(const Ini_File& ini) {
   v.Dir = Value_Of(p, "Last", "Dir").value_or("");
   v.FPS = std::clamp(Integer_Of(p, "Last", "FPS").value_or(v.FPS), 1, 30);
   return v;
+}
+
+}  // namespace
+
+Settings_Values Read_Settings_File(const Ini_File& ini) {
+  // One read of the file for all keys; an unreadable file gives the defaults.
+  return Values_Of(Load(ini.Path()).value_or(Parsed{}));
+}
+
+Settings_Values Parse_Settings(const std::string& text) {
+  return Values_Of({Split_Lines(text), true});
 }
 
 void Write_Settings_File(Ini_File& ini, const Settings_Values& v) {

@@ -41,6 +41,8 @@ struct Settings_Values {
 };
 
 Settings_Values Read_Settings_File(const Ini_File& ini);
+// The same from a file's contents.
+Settings_Values Parse_Settings(const std::string& text);
 // Writes in the fixed order; a failure stops at the failing key (throws).
 void Write_Settings_File(Ini_File& ini, const Settings_Values& v);
 
