@@ -49,6 +49,13 @@ Bytes Raw(Pcx_Parts p, const Bytes& raw) {
 
 using Pixel = std::tuple<int, int, Colour>;
 
+// The first pixels of row 0.
+std::vector<Pixel> Row0(std::initializer_list<Colour> colours) {
+  std::vector<Pixel> out;
+  for (Colour c : colours) out.emplace_back(int(out.size()), 0, c);
+  return out;
+}
+
 struct Rule_Case {
   const char* name;
   std::function<Bytes()> file;
@@ -62,9 +69,7 @@ const std::vector<Rule_Case>& Rule_Cases() {
        [] {
          return Indexed(4, 1, 4, {0xC0, 0x00, 0x05, 0xC1, 0xFF, 0x3F, 0xC0, 0x00, 0x07});
        },
-       4,
-       1,
-       {{0, 0, Ramp(5)}, {1, 0, Ramp(0xFF)}, {2, 0, Ramp(0x3F)}, {3, 0, Ramp(7)}}},
+       4, 1, Row0({Ramp(5), Ramp(0xFF), Ramp(0x3F), Ramp(7)})},
       {"Xmin 10 above Xmax 5 gives width 6",
        [] {
          Pcx_Parts p = Shape(8, 1, 1, 1, 6);
@@ -85,67 +90,41 @@ const std::vector<Rule_Case>& Rule_Cases() {
          Encode_Plane(line.data(), line.size(), data);
          return Indexed(2, 1, 65521, data);
        },
-       2,
-       1,
-       {{0, 0, Ramp(9)}, {1, 0, Ramp(9)}}},
+       2, 1, Row0({Ramp(9), Ramp(9)})},
       {"a run stops at the end of its plane",
        [] {
          Pcx_Parts p = Shape(8, 3, 2, 1, 2);
          p.data = {0xC5, 0x07, 0x01, 0x02, 0xC2, 0x03};
          return Build_Pcx(p);
        },
-       2,
-       1,
-       {{0, 0, Rgb(7, 1, 3)}, {1, 0, Rgb(7, 2, 3)}}},
+       2, 1, Row0({Rgb(7, 1, 3), Rgb(7, 2, 3)})},
       {"monochrome is black and white whatever the header palette holds",
        [] {
          return Raw(Shape(1, 1, 10, 1, 2), {0xA5, 0xC0});
        },
-       10,
-       1,
-       {{0, 0, White},
-        {1, 0, Black},
-        {2, 0, White},
-        {3, 0, Black},
-        {4, 0, Black},
-        {5, 0, White},
-        {7, 0, White},
-        {8, 0, White},
-        {9, 0, White}}},
+       10, 1, Row0({White, Black, White, Black, Black, White, Black, White, White, White})},
       {"the palette marker 0C is not needed (00)",
        [] {
          return Indexed(1, 1, 1, {0xC1, 0xC8}, 0x00);
        },
-       1,
-       1,
-       {{0, 0, Ramp(200)}}},
+       1, 1, Row0({Ramp(200)})},
       {"the palette marker 0C is not needed (0C)",
        [] {
          return Indexed(1, 1, 1, {0xC1, 0xC8}, 0x0C);
        },
-       1,
-       1,
-       {{0, 0, Ramp(200)}}},
+       1, 1, Row0({Ramp(200)})},
       {"16 colours: header entry 1 of 00 00 AA is dark blue",
        [] {
          Pcx_Parts p = Shape(1, 4, 1, 1, 1);
          Set_Entry(p, 1, 0x00, 0x00, 0xAA);
          return Raw(p, {0x80, 0x00, 0x00, 0x00});
        },
-       1,
-       1,
-       {{0, 0, Rgb(0, 0, 0xAA)}}},
+       1, 1, Row0({Rgb(0, 0, 0xAA)})},
       {"16 colours 5 wide with 2 bytes a plane draws 5 pixels",
        [] {
          return Raw(Shape(1, 4, 5, 1, 2), {0xF8, 0xFF, 0x50, 0xFF, 0, 0xFF, 0x80, 0xFF});
        },
-       5,
-       1,
-       {{0, 0, Spread(9)},
-        {1, 0, Spread(3)},
-        {2, 0, Spread(1)},
-        {3, 0, Spread(3)},
-        {4, 0, Spread(1)}}},
+       5, 1, Row0({Spread(9), Spread(3), Spread(1), Spread(3), Spread(1)})},
       {"16 colours with lines over 2048 bytes a plane",
        [] {
          Bytes raw(4 * 2100, 0);
@@ -160,61 +139,41 @@ const std::vector<Rule_Case>& Rule_Cases() {
        [] {
          return Raw(Shape(8, 3, 1, 1, 1), {0x10, 0x20, 0x30});
        },
-       1,
-       1,
-       {{0, 0, Rgb(0x10, 0x20, 0x30)}}},
+       1, 1, Row0({Rgb(0x10, 0x20, 0x30)})},
       {"version, encoding and reserved bytes are not read",
        [] {
          Pcx_Parts p = Shape(8, 3, 1, 1, 1);
          p.version = 99, p.encoding = 7, p.reserved = 0xEE;
          return Raw(p, {1, 2, 3});
        },
-       1,
-       1,
-       {{0, 0, Rgb(1, 2, 3)}}},
+       1, 1, Row0({Rgb(1, 2, 3)})},
       {"1 bit x 2 planes: 4 colours of the header palette",
        [] {
          return Raw(Shape(1, 2, 4, 1, 1), {0xA0, 0xC0});
        },
-       4,
-       1,
-       {{0, 0, Spread(3)}, {1, 0, Spread(2)}, {2, 0, Spread(1)}, {3, 0, Spread(0)}}},
+       4, 1, Row0({Spread(3), Spread(2), Spread(1), Spread(0)})},
       {"1 bit x 3 planes: 8 colours of the header palette",
        [] {
          return Raw(Shape(1, 3, 8, 1, 1), {0xAA, 0xCC, 0xF0});
        },
-       8,
-       1,
-       {{0, 0, Spread(7)},
-        {1, 0, Spread(6)},
-        {3, 0, Spread(4)},
-        {4, 0, Spread(3)},
-        {7, 0, Spread(0)}}},
+       8, 1,
+       Row0({Spread(7), Spread(6), Spread(5), Spread(4), Spread(3), Spread(2), Spread(1),
+             Spread(0)})},
       {"2 bits x 1 plane: the header palette's first 4 entries",
        [] {
          return Raw(Shape(2, 1, 5, 1, 2), {0x1B, 0xC0});
        },
-       5,
-       1,
-       {{0, 0, Spread(0)},
-        {1, 0, Spread(1)},
-        {2, 0, Spread(2)},
-        {3, 0, Spread(3)},
-        {4, 0, Spread(3)}}},
+       5, 1, Row0({Spread(0), Spread(1), Spread(2), Spread(3), Spread(3)})},
       {"4 bits x 1 plane: packed, high half first",
        [] {
          return Raw(Shape(4, 1, 3, 1, 2), {0x5A, 0xF0});
        },
-       3,
-       1,
-       {{0, 0, Spread(5)}, {1, 0, Spread(10)}, {2, 0, Spread(15)}}},
+       3, 1, Row0({Spread(5), Spread(10), Spread(15)})},
       {"8 bits x 4 planes: the alpha plane is dropped",
        [] {
          return Raw(Shape(8, 4, 2, 1, 2), {1, 2, 3, 4, 5, 6, 0, 255});
        },
-       2,
-       1,
-       {{0, 0, Rgb(1, 3, 5)}, {1, 0, Rgb(2, 4, 6)}}},
+       2, 1, Row0({Rgb(1, 3, 5), Rgb(2, 4, 6)})},
       {"rows come top first",
        [] {
          return Raw(Shape(8, 3, 1, 3, 1), {1, 1, 1, 2, 2, 2, 3, 3, 3});
