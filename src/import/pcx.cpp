@@ -260,7 +260,8 @@ class File {
 class Loading_Shown {
  public:
   explicit Loading_Shown(TLoading_Window* w) : w_(w) {}
-  ~Loading_Shown() {
+  ~Loading_Shown() { Hide(); }
+  void Hide() {
     if (!w_) return;
     w_->Visible = false;
     w_->Picture.Picture = Raster_Image();
@@ -305,7 +306,7 @@ bool Decode_Pcx(Platform& p, TLoading_Window* loading, const std::string& path,
   // The window shows the picture being decoded: it is the same image.
   Raster_Image own;
   Raster_Image& picture = loading ? loading->Picture.Picture : own;
-  const Loading_Shown shown(loading);
+  Loading_Shown shown(loading);
   picture = New_Picture(plan);
   if (loading) {
     loading->Window = {(p.Screen_Width() - plan.Width) / 2, (p.Screen_Height() - plan.Rows) / 2,
@@ -323,6 +324,12 @@ bool Decode_Pcx(Platform& p, TLoading_Window* loading, const std::string& path,
   });
   target = std::move(picture);
   target.Touch();
+  if (loading) {
+    // A modal dialog opened next syncs only its own view: pump once more so
+    // the window is gone before it.
+    shown.Hide();
+    p.Process_Messages();
+  }
   return true;
 }
 

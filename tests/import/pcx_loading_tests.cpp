@@ -51,7 +51,9 @@ TEST(PcxLoading, ShowsThePictureRowByRowCentredAndHidesAtTheEnd) {
     };
     const Outcome o = Decode_File(dir / "grey.pcx", &p, &loading);
     ASSERT_TRUE(o.decoded);
-    ASSERT_EQ(int(seen.size()), c.height);  // one pump per line
+    // One pump per line, and one more once the window is hidden.
+    ASSERT_EQ(int(seen.size()), c.height + 1);
+    EXPECT_FALSE(seen.back().visible);
     const Bounds centred{(c.screen_w - c.width) / 2, (c.screen_h - c.height) / 2, c.width,
                          c.height};
     for (int y = 0; y < c.height; ++y) {
