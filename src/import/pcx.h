@@ -14,10 +14,7 @@ namespace tolvane {
 // hides it again; its view follows Visible.
 class TLoading_Window : public TForm {
  public:
-  TLoading_Window() {
-    Name = "Loading_Window";
-    Caption = "Loading";
-  }
+  TLoading_Window() { Name = "Loading_Window"; Caption = "Loading"; }
   Image_Control Picture;
   // Rows of Picture decoded so far; the view repaints only the new ones.
   int Rows_Shown = 0;
@@ -25,6 +22,8 @@ class TLoading_Window : public TForm {
 
 // Decodes the PCX file at path into target, showing the picture in loading
 // (which may be null) and pumping events once per line.
+// With a window, it pumps once more after hiding it, so that the window is
+// gone when this returns.
 // Returns true when target now holds the picture. A refused file (not a PCX,
 // too big) shows its warning box and returns false with target unchanged.
 // Failures of the file itself (cannot be opened, shorter than its header)
