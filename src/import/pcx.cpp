@@ -181,8 +181,8 @@ bool Decode_Plane(Source& in, std::uint8_t* dst, std::size_t n) {
   std::size_t j = 0;
   for (;;) {
     const std::uint8_t* p = in.Cur;
-    const std::uint8_t* const pair_end = in.End - 1;  // two bytes readable below it
-    while (j < n && p < pair_end) {
+    const std::uint8_t* const end = in.End;
+    while (j < n && end - p >= 2) {  // a whole packet is at hand
       const std::uint8_t b = *p++;
       if (b < 0xC0) {
         dst[j++] = b;
