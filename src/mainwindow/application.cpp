@@ -20,6 +20,7 @@ void Application::Create_Forms() {
   made(*Frame_Size_Form);
   Effects_Param_Form = std::make_unique<TEffects_Param_Form>();
   made(*Effects_Param_Form);
+  Loading_Window = std::make_unique<TLoading_Window>();
 }
 
 }  // namespace tolvane

@@ -6,6 +6,7 @@
 #include "document/frame_size_form.h"
 #include "effects/effects_param_form.h"
 #include "import/frame_extract_form.h"
+#include "import/pcx.h"
 #include "mainwindow/about_form.h"
 #include "mainwindow/tolvane.h"
 #include "merge/add_trans_form.h"
@@ -24,6 +25,8 @@ struct Application {
   std::unique_ptr<TAbout_Form> About_Form;
   std::unique_ptr<TFrame_Size_Form> Frame_Size_Form;
   std::unique_ptr<TEffects_Param_Form> Effects_Param_Form;
+  // Not one of the seven: the PCX decoder's window, made with them.
+  std::unique_ptr<TLoading_Window> Loading_Window;
   std::vector<std::string> Creation_Order;
 
   void Create_Forms();

@@ -5,6 +5,7 @@
 #include "platform/qt/qt_platform.h"
 #include "ui/about_view.h"
 #include "ui/frame_size_view.h"
+#include "ui/loading_view.h"
 #include "ui/main_view.h"
 
 namespace tolvane {
@@ -22,6 +23,7 @@ class Program_Views {
   Main_View& Main() { return main_; }
   Frame_Size_View& Frame_Size() { return frame_size_; }
   About_View& About() { return about_; }
+  Loading_View& Loading() { return loading_; }
 
  private:
   Qt_Platform& p_;
@@ -29,6 +31,7 @@ class Program_Views {
   Main_View main_;
   Frame_Size_View frame_size_;
   About_View about_;
+  Loading_View loading_;
 };
 
 }  // namespace tolvane
