@@ -165,8 +165,12 @@ void Add_Trans_View::Sync() {
     if (widget->text() != Q(label->Caption)) widget->setText(Q(label->Caption));
   }
   Place_Widget(*trans_type_, f_.Trans_Type);
-  if (trans_type_->currentText() != Q(f_.Trans_Type.Text))
+  if (trans_type_->currentText() != Q(f_.Trans_Type.Text)) {
+    // A text that is one of the entries also marks it in the dropped-down list.
+    const int entry = trans_type_->findText(Q(f_.Trans_Type.Text), Qt::MatchExactly);
+    if (entry >= 0) trans_type_->setCurrentIndex(entry);
     trans_type_->setEditText(Q(f_.Trans_Type.Text));
+  }
   Place_Widget(*overlap_, f_.overlap);
   if (overlap_text_->text() != Q(f_.overlap.Text)) overlap_text_->setText(Q(f_.overlap.Text));
   Place_Widget(*ok_, f_.Ok);

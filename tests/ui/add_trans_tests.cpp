@@ -48,6 +48,7 @@ TEST_F(Add_Trans_Test, ShowsItsControlsCentredAtItsSize) {
   QPoint centre;
   QStringList items;
   QString text, label4, label5, caption;
+  int marked = -1;
   Show([&] {
     caption = Dialog()->windowTitle();
     size = Dialog()->size();
@@ -55,6 +56,7 @@ TEST_F(Add_Trans_Test, ShowsItsControlsCentredAtItsSize) {
     auto* combo = In_Dialog<QComboBox>("Trans_Type");
     for (int i = 0; i < combo->count(); ++i) items << combo->itemText(i);
     text = combo->currentText();
+    marked = combo->currentIndex();
     label4 = In_Dialog<QLabel>("Label4")->text();
     label5 = In_Dialog<QLabel>("Label5")->text();
     QTest::mouseClick(In_Dialog<QPushButton>("Cancel"), Qt::LeftButton);
@@ -69,6 +71,7 @@ TEST_F(Add_Trans_Test, ShowsItsControlsCentredAtItsSize) {
                          "Split Horizontal", "Split Vertical", "Squeeze Horizontal",
                          "Squeeze Vertical", "Wipe Horizontal", "Wipe Vertical"}));
   EXPECT_EQ(text, "Merge");
+  EXPECT_EQ(marked, 2) << "the list opens on the entry shown";
   EXPECT_EQ(label4, "6 Frames");
   EXPECT_EQ(label5, "4 Frames");
   EXPECT_FALSE(Form().Trans_Accepted);
