@@ -13,6 +13,14 @@ const std::vector<std::string> List_Entries = {
     "Slide Vertical",   "Split Horizontal", "Split Vertical", "Squeeze Horizontal",
     "Squeeze Vertical", "Wipe Horizontal",  "Wipe Vertical"};
 
+constexpr int Initial_Overlap = 5;
+
+std::string Frames_Text(int frames) {
+  std::string text = std::to_string(frames);
+  text.append(" Frames");
+  return text;
+}
+
 }  // namespace
 
 TAdd_Trans::TAdd_Trans(Platform& p) : P(p) {
@@ -33,7 +41,7 @@ TAdd_Trans::TAdd_Trans(Platform& p) : P(p) {
   Label1.Caption = "Overlap (frames)";
   overlap.B = {120, 110, 57, 22};
   overlap.Min = 1;
-  overlap.Text = "5";
+  overlap.Text = std::to_string(Initial_Overlap);
   Ok.B = {24, 144, 75, 25};
   Ok.Caption = "Ok";
   Cancel.B = {118, 144, 75, 25};
@@ -43,9 +51,10 @@ TAdd_Trans::TAdd_Trans(Platform& p) : P(p) {
 void TAdd_Trans::FormShow() {
   Window.Left = (P.Screen_Width() - Window.Width) / 2;
   Window.Top = (P.Screen_Height() - Window.Height) / 2;
-  overlap.Text = "5";  // whatever range the previous merge left
-  Label4.Caption = std::to_string(Anim1_Frames) + " Frames";
-  Label5.Caption = std::to_string(Anim2_Frames) + " Frames";
+  // Whatever range the previous merge left.
+  overlap.Text = std::to_string(Initial_Overlap);
+  Label4.Caption = Frames_Text(Anim1_Frames);
+  Label5.Caption = Frames_Text(Anim2_Frames);
   // Setting the maximum leaves the text as it is; Overlap() brings it into range.
   overlap.Max = std::min(Anim1_Frames, Anim2_Frames);
   Trans_Type.Text = "Merge";
@@ -78,8 +87,13 @@ int TAdd_Trans::Overlap() const {
 }
 
 std::string TAdd_Trans::Unknown_Name_Text(const std::string& typed) {
-  std::string text = "\"" + typed + "\" is not a transition. Choose one of these:";
-  for (const std::string& name : List_Entries) text += "\n" + name;
+  std::string text = "\"";
+  text += typed;
+  text += "\" is not a transition. Choose one of these:";
+  for (const std::string& name : List_Entries) {
+    text += '\n';
+    text += name;
+  }
   return text;
 }
 

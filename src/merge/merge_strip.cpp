@@ -14,15 +14,23 @@ bool Valid_Merge_Strip(const Raster_Image& strip, int frame_size) {
 
 std::string Invalid_Merge_Text(int frame_size) {
   const std::string fs = std::to_string(frame_size);
-  return "This file does not contain valid animation frames. All frames must be " + fs + "x" + fs;
+  std::string text = "This file does not contain valid animation frames. All frames must be ";
+  text += fs;
+  text += 'x';
+  text += fs;
+  return text;
 }
 
 void Check_Strip_Size(std::int64_t width, int height) {
   const bool fits = width >= 0 && width <= std::numeric_limits<int>::max() &&
                     (height == 0 || width <= Max_Image_Pixels / height);
-  if (!fits)
-    throw Toolkit_Error("Not enough memory for an image of " + std::to_string(width) + " x " +
-                        std::to_string(height) + " pixels");
+  if (fits) return;
+  std::string text = "Not enough memory for an image of ";
+  text += std::to_string(width);
+  text += " x ";
+  text += std::to_string(height);
+  text += " pixels";
+  throw Toolkit_Error(text);
 }
 
 }  // namespace tolvane

@@ -41,9 +41,14 @@ Colour Fade_Pixel_Exact(long double t, Colour a, Colour b) {
 // (weights and products of values up to 255 each lose at most 2^-24 relative),
 // so wherever the value lies further than Tie_Margin from a half the rounded
 // result is the one the extended-precision formula gives. Near a half (ties,
-// and values a rounding error could move across one) the caller recomputes
-// the channel exactly.
+// and values a rounding error could move across one) the channel is
+// recomputed exactly.
+//
+// The exact value is ((D - s) a + s b) / D with D = r + 1. Unless it is a
+// half exactly, which needs an even D, it lies at least 1 / (2D) from a half:
+// for odd D up to Max_Tie_Free single precision decides every channel alone.
 constexpr float Tie_Margin = 1.0f / 4096;
+constexpr int Max_Tie_Free = 2048;
 
 struct Fast_Fade {
   float ka, kb;
@@ -57,7 +62,21 @@ struct Fast_Fade {
     near |= int(frac < Tie_Margin) | int(frac > 1.0f - Tie_Margin);
     return unsigned(i);
   }
+
+  unsigned Rounded(unsigned a, unsigned b) const {
+    return unsigned(int(ka * float(int(a)) + kb * float(int(b)) + 0.5f));
+  }
 };
+
+void Fade_Row_Tie_Free(const Fast_Fade& fast, const Colour* a, const Colour* b, Colour* out,
+                       int n) {
+  for (int x = 0; x < n; ++x) {
+    const Colour pa = a[x], pb = b[x];
+    out[x] = fast.Rounded(pa & 0xFF, pb & 0xFF) |
+             fast.Rounded((pa >> 8) & 0xFF, (pb >> 8) & 0xFF) << 8 |
+             fast.Rounded((pa >> 16) & 0xFF, (pb >> 16) & 0xFF) << 16;
+  }
+}
 
 void Fade_Row(const Fast_Fade& fast, long double t, const Colour* a, const Colour* b, Colour* out,
               int n) {
@@ -108,7 +127,13 @@ void Cross_Fade(Raster_Image& out, const Raster_Image& a, const Raster_Image& b,
   const long double tt = t;
   const Fast_Fade fast{float(1.0L - tt), float(t)};
   const int w = out.Width(), h = out.Height();
-  for (int y = 0; y < h; ++y) Fade_Row(fast, tt, a.Row(y), b.Row(y), out.Row(y), w);
+  const bool tie_free = (r + 1) % 2 == 1 && r + 1 <= Max_Tie_Free;
+  for (int y = 0; y < h; ++y) {
+    if (tie_free)
+      Fade_Row_Tie_Free(fast, a.Row(y), b.Row(y), out.Row(y), w);
+    else
+      Fade_Row(fast, tt, a.Row(y), b.Row(y), out.Row(y), w);
+  }
 }
 
 void Build_Transition_Frame(Raster_Image& out, const Raster_Image& a, const Raster_Image& b,

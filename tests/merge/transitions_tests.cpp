@@ -293,8 +293,8 @@ TEST(Transitions, AgreeWithTheFormulasWrittenPixelByPixel) {
   }
 }
 
-// Every pair of channel values, at every step of overlaps 1 to 12, including
-// the near-ties the fast path hands to the exact one.
+// Every pair of channel values, at every step of overlaps 1 to 12 and some of
+// long ones, including the near-ties the fast path hands to the exact one.
 TEST(Cross_Fade, AgreesWithExtendedPrecisionForEveryPairOfValues) {
   Raster_Image a(256, 256), b(256, 256);
   for (int y = 0; y < 256; ++y)
@@ -304,24 +304,29 @@ TEST(Cross_Fade, AgreesWithExtendedPrecisionForEveryPairOfValues) {
     }
   Raster_Image out(256, 256);
   std::vector<unsigned> expected(256 * 256);
+  std::vector<std::pair<int, int>> steps;  // (s, r)
   for (int r = 1; r <= 12; ++r)
-    for (int s = 1; s <= r; ++s) {
-      const long double t = double(s) / (r + 1);
-      for (int ca = 0; ca < 256; ++ca)
-        for (int cb = 0; cb < 256; ++cb)
-          expected[ca * 256 + cb] = unsigned(Direct_Round((1 - t) * ca + t * cb));
-      auto fade = [&](Colour pa, Colour pb) {
-        Colour c = 0;
-        for (int shift : {0, 8, 16})
-          c |= Colour(expected[((pa >> shift) & 255) * 256 + ((pb >> shift) & 255)]) << shift;
-        return c;
-      };
-      Cross_Fade(out, a, b, s, r);
-      int wrong = 0;
-      for (int y = 0; y < 256; ++y)
-        for (int x = 0; x < 256; ++x) wrong += out.At(x, y) != fade(a.At(x, y), b.At(x, y));
-      EXPECT_EQ(wrong, 0) << "step " << s << " of " << r;
-    }
+    for (int s = 1; s <= r; ++s) steps.push_back({s, r});
+  // Long overlaps on both sides of the bound below which odd r + 1 has no ties.
+  for (int r : {2046, 2047, 2048, 4999})
+    for (int s : {1, 2, r / 2, r / 3, r}) steps.push_back({s, r});
+  for (auto [s, r] : steps) {
+    const long double t = double(s) / (r + 1);
+    for (int ca = 0; ca < 256; ++ca)
+      for (int cb = 0; cb < 256; ++cb)
+        expected[ca * 256 + cb] = unsigned(Direct_Round((1 - t) * ca + t * cb));
+    auto fade = [&](Colour pa, Colour pb) {
+      Colour c = 0;
+      for (int shift : {0, 8, 16})
+        c |= Colour(expected[((pa >> shift) & 255) * 256 + ((pb >> shift) & 255)]) << shift;
+      return c;
+    };
+    Cross_Fade(out, a, b, s, r);
+    int wrong = 0;
+    for (int y = 0; y < 256; ++y)
+      for (int x = 0; x < 256; ++x) wrong += out.At(x, y) != fade(a.At(x, y), b.At(x, y));
+    EXPECT_EQ(wrong, 0) << "step " << s << " of " << r;
+  }
 }
 
 }  // namespace
