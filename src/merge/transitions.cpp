@@ -109,10 +109,6 @@ int Trans_Kind_Of(const std::string& name) {
   return No_Transition;
 }
 
-const char* Trans_Kind_Name(int kind) {
-  return kind >= 1 && kind <= Trans_Kind_Count ? Upper_Names[kind - 1] : "";
-}
-
 long long Round_Even(long double x) {
   const long double whole = std::floor(x);
   const long double rest = x - whole;

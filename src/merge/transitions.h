@@ -27,9 +27,6 @@ enum Trans_Kinds : int {
 // exact comparison with the upper-case names. 0 when none matches.
 int Trans_Kind_Of(const std::string& name);
 
-// The name of kind 1..11 in upper case, as compared.
-const char* Trans_Kind_Name(int kind);
-
 // Nearest integer, ties to the even one (0.5 -> 0, 2.5 -> 2, 3.5 -> 4).
 long long Round_Even(long double x);
 

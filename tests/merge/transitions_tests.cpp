@@ -175,30 +175,6 @@ TEST(Transitions, EachKindMovesTheWayItsNameSays) {
       // r 4: wipes uncover 8 more pixels per step.
       {tk_Wipe_Horizontal, 4, 1, {{7, 5, 'B', 7, 5}, {8, 5, 'A', 8, 5}}},
       {tk_Wipe_Vertical, 4, 1, {{5, 7, 'B', 5, 7}, {5, 8, 'A', 5, 8}}},
-      // r 3, middle step: bands of 16 from opposite sides.
-      {tk_Split_Horizontal,
-       3,
-       2,
-       {{15, 15, 'B', 15, 15},
-        {16, 15, 'A', 16, 15},
-        {15, 16, 'A', 15, 16},
-        {16, 16, 'B', 16, 16}}},
-      {tk_Split_Vertical,
-       3,
-       1,
-       {{15, 15, 'B', 15, 15},
-        {15, 16, 'A', 15, 16},
-        {16, 15, 'A', 16, 15},
-        {16, 16, 'B', 16, 16}}},
-      // r 3, middle step: a centred square from 8 to 23.
-      {tk_Collapse,
-       3,
-       2,
-       {{8, 8, 'A', 8, 8}, {7, 8, 'B', 7, 8}, {23, 23, 'A', 23, 23}, {24, 23, 'B', 24, 23}}},
-      {tk_Centre_Out,
-       3,
-       2,
-       {{8, 8, 'B', 8, 8}, {7, 8, 'A', 7, 8}, {23, 23, 'B', 23, 23}, {23, 24, 'A', 23, 24}}},
   };
   const Raster_Image a = Pattern(32, 10), b = Pattern(32, 200);
   for (const auto& c : cases) {
@@ -214,13 +190,6 @@ TEST(Transitions, EachKindMovesTheWayItsNameSays) {
             << "kind " << c.kind << " step " << c.s << " of " << c.r << " at " << p.x << "," << p.y;
     }
   }
-}
-
-TEST(Transitions, NoKindLeavesTheFrameAsItWas) {
-  const Raster_Image a = Pattern(16, 10), b = Pattern(16, 200);
-  Raster_Image out(16, 16);
-  Build_Transition_Frame(out, a, b, No_Transition, 1, 2);
-  EXPECT_TRUE(Same_Pixels(out, Raster_Image(16, 16)));
 }
 
 // The formulas written out pixel by pixel, independently of the block copies

@@ -104,31 +104,6 @@ TEST_F(Add_Trans_Test, EnterAcceptsAndEscapeCancelsWhereverTheFocusIs) {
   }
 }
 
-TEST_F(Add_Trans_Test, AnUnknownNameWarnsAndKeepsTheDialogOpen) {
-  QString warning;
-  bool open_after_warning = false;
-  Show([&] {
-    Type_Name("Slide Sideways");
-    QTimer::singleShot(0, [&] {
-      QWidget* box = QApplication::activeModalWidget();
-      ASSERT_NE(box, nullptr);
-      warning = box->findChild<QLabel*>("Text")->text();
-      QTest::keyClick(box, Qt::Key_Return);
-      QTimer::singleShot(0, [&] {
-        open_after_warning = Dialog()->isVisible();
-        Type_Name("Squeeze Horizontal");
-        QTest::mouseClick(In_Dialog<QPushButton>("Ok"), Qt::LeftButton);
-      });
-    });
-    QTest::mouseClick(In_Dialog<QPushButton>("Ok"), Qt::LeftButton);
-  });
-  EXPECT_TRUE(warning.startsWith("\"Slide Sideways\" is not a transition."))
-      << warning.toStdString();
-  EXPECT_TRUE(open_after_warning);
-  EXPECT_TRUE(Form().Trans_Accepted);
-  EXPECT_EQ(Form().Trans_Kind, tk_Squeeze_Horizontal);
-}
-
 // The whole command through the real dialogs, by keyboard: the file, Enter
 // for the transition question (Yes is its default) and Enter in the dialog.
 TEST_F(Add_Trans_Test, MergeFilesRunsThroughTheRealDialogs) {
