@@ -51,7 +51,7 @@ TAdd_Trans::TAdd_Trans(Platform& p) : P(p) {
 void TAdd_Trans::FormShow() {
   Window.Left = (P.Screen_Width() - Window.Width) / 2;
   Window.Top = (P.Screen_Height() - Window.Height) / 2;
-  // Whatever range the previous merge left.
+  // Set as text: the range is still the previous merge's and would clamp it.
   overlap.Text = std::to_string(Initial_Overlap);
   Label4.Caption = Frames_Text(Anim1_Frames);
   Label5.Caption = Frames_Text(Anim2_Frames);
