@@ -1,6 +1,8 @@
 #include "merge/transitions.h"
 
 #include <cmath>
+#include <cstdint>
+#include <vector>
 
 namespace tolvane {
 
@@ -32,10 +34,22 @@ unsigned Fade_Channel(long double t, unsigned a, unsigned b) {
   return unsigned(Round_Even((1.0L - t) * a + t * b));
 }
 
-Colour Fade_Pixel_Exact(long double t, Colour a, Colour b) {
-  return Fade_Channel(t, Red_Of(a), Red_Of(b)) | Fade_Channel(t, Green_Of(a), Green_Of(b)) << 8 |
-         Fade_Channel(t, Blue_Of(a), Blue_Of(b)) << 16;
-}
+// The exact channel values of one step, each pair of values computed once:
+// overlaps with ties (r + 1 = 32, say) meet the same pairs over and over.
+class Exact_Channels {
+ public:
+  explicit Exact_Channels(long double t) : t_(t) {}
+  unsigned Get(unsigned a, unsigned b) {
+    if (values_.empty()) values_.assign(256 * 256, -1);
+    std::int16_t& v = values_[a << 8 | b];
+    if (v < 0) v = std::int16_t(Fade_Channel(t_, a, b));
+    return unsigned(v);
+  }
+
+ private:
+  long double t_;
+  std::vector<std::int16_t> values_;  // -1: not computed yet
+};
 
 // The cross-fade in single precision: its error stays below 1e-4 of a unit
 // (weights and products of values up to 255 each lose at most 2^-24 relative),
@@ -47,6 +61,7 @@ Colour Fade_Pixel_Exact(long double t, Colour a, Colour b) {
 // The exact value is ((D - s) a + s b) / D with D = r + 1. Unless it is a
 // half exactly, which needs an even D, it lies at least 1 / (2D) from a half:
 // for odd D up to Max_Tie_Free single precision decides every channel alone.
+// Other even D go through the near-tie check.
 constexpr float Tie_Margin = 1.0f / 4096;
 constexpr int Max_Tie_Free = 2048;
 
@@ -66,35 +81,52 @@ struct Fast_Fade {
   unsigned Rounded(unsigned a, unsigned b) const {
     return unsigned(int(ka * float(int(a)) + kb * float(int(b)) + 0.5f));
   }
+
+  // For D a power of two up to 2^16 the weights, products and sums are exact
+  // in single precision as in extended: a tie is a tie in both, and goes to
+  // the even neighbour.
+  unsigned Rounded_Dyadic(unsigned a, unsigned b) const {
+    const float v = ka * float(int(a)) + kb * float(int(b)) + 0.5f;
+    const int i = int(v);
+    return unsigned(i - int(float(i) == v && (i & 1)));
+  }
 };
 
-void Fade_Row_Tie_Free(const Fast_Fade& fast, const Colour* a, const Colour* b, Colour* out,
-                       int n) {
+template <unsigned (Fast_Fade::*Round)(unsigned, unsigned) const>
+void Fade_Row_Decided(const Fast_Fade& fast, const Colour* a, const Colour* b, Colour* out, int n) {
   for (int x = 0; x < n; ++x) {
     const Colour pa = a[x], pb = b[x];
-    out[x] = fast.Rounded(pa & 0xFF, pb & 0xFF) |
-             fast.Rounded((pa >> 8) & 0xFF, (pb >> 8) & 0xFF) << 8 |
-             fast.Rounded((pa >> 16) & 0xFF, (pb >> 16) & 0xFF) << 16;
+    out[x] = (fast.*Round)(pa & 0xFF, pb & 0xFF) |
+             (fast.*Round)((pa >> 8) & 0xFF, (pb >> 8) & 0xFF) << 8 |
+             (fast.*Round)((pa >> 16) & 0xFF, (pb >> 16) & 0xFF) << 16;
   }
 }
 
-void Fade_Row(const Fast_Fade& fast, long double t, const Colour* a, const Colour* b, Colour* out,
-              int n) {
-  int near = 0;
+// First every channel in single precision, noting the near-ties; then the
+// noted channels again, exactly.
+void Fade_Row(const Fast_Fade& fast, Exact_Channels& exact, const Colour* a, const Colour* b,
+              Colour* out, int n) {
+  thread_local std::vector<Colour> near_channels;
+  near_channels.resize(std::size_t(n));
+  Colour* near = near_channels.data();
+  Colour any = 0;
   for (int x = 0; x < n; ++x) {
     const Colour pa = a[x], pb = b[x];
-    out[x] = fast.Channel(pa & 0xFF, pb & 0xFF, near) |
-             fast.Channel((pa >> 8) & 0xFF, (pb >> 8) & 0xFF, near) << 8 |
-             fast.Channel((pa >> 16) & 0xFF, (pb >> 16) & 0xFF, near) << 16;
+    int r = 0, g = 0, bl = 0;
+    out[x] = fast.Channel(pa & 0xFF, pb & 0xFF, r) |
+             fast.Channel((pa >> 8) & 0xFF, (pb >> 8) & 0xFF, g) << 8 |
+             fast.Channel((pa >> 16) & 0xFF, (pb >> 16) & 0xFF, bl) << 16;
+    near[x] = Colour(r) | Colour(g) << 8 | Colour(bl) << 16;
+    any |= near[x];
   }
-  if (!near) return;
+  if (!any) return;
   for (int x = 0; x < n; ++x) {
-    int pixel_near = 0;
-    const Colour pa = a[x], pb = b[x];
-    fast.Channel(pa & 0xFF, pb & 0xFF, pixel_near);
-    fast.Channel((pa >> 8) & 0xFF, (pb >> 8) & 0xFF, pixel_near);
-    fast.Channel((pa >> 16) & 0xFF, (pb >> 16) & 0xFF, pixel_near);
-    if (pixel_near) out[x] = Fade_Pixel_Exact(t, pa, pb);
+    if (!near[x]) continue;
+    for (int shift : {0, 8, 16})
+      if ((near[x] >> shift) & 1) {
+        const unsigned ca = (a[x] >> shift) & 0xFF, cb = (b[x] >> shift) & 0xFF;
+        out[x] = (out[x] & ~(0xFFu << shift)) | exact.Get(ca, cb) << shift;
+      }
   }
 }
 
@@ -122,13 +154,17 @@ void Cross_Fade(Raster_Image& out, const Raster_Image& a, const Raster_Image& b,
   const double t = double(s) / (r + 1);
   const long double tt = t;
   const Fast_Fade fast{float(1.0L - tt), float(t)};
-  const int w = out.Width(), h = out.Height();
-  const bool tie_free = (r + 1) % 2 == 1 && r + 1 <= Max_Tie_Free;
+  Exact_Channels exact(tt);
+  const int w = out.Width(), h = out.Height(), d = r + 1;
+  const bool tie_free = d % 2 == 1 && d <= Max_Tie_Free;
+  const bool dyadic = (d & (d - 1)) == 0 && d <= 1 << 16;
   for (int y = 0; y < h; ++y) {
     if (tie_free)
-      Fade_Row_Tie_Free(fast, a.Row(y), b.Row(y), out.Row(y), w);
+      Fade_Row_Decided<&Fast_Fade::Rounded>(fast, a.Row(y), b.Row(y), out.Row(y), w);
+    else if (dyadic)
+      Fade_Row_Decided<&Fast_Fade::Rounded_Dyadic>(fast, a.Row(y), b.Row(y), out.Row(y), w);
     else
-      Fade_Row(fast, tt, a.Row(y), b.Row(y), out.Row(y), w);
+      Fade_Row(fast, exact, a.Row(y), b.Row(y), out.Row(y), w);
   }
 }
 

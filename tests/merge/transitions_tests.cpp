@@ -276,8 +276,9 @@ TEST(Cross_Fade, AgreesWithExtendedPrecisionForEveryPairOfValues) {
   std::vector<std::pair<int, int>> steps;  // (s, r)
   for (int r = 1; r <= 12; ++r)
     for (int s = 1; s <= r; ++s) steps.push_back({s, r});
-  // Long overlaps on both sides of the bound below which odd r + 1 has no ties.
-  for (int r : {2046, 2047, 2048, 4999})
+  // Long overlaps on both sides of the bounds of the shortcuts for odd r + 1
+  // and for r + 1 a power of two.
+  for (int r : {31, 2046, 2047, 2048, 4999, 65535, 65536})
     for (int s : {1, 2, r / 2, r / 3, r}) steps.push_back({s, r});
   for (auto [s, r] : steps) {
     const long double t = double(s) / (r + 1);
