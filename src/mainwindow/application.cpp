@@ -7,7 +7,7 @@ void Application::Create_Forms() {
   Tolvane = std::make_unique<TTolvane>(*this);
   Tolvane->FormCreate();
   made(*Tolvane);
-  Add_Trans = std::make_unique<TAdd_Trans>();
+  Add_Trans = std::make_unique<TAdd_Trans>(P);
   made(*Add_Trans);
   Frame_Extract = std::make_unique<TFrame_Extract>();
   made(*Frame_Extract);

@@ -139,6 +139,12 @@ class TTolvane : public TForm, public Editing_State {
   void MarkFrameAsEndOfSection1Click();
   void ResetMarks1Click();
 
+  // Merge Files (mainwindow/tolvane_merge.cpp); the strip, the overlap and
+  // the kind come through the transition dialog App.Add_Trans.
+  void MergeFiles1Click();
+  void Append_Merge_Strip();
+  void Build_Transition();
+
   // Frame list.
   void Add1Click();
   void Insert1Click();

@@ -135,6 +135,13 @@ struct Spin_Edit : Control {
   void Exit();            // losing the focus clamps the text
 };
 
+// Editable drop-down list: Text is what its field shows, typed or picked
+// from Items.
+struct Combo_Box : Control {
+  std::vector<std::string> Items;
+  std::string Text;
+};
+
 struct File_Dialog {
   std::string Title;
   std::string Filter;  // "Description|*.EXT|Description|*.*"

@@ -4,6 +4,7 @@
 #include "mainwindow/application.h"
 #include "platform/qt/qt_platform.h"
 #include "ui/about_view.h"
+#include "ui/add_trans_view.h"
 #include "ui/frame_size_view.h"
 #include "ui/loading_view.h"
 #include "ui/main_view.h"
@@ -24,6 +25,7 @@ class Program_Views {
   Frame_Size_View& Frame_Size() { return frame_size_; }
   About_View& About() { return about_; }
   Loading_View& Loading() { return loading_; }
+  Add_Trans_View& Add_Trans() { return add_trans_; }
 
  private:
   Qt_Platform& p_;
@@ -32,6 +34,7 @@ class Program_Views {
   Frame_Size_View frame_size_;
   About_View about_;
   Loading_View loading_;
+  Add_Trans_View add_trans_;
 };
 
 }  // namespace tolvane
