@@ -23,10 +23,11 @@ Program_Views::Program_Views(Qt_Platform& p, Application& app)
       app_(app),
       main_((Prepare_Application(), p), *app.Tolvane),
       frame_size_(p, *app.Frame_Size_Form),
-      about_(p, *app.About_Form) {
+      about_(p, *app.About_Form),
+      effects_param_(p, *app.Effects_Param_Form) {
   // Dialogs belong to the main window, so the desktop keeps them above it.
   // The views still own them and are destroyed before the main window's.
-  for (QWidget* dialog : {frame_size_.Window(), about_.Window()})
+  for (QWidget* dialog : {frame_size_.Window(), about_.Window(), effects_param_.Window()})
     dialog->setParent(main_.Window(), dialog->windowFlags());
 }
 

@@ -4,6 +4,7 @@
 #include "mainwindow/application.h"
 #include "platform/qt/qt_platform.h"
 #include "ui/about_view.h"
+#include "ui/effects_param_view.h"
 #include "ui/frame_size_view.h"
 #include "ui/main_view.h"
 
@@ -22,6 +23,7 @@ class Program_Views {
   Main_View& Main() { return main_; }
   Frame_Size_View& Frame_Size() { return frame_size_; }
   About_View& About() { return about_; }
+  Effects_Param_View& Effects_Param() { return effects_param_; }
 
  private:
   Qt_Platform& p_;
@@ -29,6 +31,7 @@ class Program_Views {
   Main_View main_;
   Frame_Size_View frame_size_;
   About_View about_;
+  Effects_Param_View effects_param_;
 };
 
 }  // namespace tolvane

@@ -1,0 +1,193 @@
+#include "effects/effects.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+namespace tolvane {
+
+namespace {
+
+constexpr long double Pi = 3.141592653589793238462643383279502884L;
+
+void Fill_All(Raster_Image& image, Colour c) {
+  Colour* p = image.Data();
+  std::fill(p, p + std::size_t(image.Width()) * image.Height(), c & Colour_Mask);
+}
+
+// The geometry of one turn: the angle p the picture is mapped back by, the
+// turned picture's size, its origin inside that picture and where it lands.
+struct Turn {
+  int p = 0;
+  double sn = 0, cs = 1;
+  long double ox = 0, oy = 0;
+  Rotate_Bounds r;
+};
+
+Turn Plan_Turn(int w, int h, int degrees) {
+  // Outside one full turn either way the angle is taken modulo 360, which
+  // keeps -360..360 exactly as they are.
+  if (degrees > 360 || degrees < -360) degrees %= 360;
+  Turn t;
+  t.p = -degrees;
+  if (t.p < 0) t.p += 360;
+  t.sn = Sin_Degrees(t.p);
+  t.cs = Cos_Degrees(t.p);
+  const long double W = w, H = h;
+  const long long x1 = Round_Even(W * t.cs), y1 = Round_Even(W * t.sn);
+  const long long x2 = Round_Even(-H * t.sn), y2 = Round_Even(H * t.cs);
+  const long long x3 = Round_Even(W * t.cs - H * t.sn), y3 = Round_Even(W * t.sn + H * t.cs);
+  const long long min_x = std::min({0LL, x1, x2, x3}), max_x = std::max({0LL, x1, x2, x3});
+  const long long min_y = std::min({0LL, y1, y2, y3}), max_y = std::max({0LL, y1, y2, y3});
+  t.r.Width = int(max_x - min_x);
+  t.r.Height = int(max_y - min_y);
+  if (t.p <= 90) {
+    t.ox = 0;
+    t.oy = W * t.sn - 1;
+  } else if (t.p <= 180) {
+    t.ox = W * Cos_Degrees(180 - t.p) - 1;
+    t.oy = (long double)t.r.Height - 1;
+  } else if (t.p <= 270) {
+    t.ox = (long double)t.r.Width - 1;
+    t.oy = H * Cos_Degrees(180 - t.p);
+  } else {
+    t.ox = H * Cos_Degrees(t.p - 270);
+    t.oy = 0;
+  }
+  t.r.Left = (w - t.r.Width) / 2;
+  t.r.Top = (h - t.r.Height) / 2;
+  return t;
+}
+
+// Adding and taking away 1.5 x 2^52 rounds a double to the nearest integer,
+// ties to even, for any |value| below 2^51.
+constexpr double Magic = 6755399441055744.0;
+
+}  // namespace
+
+long long Round_Even(long double x) { return std::llrint(x); }
+
+double Sin_Degrees(long double degrees) { return double(std::sin(degrees * Pi / 180)); }
+
+double Cos_Degrees(long double degrees) { return double(std::cos(degrees * Pi / 180)); }
+
+void Apply_Brightness(Raster_Image& image, int level) {
+  const long long k = Round_Even(level * 2.55L);
+  std::uint32_t lut[256];
+  for (int v = 0; v < 256; ++v) lut[v] = std::uint32_t(std::clamp<long long>(v + k, 0, 255));
+  Colour* p = image.Data();
+  const std::size_t n = std::size_t(image.Width()) * image.Height();
+  for (std::size_t i = 0; i < n; ++i) {
+    const Colour c = p[i];
+    p[i] = lut[Red_Of(c)] | lut[Green_Of(c)] << 8 | lut[Blue_Of(c)] << 16;
+  }
+}
+
+Rotate_Bounds Rotate_Placement(int width, int height, int degrees) {
+  return Plan_Turn(width, height, degrees).r;
+}
+
+// Every pixel (x, y) of the turned picture R is mapped back into the source:
+// sx = Round(dx cs - dy sn), sy = Round(dx sn + dy cs) with dx = x - ox and
+// dy = y - oy in long double. Only the part of R that lands in the image is
+// computed, straight into the image. Each row runs in double from one product
+// per pixel; a value that comes within a small margin of a half (where the two
+// precisions could round apart) is recomputed in long double exactly as the
+// formula says. Away from the halves both round alike, so the pixels are
+// those of the long double formula.
+void Apply_Rotate(Raster_Image& image, int degrees, Colour mount) {
+  const int w = image.Width(), h = image.Height();
+  if (w == 0 || h == 0) return;
+  const Turn t = Plan_Turn(w, h, degrees);
+  if (t.p == 0) return;  // R is the picture itself, copied back in place
+  mount &= Colour_Mask;
+
+  thread_local std::vector<Colour> source;
+  source.assign(image.Data(), image.Data() + std::size_t(w) * h);
+  const Colour* src = source.data();
+
+  const double cs = t.cs, sn = t.sn;
+  const double ox = double(t.ox), oy = double(t.oy);
+  // Error of the double rows against the long double values: a few units in
+  // the last place of the largest magnitude involved; the margin is far wider.
+  const double magnitude = double(t.r.Width) + t.r.Height + std::fabs(ox) + std::fabs(oy) + 2;
+  const double near_half = 0.5 - 1e-9 * magnitude;
+
+  auto exact = [&](int x, int y) -> Colour {
+    const long double dx = (long double)x - t.ox, dy = (long double)y - t.oy;
+    const long long sx = Round_Even(dx * t.cs - dy * t.sn);
+    const long long sy = Round_Even(dx * t.sn + dy * t.cs);
+    if (sx < 0 || sx >= w || sy < 0 || sy >= h) return mount;
+    return src[std::size_t(sy) * w + std::size_t(sx)];
+  };
+
+  // Columns and rows of the image that R covers.
+  const int x_lo = std::max(0, t.r.Left), x_hi = std::min(w, t.r.Left + t.r.Width);
+  const int y_lo = std::max(0, t.r.Top), y_hi = std::min(h, t.r.Top + t.r.Height);
+  Colour* out_all = image.Data();
+  for (int Y = 0; Y < h; ++Y) {
+    Colour* out = out_all + std::size_t(Y) * w;
+    if (Y < y_lo || Y >= y_hi || x_lo >= x_hi) {
+      std::fill(out, out + w, mount);
+      continue;
+    }
+    std::fill(out, out + x_lo, mount);
+    std::fill(out + x_hi, out + w, mount);
+    const int y = Y - t.r.Top;
+    const double dy = y - oy;
+    const double ca = -ox * cs - dy * sn, cb = -ox * sn + dy * cs;
+    for (int X = x_lo; X < x_hi; ++X) {
+      const int x = X - t.r.Left;
+      const double a = ca + x * cs, b = cb + x * sn;
+      const double ra = (a + Magic) - Magic, rb = (b + Magic) - Magic;
+      if (std::fabs(a - ra) > near_half || std::fabs(b - rb) > near_half) {
+        out[X] = exact(x, y);
+        continue;
+      }
+      const long long sx = (long long)ra, sy = (long long)rb;
+      out[X] = (sx >= 0 && sx < w && sy >= 0 && sy < h) ? src[std::size_t(sy) * w + std::size_t(sx)]
+                                                        : mount;
+    }
+  }
+}
+
+void Apply_Squash(Raster_Image& image, int percent, bool vertical, Colour mount) {
+  const int w = image.Width(), h = image.Height();
+  if (w == 0 || h == 0) return;
+  const Raster_Image t = image;
+  Rect r{0, 0, w, h};
+  if (vertical) {
+    const long long cut = Round_Even((long double)(std::int64_t(h) * percent) / 200);
+    r.Top = int(cut);
+    r.Bottom = int(h - cut);
+  } else {
+    const long long cut = Round_Even((long double)(std::int64_t(w) * percent) / 200);
+    r.Left = int(cut);
+    r.Right = int(w - cut);
+  }
+  Fill_All(image, mount);
+  StretchBlt(image, r, t);
+}
+
+void Apply_Spin(Raster_Image& image, int degrees, bool vertical, Colour mount) {
+  const int w = image.Width(), h = image.Height();
+  if (w == 0 || h == 0) return;
+  const Raster_Image t = image;
+  Rect r{0, 0, w, h};
+  const long double c = Cos_Degrees(degrees);
+  if (vertical) {
+    const long long size = std::llabs(Round_Even(w * c));
+    r.Left = int((w - size) / 2);
+    r.Right = int(r.Left + size);
+  } else {
+    const long long size = std::llabs(Round_Even(h * c));
+    r.Top = int((h - size) / 2);
+    r.Bottom = int(r.Top + size);
+  }
+  Fill_All(image, mount);
+  StretchBlt(image, r, t);
+}
+
+}  // namespace tolvane
