@@ -61,9 +61,38 @@ Turn Plan_Turn(int w, int h, int degrees) {
   return t;
 }
 
-// Adding and taking away 1.5 x 2^52 rounds a double to the nearest integer,
-// ties to even, for any |value| below 2^51.
-constexpr double Magic = 6755399441055744.0;
+// For v(k) = v0 + k * step in 32.32 fixed point, k = 0..n-1: the first k
+// whose integer part lies in 0..limit-1 and the first k after that run
+// (both n when there is none). The integer part is monotonic in k.
+int Covered_From(std::int64_t v0, std::int64_t step, int limit, int n) {
+  const std::int64_t lo = 0, hi = std::int64_t(limit) << 32;  // inside: lo <= v < hi
+  auto inside = [&](std::int64_t v) { return v >= lo && v < hi; };
+  if (step == 0) return inside(v0) ? 0 : n;
+  // Solve for the entry point, then correct it by stepping, as the division
+  // only estimates it.
+  std::int64_t k = 0;
+  if (step > 0 && v0 < lo) k = (lo - v0 + step - 1) / step;
+  if (step < 0 && v0 >= hi) k = (v0 - hi) / -step + 1;
+  while (k > 0 && inside(v0 + (k - 1) * step)) --k;
+  while (k < n && !inside(v0 + k * step)) {
+    if ((step > 0 && v0 + k * step >= hi) || (step < 0 && v0 + k * step < lo)) return n;
+    ++k;
+  }
+  return int(std::min<std::int64_t>(k, n));
+}
+
+int Covered_To(std::int64_t v0, std::int64_t step, int limit, int n) {
+  const std::int64_t lo = 0, hi = std::int64_t(limit) << 32;
+  auto inside = [&](std::int64_t v) { return v >= lo && v < hi; };
+  const int from = Covered_From(v0, step, limit, n);
+  if (from >= n) return n;
+  if (step == 0) return n;
+  std::int64_t k = step > 0 ? (hi - v0 + step - 1) / step : (v0 - lo) / -step + 1;
+  k = std::clamp<std::int64_t>(k, from, n);
+  while (k > from && !inside(v0 + (k - 1) * step)) --k;
+  while (k < n && inside(v0 + k * step)) ++k;
+  return int(k);
+}
 
 }  // namespace
 
@@ -92,11 +121,12 @@ Rotate_Bounds Rotate_Placement(int width, int height, int degrees) {
 // Every pixel (x, y) of the turned picture R is mapped back into the source:
 // sx = Round(dx cs - dy sn), sy = Round(dx sn + dy cs) with dx = x - ox and
 // dy = y - oy in long double. Only the part of R that lands in the image is
-// computed, straight into the image. Each row runs in double from one product
-// per pixel; a value that comes within a small margin of a half (where the two
-// precisions could round apart) is recomputed in long double exactly as the
-// formula says. Away from the halves both round alike, so the pixels are
-// those of the long double formula.
+// computed, straight into the image. Along a row both values grow by a fixed
+// step, so each row runs in 32.32 fixed point from its first pixel; a value
+// that comes within the error margin of a half (where the fixed-point and the
+// long double values could round apart) is recomputed in long double exactly
+// as the formula says. Away from the halves both round alike, so the pixels
+// are those of the long double formula.
 void Apply_Rotate(Raster_Image& image, int degrees, Colour mount) {
   const int w = image.Width(), h = image.Height();
   if (w == 0 || h == 0) return;
@@ -108,13 +138,6 @@ void Apply_Rotate(Raster_Image& image, int degrees, Colour mount) {
   source.assign(image.Data(), image.Data() + std::size_t(w) * h);
   const Colour* src = source.data();
 
-  const double cs = t.cs, sn = t.sn;
-  const double ox = double(t.ox), oy = double(t.oy);
-  // Error of the double rows against the long double values: a few units in
-  // the last place of the largest magnitude involved; the margin is far wider.
-  const double magnitude = double(t.r.Width) + t.r.Height + std::fabs(ox) + std::fabs(oy) + 2;
-  const double near_half = 0.5 - 1e-9 * magnitude;
-
   auto exact = [&](int x, int y) -> Colour {
     const long double dx = (long double)x - t.ox, dy = (long double)y - t.oy;
     const long long sx = Round_Even(dx * t.cs - dy * t.sn);
@@ -122,6 +145,18 @@ void Apply_Rotate(Raster_Image& image, int degrees, Colour mount) {
     if (sx < 0 || sx >= w || sy < 0 || sy >= h) return mount;
     return src[std::size_t(sy) * w + std::size_t(sx)];
   };
+
+  const double cs = t.cs, sn = t.sn;
+  const double ox = double(t.ox), oy = double(t.oy);
+  // Error against the long double values: a few units in the last place of
+  // the largest magnitude for the double row start, plus half a fixed-point
+  // unit per step along the row. The margin is far wider than both.
+  const double magnitude = double(t.r.Width) + t.r.Height + std::fabs(ox) + std::fabs(oy) + 2;
+  constexpr double one = 4294967296.0;  // 2^32, the fixed-point unit
+  const double margin = 1e-9 * magnitude + (w + 4) / one;
+  const bool fits = magnitude < 1e9 && margin < 0.01;
+  const std::uint32_t m = std::uint32_t(margin * one) + 1;
+  const std::int64_t step_a = std::llrint(cs * one), step_b = std::llrint(sn * one);
 
   // Columns and rows of the image that R covers.
   const int x_lo = std::max(0, t.r.Left), x_hi = std::min(w, t.r.Left + t.r.Width);
@@ -136,19 +171,46 @@ void Apply_Rotate(Raster_Image& image, int degrees, Colour mount) {
     std::fill(out, out + x_lo, mount);
     std::fill(out + x_hi, out + w, mount);
     const int y = Y - t.r.Top;
-    const double dy = y - oy;
-    const double ca = -ox * cs - dy * sn, cb = -ox * sn + dy * cs;
-    for (int X = x_lo; X < x_hi; ++X) {
-      const int x = X - t.r.Left;
-      const double a = ca + x * cs, b = cb + x * sn;
-      const double ra = (a + Magic) - Magic, rb = (b + Magic) - Magic;
-      if (std::fabs(a - ra) > near_half || std::fabs(b - rb) > near_half) {
-        out[X] = exact(x, y);
+    if (!fits) {
+      for (int X = x_lo; X < x_hi; ++X) out[X] = exact(X - t.r.Left, y);
+      continue;
+    }
+    // Both values with a half added, so that the integer part is the rounded
+    // value and a half shows as a fraction near 0.
+    const double dx = (x_lo - t.r.Left) - ox, dy = y - oy;
+    std::int64_t a = std::llrint((dx * cs - dy * sn + 0.5) * one);
+    std::int64_t b = std::llrint((dx * sn + dy * cs + 0.5) * one);
+    // Most rows come nowhere near a half: a scan of the fractions alone (which
+    // vectorises) lets them run without the check.
+    const std::uint32_t fa = std::uint32_t(a), fb = std::uint32_t(b);
+    const std::uint32_t sa = std::uint32_t(step_a), sb = std::uint32_t(step_b);
+    std::uint32_t near = 0;
+    {
+      std::uint32_t la = fa + m, lb = fb + m;
+      for (int k = x_lo; k < x_hi; ++k, la += sa, lb += sb) near |= (la < 2 * m) | (lb < 2 * m);
+    }
+    if (!near) {
+      // Every pixel rounds as the fixed-point value says: the covered run of
+      // the row is found first, and the run is copied without a check.
+      const int n = x_hi - x_lo;
+      const int k0 = Covered_From(a, step_a, w, n), k1 = Covered_From(b, step_b, h, n);
+      const int e0 = Covered_To(a, step_a, w, n), e1 = Covered_To(b, step_b, h, n);
+      const int from = std::max(k0, k1), to = std::max(from, std::min(e0, e1));
+      std::fill(out + x_lo, out + x_lo + from, mount);
+      std::fill(out + x_lo + to, out + x_hi, mount);
+      a += step_a * from;
+      b += step_b * from;
+      for (int X = x_lo + from; X < x_lo + to; ++X, a += step_a, b += step_b)
+        out[X] = src[std::size_t(b >> 32) * w + std::size_t(a >> 32)];
+      continue;
+    }
+    for (int X = x_lo; X < x_hi; ++X, a += step_a, b += step_b) {
+      if ((std::uint32_t(a) + m < 2 * m) | (std::uint32_t(b) + m < 2 * m)) {
+        out[X] = exact(X - t.r.Left, y);
         continue;
       }
-      const long long sx = (long long)ra, sy = (long long)rb;
-      out[X] = (sx >= 0 && sx < w && sy >= 0 && sy < h) ? src[std::size_t(sy) * w + std::size_t(sx)]
-                                                        : mount;
+      const std::uint64_t sx = std::uint64_t(a >> 32), sy = std::uint64_t(b >> 32);
+      out[X] = (sx < std::uint64_t(w) && sy < std::uint64_t(h)) ? src[sy * w + sx] : mount;
     }
   }
 }
