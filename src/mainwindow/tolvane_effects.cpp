@@ -29,10 +29,11 @@ struct Progress_Panel_Shown {
 
 }  // namespace
 
-// The generated frames are built aside first, and only then is the strip
-// widened (once, by all of them) and written. A failure anywhere leaves the
-// animation as it was, and a long sequence moves the frames after it once
-// instead of once per generated frame. Frames are still read and written at
+// The strip is widened once, by all the new frames, before anything is
+// generated, so that a strip that cannot grow fails at once; the frames are
+// built aside and written into the strip when all are done. A failure anywhere
+// leaves the animation as it was, and a long sequence moves the frames after
+// it once instead of once per generated frame. Frames are read and written at
 // the places the step-by-step growth would use, so the results are the same.
 void TTolvane::Brightness1Click(const Menu_Item& sender) {
   if (!Document_Open()) return;
@@ -67,9 +68,9 @@ void TTolvane::Brightness1Click(const Menu_Item& sender) {
   const bool done = Run_Command(P, [&] {
     Raster_Image work(Frame_Size, Frame_Size), start(Frame_Size, Frame_Size);
     BitBlt(start, -Frame_Left(Cur_Frame), 0, Anim_Strip);
-    Raster_Image made(Frame_Size * count, Frame_Size);
     const double step = double((long double)level / (n - 1));
-    {
+    // Frame by frame into `made`, position p at column p - first.
+    auto generate = [&](Raster_Image& made) {
       Progress_Panel_Shown progress(*this, count);
       for (int p = first; p <= last; ++p) {
         Progress_Step(p - first + 1, count);
@@ -97,10 +98,21 @@ void TTolvane::Brightness1Click(const Menu_Item& sender) {
         }
         BitBlt(made, (p - first) * Frame_Size, 0, work);
       }
+    };
+    // Widening only appends room to the right of the frames, and taking it
+    // away again cannot fail: a sequence that cannot be finished gives it
+    // back and leaves the animation as it was.
+    const int old_width = Anim_Strip.Width();
+    if (insert) Anim_Strip.Set_Width(Frame_Left(Frame_Total + count));
+    Raster_Image made;
+    try {
+      made.Set_Size(Frame_Size * count, Frame_Size);
+      generate(made);
+    } catch (...) {
+      Anim_Strip.Set_Width(old_width);
+      throw;
     }
     if (insert) {
-      const int old_width = Anim_Strip.Width();
-      Anim_Strip.Set_Width(Frame_Left(Frame_Total + count));
       Frame_Total += count;
       Copy_Rect(Anim_Strip, {Frame_Left(base + count), 0, Anim_Strip.Width(), Frame_Size},
                 Anim_Strip, {Frame_Left(base), 0, old_width, Frame_Size});
