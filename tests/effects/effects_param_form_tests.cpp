@@ -79,7 +79,9 @@ TEST_F(Effects_Param_Test, EachEffectShowsItsOwnControls) {
       }
       EXPECT_EQ(D.Level_Bar.Visible, c.bar);
       EXPECT_EQ(D.Vertical_Effect.Visible, c.vertical);
-      if (c.vertical) EXPECT_EQ(D.Vertical_Effect.Caption, c.vertical_caption);
+      if (c.vertical) {
+        EXPECT_EQ(D.Vertical_Effect.Caption, c.vertical_caption);
+      }
       EXPECT_FALSE(D.Vertical_Effect.Checked);
       EXPECT_EQ(D.Set_Mount.Visible, c.crop_colour);
       EXPECT_EQ(D.Label5.Visible, c.crop_colour);
@@ -101,23 +103,6 @@ TEST_F(Effects_Param_Test, EachEffectShowsItsOwnControls) {
       D.Level_Bar.Set_Position(c.max);
       D.OkClick();
     }
-}
-
-TEST_F(Effects_Param_Test, PreviewsAreCentredInTheirFramesAndTheDialogOnTheDesktop) {
-  const struct {
-    int size, left, top;
-  } cases[] = {{32, 56, 56}, {16, 64, 64}, {128, 8, 8}, {5, 69, 69}, {130, 7, 7}};
-  for (const auto& c : cases) {
-    Open(Form::Brightness, 10, c.size);
-    EXPECT_EQ(D.Source_DSP.B, (Bounds{c.left, c.top, c.size, c.size})) << c.size;
-    EXPECT_EQ(D.Dest_DSP.B, (Bounds{c.left + 144, c.top, c.size, c.size})) << c.size;
-    EXPECT_EQ(D.Dest_DSP.Picture.Width(), c.size);
-  }
-  EXPECT_EQ(D.Window, (Bounds{(1024 - 289) / 2, (768 - 265) / 2, 289, 265}));
-  EXPECT_EQ(D.Ok.B, (Bounds{128, 232, 73, 25}));
-  EXPECT_EQ(D.Cancel.B, (Bounds{208, 232, 73, 25}));
-  EXPECT_EQ(D.Level_Bar.B.Left, 8);
-  EXPECT_EQ(D.Level_Bar.B.Width, 273);
 }
 
 TEST_F(Effects_Param_Test, PreviewFollowsTheBar) {
@@ -187,39 +172,6 @@ TEST_F(Effects_Param_Test, TheFrameCountIsBroughtIntoRange) {
     D.No_Frames.Text = c.text;
     D.OkClick();
     EXPECT_EQ(D.Effect_Frames, c.frames) << c.available << " " << c.text;
-  }
-}
-
-TEST_F(Effects_Param_Test, OkHandsTheSettingsOverAndCancelKeepsTheOldOnes) {
-  Open(Form::Squash, 10);
-  D.Level_Bar.Set_Position(35);
-  D.Vertical_Effect.Set_Checked(true);
-  D.Reverse.Set_Checked(true);
-  D.Add_New.Set_Checked(false);
-  D.No_Frames.Text = "4";
-  D.OkClick();
-  EXPECT_EQ(D.Modal_Result, mr_Ok);
-  EXPECT_FALSE(D.Visible);
-  EXPECT_TRUE(D.Effect_Accepted);
-  EXPECT_EQ(D.Effect_Level, 35);
-  EXPECT_TRUE(D.Effect_Vertical);
-  EXPECT_TRUE(D.Effect_Reverse);
-  EXPECT_FALSE(D.Effect_Insert);
-  EXPECT_EQ(D.Effect_Frames, 4);
-
-  for (bool by_button : {true, false}) {
-    Open(Form::Squash, 10);
-    D.Level_Bar.Set_Position(80);
-    D.No_Frames.Text = "9";
-    if (by_button)
-      D.CancelClick();
-    else
-      D.Close();
-    EXPECT_EQ(D.Modal_Result, mr_Cancel);
-    EXPECT_FALSE(D.Effect_Accepted);
-    EXPECT_EQ(D.Effect_Level, 35);
-    EXPECT_EQ(D.Effect_Frames, 4);
-    EXPECT_TRUE(D.Effect_Reverse);
   }
 }
 

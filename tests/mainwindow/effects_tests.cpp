@@ -119,25 +119,6 @@ TEST_F(Effects_Test, FourLayoutsOfTheSequence) {
   }
 }
 
-TEST_F(Effects_Test, LevelsGrowInEvenSteps) {
-  // Level 100 over five frames: 25, 50, 75, 100; reversed 100, 75, 50, 25.
-  const struct {
-    bool reverse;
-    std::vector<int> levels;  // of the generated frames, left to right
-  } cases[] = {{false, {25, 50, 75, 100}}, {true, {100, 75, 50, 25}}};
-  for (const auto& c : cases) {
-    Load(Solid_Strip({A}, Size));
-    Queue({true, c.reverse, 100, 5});
-    T().Brightness1Click(T().Brightness1);
-    std::vector<Colour> want;
-    if (!c.reverse) want.push_back(A);
-    for (int level : c.levels) want.push_back(Brightened(A, level));
-    if (c.reverse) want.push_back(A);
-    Expect_Strip(want);
-    EXPECT_EQ(T().Cur_Frame, 4);
-  }
-}
-
 TEST_F(Effects_Test, SpinAnglesComeFromTheFrameCount) {
   const struct {
     int frames;
@@ -166,24 +147,6 @@ TEST_F(Effects_Test, SpinAnglesComeFromTheFrameCount) {
   }
 }
 
-TEST_F(Effects_Test, RotateAndSquashUseTheCropColourAndTheVerticalChoice) {
-  const Raster_Image strip = Pattern_Strip(2);
-  Load(strip);
-  T().Mount_Colour = Mount;
-  Queue({false, false, 90, 2});
-  T().Brightness1Click(T().Rotate1);
-  Raster_Image turned = Frame_Of(strip, 1);
-  Apply_Rotate(turned, 90, Mount);
-  EXPECT_TRUE(Same_Pixels(Frame_Of(T().Anim_Strip, 1), turned));
-
-  Go_To(0);
-  Queue({false, false, 50, 2, true});
-  T().Brightness1Click(T().Squash1);
-  Apply_Squash(turned, 50, true, Mount);
-  EXPECT_TRUE(Same_Pixels(Frame_Of(T().Anim_Strip, 1), turned));
-  EXPECT_EQ(T().Frame_Total, 2);
-}
-
 TEST_F(Effects_Test, CancelKeepsEverythingButTheCommittedFrame) {
   Load(Solid_Strip({A, B, C}, Size));
   Go_To(1);
@@ -209,23 +172,6 @@ TEST_F(Effects_Test, CancelKeepsEverythingButTheCommittedFrame) {
   EXPECT_EQ(T().Anim_Strip.GetPixel(Size + 3, 4), 0x0000FFu);
   EXPECT_TRUE(T().Undo1.Enabled);
   EXPECT_EQ(P.Wait_Cursor_Calls, 0);
-}
-
-TEST_F(Effects_Test, SourcePreviewIsTheCurrentFrameAndTheCountIsBoundByTheFramesLeft) {
-  Load(Pattern_Strip(5));
-  Go_To(3);
-  P.On_Modal<TEffects_Param_Form>([](TEffects_Param_Form& d) {
-    d.Add_New.Set_Checked(false);
-    d.No_Frames.Text = "40";
-    d.OkClick();
-  });
-  const Raster_Image before = T().Anim_Strip;
-  T().Brightness1Click(T().Brightness1);
-  EXPECT_TRUE(Same_Pixels(Dialog().Source_DSP.Picture, Frame_Of(before, 3)));
-  EXPECT_EQ(Dialog().Frames_Available, 2);
-  EXPECT_EQ(Dialog().Effect_Frames, 2);
-  EXPECT_EQ(T().Frame_Total, 5);
-  EXPECT_EQ(T().Cur_Frame, 4);
 }
 
 TEST_F(Effects_Test, ProgressCountsTheGeneratedFrames) {

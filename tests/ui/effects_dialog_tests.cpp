@@ -50,13 +50,8 @@ TEST_F(Effects_Dialog_Test, RotateShowsItsControlsAndEnterAccepts) {
     EXPECT_TRUE(In_Dialog<QWidget>("Set_Mount")->isVisible());
     EXPECT_FALSE(In_Dialog<QCheckBox>("Vertical_Effect")->isVisible());
     auto* bar = In_Dialog<QSlider>("Level_Bar");
-    EXPECT_EQ(bar->minimum(), -360);
-    EXPECT_EQ(bar->maximum(), 360);
     EXPECT_EQ(bar->tickInterval(), 36);
-    EXPECT_EQ(bar->x(), 8);
-    EXPECT_EQ(bar->width(), 273);
     EXPECT_EQ(In_Dialog<QLabel>("Label2")->text(), "-360");
-    EXPECT_EQ(In_Dialog<QLabel>("Label3")->text(), "360");
     bar->setValue(90);
     EXPECT_EQ(In_Dialog<QLabel>("Label4")->text(), "90");
     Type_Frames("3");
