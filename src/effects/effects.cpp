@@ -134,7 +134,7 @@ void Apply_Rotate(Raster_Image& image, int degrees, Colour mount) {
   if (t.p == 0) return;  // R is the picture itself, copied back in place
   mount &= Colour_Mask;
 
-  thread_local std::vector<Colour> source;
+  thread_local std::vector<Colour> source;  // the picture before the turn
   source.assign(image.Data(), image.Data() + std::size_t(w) * h);
   const Colour* src = source.data();
 
@@ -213,6 +213,8 @@ void Apply_Rotate(Raster_Image& image, int degrees, Colour mount) {
       out[X] = (sx < std::uint64_t(w) && sy < std::uint64_t(h)) ? src[sy * w + sx] : mount;
     }
   }
+  // The copy is kept for the next frame of a sequence, but not when it is big.
+  if (source.size() > (std::size_t{1} << 20)) std::vector<Colour>().swap(source);
 }
 
 void Apply_Squash(Raster_Image& image, int percent, bool vertical, Colour mount) {
