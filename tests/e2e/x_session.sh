@@ -19,6 +19,10 @@ cleanup() {
 }
 trap cleanup EXIT
 
+Owns_Display() {
+  [ -e "/tmp/.X11-unix/X$1" ] && [ "$(tr -d ' \n' <"/tmp/.X$1-lock" 2>/dev/null)" = "$xvfb_pid" ]
+}
+
 Start_Xvfb() {
   # A display nobody uses: no lock file and no socket.
   display=""
@@ -26,15 +30,18 @@ Start_Xvfb() {
     if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
       Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
       xvfb_pid=$!
+      # Another session may have taken the same display a moment earlier:
+      # the display is ours only when the server's lock names our Xvfb.
       for _ in $(seq 50); do
-        [ -e "/tmp/.X11-unix/X$n" ] && break
+        Owns_Display "$n" && break
         kill -0 "$xvfb_pid" 2>/dev/null || break
         sleep 0.1
       done
-      if [ -e "/tmp/.X11-unix/X$n" ] && kill -0 "$xvfb_pid" 2>/dev/null; then
+      if Owns_Display "$n" && kill -0 "$xvfb_pid" 2>/dev/null; then
         display=":$n"
         break
       fi
+      kill "$xvfb_pid" 2>/dev/null
       xvfb_pid=""
     fi
   done
