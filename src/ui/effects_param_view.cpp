@@ -127,18 +127,27 @@ Effects_Param_View::Effects_Param_View(Qt_Platform& p, TEffects_Param_Form& form
   w->setObjectName(Q(f_.Name));
   w->setFont(Program_Font());
 
-  for (auto [bevel, name] : {std::pair{&f_.Bevel2, "Bevel2"}, std::pair{&f_.Bevel3, "Bevel3"}}) {
+  // Each preview lies inside its frame, which clips it: a frame bigger than
+  // the frame shows its middle instead of covering the other controls.
+  const struct {
+    Bevel* bevel;
+    const char* bevel_name;
+    Image_Control* image;
+    const char* image_name;
+  } previews[] = {{&f_.Bevel2, "Bevel2", &f_.Source_DSP, "Source_DSP"},
+                  {&f_.Bevel3, "Bevel3", &f_.Dest_DSP, "Dest_DSP"}};
+  for (const auto& v : previews) {
     auto* frame = new QFrame(w);
-    frame->setObjectName(name);
+    frame->setObjectName(v.bevel_name);
     frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    syncs_.push_back([frame, bevel] { Place_Widget(*frame, *bevel); });
-  }
-  for (auto [image, name] :
-       {std::pair{&f_.Source_DSP, "Source_DSP"}, std::pair{&f_.Dest_DSP, "Dest_DSP"}}) {
-    auto* picture = new Image_Widget(image->Picture, w);
-    picture->setObjectName(name);
-    syncs_.push_back([picture, image] {
-      Place_Widget(*picture, *image);
+    auto* picture = new Image_Widget(v.image->Picture, frame);
+    picture->setObjectName(v.image_name);
+    syncs_.push_back([frame, picture, bevel = v.bevel, image = v.image] {
+      Place_Widget(*frame, *bevel);
+      Control inside = *image;
+      inside.B.Left -= bevel->B.Left;
+      inside.B.Top -= bevel->B.Top;
+      Place_Widget(*picture, inside);
       picture->Sync();
     });
   }

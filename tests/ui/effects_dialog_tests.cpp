@@ -45,8 +45,11 @@ TEST_F(Effects_Dialog_Test, RotateShowsItsControlsAndEnterAccepts) {
     EXPECT_EQ(Dialog()->size(), QSize(289, 265));
     EXPECT_EQ(In_Dialog<QPushButton>("Ok")->geometry(), QRect(128, 232, 73, 25));
     EXPECT_EQ(In_Dialog<QPushButton>("Cancel")->geometry(), QRect(208, 232, 73, 25));
-    EXPECT_EQ(In_Dialog<QWidget>("Source_DSP")->geometry(), QRect(56, 56, 32, 32));
-    EXPECT_EQ(In_Dialog<QWidget>("Dest_DSP")->geometry(), QRect(200, 56, 32, 32));
+    for (auto [name, left] : {std::pair{"Source_DSP", 56}, std::pair{"Dest_DSP", 200}}) {
+      QWidget* preview = In_Dialog<QWidget>(name);
+      EXPECT_EQ(QRect(preview->mapTo(Dialog(), QPoint(0, 0)), preview->size()),
+                QRect(left, 56, 32, 32));
+    }
     EXPECT_TRUE(In_Dialog<QWidget>("Set_Mount")->isVisible());
     EXPECT_FALSE(In_Dialog<QCheckBox>("Vertical_Effect")->isVisible());
     auto* bar = In_Dialog<QSlider>("Level_Bar");
@@ -61,6 +64,24 @@ TEST_F(Effects_Dialog_Test, RotateShowsItsControlsAndEnterAccepts) {
   EXPECT_EQ(T().Frame_Total, 3);
   EXPECT_EQ(T().Cur_Frame, 2);
   EXPECT_EQ(Text_Of("Label2"), "Frame 3 of 3");
+}
+
+TEST_F(Effects_Dialog_Test, BigFramesShowTheirMiddleInsideThePreviewFrames) {
+  P.Dispatch([&] {
+    T().Frame_Size = 200;
+    T().Install_Strip(Raster_Image(200, 200));
+  });
+  Run_Effect(T().Brightness1, [&] {
+    for (auto [name, frame] : {std::pair{"Source_DSP", QRect(7, 7, 130, 130)},
+                               std::pair{"Dest_DSP", QRect(151, 7, 130, 130)}}) {
+      QWidget* preview = In_Dialog<QWidget>(name);
+      const QRect shown = preview->visibleRegion().boundingRect().translated(
+          preview->mapTo(Dialog(), QPoint(0, 0)));
+      EXPECT_TRUE(frame.contains(shown)) << name;
+      EXPECT_FALSE(shown.isEmpty()) << name;
+    }
+    QTest::keyClick(Dialog(), Qt::Key_Escape);
+  });
 }
 
 TEST_F(Effects_Dialog_Test, EscapeCancelsAndTheVerticalBoxRedrawsThePreview) {
