@@ -5,7 +5,7 @@
 # Wait_For_Splash waits until the About splash has come and gone, after which
 # the window takes keys once the pointer is over it (there is no window manager).
 
-for tool in Xvfb xdotool; do
+for tool in Xvfb xdotool xdpyinfo; do
   command -v "$tool" >/dev/null || { echo "missing $tool (scripts/deps.sh installs it)"; exit 1; }
 done
 
@@ -19,8 +19,11 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# The display is ours when the server's lock names our Xvfb, and ready when
+# it answers (a socket file may be left over from an earlier server).
 Owns_Display() {
-  [ -e "/tmp/.X11-unix/X$1" ] && [ "$(tr -d ' \n' <"/tmp/.X$1-lock" 2>/dev/null)" = "$xvfb_pid" ]
+  [ "$(tr -d ' \n' <"/tmp/.X$1-lock" 2>/dev/null)" = "$xvfb_pid" ] &&
+    xdpyinfo -display ":$1" >/dev/null 2>&1
 }
 
 Start_Xvfb() {
@@ -30,8 +33,7 @@ Start_Xvfb() {
     if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
       Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
       xvfb_pid=$!
-      # Another session may have taken the same display a moment earlier:
-      # the display is ours only when the server's lock names our Xvfb.
+      # Another session may have taken the same display a moment earlier.
       for _ in $(seq 50); do
         Owns_Display "$n" && break
         kill -0 "$xvfb_pid" 2>/dev/null || break
