@@ -184,10 +184,18 @@ void Apply_Rotate(Raster_Image& image, int degrees, Colour mount) {
     // vectorises) lets them run without the check.
     const std::uint32_t fa = std::uint32_t(a), fb = std::uint32_t(b);
     const std::uint32_t sa = std::uint32_t(step_a), sb = std::uint32_t(step_b);
-    std::uint32_t near = 0;
+    // The fractions are kept with their top bit flipped, so that the unsigned
+    // test "fraction + m < 2m" becomes a signed comparison, which SSE2 has.
+    std::int32_t near = 0;
     {
-      std::uint32_t la = fa + m, lb = fb + m;
-      for (int k = x_lo; k < x_hi; ++k, la += sa, lb += sb) near |= (la < 2 * m) | (lb < 2 * m);
+      constexpr std::uint32_t flip = 0x80000000u;
+      const std::int32_t below = std::int32_t((2 * m) ^ flip);
+      std::int32_t la = std::int32_t((fa + m) ^ flip), lb = std::int32_t((fb + m) ^ flip);
+      for (int k = x_lo; k < x_hi; ++k) {
+        near |= (la < below) | (lb < below);
+        la = std::int32_t(std::uint32_t(la) + sa);
+        lb = std::int32_t(std::uint32_t(lb) + sb);
+      }
     }
     if (!near) {
       // Every pixel rounds as the fixed-point value says: the covered run of
