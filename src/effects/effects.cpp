@@ -94,6 +94,25 @@ int Covered_To(std::int64_t v0, std::int64_t step, int limit, int n) {
   return int(k);
 }
 
+// Whether f + k * s (mod 2^32), for either pair and any k in 0..n-1, comes
+// within m of 0 (the fractions of fixed-point values near an integer). Kept
+// on its own so that the vector loop has the registers to itself.
+[[gnu::noinline]] bool Near_Half(std::uint32_t fa, std::uint32_t sa, std::uint32_t fb,
+                                 std::uint32_t sb, std::uint32_t m, int n) {
+  // The fractions are kept with their top bit flipped, so that the unsigned
+  // test "fraction + m < 2m" becomes a signed comparison, which SSE2 has.
+  constexpr std::uint32_t flip = 0x80000000u;
+  const std::int32_t below = std::int32_t((2 * m) ^ flip);
+  std::int32_t la = std::int32_t((fa + m) ^ flip), lb = std::int32_t((fb + m) ^ flip);
+  std::int32_t near = 0;
+  for (int k = 0; k < n; ++k) {
+    near |= (la < below) | (lb < below);
+    la = std::int32_t(std::uint32_t(la) + sa);
+    lb = std::int32_t(std::uint32_t(lb) + sb);
+  }
+  return near != 0;
+}
+
 }  // namespace
 
 long long Round_Even(long double x) { return std::llrint(x); }
@@ -182,21 +201,8 @@ void Apply_Rotate(Raster_Image& image, int degrees, Colour mount) {
     std::int64_t b = std::llrint((dx * sn + dy * cs + 0.5) * one);
     // Most rows come nowhere near a half: a scan of the fractions alone (which
     // vectorises) lets them run without the check.
-    const std::uint32_t fa = std::uint32_t(a), fb = std::uint32_t(b);
-    const std::uint32_t sa = std::uint32_t(step_a), sb = std::uint32_t(step_b);
-    // The fractions are kept with their top bit flipped, so that the unsigned
-    // test "fraction + m < 2m" becomes a signed comparison, which SSE2 has.
-    std::int32_t near = 0;
-    {
-      constexpr std::uint32_t flip = 0x80000000u;
-      const std::int32_t below = std::int32_t((2 * m) ^ flip);
-      std::int32_t la = std::int32_t((fa + m) ^ flip), lb = std::int32_t((fb + m) ^ flip);
-      for (int k = x_lo; k < x_hi; ++k) {
-        near |= (la < below) | (lb < below);
-        la = std::int32_t(std::uint32_t(la) + sa);
-        lb = std::int32_t(std::uint32_t(lb) + sb);
-      }
-    }
+    const bool near = Near_Half(std::uint32_t(a), std::uint32_t(step_a), std::uint32_t(b),
+                                std::uint32_t(step_b), m, x_hi - x_lo);
     if (!near) {
       // Every pixel rounds as the fixed-point value says: the covered run of
       // the row is found first, and the run is copied without a check.
