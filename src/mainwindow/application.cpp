@@ -18,7 +18,8 @@ void Application::Create_Forms() {
   Frame_Size_Form = std::make_unique<TFrame_Size_Form>(P);
   Frame_Size_Form->Mount_Colour = &Tolvane->Mount_Colour;
   made(*Frame_Size_Form);
-  Effects_Param_Form = std::make_unique<TEffects_Param_Form>();
+  Effects_Param_Form = std::make_unique<TEffects_Param_Form>(P);
+  Effects_Param_Form->Mount_Colour = &Tolvane->Mount_Colour;
   made(*Effects_Param_Form);
   Loading_Window = std::make_unique<TLoading_Window>();
 }

@@ -21,6 +21,7 @@ struct Application;
 //   editor/tools.cpp                 tool choice and the zoom view's mouse protocol
 //   editor/palette.cpp               palette and colour swatches
 //   editor/undo.cpp                  undo, nudge, flip
+//   mainwindow/tolvane_effects.cpp   the effect sequences
 class TTolvane : public TForm, public Editing_State {
  public:
   explicit TTolvane(Application& app);
@@ -194,6 +195,10 @@ class TTolvane : public TForm, public Editing_State {
   void Nudge4Click();  // down
   void FlipHorizontal1Click();
   void FlipVertical1Click();
+
+  // Effects: one command for the four menu items; the sender is the item
+  // chosen (Brightness1, Rotate1, Squash1 or Spin1).
+  void Brightness1Click(const Menu_Item& sender);
 };
 
 }  // namespace tolvane

@@ -89,6 +89,7 @@ struct Scroll_Bar : Control {
 
 struct Track_Bar : Control {
   int Position = 0, Min = 0, Max = 10;
+  int Frequency = 1;  // tick spacing; 0 shows no ticks
   std::string Hint;
   std::function<void()> On_Change;
   void Set_Position(int p) {
@@ -97,6 +98,19 @@ struct Track_Bar : Control {
     if (p == Position) return;
     Position = p;
     if (On_Change) On_Change();
+  }
+};
+
+// Check box: setting Checked from the program runs the click handler, as a
+// user's click does, whenever the state changes.
+struct Check_Box : Control {
+  std::string Caption;
+  bool Checked = false;
+  std::function<void()> On_Click;
+  void Set_Checked(bool c) {
+    if (c == Checked) return;
+    Checked = c;
+    if (On_Click) On_Click();
   }
 };
 

@@ -117,7 +117,7 @@ Add_Trans_View::Add_Trans_View(Qt_Platform& p, TAdd_Trans& form) : p_(p), f_(for
     b->setFocusPolicy(Qt::NoFocus);
     b->setAutoRepeat(true);
     QObject::connect(b, &QToolButton::clicked, [this, step] {
-      p_.Dispatch([this, step] { f_.overlap.Set_Value(f_.overlap.Value() + step); });
+      p_.Dispatch([this, step] { f_.overlap.Step(step); });
     });
     return b;
   };

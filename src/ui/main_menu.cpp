@@ -111,6 +111,10 @@ void Main_View::Build_Menus(QWidget* menu_bar) {
         menus_.push_back({n.item, parents, action, nullptr});
       };
   for (const Node& top : bar) add(top, menu_bar, {});
+  // The four effects share one command, told apart by the item chosen.
+  for (const Menu_Item* item : {&f.Brightness1, &f.Rotate1, &f.Squash1, &f.Spin1})
+    QObject::connect(Action(*item), &QAction::triggered,
+                     [this, item] { Forward([this, item] { f_.Brightness1Click(*item); }); });
 }
 
 void Main_View::Sync_Menus() {

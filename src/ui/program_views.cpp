@@ -25,11 +25,12 @@ Program_Views::Program_Views(Qt_Platform& p, Application& app)
       frame_size_(p, *app.Frame_Size_Form),
       about_(p, *app.About_Form),
       loading_(p, *app.Loading_Window),
-      add_trans_(p, *app.Add_Trans) {
+      add_trans_(p, *app.Add_Trans),
+      effects_param_(p, *app.Effects_Param_Form) {
   // Dialogs belong to the main window, so the desktop keeps them above it.
   // The views still own them and are destroyed before the main window's.
-  for (QWidget* dialog :
-       {frame_size_.Window(), about_.Window(), loading_.Window(), add_trans_.Window()})
+  for (QWidget* dialog : {frame_size_.Window(), about_.Window(), loading_.Window(),
+                          add_trans_.Window(), effects_param_.Window()})
     dialog->setParent(main_.Window(), dialog->windowFlags());
 }
 

@@ -5,6 +5,7 @@
 #include "platform/qt/qt_platform.h"
 #include "ui/about_view.h"
 #include "ui/add_trans_view.h"
+#include "ui/effects_param_view.h"
 #include "ui/frame_size_view.h"
 #include "ui/loading_view.h"
 #include "ui/main_view.h"
@@ -26,6 +27,7 @@ class Program_Views {
   About_View& About() { return about_; }
   Loading_View& Loading() { return loading_; }
   Add_Trans_View& Add_Trans() { return add_trans_; }
+  Effects_Param_View& Effects_Param() { return effects_param_; }
 
  private:
   Qt_Platform& p_;
@@ -35,6 +37,7 @@ class Program_Views {
   About_View about_;
   Loading_View loading_;
   Add_Trans_View add_trans_;
+  Effects_Param_View effects_param_;
 };
 
 }  // namespace tolvane

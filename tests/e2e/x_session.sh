@@ -5,7 +5,7 @@
 # Wait_For_Splash waits until the About splash has come and gone, after which
 # the window takes keys once the pointer is over it (there is no window manager).
 
-for tool in Xvfb xdotool; do
+for tool in Xvfb xdotool xdpyinfo; do
   command -v "$tool" >/dev/null || { echo "missing $tool (scripts/deps.sh installs it)"; exit 1; }
 done
 
@@ -19,6 +19,13 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# The display is ours when the server's lock names our Xvfb, and ready when
+# it answers (a socket file may be left over from an earlier server).
+Owns_Display() {
+  [ "$(tr -d ' \n' <"/tmp/.X$1-lock" 2>/dev/null)" = "$xvfb_pid" ] &&
+    xdpyinfo -display ":$1" >/dev/null 2>&1
+}
+
 Start_Xvfb() {
   # A display nobody uses: no lock file and no socket.
   display=""
@@ -26,15 +33,17 @@ Start_Xvfb() {
     if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
       Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
       xvfb_pid=$!
+      # Another session may have taken the same display a moment earlier.
       for _ in $(seq 50); do
-        [ -e "/tmp/.X11-unix/X$n" ] && break
+        Owns_Display "$n" && break
         kill -0 "$xvfb_pid" 2>/dev/null || break
         sleep 0.1
       done
-      if [ -e "/tmp/.X11-unix/X$n" ] && kill -0 "$xvfb_pid" 2>/dev/null; then
+      if Owns_Display "$n" && kill -0 "$xvfb_pid" 2>/dev/null; then
         display=":$n"
         break
       fi
+      kill "$xvfb_pid" 2>/dev/null
       xvfb_pid=""
     fi
   done
