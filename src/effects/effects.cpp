@@ -115,8 +115,6 @@ int Covered_To(std::int64_t v0, std::int64_t step, int limit, int n) {
 
 }  // namespace
 
-long long Round_Even(long double x) { return std::llrint(x); }
-
 double Sin_Degrees(long double degrees) { return double(std::sin(degrees * Pi / 180)); }
 
 double Cos_Degrees(long double degrees) { return double(std::cos(degrees * Pi / 180)); }

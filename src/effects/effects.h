@@ -1,6 +1,7 @@
 #pragma once
 #include "image/colour.h"
 #include "image/raster_image.h"
+#include "image/round_even.h"
 
 namespace tolvane {
 
@@ -9,9 +10,6 @@ namespace tolvane {
 // uncovered. The arithmetic is fixed so that every run on every machine gives
 // the same pixels: ties round to even, sines and cosines of degrees are
 // 64-bit values, and products and sums are formed in long double (80-bit).
-
-// Nearest integer, ties to the even one (2.5 gives 2, 3.5 gives 4).
-long long Round_Even(long double x);
 
 // Sine and cosine of whole degrees, held as 64-bit values.
 double Sin_Degrees(long double degrees);

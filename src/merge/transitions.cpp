@@ -141,15 +141,6 @@ int Trans_Kind_Of(const std::string& name) {
   return No_Transition;
 }
 
-long long Round_Even(long double x) {
-  const long double whole = std::floor(x);
-  const long double rest = x - whole;
-  const long long i = static_cast<long long>(whole);
-  if (rest > 0.5L) return i + 1;
-  if (rest < 0.5L) return i;
-  return i % 2 == 0 ? i : i + 1;
-}
-
 void Cross_Fade(Raster_Image& out, const Raster_Image& a, const Raster_Image& b, int s, int r) {
   const double t = double(s) / (r + 1);
   const long double tt = t;

@@ -2,6 +2,7 @@
 #include <string>
 
 #include "image/raster_image.h"
+#include "image/round_even.h"
 
 namespace tolvane {
 
@@ -26,9 +27,6 @@ enum Trans_Kinds : int {
 // The kind a typed or chosen name selects: letters a..z upper-cased, then an
 // exact comparison with the upper-case names. 0 when none matches.
 int Trans_Kind_Of(const std::string& name);
-
-// Nearest integer, ties to the even one (0.5 -> 0, 2.5 -> 2, 3.5 -> 4).
-long long Round_Even(long double x);
 
 // Builds transition frame s (1..r) of an overlap of r frames into Out, from
 // the outgoing frame A and the incoming frame B. All three are FS x FS. Kind
