@@ -21,6 +21,8 @@ struct Application;
 //   editor/tools.cpp                 tool choice and the zoom view's mouse protocol
 //   editor/palette.cpp               palette and colour swatches
 //   editor/undo.cpp                  undo, nudge, flip
+//   editor/selection.cpp             select tool, dragging the selection
+//   editor/clipboard.cpp             clipboard copy, cut and paste
 class TTolvane : public TForm, public Editing_State {
  public:
   explicit TTolvane(Application& app);
@@ -188,6 +190,23 @@ class TTolvane : public TForm, public Editing_State {
   void Nudge4Click();  // down
   void FlipHorizontal1Click();
   void FlipVertical1Click();
+
+  // Selection (x, y of the grab area's events relative to it) and the
+  // clipboard exchange.
+  void Select_Band_Press(int x, int y);
+  void Select_Band_Move(int x, int y);
+  void Select_Band_Release();
+  void Select_ImageMouseDown(Mouse_Button button, unsigned shift, int x, int y);
+  void Select_ImageMouseMove(unsigned shift, int x, int y);
+  void Select_ImageMouseUp(Mouse_Button button, unsigned shift, int x, int y);
+  void Copy2Click();
+  void Cut1Click();
+  void Paste2Click();
+  void CopyToClipboard1Click();
+  void PasteFromClipboard1Click();
+  // How far the grab point's cell offset exceeds what the factor can absorb;
+  // nonzero only at factors 1 and 2.
+  int Grab_Excess_X = 0, Grab_Excess_Y = 0;
 };
 
 }  // namespace tolvane
