@@ -40,6 +40,11 @@ int Grab_Excess(int grab_left, int cell, int scroll, int z) {
   return std::max(0, offset - (z - 1));
 }
 
+// Division rounding down. Where the grab point has gone left of (or above)
+// the view's edge, truncation would put it in the cell to its right, so a
+// selection partly off the view would jump when merely taken hold of.
+int Floor_Div(int a, int b) { return a / b - (a % b != 0 && a < 0 ? 1 : 0); }
+
 }  // namespace
 
 void TTolvane::Select_Band_Press(int x, int y) {
@@ -108,9 +113,9 @@ void TTolvane::Select_ImageMouseMove(unsigned, int x, int y) {
   const int z = Factor(*this);
   const int h = ZH.Position, v = ZV.Position;
   // The grab area's left plus x is the pointer in panel pixels, wherever the
-  // area has been moved since the press. Whole cells only, truncated.
-  const int kx = (Select_Image.B.Left + x - Grab_X - Grab_Excess_X) / z;
-  const int ky = (Select_Image.B.Top + y - Grab_Y - Grab_Excess_Y) / z;
+  // area has been moved since the press. Whole cells only.
+  const int kx = Floor_Div(Select_Image.B.Left + x - Grab_X - Grab_Excess_X, z);
+  const int ky = Floor_Div(Select_Image.B.Top + y - Grab_Y - Grab_Excess_Y, z);
   const int w = Drag_X2 - Drag_X1, ht = Drag_Y2 - Drag_Y1;
   // The cell of the new left kx * z + 1 + h * z: for factors of 2 and up this
   // is that value div z, less 1 when negative.
