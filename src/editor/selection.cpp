@@ -81,7 +81,13 @@ void TTolvane::Select_Band_Release() {
 
   // A fresh white picture: where the band reaches beyond the frame the
   // selection holds white, never pixels of an earlier selection.
-  Raster_Image lifted(Drag_X2 - Drag_X1, Drag_Y2 - Drag_Y1);
+  Raster_Image lifted;
+  try {
+    lifted = Raster_Image(Drag_X2 - Drag_X1, Drag_Y2 - Drag_Y1, 0xFFFFFF);
+  } catch (...) {
+    Hide_Overlay(*this);  // no selection rather than one without its images
+    throw;
+  }
   BitBlt(lifted, -Drag_X1, -Drag_Y1, Working_Frame);
   Sel_Bitmap = std::move(lifted);
   Working_Frame.FillRect({Drag_X1, Drag_Y1, Drag_X2, Drag_Y2});

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "document/bmp.h"
+#include "document/frame_size_form.h"
 #include "editor/editor_fixture.h"
 
 namespace tolvane::testing {
@@ -163,6 +164,17 @@ TEST_F(Dropping, CommandsThatReplaceFramesDropTheSelection) {
        Blue},
       {"Insert", [&] { T().Insert1Click(); }, White},
       {"New", [&] { Fresh(16); }, White},
+      {"Resize",
+       [&] {
+         P.On_Modal<TFrame_Size_Form>([](TFrame_Size_Form& f) {
+           f.New_Size.Select(4);
+           f.SpinEdit1.Text = "8";
+           f.OkClick();
+         });
+         T().Resize1Click();
+         ASSERT_EQ(T().Frame_Size, 8);
+       },
+       Red},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "editor/editor_fixture.h"
+#include "image/image_error.h"
 
 namespace tolvane::testing {
 namespace {
@@ -281,6 +282,16 @@ TEST_F(Select, RightOrCtrlClickDoesNotLiftTheSelectionAgain) {
   EXPECT_TRUE(Same_Pixels(T().Sel_Background, background));
   EXPECT_TRUE(Same_Pixels(W(), picture));
   EXPECT_EQ(Rect(), (Corners{2, 2, 5, 5}));
+}
+
+TEST_F(Select, BandTooLargeToLiftLeavesNoSelection) {
+  Open(128);  // factor 1: view cells are screen pixels
+  const Raster_Image before = W();
+  Press(5, 5);
+  Move(40000, 40000);
+  EXPECT_THROW(Release(40000, 40000), Toolkit_Error);
+  EXPECT_FALSE(T().Selection_Shown());
+  EXPECT_TRUE(Same_Pixels(W(), before));
 }
 
 }  // namespace
