@@ -26,15 +26,19 @@ Start_Xvfb() {
     if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
       Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
       xvfb_pid=$!
+      # Scripts run side by side may race for one display: it is ours only
+      # when its lock file names our server.
+      Owns() { [ -e "/tmp/.X11-unix/X$n" ] && [ "$(tr -dc 0-9 <"/tmp/.X$n-lock" 2>/dev/null)" = "$xvfb_pid" ]; }
       for _ in $(seq 50); do
-        [ -e "/tmp/.X11-unix/X$n" ] && break
+        Owns && break
         kill -0 "$xvfb_pid" 2>/dev/null || break
         sleep 0.1
       done
-      if [ -e "/tmp/.X11-unix/X$n" ] && kill -0 "$xvfb_pid" 2>/dev/null; then
+      if Owns && kill -0 "$xvfb_pid" 2>/dev/null; then
         display=":$n"
         break
       fi
+      kill "$xvfb_pid" 2>/dev/null
       xvfb_pid=""
     fi
   done
