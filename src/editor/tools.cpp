@@ -162,7 +162,11 @@ void TTolvane::ZoomMouseUp(Mouse_Button, unsigned shift, int x, int y) {
       // Only a band that was pressed makes a selection: after a right or
       // Ctrl press the corners still describe the floating selection, and
       // lifting that again would fill its background.
-      if (Zoom_Drag) Select_Band_Release();
+      // The drag ends first, so that a failure to lift leaves no band running.
+      if (Zoom_Drag) {
+        Zoom_Drag = false;
+        Select_Band_Release();
+      }
       break;
     default:
       break;

@@ -204,7 +204,8 @@ void Main_View::Build_Controls() {
   };
   // The selection's raised frame. A press on its border reaches neither the
   // view nor the grab area: the marker takes it and does nothing.
-  QFrame* marker = bevel(f.Select_Marker, zoom_panel, "Select_Marker", QFrame::Panel | QFrame::Raised);
+  QFrame* marker =
+      bevel(f.Select_Marker, zoom_panel, "Select_Marker", QFrame::Panel | QFrame::Raised);
   marker->setLineWidth(1);
   marker->setAttribute(Qt::WA_TransparentForMouseEvents, false);
   {

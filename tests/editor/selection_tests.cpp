@@ -291,6 +291,8 @@ TEST_F(Select, BandTooLargeToLiftLeavesNoSelection) {
   Move(40000, 40000);
   EXPECT_THROW(Release(40000, 40000), Toolkit_Error);
   EXPECT_FALSE(T().Selection_Shown());
+  Move(50, 50);
+  EXPECT_FALSE(T().Selection_Shown()) << "the band has ended";
   EXPECT_TRUE(Same_Pixels(W(), before));
 }
 
