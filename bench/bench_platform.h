@@ -28,6 +28,7 @@ class Bench_Platform : public Platform {
   int Screen_Height() override { return 768; }
   void Clipboard_Put(const Raster_Image&) override {}
   bool Clipboard_Has_Image() override { return false; }
+  bool Clipboard_Image_Size(int&, int&) override { return false; }
   bool Clipboard_Get(Raster_Image&) override { return false; }
 
  private:

@@ -7,7 +7,7 @@ packages=(
   cmake make g++ libgtest-dev libbenchmark-dev
   qt6-base-dev libgl-dev fonts-dejavu-core
   # tests: offscreen and X11 runs, reference codecs
-  xvfb xdotool x11-utils imagemagick netpbm python3-pil
+  xvfb xdotool x11-utils imagemagick netpbm python3-pil xclip
 )
 
 missing=()

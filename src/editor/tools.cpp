@@ -88,6 +88,7 @@ void TTolvane::ZoomMouseDown(Mouse_Button button, unsigned shift, int x, int y) 
   Drag_Y1 = View_To_Frame(y, Zoom_Factor, ZV.Position);
   Working_Frame.Fill_Colour = Selected_Colour1;
   Working_Frame.Pen_Colour = Selected_Colour1;
+  if (Cur_Tool == Select) Select_Band_Press(x, y);
 }
 
 void TTolvane::ZoomMouseMove(unsigned shift, int x, int y) {
@@ -128,7 +129,10 @@ void TTolvane::ZoomMouseMove(unsigned shift, int x, int y) {
       Selected_Colour1 = Working_Frame.GetPixel(cx, cy);
       Paint_Selected1();
       break;
-    default:  // fill acts at the release; the select tool's band is not drawn here
+    case Select:
+      Select_Band_Move(x, y);
+      break;
+    default:  // fill acts at the release
       break;
   }
   Redraw_Zoom();
@@ -154,13 +158,24 @@ void TTolvane::ZoomMouseUp(Mouse_Button, unsigned shift, int x, int y) {
       Working_Frame.SetPixel(fx, fy, Zoom_Drag ? Selected_Colour1 : Selected_Colour2);
       Redraw_Zoom();
       break;
+    case Select:
+      // Only a band that was pressed makes a selection: after a right or
+      // Ctrl press the corners still describe the floating selection, and
+      // lifting that again would fill its background.
+      // The drag ends first, so that a failure to lift leaves no band running.
+      if (Zoom_Drag) {
+        Zoom_Drag = false;
+        Select_Band_Release();
+      }
+      break;
     default:
       break;
   }
 
   // A right click with the pencil or the fill tool changes the frame without a
   // drawing press; mark it edited so that the next commit keeps the change.
-  if (Working_Frame.Serial() != before && Document_Open()) {
+  // Lifting a selection leaves the picture as it was and the flags with it.
+  if (Cur_Tool != Select && Working_Frame.Serial() != before && Document_Open()) {
     Anim_Modified = true;
     Frame_Edited = true;
   }

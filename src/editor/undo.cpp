@@ -58,6 +58,10 @@ void TTolvane::Undo1Click() {
   if (!Document_Open() || !Undo1.Enabled) return;
   Set_Tool(Cur_Tool);
   BitBlt(Working_Frame, 0, 0, Undo_Frame);
+  // Save clears Frame_Edited but leaves Undo on offer: the restored picture
+  // must count as a change, or the next Save or frame change would drop it.
+  Anim_Modified = true;
+  Frame_Edited = true;
   Redraw_Zoom();
   Undo1.Enabled = false;
 }

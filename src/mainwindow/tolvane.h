@@ -22,6 +22,8 @@ struct Application;
 //   editor/palette.cpp               palette and colour swatches
 //   editor/undo.cpp                  undo, nudge, flip
 //   mainwindow/tolvane_effects.cpp   the effect sequences
+//   editor/selection.cpp             select tool, dragging the selection
+//   editor/clipboard.cpp             clipboard copy, cut and paste
 class TTolvane : public TForm, public Editing_State {
  public:
   explicit TTolvane(Application& app);
@@ -199,6 +201,22 @@ class TTolvane : public TForm, public Editing_State {
   // Effects: one command for the four menu items; the sender is the item
   // chosen (Brightness1, Rotate1, Squash1 or Spin1).
   void Brightness1Click(const Menu_Item& sender);
+  // Selection (x, y of the grab area's events relative to it) and the
+  // clipboard exchange.
+  void Select_Band_Press(int x, int y);
+  void Select_Band_Move(int x, int y);
+  void Select_Band_Release();
+  void Select_ImageMouseDown(Mouse_Button button, unsigned shift, int x, int y);
+  void Select_ImageMouseMove(unsigned shift, int x, int y);
+  void Select_ImageMouseUp(Mouse_Button button, unsigned shift, int x, int y);
+  void Copy2Click();
+  void Cut1Click();
+  void Paste2Click();
+  void CopyToClipboard1Click();
+  void PasteFromClipboard1Click();
+  // How far the grab point's cell offset exceeds what the factor can absorb;
+  // nonzero only at factors 1 and 2.
+  int Grab_Excess_X = 0, Grab_Excess_Y = 0;
 };
 
 }  // namespace tolvane

@@ -86,6 +86,7 @@ void TTolvane::Resize1Click() {
   form.Adjust_Method.Visible = true;
   Show_Modal(P, form);
   if (!form.Size_Accepted) return;
+  Set_Tool(Cur_Tool);
   Commit_Frame();
   const int old_size = Frame_Size;
   Frame_Size = form.New_Frame_Size;

@@ -79,6 +79,8 @@ void TTolvane::Load1Click() {
 }
 
 void TTolvane::Install_Strip(Raster_Image picture) {
+  // A floating selection belongs to the frames being replaced.
+  Set_Tool(Cur_Tool);
   Frame_Edited = false;
   Save1.Enabled = SaveAs1.Enabled = MergeFiles1.Enabled = true;
   Edit1.Enabled = Frame1.Enabled = Section1.Enabled = Effects1.Enabled = true;
@@ -143,6 +145,7 @@ void TTolvane::New1Click() {
   form.Adjust_Method.Visible = false;
   Show_Modal(P, form);
   if (!form.Size_Accepted) return;
+  Set_Tool(Cur_Tool);
   Frame_Size = form.New_Frame_Size;
   Save1.Enabled = SaveAs1.Enabled = MergeFiles1.Enabled = true;
   Edit1.Enabled = Frame1.Enabled = Effects1.Enabled = true;

@@ -30,6 +30,8 @@ void TTolvane::Add1Click() {
 }
 
 void TTolvane::Insert1Click() {
+  // The current frame moves one place on; its selection goes with it.
+  Set_Tool(Cur_Tool);
   Run_Command(P, [&] {
     Commit_And_Widen(*this);
     const int left = Frame_Left(Cur_Frame), width = Anim_Strip.Width();
@@ -49,6 +51,8 @@ void TTolvane::Delete1Click() {
   if (P.Show_Message_Box("Are you sure that you want to delete this frame?", Msg_Kind::Warning,
                          mb_Yes | mb_No) == id_No)
     return;
+  // The selection's images belong to the frame being deleted.
+  Set_Tool(Cur_Tool);
   const bool removed = Run_Command(P, [&] {
     // Shift the following frames left over the deleted one, then cut the
     // strip's last frame off: both in place, no second strip.

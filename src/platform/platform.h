@@ -50,6 +50,9 @@ class Platform {
 
   virtual void Clipboard_Put(const Raster_Image& image) = 0;
   virtual bool Clipboard_Has_Image() = 0;
+  // The width and height of the clipboard's picture, without reading its
+  // pixels; false when it holds none.
+  virtual bool Clipboard_Image_Size(int& width, int& height) = 0;
   virtual bool Clipboard_Get(Raster_Image& image) = 0;
 };
 

@@ -13,6 +13,7 @@
 #include <QSlider>
 #include <QToolButton>
 
+#include "ui/grab_area.h"
 #include "ui/image_widget.h"
 
 namespace tolvane {
@@ -201,12 +202,24 @@ void Main_View::Build_Controls() {
   zoom->On_Release = [this](Mouse_Button b, unsigned s, int x, int y) {
     Forward([=, this] { f_.ZoomMouseUp(b, s, x, y); });
   };
-  QFrame* marker = bevel(f.Select_Marker, zoom_panel, "Select_Marker", QFrame::Box | QFrame::Plain);
+  // The selection's raised frame. A press on its border reaches neither the
+  // view nor the grab area: the marker takes it and does nothing.
+  QFrame* marker =
+      bevel(f.Select_Marker, zoom_panel, "Select_Marker", QFrame::Panel | QFrame::Raised);
   marker->setLineWidth(1);
+  marker->setAttribute(Qt::WA_TransparentForMouseEvents, false);
   {
-    auto* grab = new QWidget(zoom_panel);
+    auto* grab = new Grab_Area(zoom_panel);
     grab->setObjectName("Select_Image");
-    grab->setAttribute(Qt::WA_TransparentForMouseEvents);
+    grab->On_Press = [this](Mouse_Button b, unsigned s, int x, int y) {
+      Forward([=, this] { f_.Select_ImageMouseDown(b, s, x, y); });
+    };
+    grab->On_Move = [this](unsigned s, int x, int y) {
+      Forward([=, this] { f_.Select_ImageMouseMove(s, x, y); });
+    };
+    grab->On_Release = [this](Mouse_Button b, unsigned s, int x, int y) {
+      Forward([=, this] { f_.Select_ImageMouseUp(b, s, x, y); });
+    };
     bindings_.push_back({&f.Select_Image, grab, nullptr});
   }
 

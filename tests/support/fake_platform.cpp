@@ -70,7 +70,15 @@ int Fake_Platform::Shell_Open(const std::string& path) {
   return Shell_Result;
 }
 
+bool Fake_Platform::Clipboard_Image_Size(int& width, int& height) {
+  if (!Clipboard) return false;
+  width = Clipboard_Reported_Size ? Clipboard_Reported_Size->first : Clipboard->Width();
+  height = Clipboard_Reported_Size ? Clipboard_Reported_Size->second : Clipboard->Height();
+  return true;
+}
+
 bool Fake_Platform::Clipboard_Get(Raster_Image& image) {
+  ++Clipboard_Reads;
   if (!Clipboard) return false;
   image = *Clipboard;
   return true;

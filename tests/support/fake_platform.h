@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/platform.h"
@@ -54,6 +55,10 @@ class Fake_Platform : public Platform {
   int Screen_W = 1024, Screen_H = 768;
 
   std::optional<Raster_Image> Clipboard;
+  // A size the clipboard reports instead of the picture's own; Clipboard_Get
+  // calls are counted, so tests can check a size is refused unread.
+  std::optional<std::pair<int, int>> Clipboard_Reported_Size;
+  int Clipboard_Reads = 0;
 
   int Show_Message_Box(const std::string& text, Msg_Kind kind, unsigned buttons) override;
   void Show_Error_Box(const std::string& text) override;
@@ -70,6 +75,7 @@ class Fake_Platform : public Platform {
   int Screen_Height() override { return Screen_H; }
   void Clipboard_Put(const Raster_Image& image) override { Clipboard = image; }
   bool Clipboard_Has_Image() override { return Clipboard.has_value(); }
+  bool Clipboard_Image_Size(int& width, int& height) override;
   bool Clipboard_Get(Raster_Image& image) override;
 
   // The texts of all message boxes shown so far, in order.

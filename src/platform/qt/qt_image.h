@@ -17,7 +17,8 @@ inline QImage Wrap_Image(const Raster_Image& image) {
                 qsizetype(image.Width()) * 4, QImage::Format_RGBX8888);
 }
 
-// Independent copies in both directions, for the clipboard.
+// Independent copies in both directions, for the clipboard. Pictures with
+// alpha come in composited over white.
 QImage To_QImage(const Raster_Image& image);
 Raster_Image From_QImage(const QImage& image);
 

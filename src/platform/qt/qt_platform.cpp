@@ -1,9 +1,11 @@
 #include "platform/qt/qt_platform.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QMimeData>
 #include <QScreen>
 #include <QUrl>
@@ -115,13 +117,25 @@ QImage To_QImage(const Raster_Image& image) {
   return result;
 }
 
+namespace {
+
+Colour Over_White(QRgb c) {
+  const int a = qAlpha(c);
+  auto blend = [a](int v) { return (v * a + 255 * (255 - a) + 127) / 255; };
+  return Rgb(blend(qRed(c)), blend(qGreen(c)), blend(qBlue(c)));
+}
+
+}  // namespace
+
 Raster_Image From_QImage(const QImage& image) {
-  const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
-  Raster_Image result(rgb.width(), rgb.height());
-  for (int y = 0; y < rgb.height(); ++y) {
-    const auto* src = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+  // Frames have no transparency: pictures with alpha come in composited over
+  // white, the colour of a new frame. Opaque pixels keep their exact values.
+  const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+  Raster_Image result(argb.width(), argb.height());
+  for (int y = 0; y < argb.height(); ++y) {
+    const auto* src = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
     Colour* dst = result.Row(y);
-    for (int x = 0; x < rgb.width(); ++x) dst[x] = Rgb(qRed(src[x]), qGreen(src[x]), qBlue(src[x]));
+    for (int x = 0; x < argb.width(); ++x) dst[x] = Over_White(src[x]);
   }
   return result;
 }
@@ -133,6 +147,33 @@ void Qt_Platform::Clipboard_Put(const Raster_Image& image) {
 bool Qt_Platform::Clipboard_Has_Image() {
   const QMimeData* data = QApplication::clipboard()->mimeData();
   return data && data->hasImage();
+}
+
+bool Qt_Platform::Clipboard_Image_Size(int& width, int& height) {
+  const QMimeData* data = QApplication::clipboard()->mimeData();
+  if (!data || !data->hasImage()) return false;
+  // Another program's picture arrives encoded: its header gives the size
+  // without decoding the pixels.
+  QStringList formats = data->formats();
+  formats.removeIf([](const QString& f) { return !f.startsWith("image/"); });
+  if (formats.removeAll("image/png") > 0) formats.prepend("image/png");
+  for (const QString& format : formats) {
+    QByteArray bytes = data->data(format);
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    const QSize size = QImageReader(&buffer).size();
+    if (size.isValid()) {
+      width = size.width();
+      height = size.height();
+      return true;
+    }
+  }
+  // A picture this program put there is held decoded.
+  const QImage own = qvariant_cast<QImage>(data->imageData());
+  if (own.isNull()) return false;
+  width = own.width();
+  height = own.height();
+  return true;
 }
 
 bool Qt_Platform::Clipboard_Get(Raster_Image& image) {

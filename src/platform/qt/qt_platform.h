@@ -59,6 +59,7 @@ class Qt_Platform : public Platform {
   int Screen_Height() override;
   void Clipboard_Put(const Raster_Image& image) override;
   bool Clipboard_Has_Image() override;
+  bool Clipboard_Image_Size(int& width, int& height) override;
   bool Clipboard_Get(Raster_Image& image) override;
 
  private:
