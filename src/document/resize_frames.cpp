@@ -33,8 +33,11 @@ void Resize_Frames(Raster_Image& strip, int n, Colour mount, int method, int fra
     if (pump) pump();
     BitBlt(result, (l - 1) * n, 0, b);
   }
-  strip.Set_Size(frame_count * n, n);
-  BitBlt(strip, 0, 0, result);
+  // Moved in, not copied: nothing may fail once the strip changes.
+  result.Pen_Colour = strip.Pen_Colour;
+  result.Fill_Colour = strip.Fill_Colour;
+  strip = std::move(result);
+  strip.Touch();
 }
 
 }  // namespace tolvane

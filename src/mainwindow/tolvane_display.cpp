@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "document/resize_frames.h"
@@ -18,15 +19,55 @@ void TTolvane::Show_Frame() {
   Redraw_Zoom();
 }
 
-void TTolvane::Layout_Frame_Views(bool resize_existing_frames) {
-  Thumb_Slots = Frame_Size > 64 ? 3 : 5;
-  Undo_Frame.Set_Size(Frame_Size, Frame_Size);
-  Sel_Background.Set_Size(Frame_Size, Frame_Size);
-  Frame_Buffer.Set_Size(Frame_Size, Frame_Size);
+namespace {
 
+// An image at a new size, built beside the old one (same content at the
+// top left, the rest in its Fill_Colour), so that a failed allocation
+// leaves the old image untouched. Empty when the size is already right.
+std::optional<Raster_Image> Resized(const Raster_Image& old, int w, int h) {
+  if (old.Width() == w && old.Height() == h) return std::nullopt;
+  Raster_Image img(w, h, old.Fill_Colour);
+  BitBlt(img, 0, 0, old);
+  img.Pen_Colour = old.Pen_Colour;
+  img.Fill_Colour = old.Fill_Colour;
+  img.Pos_X = old.Pos_X;
+  img.Pos_Y = old.Pos_Y;
+  return img;
+}
+
+void Take(Raster_Image& dst, std::optional<Raster_Image>& src) {
+  if (!src) return;
+  dst = std::move(*src);
+  dst.Touch();
+}
+
+}  // namespace
+
+void TTolvane::Layout_Frame_Views(bool resize_existing_frames) {
+  // Everything that allocates comes first: when an image cannot be had,
+  // the window, its images and the strip stay as they were.
+  const int slots = Frame_Size > 64 ? 3 : 5;
+  auto undo = Resized(Undo_Frame, Frame_Size, Frame_Size);
+  auto sel = Resized(Sel_Background, Frame_Size, Frame_Size);
+  auto buffer = Resized(Frame_Buffer, Frame_Size, Frame_Size);
+  auto thumbs = Resized(Frames.Picture, Frame_Size * slots, Frame_Size);
+  auto working = Resized(Working_Frame, Frame_Size, Frame_Size);
+  if (resize_existing_frames) {
+    // Rebuilds the strip only once the rebuilt one exists.
+    Resize_Frames(Anim_Strip, Frame_Size, Mount_Colour, App.Frame_Size_Form->Resize_Method,
+                  Frame_Total, [this] { P.Process_Messages(); });
+  } else if (auto strip = Resized(Anim_Strip, Frame_Total * Frame_Size, Frame_Size)) {
+    Take(Anim_Strip, strip);
+  }
+  Take(Undo_Frame, undo);
+  Take(Sel_Background, sel);
+  Take(Frame_Buffer, buffer);
+  Take(Frames.Picture, thumbs);
+  Take(Working_Frame, working);
+
+  Thumb_Slots = slots;
   Frames.B.Height = Frame_Size;
   Frames.B.Width = Frame_Size * Thumb_Slots;
-  Frames.Picture.Set_Size(Frames.B.Width, Frames.B.Height);
   Bevel1.B.Width = Bevel1.B.Height = Frame_Size + 2;
   Bevel1.B.Left = Frames.B.Left + (Thumb_Slots / 2) * Frame_Size - 1;
   // Frames taller than 128 would give 0; the view then shows them at 1:1.
@@ -35,7 +76,6 @@ void TTolvane::Layout_Frame_Views(bool resize_existing_frames) {
   Bevel2.B.Height = Frames.B.Height + 2;
 
   Frame.B.Width = Frame.B.Height = Frame_Size;
-  Working_Frame.Set_Size(Frame_Size, Frame_Size);
   DSP_Panel.B.Width = Frame.B.Width + 4;
   DSP_Panel.B.Height = Frame.B.Height + 4;
   Bevel7.B.Width = Bevel7.B.Height = Frame_Size + 2;
@@ -52,12 +92,6 @@ void TTolvane::Layout_Frame_Views(bool resize_existing_frames) {
   DSP_Panel.B.Left = Window.Width - DSP_Panel.B.Width - 4;
   DSP_Panel.B.Top = Bevel2.B.Top - 1;
 
-  if (resize_existing_frames) {
-    Resize_Frames(Anim_Strip, Frame_Size, Mount_Colour, App.Frame_Size_Form->Resize_Method,
-                  Frame_Total, [this] { P.Process_Messages(); });
-  } else {
-    Anim_Strip.Set_Size(Frame_Total * Frame_Size, Frame_Size);
-  }
   Progress_Panel.B.Left = -2 * Progress_Panel.B.Width;
 }
 
@@ -91,12 +125,8 @@ void TTolvane::Resize1Click() {
   const int old_size = Frame_Size;
   Frame_Size = form.New_Frame_Size;
   const bool done = Run_Command(P, [&] { Layout_Frame_Views(true); });
-  if (!done) {
-    // The strip is replaced only once the rebuilt one exists; go back to the
-    // old size so that everything matches it again.
-    Frame_Size = old_size;
-    Layout_Frame_Views(false);
-  }
+  // A failed layout changed nothing but the size it was given.
+  if (!done) Frame_Size = old_size;
   Show_Frame();
   Frame_Edited = false;
   Undo1.Enabled = false;

@@ -61,11 +61,9 @@ void TTolvane::Load1Click() {
 
   if (picture.Height() > 0 && picture.Width() % picture.Height() == 0) {
     Run_Command(P, [&] {
-      Check_Frame_Size_Fits(picture.Height());
-      Frame_Size = picture.Height();
-      Anim_File_Name = path;
-      Anim_Modified = false;
-      Install_Strip(std::move(picture));
+      const int size = picture.Height();
+      Check_Frame_Size_Fits(size);
+      Install_Document(std::move(picture), size, path);
     });
     return;
   }
@@ -78,20 +76,52 @@ void TTolvane::Load1Click() {
   // with the open document unchanged.
 }
 
+void TTolvane::Install_Document(Raster_Image picture, int frame_size, const std::string& path) {
+  // The old document's frame size, name and flag come back if the new one
+  // cannot be installed, so that a later Save cannot replace its file with
+  // something else.
+  const int old_size = Frame_Size;
+  std::string old_name = Anim_File_Name;
+  const bool old_modified = Anim_Modified;
+  try {
+    Frame_Size = frame_size;
+    Anim_File_Name = path;
+    Anim_Modified = false;
+    Install_Strip(std::move(picture));
+  } catch (...) {
+    Frame_Size = old_size;
+    Anim_File_Name = std::move(old_name);
+    Anim_Modified = old_modified;
+    throw;
+  }
+}
+
 void TTolvane::Install_Strip(Raster_Image picture) {
-  // A floating selection belongs to the frames being replaced.
+  // A floating selection belongs to the frames being replaced, and a running
+  // playback to the old document.
   Set_Tool(Cur_Tool);
+  if (Anim_Timer.Enabled) StopClick();
+  std::string caption = std::string(Application_Title) + " - " + File_Name_Part(Anim_File_Name);
+  // The new strip goes in first so that the layout does not allocate the
+  // old one anew; if the layout fails, the old strip comes back.
+  Raster_Image old_strip = std::move(Anim_Strip);
+  const int old_total = Frame_Total;
+  Anim_Strip = std::move(picture);
+  Frame_Total = Anim_Strip.Width() / Frame_Size;
+  try {
+    Layout_Frame_Views(false);
+  } catch (...) {
+    Anim_Strip = std::move(old_strip);
+    Frame_Total = old_total;
+    throw;
+  }
+  // Nothing below allocates more than a caption: the new document is in.
   Frame_Edited = false;
   Save1.Enabled = SaveAs1.Enabled = MergeFiles1.Enabled = true;
   Edit1.Enabled = Frame1.Enabled = Section1.Enabled = Effects1.Enabled = true;
-  Anim_Strip = Raster_Image();
-  Frame_Total = 1;
-  Layout_Frame_Views(false);
-  Anim_Strip = std::move(picture);
   Anim_Strip.Fill_Colour = 0xFFFFFF;
   Anim_Strip.Touch();
-  Caption = std::string(Application_Title) + " - " + File_Name_Part(Anim_File_Name);
-  Frame_Total = Anim_Strip.Width() / Frame_Size;
+  Caption = std::move(caption);
   Cur_Frame = 0;
   Show_Frame();
   Undo1.Enabled = false;
@@ -146,13 +176,22 @@ void TTolvane::New1Click() {
   Show_Modal(P, form);
   if (!form.Size_Accepted) return;
   Set_Tool(Cur_Tool);
+  if (Anim_Timer.Enabled) StopClick();
+  // The new frame's images come first; if they cannot be had, the open
+  // document stays as it was.
+  const int old_size = Frame_Size, old_total = Frame_Total;
   Frame_Size = form.New_Frame_Size;
+  Frame_Total = 1;
+  const bool laid_out = Run_Command(P, [&] { Layout_Frame_Views(false); });
+  if (!laid_out) {
+    Frame_Size = old_size;
+    Frame_Total = old_total;
+    return;
+  }
   Save1.Enabled = SaveAs1.Enabled = MergeFiles1.Enabled = true;
   Edit1.Enabled = Frame1.Enabled = Effects1.Enabled = true;
   Section1.Enabled = false;
-  Frame_Total = 1;
   Cur_Frame = 0;
-  Layout_Frame_Views(false);
   Anim_Strip.Fill_Colour = Selected_Colour2;
   Anim_Strip.FillRect({0, 0, Anim_Strip.Width(), Anim_Strip.Height()});
   Anim_File_Name = New_Anim_Name;
