@@ -53,8 +53,9 @@ void TTolvane::Brightness1Click(const Menu_Item& sender) {
   });
   if (!prepared) return;
   d.Frames_Available = Frame_Total - Cur_Frame;
-  Show_Modal(P, d);
-  if (!d.Effect_Accepted) return;
+  d.Effect_Accepted = false;
+  // The dialog's previews need images of their own.
+  if (!Run_Command(P, [&] { Show_Modal(P, d); }) || !d.Effect_Accepted) return;
 
   const int n = d.Effect_Frames, level = d.Effect_Level, kind = d.Effect_Kind;
   const bool insert = d.Effect_Insert, reverse = d.Effect_Reverse, vertical = d.Effect_Vertical;

@@ -13,12 +13,12 @@ namespace {
 // one frame. Widening comes first: if the strip cannot grow, the document is
 // left as it was.
 void Commit_And_Widen(TTolvane& t) {
+  t.Anim_Strip.Set_Width(t.Frame_Left(t.Frame_Total + 1));
+  ++t.Frame_Total;
   t.Commit_Frame();
   t.Frame_Edited = false;
   t.Undo1.Enabled = false;
   t.Anim_Modified = true;
-  t.Anim_Strip.Set_Width(t.Frame_Left(t.Frame_Total + 1));
-  ++t.Frame_Total;
 }
 
 }  // namespace

@@ -5,8 +5,15 @@ namespace tolvane {
 int Show_Modal(Platform& p, TForm& form) {
   form.Modal_Result = mr_None;
   form.Visible = true;
-  form.FormShow();
-  if (form.Modal_Result == mr_None && form.Visible) p.Run_Modal(form);
+  try {
+    form.FormShow();
+    if (form.Modal_Result == mr_None && form.Visible) p.Run_Modal(form);
+  } catch (...) {
+    // A form that failed to show is closed, not left on the screen.
+    form.Visible = false;
+    if (form.Modal_Result == mr_None) form.Modal_Result = mr_Cancel;
+    throw;
+  }
   form.Visible = false;
   return form.Modal_Result;
 }

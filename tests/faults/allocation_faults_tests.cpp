@@ -1,0 +1,165 @@
+// Every command that changes or replaces the document, with each image
+// allocation failing in turn, one per run: afterwards the old document must
+// be exactly as it was, and Save must write its pixels.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <functional>
+#include <new>
+#include <string>
+
+#include "document/bmp.h"
+#include "support/tolvane_fixture.h"
+
+namespace {
+// Allocations of at least this many bytes are images (a 16 x 16 frame is
+// 1024 bytes); smaller ones are captions and the scripted user's records.
+constexpr std::size_t Image_Bytes = 1024;
+std::atomic<long> fail_at{0};  // 0: nothing fails
+std::atomic<long> seen{0};
+}  // namespace
+
+// GCC cannot see that these pair up with the malloc below.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+
+void* operator new(std::size_t n) {
+  if (fail_at > 0 && n >= Image_Bytes && ++seen == fail_at) throw std::bad_alloc();
+  if (void* p = std::malloc(n ? n : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+namespace tolvane::testing {
+namespace {
+
+// One fresh program per run, with a three-frame animation of 16 open.
+struct World : Tolvane_Test {
+  using Tolvane_Test::Load_File;
+  using Tolvane_Test::Load_Strip;
+  using Tolvane_Test::P;
+  using Tolvane_Test::Path;
+  using Tolvane_Test::T;
+  void TestBody() override {}
+};
+
+struct Command {
+  const char* name;
+  std::function<void(World&)> act;  // scripts the user's answers and runs it
+  // Files it may open: new.bmp (four frames of 24), merge.bmp (two of 16).
+  bool allocates = true;  // Delete works within the strip it has
+};
+
+void Choose_Size(World& w, int size, int method) {
+  w.P.On_Modal<TFrame_Size_Form>([=](TFrame_Size_Form& f) {
+    f.New_Size.Select(4);
+    f.SpinEdit1.Text = std::to_string(size);
+    f.Adjust_Method.Select(method);
+    f.OkClick();
+  });
+}
+
+const Command Commands[] = {
+    {"Load", [](World& w) { w.Load_File(w.Path("new.bmp")); }},
+    {"New",
+     [](World& w) {
+       Choose_Size(w, 40, 0);
+       w.T().New1Click();
+     }},
+    {"Resize, crop",
+     [](World& w) {
+       Choose_Size(w, 24, 0);
+       w.T().Resize1Click();
+     }},
+    {"Resize, stretch",
+     [](World& w) {
+       Choose_Size(w, 12, 1);
+       w.T().Resize1Click();
+     }},
+    {"Add", [](World& w) { w.T().Add1Click(); }},
+    {"Insert", [](World& w) { w.T().Insert1Click(); }},
+    {"Delete",
+     [](World& w) {
+       w.P.Answers = {id_Yes};
+       w.T().Delete1Click();
+     },
+     false},
+    {"Rotate, inserting",
+     [](World& w) {
+       w.P.On_Modal<TEffects_Param_Form>([](TEffects_Param_Form& f) {
+         f.Level_Bar.Set_Position(45);
+         f.Add_New.Set_Checked(true);
+         f.No_Frames.Text = "4";
+         f.OkClick();
+       });
+       w.T().Brightness1Click(w.T().Rotate1);
+     }},
+    {"Merge, appended",
+     [](World& w) {
+       w.P.Open_Answers.push_back(w.Path("merge.bmp"));
+       w.P.Answers = {id_No};
+       w.T().MergeFiles1Click();
+     }},
+    {"Merge, with a transition",
+     [](World& w) {
+       w.P.Open_Answers.push_back(w.Path("merge.bmp"));
+       w.P.Answers = {id_Yes};
+       w.P.On_Modal<TAdd_Trans>([](TAdd_Trans& f) {
+         f.Trans_Type.Text = "Merge";
+         f.overlap.Text = "2";
+         f.OkClick();
+       });
+       w.T().MergeFiles1Click();
+     }},
+};
+
+TEST(Allocation_Faults, EveryFailureLeavesTheOldDocumentAndItsFile) {
+  const Raster_Image old = Solid_Strip({1, 2, 3}, 16);
+  for (const Command& c : Commands) {
+    long n = 1;
+    for (;; ++n) {
+      World w;
+      w.Load_Strip(old, "old.bmp");
+      Write_Bmp(w.Path("new.bmp"), Solid_Strip({7, 8, 9, 10}, 24));
+      Write_Bmp(w.Path("merge.bmp"), Solid_Strip({20, 21}, 16));
+      TTolvane& t = w.T();
+      t.Next_FrameClick();
+      ASSERT_EQ(t.Check_Invariants(), "");
+      const std::string name = t.Anim_File_Name;
+
+      seen = 0;
+      fail_at = n;
+      // As the program's event edge would, but the command should have
+      // reported the failure itself.
+      try {
+        c.act(w);
+      } catch (const std::exception& e) {
+        ADD_FAILURE() << c.name << ", image allocation " << n << ": escaped: " << e.what();
+      }
+      const bool failed = seen >= n;
+      fail_at = 0;
+      if (!failed) break;  // every image allocation of the command has failed once
+
+      SCOPED_TRACE(std::string(c.name) + ", image allocation " + std::to_string(n));
+      EXPECT_FALSE(w.P.Errors.empty()) << "a failure was not reported";
+      EXPECT_EQ(t.Check_Invariants(), "");
+      EXPECT_TRUE(Same_Pixels(t.Anim_Strip, old));
+      EXPECT_EQ(t.Frame_Size, 16);
+      EXPECT_EQ(t.Cur_Frame, 1);
+      EXPECT_EQ(t.Anim_File_Name, name);
+      EXPECT_FALSE(t.Anim_Modified);
+      // Save writes the old pixels back to the old file.
+      t.Anim_Modified = true;
+      t.Save1Click();
+      EXPECT_TRUE(t.Save_Succeeded);
+      EXPECT_TRUE(Same_Pixels(Read_Bmp(w.Path("old.bmp")), old));
+      if (::testing::Test::HasFailure()) return;
+    }
+    EXPECT_EQ(n > 1, c.allocates) << c.name;
+  }
+}
+
+}  // namespace
+}  // namespace tolvane::testing
