@@ -1,10 +1,14 @@
 #include <QApplication>
+#include <csignal>
 
 #include "mainwindow/application.h"
 #include "platform/qt/qt_platform.h"
 #include "ui/program_views.h"
 
 int main(int argc, char* argv[]) {
+  // A save past the file-size limit must fail with an error box, not end
+  // the program with the user's work.
+  std::signal(SIGXFSZ, SIG_IGN);
   QApplication qt(argc, argv);
   QApplication::setApplicationName(tolvane::Application_Title);
   tolvane::Qt_Platform platform;

@@ -1,12 +1,15 @@
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -97,6 +100,28 @@ void Sync_Folder_Of(const std::string& target) {
   if (fd < 0) return;
   ::fsync(fd);
   ::close(fd);
+}
+
+// Removes what earlier saves of target left behind when they were killed
+// part way: files named like our temporary files beside it.
+void Remove_Stale_Temporaries(const std::string& target) {
+  const std::size_t slash = target.rfind('/');
+  const std::string dir = slash == std::string::npos ? "."
+                          : slash == 0               ? "/"
+                                                     : target.substr(0, slash);
+  const std::string prefix =
+      "." + (slash == std::string::npos ? target : target.substr(slash + 1)) + ".";
+  DIR* d = ::opendir(dir.c_str());
+  if (!d) return;
+  while (const dirent* e = ::readdir(d)) {
+    const std::string name = e->d_name;
+    if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) continue;
+    if (!std::all_of(name.begin() + prefix.size(), name.end(),
+                     [](char c) { return std::isalnum(static_cast<unsigned char>(c)); }))
+      continue;
+    ::unlink((dir + "/" + name).c_str());
+  }
+  ::closedir(d);
 }
 
 class Temp_File {
@@ -269,11 +294,13 @@ void Write_Bmp(const std::string& path, const Raster_Image& image,
   if (!temp.Sync_And_Close()) throw Toolkit_Error("Stream write error");
   if (mode == Target_Mode::Replace) {
     if (!temp.Rename_To(target)) throw Toolkit_Error("Cannot create file " + path);
+    Remove_Stale_Temporaries(target);
     return;
   }
   // A hard-linked file is rewritten in place so that every name keeps
   // seeing it; the complete temporary copy proved the data can be written.
   Copy_Into(temp.Name(), target, path);
+  Remove_Stale_Temporaries(target);
 }
 
 }  // namespace tolvane

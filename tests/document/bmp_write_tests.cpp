@@ -1,7 +1,13 @@
 // The BMP writer: the exact bytes of the header, padding and row order,
 // round trips, and the save that replaces a file only when it succeeds.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
 
 #include <cerrno>
 
@@ -225,6 +231,77 @@ TEST(BmpWriteAtomic, HardLinksSeeTheNewFileAndDevicesAreWrittenNotReplaced) {
     EXPECT_STREQ(e.what(), "Stream write error");
   }
   EXPECT_TRUE(fs::is_character_file("/dev/full"));
+}
+
+// A save killed at any moment leaves the old file or the new one, never a
+// mixture or nothing; the next save clears what the killed one left behind.
+TEST(BmpWriteAtomic, KilledSaveLeavesTheOldOrTheNewFile) {
+  Temp_Dir dir;
+  const std::string path = dir / "anim.bmp";
+  const Raster_Image old_img = Test_Picture(256, 64, 1), new_img = Test_Picture(4096, 512, 2);
+  Write_Bmp(path, old_img);
+  const Bytes old_bytes = Read_File(path);
+  Write_Bmp(dir / "new.bmp", new_img);
+  const Bytes new_bytes = Read_File(dir / "new.bmp");
+  fs::remove(dir / "new.bmp");
+
+  // Kill moments spread over twice what one save takes on this machine.
+  const auto start = std::chrono::steady_clock::now();
+  Write_Bmp(dir / "timing.bmp", new_img);
+  const long save_us = long(std::chrono::duration_cast<std::chrono::microseconds>(
+                                std::chrono::steady_clock::now() - start)
+                                .count());
+  fs::remove(dir / "timing.bmp");
+
+  std::srand(1234);
+  int olds = 0, news = 0;
+  for (int trial = 0; trial < 100; ++trial) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      Write_Bmp(path, new_img);
+      _exit(0);
+    }
+    ::usleep(useconds_t(std::rand() % (2 * save_us + 1)));
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    const Bytes now = Read_File(path);
+    ASSERT_TRUE(now == old_bytes || now == new_bytes) << "trial " << trial;
+    (now == old_bytes ? olds : news)++;
+    Write_Bmp(path, old_img);
+    EXPECT_EQ(Names_In(dir.Path()), std::vector<std::string>{"anim.bmp"}) << "trial " << trial;
+  }
+  // Both outcomes happened, so the kills did land during saves.
+  EXPECT_GT(olds, 0);
+  EXPECT_GT(news, 0);
+}
+
+// A file-size limit makes the write fail, not the program end.
+TEST(BmpWriteAtomic, FileSizeLimitGivesStreamWriteErrorAndKeepsTheOldFile) {
+  Temp_Dir dir;
+  const std::string path = dir / "anim.bmp";
+  Write_Bmp(path, Test_Picture(16, 16, 1));
+  const Bytes old = Read_File(path);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    signal(SIGXFSZ, SIG_IGN);  // as the program does
+    const rlimit limit{4096, 4096};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    try {
+      Write_Bmp(path, Test_Picture(200, 200, 2));
+    } catch (const Toolkit_Error& e) {
+      _exit(std::string(e.what()) == "Stream write error" ? 0 : 1);
+    }
+    _exit(2);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "1: other message, 2: no error";
+  EXPECT_EQ(Read_File(path), old);
+  EXPECT_EQ(Names_In(dir.Path()), std::vector<std::string>{"anim.bmp"});
 }
 
 }  // namespace
