@@ -10,7 +10,9 @@ namespace tolvane {
 
 namespace {
 
-void Place(Control& c, int left, int top, int width, int height) { c.B = {left, top, width, height}; }
+void Place(Control& c, int left, int top, int width, int height) {
+  c.B = {left, top, width, height};
+}
 
 void Field(Spin_Edit& s, int left, int top, int width, int min, int max, int value) {
   s.B = {left, top, width, 22};
@@ -207,7 +209,9 @@ void TFrame_Extract::Recount_Cells() {
   Cell_Total = c.Cell_Total;
 }
 
-void TFrame_Extract::Cut_Cell(int i, int j) { tolvane::Cut_Cell(Source_Picture, Grid(), i, j, Input_Cell); }
+void TFrame_Extract::Cut_Cell(int i, int j) {
+  tolvane::Cut_Cell(Source_Picture, Grid(), i, j, Input_Cell);
+}
 
 void TFrame_Extract::Convert_Cell(Raster_Image& target, int type) {
   Conversion c = Current_Conversion();
@@ -219,8 +223,8 @@ void TFrame_Extract::Refresh_Previews() {
   if (Lines.Item_Index == 1)
     Frame_Count.Caption = std::to_string(Cell_Total) + " Frames";
   else
-    Frame_Count.Caption = std::to_string(Cells_Per_Row) + " Frames (Total Frames " +
-                          std::to_string(Cell_Total) + ")";
+    Frame_Count.Caption =
+        std::to_string(Cells_Per_Row) + " Frames (Total Frames " + std::to_string(Cell_Total) + ")";
   Label7.Caption = "Viewing frame " + std::to_string(View_Cell + 1);
 
   const int d = Output_Frame_Size;
@@ -249,8 +253,7 @@ void TFrame_Extract::Hide_Crop() {
 void TFrame_Extract::Adjust_TypeClick() {
   if (Any_Field_Empty()) return;
   const int d = Output_Frame_Size;
-  if (Adjust_Type.Item_Index == ct_Crop &&
-      (Field_Value(Frame_W) < d || Field_Value(Frame_H) < d)) {
+  if (Adjust_Type.Item_Index == ct_Crop && (Field_Value(Frame_W) < d || Field_Value(Frame_H) < d)) {
     const std::string size = std::to_string(d);
     P.Show_Message_Box("You cannot crop frames that are less than " + size + "x" + size,
                        Msg_Kind::Warning, mb_OK);
@@ -377,11 +380,11 @@ void TFrame_Extract::OkClick() {
           Msg_Kind::Warning, mb_OK);
       return;
     case Run_Check::Too_Large:
-      P.Show_Message_Box("The animation would be too large: " +
-                             std::to_string(Strip_Width(rows, columns, d) / d) + " frames of " +
-                             std::to_string(d) + "x" + std::to_string(d) +
-                             ". Choose larger input frames or a smaller output size.",
-                         Msg_Kind::Warning, mb_OK);
+      P.Show_Message_Box(
+          "The animation would be too large: " + std::to_string(Strip_Width(rows, columns, d) / d) +
+              " frames of " + std::to_string(d) + "x" + std::to_string(d) +
+              ". Choose larger input frames or a smaller output size.",
+          Msg_Kind::Warning, mb_OK);
       return;
     case Run_Check::Ok:
       break;

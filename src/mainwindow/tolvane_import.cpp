@@ -43,8 +43,7 @@ void TTolvane::Import1Click() {
 void TTolvane::ImportPCX1Click() {
   if (!Ask_Save_Changes()) return;
   OpenDialog1.Title = "Import PCX...";
-  OpenDialog1.Filter =
-      "Bitmap Files (*.BMP)|*.BMP|PCX Files (*.PCX)|*.PCX|All Files (*.*)|*.*";
+  OpenDialog1.Filter = "Bitmap Files (*.BMP)|*.BMP|PCX Files (*.PCX)|*.PCX|All Files (*.*)|*.*";
   OpenDialog1.Filter_Index = 2;
   OpenDialog1.File_Name = "*.PCX";
   if (!P.Execute_Open_Dialog(OpenDialog1)) return;
