@@ -23,11 +23,16 @@ Program_Views::Program_Views(Qt_Platform& p, Application& app)
       app_(app),
       main_((Prepare_Application(), p), *app.Tolvane),
       frame_size_(p, *app.Frame_Size_Form),
-      about_(p, *app.About_Form) {
+      about_(p, *app.About_Form),
+      frame_extract_(p, *app.Frame_Extract),
+      import_view_(p, *app.Import_View) {
   // Dialogs belong to the main window, so the desktop keeps them above it.
   // The views still own them and are destroyed before the main window's.
   for (QWidget* dialog : {frame_size_.Window(), about_.Window()})
     dialog->setParent(main_.Window(), dialog->windowFlags());
+  // The retrieval dialog is modal; its picture window must stay usable.
+  frame_extract_.Window()->setParent(main_.Window(), frame_extract_.Window()->windowFlags());
+  import_view_.Window()->setParent(frame_extract_.Window(), import_view_.Window()->windowFlags());
 }
 
 void Program_Views::Start() {

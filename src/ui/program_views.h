@@ -4,7 +4,9 @@
 #include "mainwindow/application.h"
 #include "platform/qt/qt_platform.h"
 #include "ui/about_view.h"
+#include "ui/frame_extract_view.h"
 #include "ui/frame_size_view.h"
+#include "ui/import_view.h"
 #include "ui/main_view.h"
 
 namespace tolvane {
@@ -22,6 +24,8 @@ class Program_Views {
   Main_View& Main() { return main_; }
   Frame_Size_View& Frame_Size() { return frame_size_; }
   About_View& About() { return about_; }
+  Frame_Extract_View& Frame_Extract() { return frame_extract_; }
+  Import_Picture_View& Import_Picture() { return import_view_; }
 
  private:
   Qt_Platform& p_;
@@ -29,6 +33,8 @@ class Program_Views {
   Main_View main_;
   Frame_Size_View frame_size_;
   About_View about_;
+  Frame_Extract_View frame_extract_;
+  Import_Picture_View import_view_;
 };
 
 }  // namespace tolvane
