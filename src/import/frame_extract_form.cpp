@@ -48,10 +48,10 @@ TFrame_Extract::TFrame_Extract(Platform& p) : P(p) {
 
   Place(GroupBox3, 8, 52, 193, 46);
   GroupBox3.Caption = "Frame Offset";
-  Text(Label3, 16, 68, 24, "Top");
-  Field(top_border, 42, 64, 49, 0, 1000, 0);
-  Text(Label4, 104, 68, 24, "Left");
-  Field(Left_Border, 130, 64, 49, 0, 1000, 0);
+  Text(Label3, 16, 72, 24, "Top");
+  Field(top_border, 42, 68, 49, 0, 1000, 0);
+  Text(Label4, 104, 72, 24, "Left");
+  Field(Left_Border, 130, 68, 49, 0, 1000, 0);
 
   Place(Adjust_Type, 8, 100, 193, 52);
   Adjust_Type.Caption = "Conversion Type";
