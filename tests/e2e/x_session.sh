@@ -20,23 +20,19 @@ cleanup() {
 trap cleanup EXIT
 
 Start_Xvfb() {
-  # A display nobody uses: no lock file and no socket.
+  # Xvfb picks a free display itself and writes its number once it is ready,
+  # so scripts that run at the same time never share one.
   display=""
-  for n in $(seq 90 150); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
-      Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-      xvfb_pid=$!
-      for _ in $(seq 50); do
-        [ -e "/tmp/.X11-unix/X$n" ] && break
-        kill -0 "$xvfb_pid" 2>/dev/null || break
-        sleep 0.1
-      done
-      if [ -e "/tmp/.X11-unix/X$n" ] && kill -0 "$xvfb_pid" 2>/dev/null; then
-        display=":$n"
-        break
-      fi
-      xvfb_pid=""
+  Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp >"$work/display" 2>"$work/xvfb.log" &
+  xvfb_pid=$!
+  for _ in $(seq 100); do
+    n=$(head -1 "$work/display" 2>/dev/null)
+    if [ -n "$n" ]; then
+      display=":$n"
+      break
     fi
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    sleep 0.1
   done
   [ -n "$display" ] || { echo "FAIL: could not start Xvfb"; exit 1; }
   export DISPLAY=$display
