@@ -9,9 +9,11 @@ void Application::Create_Forms() {
   made(*Tolvane);
   Add_Trans = std::make_unique<TAdd_Trans>(P);
   made(*Add_Trans);
-  Frame_Extract = std::make_unique<TFrame_Extract>();
+  Frame_Extract = std::make_unique<TFrame_Extract>(P);
+  Frame_Extract->Mount_Colour = &Tolvane->Mount_Colour;
   made(*Frame_Extract);
   Import_View = std::make_unique<TImport_View>();
+  Frame_Extract->Import_View = Import_View.get();
   made(*Import_View);
   About_Form = std::make_unique<TAbout_Form>();
   made(*About_Form);
@@ -22,6 +24,7 @@ void Application::Create_Forms() {
   Effects_Param_Form->Mount_Colour = &Tolvane->Mount_Colour;
   made(*Effects_Param_Form);
   Loading_Window = std::make_unique<TLoading_Window>();
+  Frame_Extract->Loading_Window = Loading_Window.get();
 }
 
 }  // namespace tolvane

@@ -17,6 +17,7 @@ struct Application;
 //   mainwindow/tolvane_display.cpp   Show_Frame, Layout_Frame_Views, navigation, Resize
 //   mainwindow/tolvane_playback.cpp  speed, Play, Stop, timer, sections
 //   mainwindow/tolvane_frames.cpp    Add, Insert, Delete, Clear, frame buffer
+//   mainwindow/tolvane_import.cpp    Import Frames, Import PCX, frame retrieval
 //   editor/zoom.cpp                  zoom view, scrolling, zoom buttons
 //   editor/tools.cpp                 tool choice and the zoom view's mouse protocol
 //   editor/palette.cpp               palette and colour swatches
@@ -126,6 +127,12 @@ class TTolvane : public TForm, public Editing_State {
   void Install_Document(Raster_Image picture, int frame_size, const std::string& path);
   void Save_Through_Dialog();
   bool Save_Succeeded = false;  // set by Save1Click: whether a file was written
+
+  // Frame import: Import Frames, Import PCX and Load's retrieval branch hand
+  // a picture to the retrieval dialog and install what it retrieves.
+  void Import1Click();
+  void ImportPCX1Click();
+  void Retrieve_Frames(const std::string& path);
 
   // Display and navigation.
   void Show_Frame();

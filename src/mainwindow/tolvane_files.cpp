@@ -59,7 +59,8 @@ void TTolvane::Load1Click() {
   Raster_Image picture;
   if (!Run_Command(P, [&] { picture = Read_Bmp(path); })) return;
 
-  if (picture.Height() > 0 && picture.Width() % picture.Height() == 0) {
+  // A picture without one whole frame is no strip: it would leave no frame.
+  if (picture.Width() > 0 && picture.Height() > 0 && picture.Width() % picture.Height() == 0) {
     Run_Command(P, [&] {
       const int size = picture.Height();
       Check_Frame_Size_Fits(size);
@@ -72,8 +73,8 @@ void TTolvane::Load1Click() {
       "to attempt frame retrieval?",
       Msg_Kind::Warning, mb_Yes | mb_No);
   if (answer == id_No) return;
-  // Frame retrieval is not built yet: it ends as a cancelled retrieval does,
-  // with the open document unchanged.
+  picture = Raster_Image();  // the dialog reads the file again itself
+  Retrieve_Frames(path);
 }
 
 void TTolvane::Install_Document(Raster_Image picture, int frame_size, const std::string& path) {

@@ -8,6 +8,9 @@
 #include "ui/effects_param_view.h"
 #include "ui/frame_size_view.h"
 #include "ui/loading_view.h"
+#include "ui/frame_extract_view.h"
+#include "ui/frame_size_view.h"
+#include "ui/import_view.h"
 #include "ui/main_view.h"
 
 namespace tolvane {
@@ -28,6 +31,8 @@ class Program_Views {
   Loading_View& Loading() { return loading_; }
   Add_Trans_View& Add_Trans() { return add_trans_; }
   Effects_Param_View& Effects_Param() { return effects_param_; }
+  Frame_Extract_View& Frame_Extract() { return frame_extract_; }
+  Import_Picture_View& Import_Picture() { return import_view_; }
 
  private:
   Qt_Platform& p_;
@@ -38,6 +43,8 @@ class Program_Views {
   Loading_View loading_;
   Add_Trans_View add_trans_;
   Effects_Param_View effects_param_;
+  Frame_Extract_View frame_extract_;
+  Import_Picture_View import_view_;
 };
 
 }  // namespace tolvane

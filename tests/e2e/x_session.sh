@@ -5,7 +5,7 @@
 # Wait_For_Splash waits until the About splash has come and gone, after which
 # the window takes keys once the pointer is over it (there is no window manager).
 
-for tool in Xvfb xdotool xdpyinfo; do
+for tool in Xvfb xdotool; do
   command -v "$tool" >/dev/null || { echo "missing $tool (scripts/deps.sh installs it)"; exit 1; }
 done
 
@@ -19,33 +19,20 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# The display is ours when the server's lock names our Xvfb, and ready when
-# it answers (a socket file may be left over from an earlier server).
-Owns_Display() {
-  [ "$(tr -d ' \n' <"/tmp/.X$1-lock" 2>/dev/null)" = "$xvfb_pid" ] &&
-    xdpyinfo -display ":$1" >/dev/null 2>&1
-}
-
 Start_Xvfb() {
-  # A display nobody uses: no lock file and no socket.
+  # Xvfb picks a free display itself and writes its number once it is ready,
+  # so scripts that run at the same time never share one.
   display=""
-  for n in $(seq 90 150); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
-      Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-      xvfb_pid=$!
-      # Another session may have taken the same display a moment earlier.
-      for _ in $(seq 50); do
-        Owns_Display "$n" && break
-        kill -0 "$xvfb_pid" 2>/dev/null || break
-        sleep 0.1
-      done
-      if Owns_Display "$n" && kill -0 "$xvfb_pid" 2>/dev/null; then
-        display=":$n"
-        break
-      fi
-      kill "$xvfb_pid" 2>/dev/null
-      xvfb_pid=""
+  Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp >"$work/display" 2>"$work/xvfb.log" &
+  xvfb_pid=$!
+  for _ in $(seq 100); do
+    n=$(head -1 "$work/display" 2>/dev/null)
+    if [ -n "$n" ]; then
+      display=":$n"
+      break
     fi
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    sleep 0.1
   done
   [ -n "$display" ] || { echo "FAIL: could not start Xvfb"; exit 1; }
   export DISPLAY=$display

@@ -48,7 +48,8 @@ struct World : Tolvane_Test {
 struct Command {
   const char* name;
   std::function<void(World&)> act;  // scripts the user's answers and runs it
-  // Files it may open: new.bmp (four frames of 24), merge.bmp (two of 16).
+  // Files it may open: new.bmp (four frames of 24), merge.bmp (two of 16),
+  // sheet.bmp (three cells of 20).
   bool allocates = true;  // Delete works within the strip it has
 };
 
@@ -96,6 +97,17 @@ const Command Commands[] = {
        });
        w.T().Brightness1Click(w.T().Rotate1);
      }},
+    {"Import Frames",
+     [](World& w) {
+       w.P.Open_Answers.push_back(w.Path("sheet.bmp"));
+       w.P.On_Modal<TFrame_Extract>([](TFrame_Extract& f) {
+         f.Field_Set(f.Frame_H, 20);
+         f.Field_Set(f.Frame_W, 20);
+         f.Field_Set(f.dest_fs, 16);
+         f.OkClick();
+       });
+       w.T().Import1Click();
+     }},
     {"Merge, appended",
      [](World& w) {
        w.P.Open_Answers.push_back(w.Path("merge.bmp"));
@@ -124,6 +136,7 @@ TEST(Allocation_Faults, EveryFailureLeavesTheOldDocumentAndItsFile) {
       w.Load_Strip(old, "old.bmp");
       Write_Bmp(w.Path("new.bmp"), Solid_Strip({7, 8, 9, 10}, 24));
       Write_Bmp(w.Path("merge.bmp"), Solid_Strip({20, 21}, 16));
+      Write_Bmp(w.Path("sheet.bmp"), Solid_Strip({30, 31, 32}, 20));
       TTolvane& t = w.T();
       t.Next_FrameClick();
       ASSERT_EQ(t.Check_Invariants(), "");

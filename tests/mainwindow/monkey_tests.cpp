@@ -183,11 +183,29 @@ class Monkey : public Tolvane_Test, public ::testing::WithParamInterface<unsigne
     T().MergeFiles1Click();
   }
 
+  void Import() {
+    if (!std::filesystem::exists(Path("sheet.bmp")))
+      Write_Bmp(Path("sheet.bmp"), Solid_Strip({0x102030, 0x405060, 0x708090}, 21));
+    const int w = Pick(-5, 70), h = Pick(-5, 70), d = Pick(-5, 40), type = Pick(0, 3);
+    const bool all_rows = Coin();
+    P.Open_Answers.push_back(Path("sheet.bmp"));
+    P.On_Modal<TFrame_Extract>([=](TFrame_Extract& f) {
+      f.Field_Set(f.Frame_W, w);
+      f.Field_Set(f.Frame_H, h);
+      f.Field_Set(f.dest_fs, d);
+      f.Adjust_Type.Select(type);
+      f.Lines.Select(all_rows ? 1 : 0);
+      f.OkClick();
+      if (f.Modal_Result == mr_None) f.CancelClick();  // the run was refused
+    });
+    T().Import1Click();
+  }
+
   void Step() {
     TTolvane& t = T();
     P.Answers = {Answer(), Answer(), Answer()};
     if (Pick(0, 3) == 0) t.Tool6Click();  // the select tool, so that bands lift selections
-    int command = Pick(0, 30);
+    int command = Pick(0, 31);
     // Keep the strip small enough for thousands of steps: past 40 frames,
     // commands that add frames delete one instead.
     if (t.Frame_Total > 40 && (command == 9 || command == 10 || command >= 29)) command = 11;

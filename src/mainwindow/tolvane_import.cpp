@@ -1,0 +1,51 @@
+#include <string>
+#include <utility>
+
+#include "document/bmp.h"
+#include "mainwindow/application.h"
+#include "mainwindow/tolvane.h"
+
+namespace tolvane {
+
+void TTolvane::Retrieve_Frames(const std::string& path) {
+  TFrame_Extract& form = *App.Frame_Extract;
+  Raster_Image strip;
+  const bool done = Run_Command(P, [&] {
+    form.Import_File_Name = path;
+    Show_Modal(P, form);
+    // The dialog keeps its own image for the next use; the copy is made
+    // before the open document is touched, so running out of memory here
+    // changes nothing.
+    if (form.Retrieval_Done) strip = form.Retrieved_Strip;
+  });
+  if (!done || !form.Retrieval_Done || strip.Empty()) return;
+  Run_Command(P, [&] {
+    const int size = strip.Height();
+    Install_Document(std::move(strip), size, New_Anim_Name);
+    Anim_Modified = true;  // a new animation, not yet saved
+  });
+}
+
+void TTolvane::Import1Click() {
+  if (!Ask_Save_Changes()) return;
+  OpenDialog1.Title = "Import...";
+  OpenDialog1.Filter = "Bitmap Files (*.BMP)|*.BMP|All Files (*.*)|*.*";
+  OpenDialog1.Filter_Index = 1;
+  if (!P.Execute_Open_Dialog(OpenDialog1)) return;
+  const std::string path = OpenDialog1.File_Name;
+  // Only a check that the file is a bitmap; the dialog reads it itself.
+  if (!Run_Command(P, [&] { Read_Bmp(path); })) return;
+  Retrieve_Frames(path);
+}
+
+void TTolvane::ImportPCX1Click() {
+  if (!Ask_Save_Changes()) return;
+  OpenDialog1.Title = "Import PCX...";
+  OpenDialog1.Filter = "Bitmap Files (*.BMP)|*.BMP|PCX Files (*.PCX)|*.PCX|All Files (*.*)|*.*";
+  OpenDialog1.Filter_Index = 2;
+  OpenDialog1.File_Name = "*.PCX";
+  if (!P.Execute_Open_Dialog(OpenDialog1)) return;
+  Retrieve_Frames(OpenDialog1.File_Name);
+}
+
+}  // namespace tolvane
