@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QToolButton>
 
+#include "ui/dialog_widgets.h"
 #include "ui/view_helpers.h"
 
 namespace tolvane {
@@ -58,26 +59,6 @@ class Add_Trans_View::Dialog : public QWidget {
   Add_Trans_View& view_;
 };
 
-namespace {
-
-// The number field's text: losing the focus clamps it, as the form says.
-class Spin_Text : public QLineEdit {
- public:
-  Spin_Text(QWidget* parent, std::function<void()> on_exit)
-      : QLineEdit(parent), on_exit_(std::move(on_exit)) {}
-
- protected:
-  void focusOutEvent(QFocusEvent* e) override {
-    QLineEdit::focusOutEvent(e);
-    on_exit_();
-  }
-
- private:
-  std::function<void()> on_exit_;
-};
-
-}  // namespace
-
 Add_Trans_View::Add_Trans_View(Qt_Platform& p, TAdd_Trans& form) : p_(p), f_(form) {
   window_ = std::make_unique<Dialog>(*this);
   keys_ = std::make_unique<Keys>(*this);
@@ -116,9 +97,8 @@ Add_Trans_View::Add_Trans_View(Qt_Platform& p, TAdd_Trans& form) : p_(p), f_(for
     b->setArrowType(type);
     b->setFocusPolicy(Qt::NoFocus);
     b->setAutoRepeat(true);
-    QObject::connect(b, &QToolButton::clicked, [this, step] {
-      p_.Dispatch([this, step] { f_.overlap.Step(step); });
-    });
+    QObject::connect(b, &QToolButton::clicked,
+                     [this, step] { p_.Dispatch([this, step] { f_.overlap.Step(step); }); });
     return b;
   };
   QToolButton* up = arrow(Qt::UpArrow, "overlap_Up", 1);

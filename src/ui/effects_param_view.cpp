@@ -11,85 +11,11 @@
 #include <QSlider>
 #include <QToolButton>
 
+#include "ui/dialog_widgets.h"
 #include "ui/image_widget.h"
 #include "ui/view_helpers.h"
 
 namespace tolvane {
-
-namespace {
-
-// The number field's text box: losing the focus runs the form's Exit().
-class Spin_Text : public QLineEdit {
- public:
-  Spin_Text(QWidget* parent, std::function<void()> on_exit)
-      : QLineEdit(parent), on_exit_(std::move(on_exit)) {}
-
- protected:
-  void focusOutEvent(QFocusEvent* e) override {
-    QLineEdit::focusOutEvent(e);
-    on_exit_();
-  }
-
- private:
-  std::function<void()> on_exit_;
-};
-
-// The crop colour swatch: a sunken panel that reports clicks.
-class Swatch : public QFrame {
- public:
-  Swatch(QWidget* parent, std::function<void()> on_click)
-      : QFrame(parent), on_click_(std::move(on_click)) {}
-
- protected:
-  void mouseReleaseEvent(QMouseEvent* e) override {
-    if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint())) on_click_();
-  }
-
- private:
-  std::function<void()> on_click_;
-};
-
-Qt::Alignment Alignment_Of(Label::Align a) {
-  switch (a) {
-    case Label::Align::Center:
-      return Qt::AlignHCenter | Qt::AlignTop;
-    case Label::Align::Right:
-      return Qt::AlignRight | Qt::AlignTop;
-    case Label::Align::Left:
-      break;
-  }
-  return Qt::AlignLeft | Qt::AlignTop;
-}
-
-}  // namespace
-
-class Effects_Param_View::Dialog : public QWidget {
- public:
-  explicit Dialog(Effects_Param_View& view) : view_(view) {
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
-  }
-
- protected:
-  void closeEvent(QCloseEvent* e) override {
-    e->ignore();  // Run_Modal hides the window once the form has closed
-    view_.p_.Dispatch([this] { view_.f_.Close(); });
-  }
-  void keyPressEvent(QKeyEvent* e) override {
-    if (e->key() == Qt::Key_Escape) {
-      view_.p_.Dispatch([this] { view_.f_.CancelClick(); });
-      return;
-    }
-    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
-      view_.p_.Dispatch([this] { view_.f_.OkClick(); });
-      return;
-    }
-    QWidget::keyPressEvent(e);
-  }
-
- private:
-  Effects_Param_View& view_;
-};
 
 QLabel* Effects_Param_View::Make_Label(Label& c, const char* name) {
   auto* w = new QLabel(window_.get());
@@ -122,7 +48,8 @@ QCheckBox* Effects_Param_View::Make_Check(Check_Box& c, const char* name) {
 
 Effects_Param_View::Effects_Param_View(Qt_Platform& p, TEffects_Param_Form& form)
     : p_(p), f_(form) {
-  window_ = std::make_unique<Dialog>(*this);
+  window_ = std::make_unique<Dialog_Window>(
+      p_, [this] { f_.OkClick(); }, [this] { f_.CancelClick(); }, [this] { f_.Close(); });
   QWidget* w = window_.get();
   w->setObjectName(Q(f_.Name));
   w->setFont(Program_Font());
@@ -188,9 +115,8 @@ Effects_Param_View::Effects_Param_View(Qt_Platform& p, TEffects_Param_Form& form
     b->setArrowType(type);
     b->setFocusPolicy(Qt::NoFocus);
     b->setAutoRepeat(true);
-    QObject::connect(b, &QToolButton::clicked, [this, step] {
-      p_.Dispatch([this, step] { f_.No_Frames.Step(step); });
-    });
+    QObject::connect(b, &QToolButton::clicked,
+                     [this, step] { p_.Dispatch([this, step] { f_.No_Frames.Step(step); }); });
     return b;
   };
   QToolButton* up = arrow(Qt::UpArrow, "No_Frames_Up", 1);
@@ -208,7 +134,7 @@ Effects_Param_View::Effects_Param_View(Qt_Platform& p, TEffects_Param_Form& form
   Make_Check(f_.Add_New, "Add_New");
   Make_Check(f_.Vertical_Effect, "Vertical_Effect");
 
-  auto* swatch = new Swatch(w, [this] { p_.Dispatch([this] { f_.Set_MountClick(); }); });
+  auto* swatch = new Click_Panel(w, [this] { p_.Dispatch([this] { f_.Set_MountClick(); }); });
   swatch->setObjectName("Set_Mount");
   swatch->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   swatch->setAutoFillBackground(true);

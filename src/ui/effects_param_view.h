@@ -17,6 +17,8 @@ class QSlider;
 
 namespace tolvane {
 
+class Dialog_Window;
+
 class Image_Widget;
 
 // The effect parameter dialog.
@@ -28,13 +30,12 @@ class Effects_Param_View : public Form_View {
   void Sync() override;
 
  private:
-  class Dialog;
   QLabel* Make_Label(Label& c, const char* name);
   QCheckBox* Make_Check(Check_Box& c, const char* name);
 
   Qt_Platform& p_;
   TEffects_Param_Form& f_;
-  std::unique_ptr<Dialog> window_;
+  std::unique_ptr<Dialog_Window> window_;
   std::vector<std::function<void()>> syncs_;  // one per control
   bool syncing_ = false;
 };

@@ -12,42 +12,13 @@
 #include <QSignalBlocker>
 #include <QToolButton>
 
+#include "ui/dialog_widgets.h"
 #include "ui/image_widget.h"
 #include "ui/view_helpers.h"
 
 namespace tolvane {
 
 namespace {
-
-// A number field's text: losing the focus commits it through the form.
-class Spin_Text : public QLineEdit {
- public:
-  Spin_Text(QWidget* parent, std::function<void()> on_exit)
-      : QLineEdit(parent), on_exit_(std::move(on_exit)) {}
-
- protected:
-  void focusOutEvent(QFocusEvent* e) override {
-    QLineEdit::focusOutEvent(e);
-    on_exit_();
-  }
-
- private:
-  std::function<void()> on_exit_;
-};
-
-class Click_Panel : public QFrame {
- public:
-  Click_Panel(QWidget* parent, std::function<void()> on_click)
-      : QFrame(parent), on_click_(std::move(on_click)) {}
-
- protected:
-  void mouseReleaseEvent(QMouseEvent* e) override {
-    if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint())) on_click_();
-  }
-
- private:
-  std::function<void()> on_click_;
-};
 
 // The crop square: draws nothing (the marker around it shows where it is)
 // and reports the mouse in its own coordinates.
@@ -71,50 +42,11 @@ class Crop_Square : public QWidget {
   }
 };
 
-Qt::Alignment Alignment_Of(Label::Align a) {
-  switch (a) {
-    case Label::Align::Center:
-      return Qt::AlignHCenter | Qt::AlignVCenter;
-    case Label::Align::Right:
-      return Qt::AlignRight | Qt::AlignVCenter;
-    case Label::Align::Left:
-      break;
-  }
-  return Qt::AlignLeft | Qt::AlignVCenter;
-}
-
 }  // namespace
 
-class Frame_Extract_View::Dialog : public QWidget {
- public:
-  explicit Dialog(Frame_Extract_View& view) : view_(view) {
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
-  }
-
- protected:
-  void closeEvent(QCloseEvent* e) override {
-    e->ignore();  // Run_Modal hides the window once the form has closed
-    view_.p_.Dispatch([this] { view_.f_.Close(); });
-  }
-  void keyPressEvent(QKeyEvent* e) override {
-    if (e->key() == Qt::Key_Escape) {
-      view_.p_.Dispatch([this] { view_.f_.Close(); });
-      return;
-    }
-    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
-      view_.p_.Dispatch([this] { view_.f_.OkClick(); });
-      return;
-    }
-    QWidget::keyPressEvent(e);
-  }
-
- private:
-  Frame_Extract_View& view_;
-};
-
 Frame_Extract_View::Frame_Extract_View(Qt_Platform& p, TFrame_Extract& form) : p_(p), f_(form) {
-  window_ = std::make_unique<Dialog>(*this);
+  window_ = std::make_unique<Dialog_Window>(
+      p_, [this] { f_.OkClick(); }, [this] { f_.Close(); }, [this] { f_.Close(); });
   window_->setObjectName(Q(f_.Name));
   window_->setFont(Program_Font());
   Build();

@@ -13,6 +13,8 @@ class QRadioButton;
 
 namespace tolvane {
 
+class Dialog_Window;
+
 class Image_Widget;
 
 // The "Frame Retrieval..." dialog. Widgets carry their control's name as
@@ -25,7 +27,6 @@ class Frame_Extract_View : public Form_View {
   void Sync() override;
 
  private:
-  class Dialog;
   struct Binding {
     const Control* control;
     QWidget* widget;
@@ -43,7 +44,7 @@ class Frame_Extract_View : public Form_View {
 
   Qt_Platform& p_;
   TFrame_Extract& f_;
-  std::unique_ptr<Dialog> window_;
+  std::unique_ptr<Dialog_Window> window_;
   std::vector<Binding> bindings_;
   std::vector<Group> groups_;
   bool syncing_ = false;

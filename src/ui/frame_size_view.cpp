@@ -9,77 +9,14 @@
 #include <QSignalBlocker>
 #include <QToolButton>
 
+#include "ui/dialog_widgets.h"
 #include "ui/view_helpers.h"
 
 namespace tolvane {
 
-namespace {
-
-// The number field: a line edit with up/down buttons. Its text is the
-// form's own; losing the focus runs the form's Exit(), which clamps it.
-class Spin_Text : public QLineEdit {
- public:
-  Spin_Text(QWidget* parent, std::function<void()> on_exit)
-      : QLineEdit(parent), on_exit_(std::move(on_exit)) {}
-
- protected:
-  void focusOutEvent(QFocusEvent* e) override {
-    QLineEdit::focusOutEvent(e);
-    on_exit_();
-  }
-
- private:
-  std::function<void()> on_exit_;
-};
-
-// A panel that reports clicks.
-class Click_Panel : public QFrame {
- public:
-  Click_Panel(QWidget* parent, std::function<void()> on_click)
-      : QFrame(parent), on_click_(std::move(on_click)) {}
-
- protected:
-  void mouseReleaseEvent(QMouseEvent* e) override {
-    if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint())) on_click_();
-  }
-
- private:
-  std::function<void()> on_click_;
-};
-
-}  // namespace
-
-class Frame_Size_View::Dialog : public QWidget {
- public:
-  explicit Dialog(Frame_Size_View& view) : view_(view) {
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
-  }
-
- protected:
-  void closeEvent(QCloseEvent* e) override {
-    e->ignore();  // Run_Modal hides the window once the form has closed
-    view_.p_.Dispatch([this] { view_.f_.Close(); });
-  }
-  void keyPressEvent(QKeyEvent* e) override {
-    if (e->key() == Qt::Key_Escape) {
-      view_.p_.Dispatch([this] { view_.f_.Close(); });
-      return;
-    }
-    // Enter accepts, as in any dialog whose Ok is the default button.
-    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
-      view_.p_.Dispatch([this] { view_.f_.OkClick(); });
-      return;
-    }
-    QWidget::keyPressEvent(e);
-  }
-
- private:
-  Frame_Size_View& view_;
-};
-
 Frame_Size_View::Frame_Size_View(Qt_Platform& p, TFrame_Size_Form& form) : p_(p), f_(form) {
-  window_ = std::make_unique<Dialog>(*this);
+  window_ = std::make_unique<Dialog_Window>(
+      p_, [this] { f_.OkClick(); }, [this] { f_.Close(); }, [this] { f_.Close(); });
   QWidget* w = window_.get();
   w->setObjectName(Q(f_.Name));
   w->setFont(Program_Font());
@@ -99,9 +36,8 @@ Frame_Size_View::Frame_Size_View(Qt_Platform& p, TFrame_Size_Form& form) : p_(p)
     b->setArrowType(type);
     b->setFocusPolicy(Qt::NoFocus);
     b->setAutoRepeat(true);
-    QObject::connect(b, &QToolButton::clicked, [this, step] {
-      p_.Dispatch([this, step] { f_.SpinEdit1.Step(step); });
-    });
+    QObject::connect(b, &QToolButton::clicked,
+                     [this, step] { p_.Dispatch([this, step] { f_.SpinEdit1.Step(step); }); });
     return b;
   };
   QToolButton* up = arrow(Qt::UpArrow, "SpinEdit1_Up", 1);

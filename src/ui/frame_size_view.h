@@ -15,6 +15,8 @@ class QFrame;
 
 namespace tolvane {
 
+class Dialog_Window;
+
 // The "Frame Size..." dialog.
 class Frame_Size_View : public Form_View {
  public:
@@ -24,7 +26,6 @@ class Frame_Size_View : public Form_View {
   void Sync() override;
 
  private:
-  class Dialog;
   struct Group {
     Radio_Group* group;
     QGroupBox* box;
@@ -35,7 +36,7 @@ class Frame_Size_View : public Form_View {
 
   Qt_Platform& p_;
   TFrame_Size_Form& f_;
-  std::unique_ptr<Dialog> window_;
+  std::unique_ptr<Dialog_Window> window_;
   Group new_size_, adjust_method_;
   QWidget* spin_ = nullptr;
   QLineEdit* spin_text_ = nullptr;

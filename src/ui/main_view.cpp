@@ -13,6 +13,7 @@
 #include <QSlider>
 #include <QToolButton>
 
+#include "ui/dialog_widgets.h"
 #include "ui/grab_area.h"
 #include "ui/image_widget.h"
 
@@ -41,21 +42,7 @@ class Main_View::Main_Window : public QMainWindow {
   Main_View& view_;
 };
 
-namespace {
-
-Qt::Alignment Alignment_Of(Label::Align a) {
-  switch (a) {
-    case Label::Align::Center:
-      return Qt::AlignHCenter | Qt::AlignTop;
-    case Label::Align::Right:
-      return Qt::AlignRight | Qt::AlignTop;
-    case Label::Align::Left:
-      break;
-  }
-  return Qt::AlignLeft | Qt::AlignTop;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 Main_View::Main_View(Qt_Platform& p, TTolvane& form) : p_(p), f_(form) {
   window_ = std::make_unique<Main_Window>(*this);

@@ -6,11 +6,10 @@
 #include "ui/about_view.h"
 #include "ui/add_trans_view.h"
 #include "ui/effects_param_view.h"
-#include "ui/frame_size_view.h"
-#include "ui/loading_view.h"
 #include "ui/frame_extract_view.h"
 #include "ui/frame_size_view.h"
 #include "ui/import_view.h"
+#include "ui/loading_view.h"
 #include "ui/main_view.h"
 
 namespace tolvane {
