@@ -14,6 +14,18 @@ namespace tolvane {
 //  3. 0 <= Section_Start <= Section_End < Frame_Total;
 //  4. Working_Frame, Undo_Frame, Sel_Background, Frame_Buffer are Frame_Size square;
 //  5. !Frame_Edited implies Working_Frame equals frame Cur_Frame of the strip.
+// The drawing tools by the number Cur_Tool holds; button ToolN selects N.
+enum Tool_Kind : int {
+  Tool_Pencil = 1,
+  Tool_Filled_Rect,
+  Tool_Outline_Rect,
+  Tool_Line,
+  Tool_Fill,
+  Tool_Select,
+  Tool_Filled_Ellipse,
+  Tool_Syringe
+};
+
 struct Editing_State {
   Raster_Image Anim_Strip;
   int Frame_Size = 32;
@@ -38,7 +50,7 @@ struct Editing_State {
   Colour Custom_Colour1 = 0;
   Colour Custom_Colour2 = 0;
   Colour Mount_Colour = 0;
-  int Cur_Tool = 1;
+  int Cur_Tool = Tool_Pencil;
 
   // Writes the working frame back into the strip when it holds changes. The
   // caller clears Frame_Edited where its command says so.

@@ -7,12 +7,6 @@
 
 namespace tolvane {
 
-namespace {
-
-enum Tool { Pencil = 1, Filled_Rect, Outline_Rect, Line, Fill, Select, Filled_Ellipse, Syringe };
-
-}  // namespace
-
 void TTolvane::Set_Tool(int n) {
   Cur_Tool = n;
   // Hiding the selection overlay means parking it far to the right.
@@ -43,14 +37,14 @@ void Put_Down(TTolvane& t, int n) {
 
 }  // namespace
 
-void TTolvane::Tool1Click() { Put_Down(*this, 1); Set_Tool(1); }
-void TTolvane::Tool2Click() { Put_Down(*this, 2); Set_Tool(2); }
-void TTolvane::Tool3Click() { Put_Down(*this, 3); Set_Tool(3); }
-void TTolvane::Tool4Click() { Put_Down(*this, 4); Set_Tool(4); }
-void TTolvane::Tool5Click() { Put_Down(*this, 5); Set_Tool(5); }
-void TTolvane::Tool6Click() { Put_Down(*this, 6); Set_Tool(6); }
-void TTolvane::Tool7Click() { Put_Down(*this, 7); Set_Tool(7); }
-void TTolvane::Tool8Click() { Put_Down(*this, 8); Set_Tool(8); }
+void TTolvane::Tool1Click() { Put_Down(*this, Tool_Pencil); Set_Tool(Tool_Pencil); }
+void TTolvane::Tool2Click() { Put_Down(*this, Tool_Filled_Rect); Set_Tool(Tool_Filled_Rect); }
+void TTolvane::Tool3Click() { Put_Down(*this, Tool_Outline_Rect); Set_Tool(Tool_Outline_Rect); }
+void TTolvane::Tool4Click() { Put_Down(*this, Tool_Line); Set_Tool(Tool_Line); }
+void TTolvane::Tool5Click() { Put_Down(*this, Tool_Fill); Set_Tool(Tool_Fill); }
+void TTolvane::Tool6Click() { Put_Down(*this, Tool_Select); Set_Tool(Tool_Select); }
+void TTolvane::Tool7Click() { Put_Down(*this, Tool_Filled_Ellipse); Set_Tool(Tool_Filled_Ellipse); }
+void TTolvane::Tool8Click() { Put_Down(*this, Tool_Syringe); Set_Tool(Tool_Syringe); }
 
 namespace {
 
@@ -79,7 +73,7 @@ void TTolvane::ZoomMouseDown(Mouse_Button button, unsigned shift, int x, int y) 
   }
 
   Zoom_Drag = true;
-  if (Cur_Tool != Select) {
+  if (Cur_Tool != Tool_Select) {
     Anim_Modified = true;
     Frame_Edited = true;
   }
@@ -88,7 +82,7 @@ void TTolvane::ZoomMouseDown(Mouse_Button button, unsigned shift, int x, int y) 
   Drag_Y1 = View_To_Frame(y, Zoom_Factor, ZV.Position);
   Working_Frame.Fill_Colour = Selected_Colour1;
   Working_Frame.Pen_Colour = Selected_Colour1;
-  if (Cur_Tool == Select) Select_Band_Press(x, y);
+  if (Cur_Tool == Tool_Select) Select_Band_Press(x, y);
 }
 
 void TTolvane::ZoomMouseMove(unsigned shift, int x, int y) {
@@ -99,37 +93,37 @@ void TTolvane::ZoomMouseMove(unsigned shift, int x, int y) {
   const int cy = std::clamp(View_To_Frame(y, Zoom_Factor, ZV.Position), 0, Frame_Size);
 
   switch (Cur_Tool) {
-    case Pencil:
+    case Tool_Pencil:
       Working_Frame.SetPixel(cx, cy, Selected_Colour1);
       break;
-    case Filled_Rect:
+    case Tool_Filled_Rect:
       // Unsorted corners: the press pixel is always in, the pointer's row and
       // column always out, whichever way the drag runs.
       BitBlt(Working_Frame, 0, 0, Undo_Frame);
       Working_Frame.FillRect({Drag_X1, Drag_Y1, cx, cy});
       break;
-    case Outline_Rect:
+    case Tool_Outline_Rect:
       BitBlt(Working_Frame, 0, 0, Undo_Frame);
       Working_Frame.FrameRect(
           {std::min(Drag_X1, cx), std::min(Drag_Y1, cy), std::max(Drag_X1, cx), std::max(Drag_Y1, cy)});
       break;
-    case Line:
+    case Tool_Line:
       BitBlt(Working_Frame, 0, 0, Undo_Frame);
       Working_Frame.MoveToEx(Drag_X1, Drag_Y1);
       Working_Frame.LineTo(cx, cy);
       break;
-    case Filled_Ellipse:
+    case Tool_Filled_Ellipse:
       BitBlt(Working_Frame, 0, 0, Undo_Frame);
       Working_Frame.Ellipse(Drag_X1, Drag_Y1, cx, cy);
       break;
-    case Syringe:
+    case Tool_Syringe:
       // Beyond the right or bottom edge this reads No_Colour (0xFFFFFFFF). The
       // variable keeps that value; drawing with it or showing it gives white,
       // since images store only the low 24 bits.
       Selected_Colour1 = Working_Frame.GetPixel(cx, cy);
       Paint_Selected1();
       break;
-    case Select:
+    case Tool_Select:
       Select_Band_Move(x, y);
       break;
     default:  // fill acts at the release
@@ -147,18 +141,18 @@ void TTolvane::ZoomMouseUp(Mouse_Button, unsigned shift, int x, int y) {
   const auto before = Working_Frame.Serial();
 
   switch (Cur_Tool) {
-    case Fill: {
+    case Tool_Fill: {
       const Colour c = Working_Frame.GetPixel(fx, fy);
       Working_Frame.ExtFloodFill(fx, fy, c);
       Redraw_Zoom();
       break;
     }
-    case Pencil:
+    case Tool_Pencil:
       // A click without a drag (a right click) paints in the second colour.
       Working_Frame.SetPixel(fx, fy, Zoom_Drag ? Selected_Colour1 : Selected_Colour2);
       Redraw_Zoom();
       break;
-    case Select:
+    case Tool_Select:
       // Only a band that was pressed makes a selection: after a right or
       // Ctrl press the corners still describe the floating selection, and
       // lifting that again would fill its background.
@@ -175,7 +169,7 @@ void TTolvane::ZoomMouseUp(Mouse_Button, unsigned shift, int x, int y) {
   // A right click with the pencil or the fill tool changes the frame without a
   // drawing press; mark it edited so that the next commit keeps the change.
   // Lifting a selection leaves the picture as it was and the flags with it.
-  if (Cur_Tool != Select && Working_Frame.Serial() != before && Document_Open()) {
+  if (Cur_Tool != Tool_Select && Working_Frame.Serial() != before && Document_Open()) {
     Anim_Modified = true;
     Frame_Edited = true;
   }

@@ -50,7 +50,7 @@ void TTolvane::Take_Undo_Copy() {
 
 bool TTolvane::Selection_Shown() const { return Select_Marker.B.Left < Client_Width(); }
 
-bool TTolvane::Selection_Mode() const { return Cur_Tool == 6 && Selection_Shown(); }
+bool TTolvane::Selection_Mode() const { return Cur_Tool == Tool_Select && Selection_Shown(); }
 
 void TTolvane::Undo1Click() {
   // The menu item acts only while enabled; a disabled copy may belong to

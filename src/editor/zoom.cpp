@@ -58,7 +58,7 @@ void TTolvane::Zoom_OutClick() {
   if (Zoom_Factor > 1) {
     --Zoom_Factor;
     // The selection overlay is placed in view pixels and would no longer match.
-    if (Cur_Tool == 6) Tool1Click();
+    if (Cur_Tool == Tool_Select) Tool1Click();
     Update_Zoom_Range();
   }
   Show_Frame();
@@ -71,7 +71,7 @@ void TTolvane::Zoom_InClick() {
     Zoom_Factor = Max_Zoom;
   } else {
     ++Zoom_Factor;
-    if (Cur_Tool == 6) Tool1Click();
+    if (Cur_Tool == Tool_Select) Tool1Click();
   }
   Update_Zoom_Range();
   Show_Frame();

@@ -54,7 +54,8 @@ class Raster_Image {
   Colour* Data() { ++serial_; return pixels_.data(); }
   Colour At(int x, int y) const { return pixels_[std::size_t(y) * width_ + x]; }
 
-  // Grows whenever the pixels may have changed; views repaint on a new value.
+  // Changes whenever the pixels may have changed (assignment takes the
+  // source's value); views repaint when it differs from what they showed.
   std::uint64_t Serial() const { return serial_; }
   void Touch() { ++serial_; }
 

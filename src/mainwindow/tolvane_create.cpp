@@ -192,7 +192,7 @@ void TTolvane::FormCreate() {
 
   Zoom_Drag = false;
   Undo1.Enabled = false;
-  Cur_Tool = 1;
+  Cur_Tool = Tool_Pencil;
   Anim_Modified = false;
 
   Read_Settings();

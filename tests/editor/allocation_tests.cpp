@@ -6,6 +6,9 @@
 
 #include "editor/editor_fixture.h"
 
+// GCC cannot see that these pair up with the malloc below.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+
 // Counts every allocation of this test binary while a test watches.
 namespace {
 std::atomic<bool> counting{false};

@@ -74,7 +74,7 @@ TEST_F(Clipboard, PastesCheckTheSizeAndAlwaysLeaveAnUndoableChange) {
       }
     if (c.whole_frame) continue;
     // A floating selection at the first shown pixel, the select tool down.
-    EXPECT_EQ(T().Cur_Tool, 6);
+    EXPECT_EQ(T().Cur_Tool, Tool_Select);
     EXPECT_TRUE(T().Tool6.Down);
     EXPECT_TRUE(T().Selection_Mode());
     EXPECT_EQ(T().Select_Marker.B, (Bounds{1, 1, w * 5 + 1, h * 5 + 1}));

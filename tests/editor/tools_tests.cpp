@@ -19,7 +19,7 @@ TEST_F(Tools, ToolButtonsAreOneExclusiveGroupAndSetToolHidesTheOverlay) {
   T().Select_Marker.B.Left = 10;
   T().Select_Image.B.Left = 11;
   T().Tool4Click();
-  EXPECT_EQ(T().Cur_Tool, 4);
+  EXPECT_EQ(T().Cur_Tool, Tool_Line);
   for (int i = 1; i <= 8; ++i) EXPECT_EQ(T().Tool_Button(i).Down, i == 4) << i;
   EXPECT_EQ(T().Select_Marker.B.Left, 10 * T().Client_Width());
   EXPECT_EQ(T().Select_Image.B.Left, 10 * T().Client_Width());

@@ -141,7 +141,7 @@ TEST_F(Undo, UndoDropsAShownSelection) {
   T().Undo1Click();
   EXPECT_FALSE(T().Selection_Shown());
   EXPECT_EQ(T().Select_Image.B.Left, 10 * T().Client_Width());
-  EXPECT_EQ(T().Cur_Tool, 6);
+  EXPECT_EQ(T().Cur_Tool, Tool_Select);
 }
 
 // A floating selection as the select tool leaves it: columns 4..6, rows 10..14.

@@ -100,10 +100,10 @@ TEST_F(Zoom, SelectToolFallsBackToPencilOnAFactorChangeOnly) {
   New_Anim(8);
   T().Tool6Click();
   T().Zoom_InClick();  // 16 -> 10: factor capped, the select tool stays
-  EXPECT_EQ(T().Cur_Tool, 6);
+  EXPECT_EQ(T().Cur_Tool, Tool_Select);
   EXPECT_TRUE(T().Tool6.Down);
   T().Zoom_OutClick();  // 10 -> 9
-  EXPECT_EQ(T().Cur_Tool, 1);
+  EXPECT_EQ(T().Cur_Tool, Tool_Pencil);
   EXPECT_TRUE(T().Tool1.Down);
   EXPECT_FALSE(T().Tool6.Down);
 }
@@ -117,7 +117,7 @@ TEST_F(Zoom, ZoomOutAtOneCommitsAndReloadsButChangesNothingElse) {
   T().Label2.Caption = "stale";
   T().Zoom_OutClick();
   EXPECT_EQ(T().Zoom_Factor, 1);
-  EXPECT_EQ(T().Cur_Tool, 6);
+  EXPECT_EQ(T().Cur_Tool, Tool_Select);
   EXPECT_EQ(T().Anim_Strip.GetPixel(3, 3), Red);
   EXPECT_EQ(T().Label2.Caption, "Frame 1 of 1");
   EXPECT_EQ(T().Zoom.Picture.GetPixel(3, 3), Red);

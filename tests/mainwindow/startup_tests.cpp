@@ -45,7 +45,7 @@ TEST_F(Startup, MainWindowStartsWithNoDocument) {
   EXPECT_EQ(t.Anim_Timer.Interval, 100);
   EXPECT_FALSE(t.Anim_Timer.Enabled);
   EXPECT_EQ(t.Zoom_Factor, 4);
-  EXPECT_EQ(t.Cur_Tool, 1);
+  EXPECT_EQ(t.Cur_Tool, Tool_Pencil);
   EXPECT_TRUE(t.Tool1.Down);
   EXPECT_EQ(t.Frames.Picture.Width(), 160);
   EXPECT_EQ(t.Frames.Picture.Height(), 32);
