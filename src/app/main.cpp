@@ -2,8 +2,8 @@
 #include <csignal>
 
 #include "mainwindow/application.h"
-#include "platform/qt/qt_platform.h"
-#include "ui/program_views.h"
+#include "qt/platform/qt_platform.h"
+#include "qt/ui/program_views.h"
 
 int main(int argc, char* argv[]) {
   // A save past the file-size limit must fail with an error box, not end

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "document/frame_size_form.h"
+#include "mainwindow/frame_size_form.h"
 #include "effects/effects_param_form.h"
 #include "import/frame_extract_form.h"
 #include "import/pcx.h"

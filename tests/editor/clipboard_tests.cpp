@@ -5,7 +5,7 @@
 #include <string>
 
 #include "document/bmp.h"
-#include "document/frame_size_form.h"
+#include "mainwindow/frame_size_form.h"
 #include "editor/editor_fixture.h"
 
 namespace tolvane::testing {

@@ -16,9 +16,9 @@
 #include <QTimer>
 #include <stdexcept>
 
-#include "platform/qt/qt_dialogs.h"
-#include "platform/qt/qt_image.h"
-#include "platform/qt/qt_platform.h"
+#include "qt/platform/qt_dialogs.h"
+#include "qt/platform/qt_image.h"
+#include "qt/platform/qt_platform.h"
 
 namespace tolvane {
 namespace {

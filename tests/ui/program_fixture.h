@@ -15,9 +15,9 @@
 #include <memory>
 
 #include "mainwindow/application.h"
-#include "platform/qt/qt_platform.h"
-#include "ui/image_widget.h"
-#include "ui/program_views.h"
+#include "qt/platform/qt_platform.h"
+#include "qt/ui/image_widget.h"
+#include "qt/ui/program_views.h"
 
 namespace tolvane::ui_testing {
 

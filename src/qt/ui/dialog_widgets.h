@@ -1,0 +1,59 @@
+#pragma once
+#include <QFrame>
+#include <QLineEdit>
+#include <QWidget>
+#include <functional>
+
+#include "platform/controls.h"
+#include "qt/platform/qt_platform.h"
+
+namespace tolvane {
+
+// A dialog's window. Enter accepts, as in any dialog whose Ok is the default
+// button; Escape and the title-bar button cancel. Each runs its form handler
+// through Dispatch; closing is left to Run_Modal once the form has closed.
+class Dialog_Window : public QWidget {
+ public:
+  Dialog_Window(Qt_Platform& p, std::function<void()> on_ok, std::function<void()> on_escape,
+                std::function<void()> on_close);
+
+ protected:
+  void closeEvent(QCloseEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
+
+ private:
+  Qt_Platform& p_;
+  std::function<void()> ok_, escape_, close_;
+};
+
+// A number field's text box: losing the focus runs on_exit, where the form
+// clamps the text.
+class Spin_Text : public QLineEdit {
+ public:
+  Spin_Text(QWidget* parent, std::function<void()> on_exit)
+      : QLineEdit(parent), on_exit_(std::move(on_exit)) {}
+
+ protected:
+  void focusOutEvent(QFocusEvent* e) override;
+
+ private:
+  std::function<void()> on_exit_;
+};
+
+// A panel that reports left clicks: the colour swatches.
+class Click_Panel : public QFrame {
+ public:
+  Click_Panel(QWidget* parent, std::function<void()> on_click)
+      : QFrame(parent), on_click_(std::move(on_click)) {}
+
+ protected:
+  void mouseReleaseEvent(QMouseEvent* e) override;
+
+ private:
+  std::function<void()> on_click_;
+};
+
+// A label's alignment as Qt's, text at the top of its box.
+Qt::Alignment Alignment_Of(Label::Align a);
+
+}  // namespace tolvane

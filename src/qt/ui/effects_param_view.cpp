@@ -1,0 +1,186 @@
+#include "qt/ui/effects_param_view.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QToolButton>
+
+#include "qt/ui/dialog_widgets.h"
+#include "qt/ui/image_widget.h"
+#include "qt/ui/view_helpers.h"
+
+namespace tolvane {
+
+QLabel* Effects_Param_View::Make_Label(Label& c, const char* name) {
+  auto* w = new QLabel(window_.get());
+  w->setObjectName(name);
+  w->setTextFormat(Qt::PlainText);
+  syncs_.push_back([w, &c] {
+    Place_Widget(*w, c);
+    if (w->text() != Q(c.Caption)) w->setText(Q(c.Caption));
+    if (w->alignment() != Alignment_Of(c.Alignment)) w->setAlignment(Alignment_Of(c.Alignment));
+  });
+  return w;
+}
+
+QCheckBox* Effects_Param_View::Make_Check(Check_Box& c, const char* name) {
+  auto* w = new QCheckBox(window_.get());
+  w->setObjectName(name);
+  QObject::connect(w, &QCheckBox::clicked, [this, &c](bool checked) {
+    if (!syncing_) p_.Dispatch([&c, checked] { c.Set_Checked(checked); });
+  });
+  syncs_.push_back([w, &c] {
+    Place_Widget(*w, c);
+    if (w->text() != Q(c.Caption)) w->setText(Q(c.Caption));
+    if (w->isChecked() != c.Checked) {
+      QSignalBlocker quiet(w);
+      w->setChecked(c.Checked);
+    }
+  });
+  return w;
+}
+
+Effects_Param_View::Effects_Param_View(Qt_Platform& p, TEffects_Param_Form& form)
+    : p_(p), f_(form) {
+  window_ = std::make_unique<Dialog_Window>(
+      p_, [this] { f_.OkClick(); }, [this] { f_.CancelClick(); }, [this] { f_.Close(); });
+  QWidget* w = window_.get();
+  w->setObjectName(Q(f_.Name));
+  w->setFont(Program_Font());
+
+  // Each preview lies inside its frame, which clips it: a frame bigger than
+  // the frame shows its middle instead of covering the other controls.
+  const struct {
+    Bevel* bevel;
+    const char* bevel_name;
+    Image_Control* image;
+    const char* image_name;
+  } previews[] = {{&f_.Bevel2, "Bevel2", &f_.Source_DSP, "Source_DSP"},
+                  {&f_.Bevel3, "Bevel3", &f_.Dest_DSP, "Dest_DSP"}};
+  for (const auto& v : previews) {
+    auto* frame = new QFrame(w);
+    frame->setObjectName(v.bevel_name);
+    frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    auto* picture = new Image_Widget(v.image->Picture, frame);
+    picture->setObjectName(v.image_name);
+    syncs_.push_back([frame, picture, bevel = v.bevel, image = v.image] {
+      Place_Widget(*frame, *bevel);
+      Control inside = *image;
+      inside.B.Left -= bevel->B.Left;
+      inside.B.Top -= bevel->B.Top;
+      Place_Widget(*picture, inside);
+      picture->Sync();
+    });
+  }
+
+  auto* bar = new QSlider(Qt::Horizontal, w);
+  bar->setObjectName("Level_Bar");
+  bar->setTickPosition(QSlider::TicksBelow);
+  QObject::connect(bar, &QSlider::valueChanged, [this](int v) {
+    if (!syncing_) p_.Dispatch([this, v] { f_.Level_Bar.Set_Position(v); });
+  });
+  syncs_.push_back([this, bar] {
+    const Track_Bar& b = f_.Level_Bar;
+    Place_Widget(*bar, b);
+    QSignalBlocker quiet(bar);
+    if (bar->minimum() != b.Min || bar->maximum() != b.Max) bar->setRange(b.Min, b.Max);
+    if (bar->value() != b.Position) bar->setValue(b.Position);
+    bar->setTickPosition(b.Frequency > 0 ? QSlider::TicksBelow : QSlider::NoTicks);
+    if (b.Frequency > 0 && bar->tickInterval() != b.Frequency) {
+      bar->setTickInterval(b.Frequency);
+      bar->setPageStep(b.Frequency);  // a click beside the handle moves one tick
+    }
+  });
+
+  Make_Label(f_.Label2, "Label2");
+  Make_Label(f_.Label4, "Label4");
+  Make_Label(f_.Label3, "Label3");
+  Make_Label(f_.Label1, "Label1");
+
+  auto* spin = new QWidget(w);
+  spin->setObjectName("No_Frames");
+  auto* text = new Spin_Text(spin, [this] { p_.Dispatch([this] { f_.No_Frames.Exit(); }); });
+  text->setObjectName("No_Frames_Text");
+  QObject::connect(text, &QLineEdit::textEdited,
+                   [this](const QString& t) { f_.No_Frames.Text = t.toStdString(); });
+  auto arrow = [&](Qt::ArrowType type, const char* name, int step) {
+    auto* b = new QToolButton(spin);
+    b->setObjectName(name);
+    b->setArrowType(type);
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setAutoRepeat(true);
+    QObject::connect(b, &QToolButton::clicked,
+                     [this, step] { p_.Dispatch([this, step] { f_.No_Frames.Step(step); }); });
+    return b;
+  };
+  QToolButton* up = arrow(Qt::UpArrow, "No_Frames_Up", 1);
+  QToolButton* down = arrow(Qt::DownArrow, "No_Frames_Down", -1);
+  const Bounds& sb = f_.No_Frames.B;
+  const int arrows = 15, half = sb.Height / 2;
+  text->setGeometry(0, 0, sb.Width - arrows, sb.Height);
+  up->setGeometry(sb.Width - arrows, 0, arrows, half);
+  down->setGeometry(sb.Width - arrows, half, arrows, sb.Height - half);
+  syncs_.push_back([this, spin, text] {
+    Place_Widget(*spin, f_.No_Frames);
+    if (text->text() != Q(f_.No_Frames.Text)) text->setText(Q(f_.No_Frames.Text));
+  });
+
+  Make_Check(f_.Add_New, "Add_New");
+  Make_Check(f_.Vertical_Effect, "Vertical_Effect");
+
+  auto* swatch = new Click_Panel(w, [this] { p_.Dispatch([this] { f_.Set_MountClick(); }); });
+  swatch->setObjectName("Set_Mount");
+  swatch->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  swatch->setAutoFillBackground(true);
+  swatch->setCursor(Qt::PointingHandCursor);
+  syncs_.push_back([this, swatch] {
+    Place_Widget(*swatch, f_.Set_Mount);
+    QPalette pal = swatch->palette();
+    const QColor colour = Panel_Colour(f_.Set_Mount.Color, *window_);
+    if (pal.color(QPalette::Window) != colour) {
+      pal.setColor(QPalette::Window, colour);
+      swatch->setPalette(pal);
+    }
+  });
+  Make_Label(f_.Label5, "Label5");
+  Make_Check(f_.Reverse, "Reverse");
+
+  auto* ok = new QPushButton(QIcon(":/glyphs/ok.png"), Q(f_.Ok.Caption), w);
+  ok->setObjectName("Ok");
+  ok->setDefault(true);
+  QObject::connect(ok, &QPushButton::clicked, [this] { p_.Dispatch([this] { f_.OkClick(); }); });
+  auto* cancel = new QPushButton(QIcon(":/glyphs/cancel.png"), Q(f_.Cancel.Caption), w);
+  cancel->setObjectName("Cancel");
+  QObject::connect(cancel, &QPushButton::clicked,
+                   [this] { p_.Dispatch([this] { f_.CancelClick(); }); });
+  syncs_.push_back([this, ok, cancel] {
+    Place_Widget(*ok, f_.Ok);
+    Place_Widget(*cancel, f_.Cancel);
+  });
+
+  p_.Register_View(f_, *this);
+  Sync();
+}
+
+Effects_Param_View::~Effects_Param_View() { p_.Unregister_View(f_); }
+
+QWidget* Effects_Param_View::Window() { return window_.get(); }
+
+void Effects_Param_View::Sync() {
+  syncing_ = true;
+  QWidget* w = window_.get();
+  if (w->windowTitle() != Q(f_.Caption)) w->setWindowTitle(Q(f_.Caption));
+  const QSize client(f_.Window.Width, f_.Window.Height);
+  if (w->size() != client) w->setFixedSize(client);
+  if (!w->isVisible() && f_.Visible) w->move(f_.Window.Left, f_.Window.Top);
+  for (auto& sync : syncs_) sync();
+  syncing_ = false;
+}
+
+}  // namespace tolvane

@@ -1,0 +1,282 @@
+#include "qt/ui/frame_extract_view.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QToolButton>
+
+#include "qt/ui/dialog_widgets.h"
+#include "qt/ui/image_widget.h"
+#include "qt/ui/view_helpers.h"
+
+namespace tolvane {
+
+namespace {
+
+// The crop square: draws nothing (the marker around it shows where it is)
+// and reports the mouse in its own coordinates.
+class Crop_Square : public QWidget {
+ public:
+  using QWidget::QWidget;
+  std::function<void(Mouse_Button, unsigned, int, int)> On_Press, On_Release;
+  std::function<void(unsigned, int, int)> On_Move;
+
+ protected:
+  void mousePressEvent(QMouseEvent* e) override {
+    if (auto b = Button_Of(e->button()))
+      On_Press(*b, Shift_Of(e->modifiers()), int(e->position().x()), int(e->position().y()));
+  }
+  void mouseMoveEvent(QMouseEvent* e) override {
+    On_Move(Shift_Of(e->modifiers()), int(e->position().x()), int(e->position().y()));
+  }
+  void mouseReleaseEvent(QMouseEvent* e) override {
+    if (auto b = Button_Of(e->button()))
+      On_Release(*b, Shift_Of(e->modifiers()), int(e->position().x()), int(e->position().y()));
+  }
+};
+
+}  // namespace
+
+Frame_Extract_View::Frame_Extract_View(Qt_Platform& p, TFrame_Extract& form) : p_(p), f_(form) {
+  window_ = std::make_unique<Dialog_Window>(
+      p_, [this] { f_.OkClick(); }, [this] { f_.Close(); }, [this] { f_.Close(); });
+  window_->setObjectName(Q(f_.Name));
+  window_->setFont(Program_Font());
+  Build();
+  p_.Register_View(f_, *this);
+  Sync();
+}
+
+Frame_Extract_View::~Frame_Extract_View() { p_.Unregister_View(f_); }
+
+QWidget* Frame_Extract_View::Window() { return window_.get(); }
+
+void Frame_Extract_View::Add_Spin(Spin_Edit& s, const char* name) {
+  auto* box = new QWidget(window_.get());
+  box->setObjectName(name);
+  auto* text = new Spin_Text(box, [this, &s] { p_.Dispatch([this, &s] { f_.Field_Exit(s); }); });
+  text->setObjectName(QString(name) + "_Text");
+  QObject::connect(text, &QLineEdit::textEdited, [this, &s](const QString& t) {
+    p_.Dispatch([this, &s, t] {
+      s.Text = t.toStdString();
+      f_.Field_Edited(s);
+    });
+  });
+  auto arrow = [&](Qt::ArrowType type, const char* suffix, int step) {
+    auto* b = new QToolButton(box);
+    b->setObjectName(QString(name) + suffix);
+    b->setArrowType(type);
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setAutoRepeat(true);
+    QObject::connect(b, &QToolButton::clicked, [this, &s, step] {
+      p_.Dispatch([this, &s, step] { f_.Field_Set(s, TFrame_Extract::Field_Value(s) + step); });
+    });
+    return b;
+  };
+  QToolButton* up = arrow(Qt::UpArrow, "_Up", 1);
+  QToolButton* down = arrow(Qt::DownArrow, "_Down", -1);
+  const int arrows = 15, half = s.B.Height / 2;
+  text->setGeometry(0, 0, s.B.Width - arrows, s.B.Height);
+  up->setGeometry(s.B.Width - arrows, 0, arrows, half);
+  down->setGeometry(s.B.Width - arrows, half, arrows, s.B.Height - half);
+  bindings_.push_back({&s, box, [text, &s] {
+                         if (text->text() != Q(s.Text)) text->setText(Q(s.Text));
+                       }});
+}
+
+void Frame_Extract_View::Add_Group(Radio_Group& g, const char* name) {
+  Group result{&g, new QGroupBox(Q(g.Caption), window_.get()), {}};
+  result.box->setObjectName(name);
+  // Items fill the columns top to bottom, as a radio group arranges them.
+  const int columns = std::max(1, g.Columns);
+  const int count = int(g.Items.size());
+  const int rows = std::max(1, (count + columns - 1) / columns);
+  const int top = 14, inner_w = g.B.Width - 16, inner_h = g.B.Height - top - 2;
+  for (int i = 0; i < count; ++i) {
+    auto* item = new QRadioButton(Q(g.Items[i]), result.box);
+    item->setObjectName(QString("%1_%2").arg(name).arg(i));
+    item->setAutoExclusive(false);  // the form's Item_Index decides
+    const int col = i / rows, row = i % rows;
+    const int w = inner_w / columns, h = inner_h / rows;
+    item->setGeometry(8 + col * w, top + row * h + (h - 17) / 2, w, 17);
+    QObject::connect(item, &QRadioButton::clicked, [this, &g, i] {
+      if (!syncing_) p_.Dispatch([&g, i] { g.Select(i); });
+    });
+    result.items.push_back(item);
+  }
+  bindings_.push_back({&g, result.box, nullptr});
+  groups_.push_back(result);
+}
+
+void Frame_Extract_View::Build() {
+  QWidget* w = window_.get();
+  TFrame_Extract& f = f_;
+  auto group_box = [&](Group_Box& c, const char* name) {
+    auto* box = new QGroupBox(Q(c.Caption), w);
+    box->setObjectName(name);
+    bindings_.push_back({&c, box, nullptr});
+  };
+  auto label = [&](Label& c, QWidget* parent, const char* name) {
+    auto* l = new QLabel(parent);
+    l->setObjectName(name);
+    l->setTextFormat(Qt::PlainText);
+    bindings_.push_back({&c, l, [l, &c] {
+                           if (l->text() != Q(c.Caption)) l->setText(Q(c.Caption));
+                           if (l->alignment() != Alignment_Of(c.Alignment))
+                             l->setAlignment(Alignment_Of(c.Alignment));
+                         }});
+  };
+  auto bevel = [&](Bevel& c, QWidget* parent, const char* name, int shape) {
+    auto* b = new QFrame(parent);
+    b->setObjectName(name);
+    b->setFrameStyle(shape);
+    b->setAttribute(Qt::WA_TransparentForMouseEvents);
+    bindings_.push_back({&c, b, nullptr});
+    return b;
+  };
+  auto image = [&](Image_Control& c, QWidget* parent, const char* name) {
+    auto* i = new Image_Widget(c.Picture, parent);
+    i->setObjectName(name);
+    bindings_.push_back({&c, i, [i] { i->Sync(); }});
+    return i;
+  };
+  auto speed = [&](Speed_Button& c, const char* name, const char* glyph,
+                   void (TFrame_Extract::*click)()) {
+    auto* b = new QToolButton(w);
+    b->setObjectName(name);
+    b->setAutoRaise(true);
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setIcon(QIcon(QString(":/glyphs/%1.png").arg(glyph)));
+    b->setIconSize(QSize(16, 16));
+    b->setToolTip(Q(c.Hint));
+    QObject::connect(b, &QToolButton::clicked,
+                     [this, click] { p_.Dispatch([this, click] { (f_.*click)(); }); });
+    bindings_.push_back({&c, b, nullptr});
+  };
+  auto button = [&](Button& c, const char* name, const char* glyph,
+                    void (TFrame_Extract::*click)()) {
+    auto* b = new QPushButton(QIcon(QString(":/glyphs/%1.png").arg(glyph)), Q(c.Caption), w);
+    b->setObjectName(name);
+    QObject::connect(b, &QPushButton::clicked,
+                     [this, click] { p_.Dispatch([this, click] { (f_.*click)(); }); });
+    bindings_.push_back({&c, b, nullptr});
+    return b;
+  };
+
+  group_box(f.GroupBox1, "GroupBox1");
+  group_box(f.GroupBox2, "GroupBox2");
+  group_box(f.GroupBox3, "GroupBox3");
+  Add_Group(f.Adjust_Type, "Adjust_Type");
+  Add_Group(f.Lines, "Lines");
+  // Fields, labels and the swatch sit over the frames around them.
+  Add_Spin(f.Frame_W, "Frame_W");
+  label(f.Label1, w, "Label1");
+  Add_Spin(f.Frame_H, "Frame_H");
+  Add_Spin(f.dest_fs, "dest_fs");
+  label(f.Label2, w, "Label2");
+  label(f.Label3, w, "Label3");
+  Add_Spin(f.top_border, "top_border");
+  label(f.Label4, w, "Label4");
+  Add_Spin(f.Left_Border, "Left_Border");
+  {
+    auto* swatch = new Click_Panel(w, [this] { p_.Dispatch([this] { f_.Set_MountClick(); }); });
+    swatch->setObjectName("Set_Mount");
+    swatch->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    swatch->setAutoFillBackground(true);
+    swatch->setCursor(Qt::PointingHandCursor);
+    swatch->setToolTip("Mount Colour");
+    bindings_.push_back({&f.Set_Mount, swatch, [this, swatch] {
+                           QPalette pal = swatch->palette();
+                           const QColor c = Panel_Colour(f_.Set_Mount.Color, *window_);
+                           if (pal.color(QPalette::Window) != c) {
+                             pal.setColor(QPalette::Window, c);
+                             swatch->setPalette(pal);
+                           }
+                         }});
+  }
+
+  label(f.Label5, w, "Label5");
+  auto* panel2 = new QFrame(w);
+  panel2->setObjectName("Panel2");
+  bindings_.push_back({&f.Panel2, panel2, nullptr});
+  image(f.Frame, panel2, "Frame");
+  bevel(f.Crop_Marker, panel2, "Crop_Marker", QFrame::Panel | QFrame::Raised)->setLineWidth(1);
+  {
+    auto* crop = new Crop_Square(panel2);
+    crop->setObjectName("Crop");
+    crop->setCursor(Qt::SizeAllCursor);
+    crop->On_Press = [this](Mouse_Button b, unsigned s, int x, int y) {
+      p_.Dispatch([=, this] { f_.CropMouseDown(b, s, x, y); });
+    };
+    crop->On_Move = [this](unsigned s, int x, int y) {
+      p_.Dispatch([=, this] { f_.CropMouseMove(s, x, y); });
+    };
+    crop->On_Release = [this](Mouse_Button b, unsigned s, int x, int y) {
+      p_.Dispatch([=, this] { f_.CropMouseUp(b, s, x, y); });
+    };
+    bindings_.push_back({&f.Crop, crop, nullptr});
+  }
+  speed(f.SpeedButton1, "SpeedButton1", "zoom_in", &TFrame_Extract::SpeedButton1Click);
+  speed(f.First, "First", "first", &TFrame_Extract::FirstClick);
+  speed(f.Prev, "Prev", "prev", &TFrame_Extract::PrevClick);
+  speed(f.Next, "Next", "next", &TFrame_Extract::NextClick);
+  speed(f.Last, "Last", "last", &TFrame_Extract::LastClick);
+
+  label(f.Label6, w, "Label6");
+  bevel(f.Bevel1, w, "Bevel1", QFrame::Panel | QFrame::Sunken);
+  image(f.Final_Preview, w, "Final_Preview");
+  bevel(f.Bevel3, w, "Bevel3", QFrame::HLine | QFrame::Sunken);
+  label(f.Frame_Count, w, "Frame_Count");
+  label(f.Label7, w, "Label7");
+  button(f.Ok, "Ok", "ok", &TFrame_Extract::OkClick)->setDefault(true);
+  button(f.Cancel, "Cancel", "cancel", &TFrame_Extract::CancelClick);
+
+  auto* progress = new QFrame(w);
+  progress->setObjectName("Panel3");
+  progress->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  progress->setLineWidth(2);
+  progress->setAutoFillBackground(true);
+  bindings_.push_back({&f.Panel3, progress, [progress] { progress->raise(); }});
+  label(f.Label8, progress, "Label8");
+  label(f.Label9, progress, "Label9");
+  {
+    auto* bar = new QProgressBar(progress);
+    bar->setObjectName("ProgBar");
+    bar->setTextVisible(false);
+    Progress_Bar& b = f.ProgBar;
+    bindings_.push_back({&b, bar, [bar, &b] {
+                           if (bar->minimum() != b.Min || bar->maximum() != b.Max)
+                             bar->setRange(b.Min, b.Max);
+                           if (bar->value() != b.Position) bar->setValue(b.Position);
+                         }});
+  }
+}
+
+void Frame_Extract_View::Sync() {
+  if (syncing_) return;
+  syncing_ = true;
+  QWidget* w = window_.get();
+  if (w->windowTitle() != Q(f_.Caption)) w->setWindowTitle(Q(f_.Caption));
+  const QSize client(f_.Window.Width, f_.Window.Height);
+  if (w->size() != client) w->setFixedSize(client);
+  if (!w->isVisible() && f_.Visible) w->move(f_.Window.Left, f_.Window.Top);
+  for (const Binding& b : bindings_) {
+    Place_Widget(*b.widget, *b.control);
+    if (b.extra) b.extra();
+  }
+  for (Group& g : groups_)
+    for (int i = 0; i < int(g.items.size()); ++i) {
+      QSignalBlocker quiet(g.items[i]);
+      g.items[i]->setChecked(i == g.group->Item_Index);
+    }
+  syncing_ = false;
+}
+
+}  // namespace tolvane

@@ -1,0 +1,130 @@
+#include "qt/ui/frame_size_view.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QToolButton>
+
+#include "qt/ui/dialog_widgets.h"
+#include "qt/ui/view_helpers.h"
+
+namespace tolvane {
+
+Frame_Size_View::Frame_Size_View(Qt_Platform& p, TFrame_Size_Form& form) : p_(p), f_(form) {
+  window_ = std::make_unique<Dialog_Window>(
+      p_, [this] { f_.OkClick(); }, [this] { f_.Close(); }, [this] { f_.Close(); });
+  QWidget* w = window_.get();
+  w->setObjectName(Q(f_.Name));
+  w->setFont(Program_Font());
+
+  new_size_ = Make_Group(f_.New_Size, "New_Size");
+  adjust_method_ = Make_Group(f_.Adjust_Method, "Adjust_Method");
+
+  spin_ = new QWidget(w);
+  spin_->setObjectName("SpinEdit1");
+  spin_text_ = new Spin_Text(spin_, [this] { p_.Dispatch([this] { f_.SpinEdit1.Exit(); }); });
+  spin_text_->setObjectName("SpinEdit1_Text");
+  QObject::connect(spin_text_, &QLineEdit::textEdited,
+                   [this](const QString& text) { f_.SpinEdit1.Text = text.toStdString(); });
+  auto arrow = [&](Qt::ArrowType type, const char* name, int step) {
+    auto* b = new QToolButton(spin_);
+    b->setObjectName(name);
+    b->setArrowType(type);
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setAutoRepeat(true);
+    QObject::connect(b, &QToolButton::clicked,
+                     [this, step] { p_.Dispatch([this, step] { f_.SpinEdit1.Step(step); }); });
+    return b;
+  };
+  QToolButton* up = arrow(Qt::UpArrow, "SpinEdit1_Up", 1);
+  QToolButton* down = arrow(Qt::DownArrow, "SpinEdit1_Down", -1);
+  const Bounds& sb = f_.SpinEdit1.B;
+  const int arrows = 15, half = sb.Height / 2;
+  spin_text_->setGeometry(0, 0, sb.Width - arrows, sb.Height);
+  up->setGeometry(sb.Width - arrows, 0, arrows, half);
+  down->setGeometry(sb.Width - arrows, half, arrows, sb.Height - half);
+
+  auto* colour = new Click_Panel(w, [this] { p_.Dispatch([this] { f_.Panel1Click(); }); });
+  colour->setObjectName("Panel1");
+  colour->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  colour->setAutoFillBackground(true);
+  colour->setCursor(Qt::PointingHandCursor);
+  colour_ = colour;
+
+  ok_ = new QPushButton(QIcon(":/glyphs/ok.png"), Q(f_.Ok.Caption), w);
+  ok_->setObjectName("Ok");
+  ok_->setDefault(true);
+  QObject::connect(ok_, &QPushButton::clicked, [this] { p_.Dispatch([this] { f_.OkClick(); }); });
+  cancel_ = new QPushButton(QIcon(":/glyphs/cancel.png"), Q(f_.Cancel.Caption), w);
+  cancel_->setObjectName("Cancel");
+  QObject::connect(cancel_, &QPushButton::clicked,
+                   [this] { p_.Dispatch([this] { f_.CancelClick(); }); });
+
+  // The spin edit and the colour panel sit over the groups.
+  spin_->raise();
+  colour_->raise();
+  p_.Register_View(f_, *this);
+  Sync();
+}
+
+Frame_Size_View::~Frame_Size_View() { p_.Unregister_View(f_); }
+
+QWidget* Frame_Size_View::Window() { return window_.get(); }
+
+Frame_Size_View::Group Frame_Size_View::Make_Group(Radio_Group& g, const char* name) {
+  Group result{&g, new QGroupBox(Q(g.Caption), window_.get()), {}};
+  result.box->setObjectName(name);
+  // Items fill the columns top to bottom, as a radio group arranges them.
+  const int columns = std::max(1, g.Columns);
+  const int count = int(g.Items.size());
+  const int rows = std::max(1, (count + columns - 1) / columns);
+  const int top = 16, inner_w = g.B.Width - 16, inner_h = g.B.Height - top - 4;
+  for (int i = 0; i < count; ++i) {
+    auto* item = new QRadioButton(Q(g.Items[i]), result.box);
+    item->setObjectName(QString("%1_%2").arg(name).arg(i));
+    item->setAutoExclusive(false);  // the form's Item_Index decides
+    const int col = i / rows, row = i % rows;
+    const int w = inner_w / columns, h = inner_h / rows;
+    item->setGeometry(8 + col * w, top + row * h + (h - 17) / 2, w, 17);
+    QObject::connect(item, &QRadioButton::clicked, [this, &g, i] {
+      if (!syncing_) p_.Dispatch([&g, i] { g.Select(i); });
+    });
+    result.items.push_back(item);
+  }
+  return result;
+}
+
+void Frame_Size_View::Sync_Group(Group& g) {
+  Place_Widget(*g.box, *g.group);
+  for (int i = 0; i < int(g.items.size()); ++i) {
+    QSignalBlocker quiet(g.items[i]);
+    g.items[i]->setChecked(i == g.group->Item_Index);
+  }
+}
+
+void Frame_Size_View::Sync() {
+  syncing_ = true;
+  QWidget* w = window_.get();
+  if (w->windowTitle() != Q(f_.Caption)) w->setWindowTitle(Q(f_.Caption));
+  const QSize client(f_.Window.Width, f_.Window.Height);
+  if (w->size() != client) w->setFixedSize(client);
+  if (!w->isVisible() && f_.Visible) w->move(f_.Window.Left, f_.Window.Top);
+
+  Sync_Group(new_size_);
+  Sync_Group(adjust_method_);
+  Place_Widget(*spin_, f_.SpinEdit1);
+  if (spin_text_->text() != Q(f_.SpinEdit1.Text)) spin_text_->setText(Q(f_.SpinEdit1.Text));
+  Place_Widget(*colour_, f_.Panel1);
+  QPalette pal = colour_->palette();
+  pal.setColor(QPalette::Window, Panel_Colour(f_.Panel1.Color, *w));
+  colour_->setPalette(pal);
+  Place_Widget(*ok_, f_.Ok);
+  Place_Widget(*cancel_, f_.Cancel);
+  syncing_ = false;
+}
+
+}  // namespace tolvane

@@ -1,0 +1,49 @@
+#pragma once
+#include <QWidget>
+#include <memory>
+#include <vector>
+
+#include "mainwindow/frame_size_form.h"
+#include "qt/platform/form_view.h"
+#include "qt/platform/qt_platform.h"
+
+class QRadioButton;
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+class QFrame;
+
+namespace tolvane {
+
+class Dialog_Window;
+
+// The "Frame Size..." dialog.
+class Frame_Size_View : public Form_View {
+ public:
+  Frame_Size_View(Qt_Platform& p, TFrame_Size_Form& form);
+  ~Frame_Size_View() override;
+  QWidget* Window() override;
+  void Sync() override;
+
+ private:
+  struct Group {
+    Radio_Group* group;
+    QGroupBox* box;
+    std::vector<QRadioButton*> items;
+  };
+  Group Make_Group(Radio_Group& g, const char* name);
+  void Sync_Group(Group& g);
+
+  Qt_Platform& p_;
+  TFrame_Size_Form& f_;
+  std::unique_ptr<Dialog_Window> window_;
+  Group new_size_, adjust_method_;
+  QWidget* spin_ = nullptr;
+  QLineEdit* spin_text_ = nullptr;
+  QFrame* colour_ = nullptr;
+  QPushButton* ok_ = nullptr;
+  QPushButton* cancel_ = nullptr;
+  bool syncing_ = false;
+};
+
+}  // namespace tolvane

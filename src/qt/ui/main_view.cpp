@@ -1,0 +1,336 @@
+#include "qt/ui/main_view.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QLabel>
+#include <QLayout>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QToolButton>
+
+#include "qt/ui/dialog_widgets.h"
+#include "qt/ui/grab_area.h"
+#include "qt/ui/image_widget.h"
+
+namespace tolvane {
+
+class Main_View::Main_Window : public QMainWindow {
+ public:
+  explicit Main_Window(Main_View& view) : view_(view) {
+    // A fixed-size window: system menu, minimise and close only.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+  }
+
+ protected:
+  void closeEvent(QCloseEvent* e) override {
+    bool accept = false;
+    view_.Close_Requested(accept);
+    if (accept)
+      e->accept();
+    else
+      e->ignore();
+  }
+
+ private:
+  Main_View& view_;
+};
+
+namespace {}  // namespace
+
+Main_View::Main_View(Qt_Platform& p, TTolvane& form) : p_(p), f_(form) {
+  window_ = std::make_unique<Main_Window>(*this);
+  window_->setObjectName(Q(f_.Name));
+  window_->setFont(Program_Font());
+  window_->setWindowIcon(QIcon(":/icons/tolvane-48.png"));
+  client_ = new QWidget(window_.get());
+  client_->setObjectName("Client");
+  window_->setCentralWidget(client_);
+  // The window takes its size from the client area and the menu bar.
+  window_->layout()->setSizeConstraint(QLayout::SetFixedSize);
+  Build_Controls();
+  Build_Menus(window_->menuBar());
+  anim_timer_ = std::make_unique<Timer_Driver>(p_, f_.Anim_Timer, [this] { f_.Anim_TimerTimer(); });
+  p_.Register_View(f_, *this);
+  Sync();
+}
+
+Main_View::~Main_View() { p_.Unregister_View(f_); }
+
+QWidget* Main_View::Window() { return window_.get(); }
+
+void Main_View::Build_Controls() {
+  auto panel = [&](Panel& c, QWidget* parent, const char* name,
+                   int shape = QFrame::NoFrame) -> QFrame* {
+    auto* w = new QFrame(parent);
+    w->setObjectName(name);
+    w->setFrameStyle(shape);
+    w->setAutoFillBackground(true);
+    bindings_.push_back({&c, w, [this, w, &c] {
+                           QPalette pal = w->palette();
+                           const QColor colour = Panel_Colour(c.Color, *client_);
+                           if (pal.color(QPalette::Window) != colour) {
+                             pal.setColor(QPalette::Window, colour);
+                             w->setPalette(pal);
+                           }
+                         }});
+    return w;
+  };
+  auto bevel = [&](Bevel& c, QWidget* parent, const char* name,
+                   int shape = QFrame::Panel | QFrame::Sunken) {
+    auto* w = new QFrame(parent);
+    w->setObjectName(name);
+    w->setFrameStyle(shape);
+    w->setAttribute(Qt::WA_TransparentForMouseEvents);
+    bindings_.push_back({&c, w, nullptr});
+    return w;
+  };
+  auto label = [&](Label& c, QWidget* parent, const char* name) {
+    auto* w = new QLabel(parent);
+    w->setObjectName(name);
+    w->setTextFormat(Qt::PlainText);
+    bindings_.push_back({&c, w, [w, &c] {
+                           if (w->text() != Q(c.Caption)) w->setText(Q(c.Caption));
+                           if (w->alignment() != Alignment_Of(c.Alignment))
+                             w->setAlignment(Alignment_Of(c.Alignment));
+                         }});
+    return w;
+  };
+  auto speed = [&](Speed_Button& c, QWidget* parent, const char* name, const char* glyph,
+                   int glyph_size, void (TTolvane::*click)()) {
+    auto* w = new QToolButton(parent);
+    w->setObjectName(name);
+    w->setAutoRaise(true);
+    w->setFocusPolicy(Qt::NoFocus);
+    w->setIcon(QIcon(QString(":/glyphs/%1.png").arg(glyph)));
+    w->setIconSize(QSize(glyph_size, glyph_size));
+    w->setCheckable(c.Group_Index != 0);
+    QObject::connect(w, &QToolButton::clicked,
+                     [this, click] { Forward([this, click] { (f_.*click)(); }); });
+    bindings_.push_back({&c, w, [w, &c] {
+                           if (w->toolTip() != Q(c.Hint)) w->setToolTip(Q(c.Hint));
+                           if (w->isCheckable() && w->isChecked() != c.Down) {
+                             QSignalBlocker quiet(w);
+                             w->setChecked(c.Down);
+                           }
+                         }});
+    return w;
+  };
+  auto image = [&](const Control& c, const Raster_Image& picture, QWidget* parent,
+                   const char* name) {
+    auto* w = new Image_Widget(picture, parent);
+    w->setObjectName(name);
+    images_.push_back(w);
+    bindings_.push_back({&c, w, [w] { w->Sync(); }});
+    return w;
+  };
+
+  QWidget* c = client_;
+  TTolvane& f = f_;
+
+  QFrame* tools = panel(f.Panel1, c, "Panel1");
+  speed(f.Tool6, tools, "Tool6", "select", 15, &TTolvane::Tool6Click);
+  speed(f.Tool1, tools, "Tool1", "pencil", 15, &TTolvane::Tool1Click);
+  speed(f.Tool4, tools, "Tool4", "line", 15, &TTolvane::Tool4Click);
+  speed(f.Tool8, tools, "Tool8", "syringe", 15, &TTolvane::Tool8Click);
+  speed(f.Tool2, tools, "Tool2", "rect_filled", 15, &TTolvane::Tool2Click);
+  speed(f.Tool3, tools, "Tool3", "rect_outline", 15, &TTolvane::Tool3Click);
+  speed(f.Tool5, tools, "Tool5", "bucket", 15, &TTolvane::Tool5Click);
+  speed(f.Tool7, tools, "Tool7", "ellipse", 15, &TTolvane::Tool7Click);
+  speed(f.Nudge1, tools, "Nudge1", "nudge_left", 15, &TTolvane::Nudge1Click);
+  speed(f.Nudge3, tools, "Nudge3", "nudge_up", 15, &TTolvane::Nudge3Click);
+  speed(f.Nudge4, tools, "Nudge4", "nudge_down", 15, &TTolvane::Nudge4Click);
+  speed(f.Nudge2, tools, "Nudge2", "nudge_right", 15, &TTolvane::Nudge2Click);
+  speed(f.Zoom_Out, tools, "Zoom_Out", "zoom_out", 15, &TTolvane::Zoom_OutClick);
+  label(f.Label5, tools, "Label5");
+  speed(f.Zoom_In, tools, "Zoom_In", "zoom_in", 15, &TTolvane::Zoom_InClick);
+
+  QFrame* palette = panel(f.Panel2, c, "Panel2");
+  bevel(f.Bevel4, palette, "Bevel4");
+  bevel(f.Bevel6, palette, "Bevel6");
+  bevel(f.Bevel5, palette, "Bevel5");
+  Image_Widget* pal = image(f.Pal, f.Pal.Picture, palette, "Pal");
+  pal->On_Release = [this](Mouse_Button b, unsigned s, int x, int y) {
+    Forward([=, this] { f_.PalMouseUp(b, s, x, y); });
+  };
+  image(f.Col_Select, f.Col_Select.Picture, palette, "Col_Select");
+  Image_Widget* custom = image(f.Custom, f.Custom.Picture, palette, "Custom");
+  custom->On_Release = [this](Mouse_Button b, unsigned s, int x, int y) {
+    Forward([=, this] { f_.CustomMouseUp(b, s, x, y); });
+  };
+
+  speed(f.SpeedButton2, c, "SpeedButton2", "first", 16, &TTolvane::SpeedButton2Click);
+  speed(f.SpeedButton12, c, "SpeedButton12", "last", 16, &TTolvane::SpeedButton12Click);
+  speed(f.Prev_Frame, c, "Prev_Frame", "prev", 16, &TTolvane::Prev_FrameClick);
+  speed(f.Next_Frame, c, "Next_Frame", "next", 16, &TTolvane::Next_FrameClick);
+  speed(f.Play, c, "Play", "play", 16, &TTolvane::PlayClick);
+  speed(f.Stop, c, "Stop", "stop", 16, &TTolvane::StopClick);
+
+  QFrame* zoom_panel = panel(f.Panel3, c, "Panel3");
+  bevel(f.Bevel3, zoom_panel, "Bevel3");
+  Image_Widget* zoom = image(f.Zoom, f.Zoom.Picture, zoom_panel, "Zoom");
+  // Moves arrive with no button held too; the form ignores them unless a
+  // drag is on. While a button is held Qt keeps sending moves and the
+  // release here, also from outside the view.
+  zoom->setMouseTracking(true);
+  zoom->setCursor(Qt::CrossCursor);
+  zoom->On_Press = [this](Mouse_Button b, unsigned s, int x, int y) {
+    Forward([=, this] { f_.ZoomMouseDown(b, s, x, y); });
+  };
+  zoom->On_Move = [this](unsigned s, int x, int y) {
+    Forward([=, this] { f_.ZoomMouseMove(s, x, y); });
+  };
+  zoom->On_Release = [this](Mouse_Button b, unsigned s, int x, int y) {
+    Forward([=, this] { f_.ZoomMouseUp(b, s, x, y); });
+  };
+  // The selection's raised frame. A press on its border reaches neither the
+  // view nor the grab area: the marker takes it and does nothing.
+  QFrame* marker =
+      bevel(f.Select_Marker, zoom_panel, "Select_Marker", QFrame::Panel | QFrame::Raised);
+  marker->setLineWidth(1);
+  marker->setAttribute(Qt::WA_TransparentForMouseEvents, false);
+  {
+    auto* grab = new Grab_Area(zoom_panel);
+    grab->setObjectName("Select_Image");
+    grab->On_Press = [this](Mouse_Button b, unsigned s, int x, int y) {
+      Forward([=, this] { f_.Select_ImageMouseDown(b, s, x, y); });
+    };
+    grab->On_Move = [this](unsigned s, int x, int y) {
+      Forward([=, this] { f_.Select_ImageMouseMove(s, x, y); });
+    };
+    grab->On_Release = [this](Mouse_Button b, unsigned s, int x, int y) {
+      Forward([=, this] { f_.Select_ImageMouseUp(b, s, x, y); });
+    };
+    bindings_.push_back({&f.Select_Image, grab, nullptr});
+  }
+
+  auto scroll = [&](Scroll_Bar& bar, Qt::Orientation o, const char* name) {
+    auto* w = new QScrollBar(o, c);
+    w->setObjectName(name);
+    w->setFocusPolicy(Qt::NoFocus);
+    QObject::connect(w, &QScrollBar::valueChanged, [this, &bar](int v) {
+      if (!syncing_) Forward([this, &bar, v] { bar.Set_Position(v); });
+    });
+    bindings_.push_back({&bar, w, [w, &bar] {
+                           QSignalBlocker quiet(w);
+                           if (w->minimum() != bar.Min || w->maximum() != bar.Max)
+                             w->setRange(bar.Min, bar.Max);
+                           if (w->value() != bar.Position) w->setValue(bar.Position);
+                           w->setSingleStep(bar.Small_Change);
+                           w->setPageStep(bar.Large_Change);
+                         }});
+  };
+  scroll(f.ZH, Qt::Horizontal, "ZH");
+  scroll(f.ZV, Qt::Vertical, "ZV");
+  // The vertical bar's left edge overlaps the view's last columns; the
+  // drawing must stay fully visible, so the view lies on top.
+  zoom_panel->raise();
+
+  {
+    auto* w = new QSlider(Qt::Vertical, c);
+    w->setObjectName("Play_Speed");
+    w->setTickPosition(QSlider::NoTicks);
+    // The slowest speed at the top, as the track bar is drawn on Windows.
+    w->setInvertedAppearance(true);
+    w->setInvertedControls(true);
+    QObject::connect(w, &QSlider::valueChanged, [this](int v) {
+      if (!syncing_) Forward([this, v] { f_.Play_Speed.Set_Position(v); });
+    });
+    Track_Bar& bar = f.Play_Speed;
+    bindings_.push_back({&bar, w, [w, &bar] {
+                           QSignalBlocker quiet(w);
+                           if (w->minimum() != bar.Min || w->maximum() != bar.Max)
+                             w->setRange(bar.Min, bar.Max);
+                           if (w->value() != bar.Position) w->setValue(bar.Position);
+                           if (w->toolTip() != Q(bar.Hint)) w->setToolTip(Q(bar.Hint));
+                         }});
+  }
+  speed(f.Repeat_Anim, c, "Repeat_Anim", "loop", 9, &TTolvane::Repeat_AnimClick);
+  label(f.Label1, c, "Label1");
+
+  bevel(f.Bevel9, c, "Bevel9", QFrame::HLine | QFrame::Sunken);
+  bevel(f.Bevel2, c, "Bevel2");
+  image(f.Frames, f.Frames.Picture, c, "Frames");
+  // Drawn over the thumbnail row: it marks the current frame.
+  bevel(f.Bevel1, c, "Bevel1", QFrame::Panel | QFrame::Raised);
+  QFrame* preview = panel(f.DSP_Panel, c, "DSP_Panel");
+  bevel(f.Bevel7, preview, "Bevel7");
+  image(f.Frame, f.Working_Frame, preview, "Frame");
+  bevel(f.Bevel8, c, "Bevel8", QFrame::HLine | QFrame::Sunken);
+  label(f.Label2, c, "Label2");
+  label(f.Label3, c, "Label3");
+
+  QFrame* progress = panel(f.Progress_Panel, c, "Progress_Panel", QFrame::Panel | QFrame::Raised);
+  progress->setLineWidth(2);
+  label(f.Progress_Caption, progress, "Progress_Caption");
+  label(f.Progress, progress, "Progress");
+  {
+    auto* w = new QProgressBar(progress);
+    w->setObjectName("Prog_Bar");
+    w->setTextVisible(false);
+    Progress_Bar& bar = f.Prog_Bar;
+    bindings_.push_back({&bar, w, [w, &bar] {
+                           if (w->minimum() != bar.Min || w->maximum() != bar.Max)
+                             w->setRange(bar.Min, bar.Max);
+                           if (w->value() != bar.Position) w->setValue(bar.Position);
+                         }});
+  }
+  progress->raise();
+}
+
+void Main_View::Sync() {
+  if (syncing_) return;
+  syncing_ = true;
+  Sync_Window();
+  for (const Binding& b : bindings_) {
+    Place_Widget(*b.widget, *b.control);
+    if (b.extra) b.extra();
+  }
+  Sync_Menus();
+  anim_timer_->Sync();
+  syncing_ = false;
+  if (shown_ && !closing_ && !f_.Visible && window_->isVisible()) window_->close();
+}
+
+void Main_View::Sync_Window() {
+  if (window_->windowTitle() != Q(f_.Caption)) window_->setWindowTitle(Q(f_.Caption));
+  const QSize client(f_.Window.Width, f_.Window.Height);
+  if (client_->minimumSize() != client || client_->maximumSize() != client)
+    client_->setFixedSize(client);
+}
+
+void Main_View::Show() {
+  f_.Visible = true;
+  Sync();
+  window_->adjustSize();
+  if (QScreen* s = QGuiApplication::primaryScreen()) {
+    const QRect area = s->availableGeometry();
+    window_->move(area.x() + (area.width() - window_->width()) / 2,
+                  area.y() + (area.height() - window_->height()) / 2);
+  }
+  window_->show();
+  shown_ = true;
+}
+
+void Main_View::Close_Requested(bool& accept) {
+  if (!f_.Visible) {
+    accept = true;  // the form has already agreed (File > Exit)
+    return;
+  }
+  if (p_.Busy()) {
+    accept = false;
+    return;
+  }
+  closing_ = true;
+  Forward([this] { f_.Close(); });
+  closing_ = false;
+  accept = !f_.Visible;
+}
+
+}  // namespace tolvane
