@@ -14,6 +14,7 @@
 #endif
 
 #include "document/bmp.h"
+#include "document/cpu_features.h"
 #include "image/image_error.h"
 
 namespace tolvane {
@@ -364,10 +365,6 @@ struct Row_Decoder {
   }
 
 #if defined(__x86_64__) || defined(__i386__)
-  static bool Have_Ssse3() {
-    static const bool have = __builtin_cpu_supports("ssse3");
-    return have;
-  }
   // Four pixels per byte shuffle, as long as 16 bytes can be loaded; returns
   // the number of pixels done.
   template <int Bytes>
@@ -385,7 +382,6 @@ struct Row_Decoder {
     return x;
   }
 #else
-  static bool Have_Ssse3() { return false; }
   template <int Bytes>
   static int Shuffle_Row(const std::uint8_t*, std::size_t, Colour*, int) {
     return 0;

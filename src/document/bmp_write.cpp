@@ -17,6 +17,7 @@
 #endif
 
 #include "document/bmp.h"
+#include "document/cpu_features.h"
 #include "image/image_error.h"
 
 namespace tolvane {
@@ -35,10 +36,6 @@ void Put32(std::uint8_t* p, std::uint32_t v) {
 }
 
 #if defined(__x86_64__) || defined(__i386__)
-bool Have_Ssse3() {
-  static const bool have = __builtin_cpu_supports("ssse3");
-  return have;
-}
 // Four pixels per byte shuffle while the 16-byte store stays inside the
 // row's pixel bytes (the padding after them must stay zero); returns the
 // number of pixels done.
@@ -53,7 +50,6 @@ __attribute__((target("ssse3"))) int Shuffle_Row(const Colour* src, int w, std::
   return x;
 }
 #else
-bool Have_Ssse3() { return false; }
 int Shuffle_Row(const Colour*, int, std::uint8_t*) { return 0; }
 #endif
 

@@ -77,25 +77,28 @@ void TTolvane::Zoom_InClick() {
   Show_Frame();
 }
 
-void TTolvane::ZHChange() {
-  Redraw_Zoom();
-  // Keep a shown selection over the same frame pixels.
-  if (Selection_Shown()) {
-    const int shift = (ZH.Position - Last_ZH) * Safe_Factor(Zoom_Factor);
-    Select_Marker.B.Left -= shift;
-    Select_Image.B.Left -= shift;
+namespace {
+
+// Keeps a shown selection over the same frame pixels when the view scrolls
+// along one axis: its overlays move by the scrolled frame pixels.
+void Follow_Scroll(TTolvane& t, int position, int& last, int& marker, int& image) {
+  t.Redraw_Zoom();
+  if (t.Selection_Shown()) {
+    const int shift = (position - last) * Safe_Factor(t.Zoom_Factor);
+    marker -= shift;
+    image -= shift;
   }
-  Last_ZH = ZH.Position;
+  last = position;
+}
+
+}  // namespace
+
+void TTolvane::ZHChange() {
+  Follow_Scroll(*this, ZH.Position, Last_ZH, Select_Marker.B.Left, Select_Image.B.Left);
 }
 
 void TTolvane::ZVChange() {
-  Redraw_Zoom();
-  if (Selection_Shown()) {
-    const int shift = (ZV.Position - Last_ZV) * Safe_Factor(Zoom_Factor);
-    Select_Marker.B.Top -= shift;
-    Select_Image.B.Top -= shift;
-  }
-  Last_ZV = ZV.Position;
+  Follow_Scroll(*this, ZV.Position, Last_ZV, Select_Marker.B.Top, Select_Image.B.Top);
 }
 
 }  // namespace tolvane

@@ -31,10 +31,18 @@ void TFrame_Size_Form::FormShow() {
   Size_Accepted = false;
   int item = 4;
   switch (New_Frame_Size) {
-    case 16: item = 0; break;
-    case 32: item = 1; break;
-    case 64: item = 2; break;
-    case 128: item = 3; break;
+    case 16:
+      item = 0;
+      break;
+    case 32:
+      item = 1;
+      break;
+    case 64:
+      item = 2;
+      break;
+    case 128:
+      item = 3;
+      break;
   }
   New_Size.Select(item);
   New_SizeClick();

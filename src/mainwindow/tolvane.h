@@ -10,6 +10,9 @@ namespace tolvane {
 
 struct Application;
 
+// The open and save dialogs' filter for animation files.
+inline constexpr const char* Bmp_Filter = "Bitmap Files (*.BMP)|*.BMP|All Files (*.*)|*.*";
+
 // The main window. Owns the editing state for the whole run; its handlers are
 // split by concern over several files:
 //   mainwindow/tolvane_create.cpp    creation, closing, About, What's New, progress
@@ -137,7 +140,7 @@ class TTolvane : public TForm, public Editing_State {
   // Display and navigation.
   void Show_Frame();
   void Layout_Frame_Views(bool resize_existing_frames);
-  void SpeedButton2Click();   // first
+  void SpeedButton2Click();  // first
   void Prev_FrameClick();
   void Next_FrameClick();
   void SpeedButton12Click();  // last

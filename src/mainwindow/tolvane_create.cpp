@@ -8,10 +8,9 @@ namespace tolvane {
 
 namespace {
 
-const char* const Save_Changes_Question =
-    "The current file has been modified. Do you want to save the changes?";
-
-void Place(Control& c, int left, int top, int width, int height) { c.B = {left, top, width, height}; }
+void Place(Control& c, int left, int top, int width, int height) {
+  c.B = {left, top, width, height};
+}
 
 void Speed(Speed_Button& b, int left, int top, const char* hint, int size = 25) {
   b.B = {left, top, size, size};
@@ -161,9 +160,8 @@ TTolvane::TTolvane(Application& app) : App(app), P(app.P) {
   Place(Select_Marker, 0, 0, 0, 0);
   Place(Select_Image, 0, 0, 0, 0);
 
-  const char* bmp_filter = "Bitmap Files (*.BMP)|*.BMP|All Files (*.*)|*.*";
-  OpenDialog1.Filter = bmp_filter;
-  SaveDialog1.Filter = bmp_filter;
+  OpenDialog1.Filter = Bmp_Filter;
+  SaveDialog1.Filter = Bmp_Filter;
   SaveDialog1.Overwrite_Prompt = true;
   ColorDialog1.Full_Open = true;
 }
@@ -236,18 +234,8 @@ void TTolvane::FormShow() {
 }
 
 bool TTolvane::FormCloseQuery() {
-  bool may_close = true;
-  if (Anim_Modified) {
-    const int answer =
-        P.Show_Message_Box(Save_Changes_Question, Msg_Kind::Confirmation, mb_Yes | mb_No | mb_Cancel);
-    if (answer == id_Cancel) {
-      may_close = false;
-    } else if (answer == id_Yes) {
-      Save1Click();
-      // Closing after a save that wrote nothing would lose the user's work.
-      may_close = Save_Succeeded;
-    }
-  }
+  // Closing after a save that wrote nothing would lose the user's work.
+  const bool may_close = Ask_Save_Changes();
   Write_Settings();
   return may_close;
 }

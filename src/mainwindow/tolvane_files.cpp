@@ -11,8 +11,6 @@ namespace tolvane {
 
 namespace {
 
-const char* const Bmp_Filter = "Bitmap Files (*.BMP)|*.BMP|All Files (*.*)|*.*";
-
 std::string File_Name_Part(const std::string& path) {
   const auto slash = path.find_last_of('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);

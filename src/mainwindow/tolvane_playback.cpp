@@ -81,8 +81,8 @@ void TTolvane::Repeat_AnimClick() { Repeat_Anim.Down = !Repeat_Anim.Down; }
 
 void TTolvane::Show_Section() {
   if (Section_End < Section_Start) Section_End = Section_Start;
-  Label3.Caption = "Section: " + std::to_string(Section_Start + 1) + " to " +
-                   std::to_string(Section_End + 1);
+  Label3.Caption =
+      "Section: " + std::to_string(Section_Start + 1) + " to " + std::to_string(Section_End + 1);
 }
 
 void TTolvane::MarkFrameAsStartOfSection1Click() {

@@ -59,11 +59,22 @@ struct Button : Control {
 };
 
 struct Menu_Item {
-  std::string Caption;  // "&" marks the access key; "-" is a separator
+  std::string Caption;   // "&" marks the access key; "-" is a separator
   std::string Shortcut;  // in Qt's portable text form, e.g. "Ctrl+U", "Shift+Ins"
   bool Enabled = true;
   bool Visible = true;
 };
+
+// Sets a value control's position, brought into min..max, and runs its change
+// handler when the position changed: by the user or by the program alike.
+inline void Move_Position(int& position, int p, int min, int max,
+                          const std::function<void()>& on_change) {
+  if (p < min) p = min;
+  if (p > max) p = max;
+  if (p == position) return;
+  position = p;
+  if (on_change) on_change();
+}
 
 // A value control whose change handler runs whenever its value changes, by the
 // user or by the program.
@@ -71,13 +82,7 @@ struct Scroll_Bar : Control {
   int Position = 0, Min = 0, Max = 100;
   int Small_Change = 1, Large_Change = 1;
   std::function<void()> On_Change;
-  void Set_Position(int p) {
-    if (p < Min) p = Min;
-    if (p > Max) p = Max;
-    if (p == Position) return;
-    Position = p;
-    if (On_Change) On_Change();
-  }
+  void Set_Position(int p) { Move_Position(Position, p, Min, Max, On_Change); }
   void Set_Max(int m) {
     Max = m;
     if (Position > Max) {
@@ -92,13 +97,7 @@ struct Track_Bar : Control {
   int Frequency = 1;  // tick spacing; 0 shows no ticks
   std::string Hint;
   std::function<void()> On_Change;
-  void Set_Position(int p) {
-    if (p < Min) p = Min;
-    if (p > Max) p = Max;
-    if (p == Position) return;
-    Position = p;
-    if (On_Change) On_Change();
-  }
+  void Set_Position(int p) { Move_Position(Position, p, Min, Max, On_Change); }
 };
 
 // Check box: setting Checked from the program runs the click handler, as a

@@ -99,14 +99,6 @@ class Message_Box : public QDialog {
   int answer_ = id_Cancel;  // the title-bar close button answers Cancel
 };
 
-void Centre_On_Screen(QWidget& w) {
-  w.adjustSize();
-  if (QScreen* s = QGuiApplication::primaryScreen()) {
-    QRect area = s->availableGeometry();
-    w.move(area.x() + (area.width() - w.width()) / 2, area.y() + (area.height() - w.height()) / 2);
-  }
-}
-
 }  // namespace
 
 int Qt_Platform::Show_Message_Box(const std::string& text, Msg_Kind kind, unsigned buttons) {
@@ -129,6 +121,7 @@ int Qt_Platform::Show_Message_Box(const std::string& text, Msg_Kind kind, unsign
       break;
   }
   Message_Box box(title, QString::fromStdString(text), icon, true, buttons);
+  box.adjustSize();
   Centre_On_Screen(box);
   box.exec();
   return box.Answer();
@@ -137,6 +130,7 @@ int Qt_Platform::Show_Message_Box(const std::string& text, Msg_Kind kind, unsign
 void Qt_Platform::Show_Error_Box(const std::string& text) {
   Message_Box box(Application_Title, QString::fromStdString(text), QStyle::SP_MessageBoxCritical,
                   true, mb_OK);
+  box.adjustSize();
   Centre_On_Screen(box);
   box.exec();
 }

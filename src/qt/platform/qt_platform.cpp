@@ -96,6 +96,13 @@ std::string Qt_Platform::Executable_Path() {
 
 std::string Qt_Platform::Settings_Path() { return Default_Settings_Path(); }
 
+void Centre_On_Screen(QWidget& w) {
+  if (QScreen* s = QGuiApplication::primaryScreen()) {
+    const QRect area = s->availableGeometry();
+    w.move(area.x() + (area.width() - w.width()) / 2, area.y() + (area.height() - w.height()) / 2);
+  }
+}
+
 int Qt_Platform::Screen_Width() {
   QScreen* s = QGuiApplication::primaryScreen();
   return s ? s->availableGeometry().width() : 1024;

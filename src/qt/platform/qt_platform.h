@@ -7,7 +7,12 @@
 #include "platform/platform.h"
 #include "qt/platform/form_view.h"
 
+class QWidget;
+
 namespace tolvane {
+
+// Moves a window to the middle of the screen's free area, at its current size.
+void Centre_On_Screen(QWidget& w);
 
 // The platform services over Qt 6 Widgets.
 class Qt_Platform : public Platform {

@@ -56,11 +56,7 @@ void About_View::Sync() {
   if (size.isValid() && !size.isEmpty() && window_->size() != size) window_->setFixedSize(size);
   if (!window_->isVisible() && f_.Visible) {
     // About to be shown: centred on the screen.
-    if (QScreen* s = QGuiApplication::primaryScreen()) {
-      const QRect area = s->availableGeometry();
-      window_->move(area.x() + (area.width() - window_->width()) / 2,
-                    area.y() + (area.height() - window_->height()) / 2);
-    }
+    Centre_On_Screen(*window_);
   }
   timer_->Sync();
 }

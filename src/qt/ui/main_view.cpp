@@ -309,11 +309,7 @@ void Main_View::Show() {
   f_.Visible = true;
   Sync();
   window_->adjustSize();
-  if (QScreen* s = QGuiApplication::primaryScreen()) {
-    const QRect area = s->availableGeometry();
-    window_->move(area.x() + (area.width() - window_->width()) / 2,
-                  area.y() + (area.height() - window_->height()) / 2);
-  }
+  Centre_On_Screen(*window_);
   window_->show();
   shown_ = true;
 }

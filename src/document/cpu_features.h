@@ -1,0 +1,16 @@
+#pragma once
+
+namespace tolvane {
+
+// Whether the processor has SSSE3, for the codecs' byte-shuffle rows; asked
+// once.
+inline bool Have_Ssse3() {
+#if defined(__x86_64__) || defined(__i386__)
+  static const bool have = __builtin_cpu_supports("ssse3");
+  return have;
+#else
+  return false;
+#endif
+}
+
+}  // namespace tolvane
