@@ -1,8 +1,8 @@
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 
 #include "bench_platform.h"
 #include "mainwindow/application.h"

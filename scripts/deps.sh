@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake make g++ libgtest-dev libbenchmark-dev
-  qt6-base-dev libgl-dev fonts-dejavu-core
+  qt6-base-dev libgl-dev fonts-dejavu-core clang-format
   # tests: offscreen and X11 runs, reference codecs
   xvfb xdotool x11-utils imagemagick netpbm python3-pil xclip
 )

@@ -16,14 +16,22 @@ void TTolvane::Set_Tool(int n) {
 
 Speed_Button& TTolvane::Tool_Button(int n) {
   switch (n) {
-    case 1: return Tool1;
-    case 2: return Tool2;
-    case 3: return Tool3;
-    case 4: return Tool4;
-    case 5: return Tool5;
-    case 6: return Tool6;
-    case 7: return Tool7;
-    case 8: return Tool8;
+    case 1:
+      return Tool1;
+    case 2:
+      return Tool2;
+    case 3:
+      return Tool3;
+    case 4:
+      return Tool4;
+    case 5:
+      return Tool5;
+    case 6:
+      return Tool6;
+    case 7:
+      return Tool7;
+    case 8:
+      return Tool8;
   }
   throw std::out_of_range("no tool button " + std::to_string(n));
 }
@@ -37,14 +45,38 @@ void Put_Down(TTolvane& t, int n) {
 
 }  // namespace
 
-void TTolvane::Tool1Click() { Put_Down(*this, Tool_Pencil); Set_Tool(Tool_Pencil); }
-void TTolvane::Tool2Click() { Put_Down(*this, Tool_Filled_Rect); Set_Tool(Tool_Filled_Rect); }
-void TTolvane::Tool3Click() { Put_Down(*this, Tool_Outline_Rect); Set_Tool(Tool_Outline_Rect); }
-void TTolvane::Tool4Click() { Put_Down(*this, Tool_Line); Set_Tool(Tool_Line); }
-void TTolvane::Tool5Click() { Put_Down(*this, Tool_Fill); Set_Tool(Tool_Fill); }
-void TTolvane::Tool6Click() { Put_Down(*this, Tool_Select); Set_Tool(Tool_Select); }
-void TTolvane::Tool7Click() { Put_Down(*this, Tool_Filled_Ellipse); Set_Tool(Tool_Filled_Ellipse); }
-void TTolvane::Tool8Click() { Put_Down(*this, Tool_Syringe); Set_Tool(Tool_Syringe); }
+void TTolvane::Tool1Click() {
+  Put_Down(*this, Tool_Pencil);
+  Set_Tool(Tool_Pencil);
+}
+void TTolvane::Tool2Click() {
+  Put_Down(*this, Tool_Filled_Rect);
+  Set_Tool(Tool_Filled_Rect);
+}
+void TTolvane::Tool3Click() {
+  Put_Down(*this, Tool_Outline_Rect);
+  Set_Tool(Tool_Outline_Rect);
+}
+void TTolvane::Tool4Click() {
+  Put_Down(*this, Tool_Line);
+  Set_Tool(Tool_Line);
+}
+void TTolvane::Tool5Click() {
+  Put_Down(*this, Tool_Fill);
+  Set_Tool(Tool_Fill);
+}
+void TTolvane::Tool6Click() {
+  Put_Down(*this, Tool_Select);
+  Set_Tool(Tool_Select);
+}
+void TTolvane::Tool7Click() {
+  Put_Down(*this, Tool_Filled_Ellipse);
+  Set_Tool(Tool_Filled_Ellipse);
+}
+void TTolvane::Tool8Click() {
+  Put_Down(*this, Tool_Syringe);
+  Set_Tool(Tool_Syringe);
+}
 
 namespace {
 
@@ -104,8 +136,8 @@ void TTolvane::ZoomMouseMove(unsigned shift, int x, int y) {
       break;
     case Tool_Outline_Rect:
       BitBlt(Working_Frame, 0, 0, Undo_Frame);
-      Working_Frame.FrameRect(
-          {std::min(Drag_X1, cx), std::min(Drag_Y1, cy), std::max(Drag_X1, cx), std::max(Drag_Y1, cy)});
+      Working_Frame.FrameRect({std::min(Drag_X1, cx), std::min(Drag_Y1, cy), std::max(Drag_X1, cx),
+                               std::max(Drag_Y1, cy)});
       break;
     case Tool_Line:
       BitBlt(Working_Frame, 0, 0, Undo_Frame);

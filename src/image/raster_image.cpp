@@ -113,8 +113,14 @@ void Raster_Image::FillRect(const Rect& r) {
   // Reversed edges cover Right+1..Left, so a rectangle from a start point to a
   // current point always holds the start and never the current row and column.
   long long x0 = r.Left, x1 = r.Right, y0 = r.Top, y1 = r.Bottom;
-  if (x1 < x0) { x0 = r.Right + 1LL; x1 = r.Left + 1LL; }
-  if (y1 < y0) { y0 = r.Bottom + 1LL; y1 = r.Top + 1LL; }
+  if (x1 < x0) {
+    x0 = r.Right + 1LL;
+    x1 = r.Left + 1LL;
+  }
+  if (y1 < y0) {
+    y0 = r.Bottom + 1LL;
+    y1 = r.Top + 1LL;
+  }
   const Span xs = Clip(x0, x1, width_), ys = Clip(y0, y1, height_);
   if (xs.empty() || ys.empty()) return;
   for (int y = ys.lo; y < ys.hi; ++y) Fill_Span(y, xs.lo, xs.hi, Fill_Colour);
@@ -125,7 +131,8 @@ void Raster_Image::FrameRect(const Rect& r) {
   if (r.Right <= r.Left || r.Bottom <= r.Top) return;
   const Span xs = Clip(r.Left, r.Right, width_);
   if (r.Top >= 0 && r.Top < height_) Fill_Span(r.Top, xs.lo, xs.hi, Fill_Colour);
-  if (r.Bottom - 1 >= 0 && r.Bottom - 1 < height_) Fill_Span(r.Bottom - 1, xs.lo, xs.hi, Fill_Colour);
+  if (r.Bottom - 1 >= 0 && r.Bottom - 1 < height_)
+    Fill_Span(r.Bottom - 1, xs.lo, xs.hi, Fill_Colour);
   const Span ys = Clip(r.Top, r.Bottom, height_);
   for (int y = ys.lo; y < ys.hi; ++y) {
     SetPixel(r.Left, y, Fill_Colour);
@@ -143,8 +150,8 @@ void Raster_Image::Ellipse(int x1, int y1, int x2, int y2) {
   // centres so that it is symmetric about both axes and touches all four sides.
   const double a = w / 2.0, b = h / 2.0, cx = (w - 1) / 2.0, cy = (h - 1) / 2.0;
   auto first_col = [&](long long j) -> long long {  // leftmost column of row j, relative
-    if (j < 0 || j >= h) return w;                   // outside: empty row
-    const long long jj = std::min(j, h - 1 - j);     // mirror for exact symmetry
+    if (j < 0 || j >= h) return w;                  // outside: empty row
+    const long long jj = std::min(j, h - 1 - j);    // mirror for exact symmetry
     // The row(s) at the centre reach both sides; sampled at pixel centres, an
     // even, flat box (100 x 2) would otherwise miss its left and right columns.
     if (jj == (h - 1) / 2) return 0;
@@ -193,8 +200,14 @@ void Raster_Image::LineTo(int x, int y) {
     if (x0 >= 0 && y0 >= 0 && x0 < width_ && y0 < height_)
       pixels_[std::size_t(y0) * width_ + std::size_t(x0)] = Pen_Colour & Colour_Mask;
     const long long e2 = 2 * err;
-    if (e2 >= dy) { err += dy; x0 += sx; }
-    if (e2 <= dx) { err += dx; y0 += sy; }
+    if (e2 >= dy) {
+      err += dy;
+      x0 += sx;
+    }
+    if (e2 <= dx) {
+      err += dx;
+      y0 += sy;
+    }
   }
   Pos_X = x;
   Pos_Y = y;
@@ -209,7 +222,9 @@ void Raster_Image::ExtFloodFill(int x, int y, Colour c) {
   // scan, reached from row y - dy; only the parts of the row it came from
   // that stick out past the parent run are scanned again, so each pixel is
   // read a small, fixed number of times.
-  struct Seed { int x1, x2, y, dy; };
+  struct Seed {
+    int x1, x2, y, dy;
+  };
   thread_local std::vector<Seed> stack;
   stack.clear();
   stack.push_back({x, x, y, 1});

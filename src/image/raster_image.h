@@ -43,15 +43,24 @@ class Raster_Image {
   void FillRect(const Rect& r);
   void FrameRect(const Rect& r);
   void Ellipse(int x1, int y1, int x2, int y2);
-  void MoveToEx(int x, int y) { Pos_X = x; Pos_Y = y; }
+  void MoveToEx(int x, int y) {
+    Pos_X = x;
+    Pos_Y = y;
+  }
   void LineTo(int x, int y);
   void ExtFloodFill(int x, int y, Colour c);
 
   // Unchecked access. Writers through these bump the change serial.
   const Colour* Row(int y) const { return pixels_.data() + std::size_t(y) * width_; }
-  Colour* Row(int y) { ++serial_; return pixels_.data() + std::size_t(y) * width_; }
+  Colour* Row(int y) {
+    ++serial_;
+    return pixels_.data() + std::size_t(y) * width_;
+  }
   const Colour* Data() const { return pixels_.data(); }
-  Colour* Data() { ++serial_; return pixels_.data(); }
+  Colour* Data() {
+    ++serial_;
+    return pixels_.data();
+  }
   Colour At(int x, int y) const { return pixels_[std::size_t(y) * width_ + x]; }
 
   // Changes whenever the pixels may have changed (assignment takes the

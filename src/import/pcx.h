@@ -14,7 +14,10 @@ namespace tolvane {
 // hides it again; its view follows Visible.
 class TLoading_Window : public TForm {
  public:
-  TLoading_Window() { Name = "Loading_Window"; Caption = "Loading"; }
+  TLoading_Window() {
+    Name = "Loading_Window";
+    Caption = "Loading";
+  }
   Image_Control Picture;
   // Rows of Picture decoded so far; the view repaints only the new ones.
   int Rows_Shown = 0;

@@ -21,7 +21,7 @@ class TFrame_Size_Form : public TForm {
   // Exchanged with the callers.
   int New_Frame_Size = 32;
   bool Size_Accepted = false;
-  int Resize_Method = 0;     // 0 Crop/Mount, 1 Stretch
+  int Resize_Method = 0;           // 0 Crop/Mount, 1 Stretch
   Colour* Mount_Colour = nullptr;  // the main window's; set by the application
 
   void FormShow() override;

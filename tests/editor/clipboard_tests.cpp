@@ -5,8 +5,8 @@
 #include <string>
 
 #include "document/bmp.h"
-#include "mainwindow/frame_size_form.h"
 #include "editor/editor_fixture.h"
+#include "mainwindow/frame_size_form.h"
 
 namespace tolvane::testing {
 namespace {

@@ -58,7 +58,8 @@ class Editor_Test : public Tolvane_Test {
     Raster_Image& strip = T().Anim_Strip;
     const int fs = T().Frame_Size;
     for (int y = 0; y < fs; ++y)
-      for (int x = 0; x < fs; ++x) strip.SetPixel(T().Frame_Left(T().Cur_Frame) + x, y, Rgb(x, y, 7));
+      for (int x = 0; x < fs; ++x)
+        strip.SetPixel(T().Frame_Left(T().Cur_Frame) + x, y, Rgb(x, y, 7));
     T().Show_Frame();
   }
 };

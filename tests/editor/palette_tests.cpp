@@ -21,8 +21,10 @@ TEST_F(Palette, PictureHoldsTheSixteenColoursAndTheCustomCells) {
   const Raster_Image& pal = T().Pal.Picture;
   ASSERT_EQ(pal.Width(), 81);
   ASSERT_EQ(pal.Height(), 18);
-  const Colour top[] = {0x000000, 0x808080, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000};
-  const Colour bottom[] = {0xFFFFFF, 0xC0C0C0, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00};
+  const Colour top[] = {0x000000, 0x808080, 0x000080, 0x008000,
+                        0x008080, 0x800000, 0x800080, 0x808000};
+  const Colour bottom[] = {0xFFFFFF, 0xC0C0C0, 0x0000FF, 0x00FF00,
+                           0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00};
   for (int i = 0; i < 8; ++i) {
     EXPECT_TRUE(Cell_Is(pal, i, 0, top[i])) << "top cell " << i;
     EXPECT_TRUE(Cell_Is(pal, i, 1, bottom[i])) << "bottom cell " << i;

@@ -62,7 +62,7 @@ TEST_F(Tools, MiddleButtonIsADrawingPressAndSelectPressKeepsFlags) {
 
 TEST_F(Tools, FilledRectangleKeepsThePressPixelAndExcludesThePointer) {
   T().Tool2Click();
-  Press(9, 9);  // pixel (2, 2)
+  Press(9, 9);   // pixel (2, 2)
   Move(21, 13);  // pointer (5, 3)
   EXPECT_EQ(Pixels_Not(W(), White), Block(2, 2, 4, 2));
   Move(1, 1);  // pointer (0, 0): columns and rows 1..2
@@ -103,7 +103,9 @@ TEST_F(Tools, EllipseIsTheSameInAllFourDragDirections) {
   Raster_Image expected(32, 32);
   expected.Pen_Colour = expected.Fill_Colour = Black;
   expected.Ellipse(3, 4, 11, 9);
-  struct Drag { int c0, r0, c1, r1; };
+  struct Drag {
+    int c0, r0, c1, r1;
+  };
   for (Drag d : {Drag{3, 4, 11, 9}, Drag{11, 9, 3, 4}, Drag{3, 9, 11, 4}, Drag{11, 4, 3, 9}}) {
     Fresh(32);
     Press(Vx(d.c0), Vy(d.r0));

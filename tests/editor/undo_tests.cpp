@@ -18,8 +18,8 @@ using Undo = Editor_Test;
     for (int x = 0; x < after.Width(); ++x) {
       auto [sx, sy] = from(x, y);
       if (after.At(x, y) != before.At(sx, sy))
-        return ::testing::AssertionFailure() << "pixel (" << x << "," << y << ") is not source ("
-                                             << sx << "," << sy << ")";
+        return ::testing::AssertionFailure()
+               << "pixel (" << x << "," << y << ") is not source (" << sx << "," << sy << ")";
     }
   return ::testing::AssertionSuccess();
 }
@@ -49,9 +49,11 @@ TEST_F(Undo, EachNudgeRotatesByOnePixel) {
                  Case{&TTolvane::Nudge3Click, 0, 1}, Case{&TTolvane::Nudge4Click, 0, -1}}) {
     const Raster_Image before = W();
     (T().*c.click)();
-    EXPECT_TRUE(Maps(W(), before, [&](int x, int y) {
-      return std::pair{(x + c.dx + n) % n, (y + c.dy + n) % n};
-    })) << c.dx << "," << c.dy;
+    EXPECT_TRUE(Maps(W(), before,
+                     [&](int x, int y) {
+                       return std::pair{(x + c.dx + n) % n, (y + c.dy + n) % n};
+                     }))
+        << c.dx << "," << c.dy;
     EXPECT_TRUE(Same_Pixels(T().Undo_Frame, before));
   }
 }

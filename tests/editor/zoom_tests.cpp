@@ -8,12 +8,13 @@ namespace {
 using Zoom = Editor_Test;
 
 // The view pixel block of frame pixel (c, r) is all `colour`.
-::testing::AssertionResult Block_Is(const Raster_Image& view, int x0, int y0, int z, Colour colour) {
+::testing::AssertionResult Block_Is(const Raster_Image& view, int x0, int y0, int z,
+                                    Colour colour) {
   for (int y = y0; y < y0 + z; ++y)
     for (int x = x0; x < x0 + z; ++x)
       if (view.GetPixel(x, y) != colour)
-        return ::testing::AssertionFailure() << "view (" << x << "," << y << ") is " << std::hex
-                                             << view.GetPixel(x, y);
+        return ::testing::AssertionFailure()
+               << "view (" << x << "," << y << ") is " << std::hex << view.GetPixel(x, y);
   return ::testing::AssertionSuccess();
 }
 

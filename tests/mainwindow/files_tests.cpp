@@ -27,8 +27,8 @@ TEST_F(Files, LoadingAValidStripOpensItAsTheDocument) {
   EXPECT_FALSE(t.Anim_Modified);
   EXPECT_EQ(t.Label2.Caption, "Frame 1 of 3");
   EXPECT_EQ(t.Label3.Caption, "Section: 1 to 3");
-  for (Menu_Item* m : {&t.Save1, &t.SaveAs1, &t.MergeFiles1, &t.Edit1, &t.Frame1, &t.Section1,
-                       &t.Effects1})
+  for (Menu_Item* m :
+       {&t.Save1, &t.SaveAs1, &t.MergeFiles1, &t.Edit1, &t.Frame1, &t.Section1, &t.Effects1})
     EXPECT_TRUE(m->Enabled) << m->Caption;
   EXPECT_FALSE(t.Undo1.Enabled);
   EXPECT_TRUE(t.Play.Enabled);

@@ -191,7 +191,9 @@ TEST_F(Playback_Test, SpeedSetsLabelAndIntervalRoundingHalvesToEven) {
   auto& s = T().Play_Speed;
   EXPECT_EQ(T().Label1.Caption, "10 fps");
   EXPECT_EQ(T().Anim_Timer.Interval, 100);
-  struct Case { int fps, ms; };
+  struct Case {
+    int fps, ms;
+  };
   for (Case c : {Case{16, 62}, Case{6, 167}, Case{3, 333}, Case{30, 33}, Case{1, 1000},
                  Case{7, 143}, Case{8, 125}, Case{48, 33}}) {
     s.Set_Position(c.fps);

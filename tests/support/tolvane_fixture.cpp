@@ -1,7 +1,7 @@
 #include "support/tolvane_fixture.h"
 
-#include <atomic>
 #include <unistd.h>
+#include <atomic>
 
 namespace tolvane::testing {
 
@@ -48,10 +48,18 @@ Tolvane_Test::~Tolvane_Test() {
 void Tolvane_Test::New_Anim(int size) {
   P.On_Modal<TFrame_Size_Form>([size](TFrame_Size_Form& f) {
     switch (size) {
-      case 16: f.New_Size.Select(0); break;
-      case 32: f.New_Size.Select(1); break;
-      case 64: f.New_Size.Select(2); break;
-      case 128: f.New_Size.Select(3); break;
+      case 16:
+        f.New_Size.Select(0);
+        break;
+      case 32:
+        f.New_Size.Select(1);
+        break;
+      case 64:
+        f.New_Size.Select(2);
+        break;
+      case 128:
+        f.New_Size.Select(3);
+        break;
       default:
         f.New_Size.Select(4);
         f.SpinEdit1.Text = std::to_string(size);
