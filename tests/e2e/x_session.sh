@@ -5,7 +5,7 @@
 # Wait_For_Splash waits until the About splash has come and gone, after which
 # the window takes keys once the pointer is over it (there is no window manager).
 
-for tool in Xvfb xdotool; do
+for tool in Xvfb xdotool xdpyinfo; do
   command -v "$tool" >/dev/null || { echo "missing $tool (scripts/deps.sh installs it)"; exit 1; }
 done
 
@@ -19,10 +19,12 @@ cleanup() {
 }
 trap cleanup EXIT
 
-Start_Xvfb() {
+# Starts Xvfb and waits until it answers. Returns non-zero when it did not.
+Try_Xvfb() {
   # Xvfb picks a free display itself and writes its number once it is ready,
   # so scripts that run at the same time never share one.
   display=""
+  : >"$work/display"
   Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp >"$work/display" 2>"$work/xvfb.log" &
   xvfb_pid=$!
   for _ in $(seq 100); do
@@ -34,7 +36,28 @@ Start_Xvfb() {
     kill -0 "$xvfb_pid" 2>/dev/null || break
     sleep 0.1
   done
-  [ -n "$display" ] || { echo "FAIL: could not start Xvfb"; exit 1; }
+  [ -n "$display" ] || return 1
+  # Servers started side by side have been seen to report a display that a
+  # client then cannot reach; only one that answers counts.
+  for _ in $(seq 50); do
+    xdpyinfo -display "$display" >/dev/null 2>&1 && return 0
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  return 1
+}
+
+Stop_Xvfb() {
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  xvfb_pid=""
+}
+
+Start_Xvfb() {
+  for _ in 1 2 3; do
+    Try_Xvfb && break
+    Stop_Xvfb
+  done
+  [ -n "$xvfb_pid" ] || { echo "FAIL: could not start Xvfb"; cat "$work/xvfb.log"; exit 1; }
   export DISPLAY=$display
   # The test suite runs with the offscreen platform; these tests want real X.
   export QT_QPA_PLATFORM=xcb
@@ -42,16 +65,26 @@ Start_Xvfb() {
   mkdir -p "$XDG_CONFIG_HOME"
 }
 
-# Start_Program path/to/tolvane
+# Start_Program path/to/tolvane: a program that could not reach its server
+# is started again on a new one.
 Start_Program() {
-  Start_Xvfb
-  "$1" >"$work/program.log" 2>&1 &
-  app_pid=$!
-  window=""
-  for _ in $(seq 100); do
-    window=$(xdotool search --name '^Tolvane v2$' 2>/dev/null | head -1)
+  for attempt in 1 2 3; do
+    Start_Xvfb
+    "$1" >"$work/program.log" 2>&1 &
+    app_pid=$!
+    window=""
+    for _ in $(seq 100); do
+      window=$(xdotool search --name '^Tolvane v2$' 2>/dev/null | head -1)
+      [ -n "$window" ] && break
+      kill -0 "$app_pid" 2>/dev/null || break
+      sleep 0.1
+    done
     [ -n "$window" ] && break
-    sleep 0.1
+    echo "attempt $attempt: no window"
+    kill "$app_pid" 2>/dev/null
+    wait "$app_pid" 2>/dev/null
+    app_pid=""
+    Stop_Xvfb
   done
   [ -n "$window" ] || { echo "FAIL: no window titled 'Tolvane v2'"; cat "$work/program.log"; exit 1; }
   echo "main window $window on $display"
