@@ -15,6 +15,7 @@
 
 #include "document/bmp.h"
 #include "document/cpu_features.h"
+#include "document/read_only_file.h"
 #include "image/image_error.h"
 
 namespace tolvane {
@@ -483,27 +484,6 @@ Raster_Image Decode(Source& in) {
   return image;
 }
 
-class File {
- public:
-  explicit File(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
-    struct stat st;
-    if (fd_ < 0 || ::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode))
-      throw Toolkit_Error("Cannot open file " + path);
-    size_ = std::uint64_t(st.st_size);
-  }
-  ~File() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  File(const File&) = delete;
-  File& operator=(const File&) = delete;
-  int Fd() const { return fd_; }
-  std::uint64_t Size() const { return size_; }
-
- private:
-  int fd_;
-  std::uint64_t size_ = 0;
-};
-
 }  // namespace
 
 Bmp_Header Parse_Bmp_Header(const std::uint8_t* data, std::size_t size) {
@@ -512,7 +492,7 @@ Bmp_Header Parse_Bmp_Header(const std::uint8_t* data, std::size_t size) {
 }
 
 Bmp_Header Read_Bmp_Header(const std::string& path) {
-  File f(path);
+  Read_Only_File f(path);
   File_Source in(f.Fd(), f.Size());
   return Parse(in).H;
 }
@@ -523,7 +503,7 @@ Raster_Image Decode_Bmp(const std::uint8_t* data, std::size_t size) {
 }
 
 Raster_Image Read_Bmp(const std::string& path) {
-  File f(path);
+  Read_Only_File f(path);
   File_Source in(f.Fd(), f.Size());
   return Decode(in);
 }

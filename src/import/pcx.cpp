@@ -11,6 +11,7 @@
 #include <functional>
 #include <vector>
 
+#include "document/read_only_file.h"
 #include "image/image_error.h"
 #include "import/pcx_layout.h"
 
@@ -235,27 +236,6 @@ Raster_Image New_Picture(const Plan& plan) {
   return picture;
 }
 
-class File {
- public:
-  explicit File(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
-    struct stat st;
-    if (fd_ < 0 || ::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode))
-      throw Toolkit_Error("Cannot open file " + path);
-    size_ = std::uint64_t(st.st_size);
-  }
-  ~File() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  File(const File&) = delete;
-  File& operator=(const File&) = delete;
-  int Fd() const { return fd_; }
-  std::uint64_t Size() const { return size_; }
-
- private:
-  int fd_;
-  std::uint64_t size_ = 0;
-};
-
 // Hides the Loading window and lets go of its picture on every way out.
 class Loading_Shown {
  public:
@@ -289,7 +269,7 @@ Pcx_Verdict Decode_Pcx_Data(const std::uint8_t* data, std::size_t size, Raster_I
 
 bool Decode_Pcx(Platform& p, TLoading_Window* loading, const std::string& path,
                 Raster_Image& target) {
-  File file(path);
+  Read_Only_File file(path);
   File_Source in(file.Fd(), file.Size());
   Plan plan;
   switch (Make_Plan(in, plan)) {

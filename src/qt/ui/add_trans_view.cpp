@@ -5,9 +5,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QToolButton>
 
 #include "qt/ui/dialog_widgets.h"
 #include "qt/ui/view_helpers.h"
@@ -84,30 +82,13 @@ Add_Trans_View::Add_Trans_View(Qt_Platform& p, TAdd_Trans& form) : p_(p), f_(for
   trans_type_->installEventFilter(keys_.get());
   trans_type_->lineEdit()->installEventFilter(keys_.get());
 
-  overlap_ = new QWidget(w);
-  overlap_->setObjectName("overlap");
-  overlap_text_ = new Spin_Text(overlap_, [this] { p_.Dispatch([this] { f_.overlap.Exit(); }); });
-  overlap_text_->setObjectName("overlap_Text");
+  const Spin_Field overlap = Make_Spin_Field(
+      w, "overlap", f_.overlap.B, [this](const std::string& t) { f_.overlap.Text = t; },
+      [this](int step) { p_.Dispatch([this, step] { f_.overlap.Step(step); }); },
+      [this] { p_.Dispatch([this] { f_.overlap.Exit(); }); });
+  overlap_ = overlap.box;
+  overlap_text_ = overlap.text;
   overlap_text_->installEventFilter(keys_.get());
-  QObject::connect(overlap_text_, &QLineEdit::textEdited,
-                   [this](const QString& text) { f_.overlap.Text = text.toStdString(); });
-  auto arrow = [&](Qt::ArrowType type, const char* name, int step) {
-    auto* b = new QToolButton(overlap_);
-    b->setObjectName(name);
-    b->setArrowType(type);
-    b->setFocusPolicy(Qt::NoFocus);
-    b->setAutoRepeat(true);
-    QObject::connect(b, &QToolButton::clicked,
-                     [this, step] { p_.Dispatch([this, step] { f_.overlap.Step(step); }); });
-    return b;
-  };
-  QToolButton* up = arrow(Qt::UpArrow, "overlap_Up", 1);
-  QToolButton* down = arrow(Qt::DownArrow, "overlap_Down", -1);
-  const Bounds& sb = f_.overlap.B;
-  const int arrows = 15, half = sb.Height / 2;
-  overlap_text_->setGeometry(0, 0, sb.Width - arrows, sb.Height);
-  up->setGeometry(sb.Width - arrows, 0, arrows, half);
-  down->setGeometry(sb.Width - arrows, half, arrows, sb.Height - half);
 
   ok_ = new QPushButton(QIcon(":/glyphs/ok.png"), Q(f_.Ok.Caption), w);
   ok_->setObjectName("Ok");

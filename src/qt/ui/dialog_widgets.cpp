@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QToolButton>
 
 namespace tolvane {
 
@@ -33,6 +34,33 @@ void Dialog_Window::keyPressEvent(QKeyEvent* e) {
 void Spin_Text::focusOutEvent(QFocusEvent* e) {
   QLineEdit::focusOutEvent(e);
   on_exit_();
+}
+
+Spin_Field Make_Spin_Field(QWidget* parent, const QString& name, const Bounds& b,
+                           std::function<void(const std::string&)> on_edit,
+                           std::function<void(int)> on_step, std::function<void()> on_exit) {
+  auto* box = new QWidget(parent);
+  box->setObjectName(name);
+  auto* text = new Spin_Text(box, std::move(on_exit));
+  text->setObjectName(name + "_Text");
+  QObject::connect(text, &QLineEdit::textEdited,
+                   [on_edit](const QString& t) { on_edit(t.toStdString()); });
+  auto arrow = [&](Qt::ArrowType type, const char* suffix, int step) {
+    auto* button = new QToolButton(box);
+    button->setObjectName(name + suffix);
+    button->setArrowType(type);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setAutoRepeat(true);
+    QObject::connect(button, &QToolButton::clicked, [on_step, step] { on_step(step); });
+    return button;
+  };
+  QToolButton* up = arrow(Qt::UpArrow, "_Up", 1);
+  QToolButton* down = arrow(Qt::DownArrow, "_Down", -1);
+  const int arrows = 15, half = b.Height / 2;
+  text->setGeometry(0, 0, b.Width - arrows, b.Height);
+  up->setGeometry(b.Width - arrows, 0, arrows, half);
+  down->setGeometry(b.Width - arrows, half, arrows, b.Height - half);
+  return {box, text};
 }
 
 void Click_Panel::mouseReleaseEvent(QMouseEvent* e) {

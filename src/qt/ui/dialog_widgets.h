@@ -40,6 +40,18 @@ class Spin_Text : public QLineEdit {
   std::function<void()> on_exit_;
 };
 
+// A number field: a box named `name` at bounds b holding the text box
+// (name_Text) and up/down arrows (name_Up, name_Down). Typing reports the new
+// text, the arrows report +1 or -1, losing the focus reports the exit; the
+// caller decides what goes through Dispatch.
+struct Spin_Field {
+  QWidget* box;
+  Spin_Text* text;
+};
+Spin_Field Make_Spin_Field(QWidget* parent, const QString& name, const Bounds& b,
+                           std::function<void(const std::string&)> on_edit,
+                           std::function<void(int)> on_step, std::function<void()> on_exit);
+
 // A panel that reports left clicks: the colour swatches.
 class Click_Panel : public QFrame {
  public:

@@ -5,11 +5,9 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
-#include <QToolButton>
 
 #include "qt/ui/dialog_widgets.h"
 #include "qt/ui/image_widget.h"
@@ -103,29 +101,12 @@ Effects_Param_View::Effects_Param_View(Qt_Platform& p, TEffects_Param_Form& form
   Make_Label(f_.Label3, "Label3");
   Make_Label(f_.Label1, "Label1");
 
-  auto* spin = new QWidget(w);
-  spin->setObjectName("No_Frames");
-  auto* text = new Spin_Text(spin, [this] { p_.Dispatch([this] { f_.No_Frames.Exit(); }); });
-  text->setObjectName("No_Frames_Text");
-  QObject::connect(text, &QLineEdit::textEdited,
-                   [this](const QString& t) { f_.No_Frames.Text = t.toStdString(); });
-  auto arrow = [&](Qt::ArrowType type, const char* name, int step) {
-    auto* b = new QToolButton(spin);
-    b->setObjectName(name);
-    b->setArrowType(type);
-    b->setFocusPolicy(Qt::NoFocus);
-    b->setAutoRepeat(true);
-    QObject::connect(b, &QToolButton::clicked,
-                     [this, step] { p_.Dispatch([this, step] { f_.No_Frames.Step(step); }); });
-    return b;
-  };
-  QToolButton* up = arrow(Qt::UpArrow, "No_Frames_Up", 1);
-  QToolButton* down = arrow(Qt::DownArrow, "No_Frames_Down", -1);
-  const Bounds& sb = f_.No_Frames.B;
-  const int arrows = 15, half = sb.Height / 2;
-  text->setGeometry(0, 0, sb.Width - arrows, sb.Height);
-  up->setGeometry(sb.Width - arrows, 0, arrows, half);
-  down->setGeometry(sb.Width - arrows, half, arrows, sb.Height - half);
+  const Spin_Field field = Make_Spin_Field(
+      w, "No_Frames", f_.No_Frames.B, [this](const std::string& t) { f_.No_Frames.Text = t; },
+      [this](int step) { p_.Dispatch([this, step] { f_.No_Frames.Step(step); }); },
+      [this] { p_.Dispatch([this] { f_.No_Frames.Exit(); }); });
+  QWidget* spin = field.box;
+  Spin_Text* text = field.text;
   syncs_.push_back([this, spin, text] {
     Place_Widget(*spin, f_.No_Frames);
     if (text->text() != Q(f_.No_Frames.Text)) text->setText(Q(f_.No_Frames.Text));

@@ -4,7 +4,6 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
@@ -59,33 +58,20 @@ Frame_Extract_View::~Frame_Extract_View() { p_.Unregister_View(f_); }
 QWidget* Frame_Extract_View::Window() { return window_.get(); }
 
 void Frame_Extract_View::Add_Spin(Spin_Edit& s, const char* name) {
-  auto* box = new QWidget(window_.get());
-  box->setObjectName(name);
-  auto* text = new Spin_Text(box, [this, &s] { p_.Dispatch([this, &s] { f_.Field_Exit(s); }); });
-  text->setObjectName(QString(name) + "_Text");
-  QObject::connect(text, &QLineEdit::textEdited, [this, &s](const QString& t) {
-    p_.Dispatch([this, &s, t] {
-      s.Text = t.toStdString();
-      f_.Field_Edited(s);
-    });
-  });
-  auto arrow = [&](Qt::ArrowType type, const char* suffix, int step) {
-    auto* b = new QToolButton(box);
-    b->setObjectName(QString(name) + suffix);
-    b->setArrowType(type);
-    b->setFocusPolicy(Qt::NoFocus);
-    b->setAutoRepeat(true);
-    QObject::connect(b, &QToolButton::clicked, [this, &s, step] {
-      p_.Dispatch([this, &s, step] { f_.Field_Set(s, TFrame_Extract::Field_Value(s) + step); });
-    });
-    return b;
-  };
-  QToolButton* up = arrow(Qt::UpArrow, "_Up", 1);
-  QToolButton* down = arrow(Qt::DownArrow, "_Down", -1);
-  const int arrows = 15, half = s.B.Height / 2;
-  text->setGeometry(0, 0, s.B.Width - arrows, s.B.Height);
-  up->setGeometry(s.B.Width - arrows, 0, arrows, half);
-  down->setGeometry(s.B.Width - arrows, half, arrows, s.B.Height - half);
+  const Spin_Field field = Make_Spin_Field(
+      window_.get(), name, s.B,
+      [this, &s](const std::string& t) {
+        p_.Dispatch([this, &s, t] {
+          s.Text = t;
+          f_.Field_Edited(s);
+        });
+      },
+      [this, &s](int step) {
+        p_.Dispatch([this, &s, step] { f_.Field_Set(s, TFrame_Extract::Field_Value(s) + step); });
+      },
+      [this, &s] { p_.Dispatch([this, &s] { f_.Field_Exit(s); }); });
+  QWidget* box = field.box;
+  Spin_Text* text = field.text;
   bindings_.push_back({&s, box, [text, &s] {
                          if (text->text() != Q(s.Text)) text->setText(Q(s.Text));
                        }});

@@ -3,11 +3,9 @@
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
-#include <QToolButton>
 
 #include "qt/ui/dialog_widgets.h"
 #include "qt/ui/view_helpers.h"
@@ -24,29 +22,12 @@ Frame_Size_View::Frame_Size_View(Qt_Platform& p, TFrame_Size_Form& form) : p_(p)
   new_size_ = Make_Group(f_.New_Size, "New_Size");
   adjust_method_ = Make_Group(f_.Adjust_Method, "Adjust_Method");
 
-  spin_ = new QWidget(w);
-  spin_->setObjectName("SpinEdit1");
-  spin_text_ = new Spin_Text(spin_, [this] { p_.Dispatch([this] { f_.SpinEdit1.Exit(); }); });
-  spin_text_->setObjectName("SpinEdit1_Text");
-  QObject::connect(spin_text_, &QLineEdit::textEdited,
-                   [this](const QString& text) { f_.SpinEdit1.Text = text.toStdString(); });
-  auto arrow = [&](Qt::ArrowType type, const char* name, int step) {
-    auto* b = new QToolButton(spin_);
-    b->setObjectName(name);
-    b->setArrowType(type);
-    b->setFocusPolicy(Qt::NoFocus);
-    b->setAutoRepeat(true);
-    QObject::connect(b, &QToolButton::clicked,
-                     [this, step] { p_.Dispatch([this, step] { f_.SpinEdit1.Step(step); }); });
-    return b;
-  };
-  QToolButton* up = arrow(Qt::UpArrow, "SpinEdit1_Up", 1);
-  QToolButton* down = arrow(Qt::DownArrow, "SpinEdit1_Down", -1);
-  const Bounds& sb = f_.SpinEdit1.B;
-  const int arrows = 15, half = sb.Height / 2;
-  spin_text_->setGeometry(0, 0, sb.Width - arrows, sb.Height);
-  up->setGeometry(sb.Width - arrows, 0, arrows, half);
-  down->setGeometry(sb.Width - arrows, half, arrows, sb.Height - half);
+  const Spin_Field spin = Make_Spin_Field(
+      w, "SpinEdit1", f_.SpinEdit1.B, [this](const std::string& t) { f_.SpinEdit1.Text = t; },
+      [this](int step) { p_.Dispatch([this, step] { f_.SpinEdit1.Step(step); }); },
+      [this] { p_.Dispatch([this] { f_.SpinEdit1.Exit(); }); });
+  spin_ = spin.box;
+  spin_text_ = spin.text;
 
   auto* colour = new Click_Panel(w, [this] { p_.Dispatch([this] { f_.Panel1Click(); }); });
   colour->setObjectName("Panel1");
