@@ -11,6 +11,7 @@
 #include <random>
 #include <vector>
 
+#include "bench_folder.h"
 #include "document/bmp.h"
 
 namespace tolvane {
@@ -87,26 +88,8 @@ Bytes Rle8_File(int w, int h, std::size_t& picture_bytes) {
   return b;
 }
 
-// Input and output files live in a folder removed when the run ends.
-class Bench_Folder {
- public:
-  Bench_Folder()
-      : path_(std::filesystem::temp_directory_path() /
-              ("tolvane-bmp-bench-" + std::to_string(::getpid()))) {
-    std::filesystem::create_directories(path_);
-  }
-  ~Bench_Folder() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  const std::filesystem::path& Path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
-
 const std::filesystem::path& Bench_Dir() {
-  static const Bench_Folder folder;
+  static const Bench_Folder folder("bmp");
   return folder.Path();
 }
 

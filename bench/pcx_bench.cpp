@@ -11,6 +11,7 @@
 #include <map>
 #include <vector>
 
+#include "bench_folder.h"
 #include "bench_platform.h"
 #include "import/pcx.h"
 
@@ -90,25 +91,8 @@ struct Sample {
   std::string path;
 };
 
-class Bench_Folder {
- public:
-  Bench_Folder()
-      : path_(std::filesystem::temp_directory_path() /
-              ("tolvane-pcx-bench-" + std::to_string(::getpid()))) {
-    std::filesystem::create_directories(path_);
-  }
-  ~Bench_Folder() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  const std::filesystem::path& Path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
-
 const Sample& Get_Sample(int bits) {
-  static const Bench_Folder folder;
+  static const Bench_Folder folder("pcx");
   static std::map<int, Sample> cache;
   auto it = cache.find(bits);
   if (it != cache.end()) return it->second;
