@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 
+#include "document/safe_save.h"
 #include "image/raster_image.h"
 
 namespace tolvane {
@@ -53,16 +54,10 @@ Bmp_Header Read_Bmp_Header(const std::string& path);
 Raster_Image Read_Bmp(const std::string& path);
 Raster_Image Decode_Bmp(const std::uint8_t* data, std::size_t size);
 
-// Writes 24 bits per pixel, bottom-up. The file is written and synced beside
-// the target under a temporary name and renamed over it, so a failed save or
-// a power loss leaves the old file as it was. A hard-linked target is written
-// in place once that copy is complete, keeping its links; a target that is
-// not a regular file (a device) is written directly.
+// Writes 24 bits per pixel, bottom-up, safely as Save_File does.
 void Write_Bmp(const std::string& path, const Raster_Image& image);
 
-// One write to the open temporary file: like POSIX write(), returns the
-// bytes written or -1 with errno set. Tests pass one that fails part way.
-using Bmp_Write_Function = std::function<long(int fd, const void* data, std::size_t size)>;
+using Bmp_Write_Function = Write_Function;
 void Write_Bmp(const std::string& path, const Raster_Image& image,
                const Bmp_Write_Function& write_fn);
 

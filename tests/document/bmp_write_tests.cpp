@@ -184,6 +184,25 @@ TEST(BmpWriteAtomic, ShortWritesAreContinued) {
   EXPECT_EQ(Difference(Read_Bmp(dir / "s.bmp"), img), "");
 }
 
+// A write function that keeps the bytes (an encoder into memory) gets the
+// whole file, and the file on disk is neither replaced nor emptied.
+TEST(BmpWriteAtomic, BytesKeptInMemoryLeaveTheTargetAlone) {
+  Temp_Dir dir;
+  const std::string path = dir / "anim.bmp";
+  Write_Bmp(path, Test_Picture(4, 4, 1));
+  const Bytes old = Read_File(path);
+  const Raster_Image img = Test_Picture(37, 5, 2);
+  Bytes kept;
+  Write_Bmp(path, img, [&](int, const void* d, std::size_t n) {
+    kept.insert(kept.end(), static_cast<const std::uint8_t*>(d),
+                static_cast<const std::uint8_t*>(d) + n);
+    return long(n);
+  });
+  EXPECT_EQ(Difference(Decode_Bmp(kept.data(), kept.size()), img), "");
+  EXPECT_EQ(Read_File(path), old);
+  EXPECT_EQ(Names_In(dir.Path()), std::vector<std::string>{"anim.bmp"});
+}
+
 TEST(BmpWriteAtomic, ReplacingKeepsPermissionsAndSymbolicLinks) {
   Temp_Dir dir;
   const std::string real = dir / "real.bmp", link = dir / "link.bmp";

@@ -1,0 +1,220 @@
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "document/safe_save.h"
+#include "image/image_error.h"
+
+namespace tolvane {
+
+namespace {
+
+constexpr std::size_t Block_Bytes = 256 * 1024;
+
+// The real file a save replaces: a symbolic link is followed so that the
+// link survives and its target gets the new content.
+std::string Save_Target(const std::string& path) {
+  struct stat st;
+  if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    if (char* real = ::realpath(path.c_str(), nullptr)) {
+      std::string r(real);
+      std::free(real);
+      return r;
+    }
+  }
+  return path;
+}
+
+// Flushes a folder's entry list, so a rename in it survives a power loss.
+void Sync_Folder_Of(const std::string& target) {
+  const std::size_t slash = target.rfind('/');
+  const std::string dir = slash == std::string::npos ? "."
+                          : slash == 0               ? "/"
+                                                     : target.substr(0, slash);
+  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+// Removes what earlier saves of target left behind when they were killed
+// part way: files named like our temporary files beside it.
+void Remove_Stale_Temporaries(const std::string& target) {
+  const std::size_t slash = target.rfind('/');
+  const std::string dir = slash == std::string::npos ? "."
+                          : slash == 0               ? "/"
+                                                     : target.substr(0, slash);
+  const std::string prefix =
+      "." + (slash == std::string::npos ? target : target.substr(slash + 1)) + ".";
+  DIR* d = ::opendir(dir.c_str());
+  if (!d) return;
+  while (const dirent* e = ::readdir(d)) {
+    const std::string name = e->d_name;
+    if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) continue;
+    if (!std::all_of(name.begin() + prefix.size(), name.end(),
+                     [](char c) { return std::isalnum(static_cast<unsigned char>(c)); }))
+      continue;
+    ::unlink((dir + "/" + name).c_str());
+  }
+  ::closedir(d);
+}
+
+class Temp_File {
+ public:
+  explicit Temp_File(const std::string& target) {
+    const std::size_t slash = target.rfind('/');
+    const std::string dir = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+    name_ = dir + "." + base + ".XXXXXX";
+    fd_ = ::mkstemp(name_.data());
+    if (fd_ < 0) return;
+    // Keep the permissions of the file we replace, or give a new one the
+    // usual ones rather than mkstemp's 0600.
+    struct stat st;
+    mode_t mode;
+    if (::stat(target.c_str(), &st) == 0) {
+      mode = st.st_mode & 07777;
+    } else {
+      const mode_t mask = ::umask(0);
+      ::umask(mask);
+      mode = 0666 & ~mask;
+    }
+    ::fchmod(fd_, mode);
+  }
+  ~Temp_File() {
+    if (fd_ >= 0) ::close(fd_);
+    if (!kept_) ::unlink(name_.c_str());
+  }
+  Temp_File(const Temp_File&) = delete;
+  Temp_File& operator=(const Temp_File&) = delete;
+
+  bool Open() const { return fd_ >= 0; }
+  int Fd() const { return fd_; }
+  // The data must be on the disk before the rename makes it the file.
+  bool Sync_And_Close() {
+    bool ok = ::fsync(fd_) == 0;
+    ok = ::close(fd_) == 0 && ok;
+    fd_ = -1;
+    return ok;
+  }
+  bool Rename_To(const std::string& target) {
+    kept_ = ::rename(name_.c_str(), target.c_str()) == 0;
+    if (kept_) Sync_Folder_Of(target);
+    return kept_;
+  }
+  const std::string& Name() const { return name_; }
+
+ private:
+  std::string name_;
+  int fd_ = -1;
+  bool kept_ = false;
+};
+
+bool Write_All(const Write_Function& write_fn, int fd, const void* data, std::size_t n) {
+  const auto* p = static_cast<const std::uint8_t*>(data);
+  while (n > 0) {
+    const long r = write_fn(fd, p, n);
+    if (r < 0 && errno == EINTR) continue;
+    if (r <= 0) return false;
+    p += r;
+    n -= std::size_t(r);
+  }
+  return true;
+}
+
+enum class Target_Mode { Replace, Direct, In_Place };
+
+Target_Mode Mode_For(const std::string& target) {
+  struct stat st;
+  if (::stat(target.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return Target_Mode::Replace;
+  if (!S_ISREG(st.st_mode)) return Target_Mode::Direct;
+  return st.st_nlink > 1 ? Target_Mode::In_Place : Target_Mode::Replace;
+}
+
+// Copies the finished file at from over the contents of target.
+void Copy_Into(const std::string& from, const std::string& target, const std::string& path) {
+  const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+  const int out = in < 0 ? -1 : ::open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+  if (out < 0) {
+    if (in >= 0) ::close(in);
+    throw Toolkit_Error("Cannot create file " + path);
+  }
+  std::vector<char> buffer(Block_Bytes);
+  bool ok = true;
+  for (;;) {
+    const ssize_t n = ::read(in, buffer.data(), buffer.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      ok = n == 0;
+      break;
+    }
+    for (ssize_t done = 0; ok && done < n;) {
+      const ssize_t w = ::write(out, buffer.data() + done, std::size_t(n - done));
+      if (w < 0 && errno == EINTR) continue;
+      ok = w > 0;
+      if (ok) done += w;
+    }
+    if (!ok) break;
+  }
+  ok = ::fsync(out) == 0 && ok;
+  ok = ::close(out) == 0 && ok;
+  ::close(in);
+  if (!ok) throw Toolkit_Error("Stream write error");
+}
+
+}  // namespace
+
+void Save_File(const std::string& path, const std::function<bool(const Byte_Sink&)>& produce) {
+  Save_File(path, produce, [](int fd, const void* data, std::size_t size) -> long {
+    return long(::write(fd, data, size));
+  });
+}
+
+void Save_File(const std::string& path, const std::function<bool(const Byte_Sink&)>& produce,
+               const Write_Function& write_fn) {
+  const std::string target = Save_Target(path);
+  const Target_Mode mode = Mode_For(target);
+  if (mode == Target_Mode::Direct) {
+    // A device or pipe: writing to it is the save; it cannot be replaced.
+    // Non-blocking open: a pipe nobody reads fails instead of hanging.
+    const int fd = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) throw Toolkit_Error("Cannot create file " + path);
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    const bool ok =
+        produce([&](const void* p, std::size_t n) { return Write_All(write_fn, fd, p, n); });
+    const bool closed = ::close(fd) == 0;
+    if (!ok || !closed) throw Toolkit_Error("Stream write error");
+    return;
+  }
+  Temp_File temp(target);
+  if (!temp.Open()) throw Toolkit_Error("Cannot create file " + path);
+  std::uint64_t handed = 0;
+  if (!produce([&](const void* p, std::size_t n) {
+        handed += n;
+        return Write_All(write_fn, temp.Fd(), p, n);
+      }))
+    throw Toolkit_Error("Stream write error");
+  if (handed > 0 && ::lseek(temp.Fd(), 0, SEEK_END) == 0) return;  // the bytes went elsewhere
+
+  if (!temp.Sync_And_Close()) throw Toolkit_Error("Stream write error");
+  if (mode == Target_Mode::Replace) {
+    if (!temp.Rename_To(target)) throw Toolkit_Error("Cannot create file " + path);
+    Remove_Stale_Temporaries(target);
+    return;
+  }
+  // A hard-linked file is rewritten in place so that every name keeps
+  // seeing it; the complete temporary copy proved the data can be written.
+  Copy_Into(temp.Name(), target, path);
+  Remove_Stale_Temporaries(target);
+}
+
+}  // namespace tolvane
