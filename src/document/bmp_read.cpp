@@ -390,12 +390,16 @@ struct Row_Decoder {
 #endif
 };
 
-void Decode_Plain(Source& in, const Header_And_Palette& hp, Raster_Image& image) {
+// Decodes into an unfilled image: rows or row ends the data does not reach
+// get the missing colour.
+void Decode_Plain(Source& in, const Header_And_Palette& hp, Colour missing, Raster_Image& image) {
   const Bmp_Header& h = hp.H;
   const Row_Decoder decode(h, hp.Palette);
   const std::size_t row_bytes = std::size_t(Row_Bytes(h));
   const int block_rows = int(std::max<std::size_t>(1, Block_Bytes / row_bytes));
-  for (int row = 0; row < h.Height;) {
+  auto line = [&](int row) { return image.Row(h.Top_Down ? row : h.Height - 1 - row); };
+  int row = 0;
+  while (row < h.Height) {
     const int rows = std::min(block_rows, h.Height - row);
     const std::size_t want = std::size_t(rows) * row_bytes;
     std::size_t got;
@@ -403,16 +407,21 @@ void Decode_Plain(Source& in, const Header_And_Palette& hp, Raster_Image& image)
     const bool cut = got < want;
     for (int i = 0; i < rows && got > 0; ++i, ++row) {
       const std::size_t n = std::min(got, row_bytes);
-      decode(p, n, image.Row(h.Top_Down ? row : h.Height - 1 - row));
+      if (n < row_bytes) std::fill_n(line(row), h.Width, missing);
+      decode(p, n, line(row));
       p += n;
       got -= n;
     }
     if (cut) break;
   }
+  for (; row < h.Height; ++row) std::fill_n(line(row), h.Width, missing);
 }
 
+// Decodes into an unfilled image. The coding visits pixels in file order, so
+// whatever an end of line, a delta or the end of the data jumps over is
+// filled with the missing colour as the cursor moves past it.
 void Decode_Rle(const std::uint8_t* p, const std::uint8_t* end, const Header_And_Palette& hp,
-                Raster_Image& image) {
+                Colour missing, Raster_Image& image) {
   const Bmp_Header& h = hp.H;
   const auto& pal = hp.Palette;
   const bool four = h.Compression == 2;
@@ -420,7 +429,11 @@ void Decode_Rle(const std::uint8_t* p, const std::uint8_t* end, const Header_And
   int row = 0, x = 0;
   Colour* line = image.Row(h.Height - 1);
   auto next_rows = [&](int n) {
+    std::fill(line + x, line + width, missing);
+    for (int r = row + 1; r < std::min(row + n, h.Height); ++r)
+      std::fill_n(image.Row(h.Height - 1 - r), width, missing);
     row += n;
+    x = 0;
     if (row < h.Height) line = image.Row(h.Height - 1 - row);
   };
   while (row < h.Height && end - p >= 2) {
@@ -436,16 +449,20 @@ void Decode_Rle(const std::uint8_t* p, const std::uint8_t* end, const Header_And
       }
       x += n;
     } else if (value == 0) {
-      x = 0;
       next_rows(1);
     } else if (value == 1) {
       break;
     } else if (value == 2) {
       if (end - p < 2) break;
-      x = std::min(x + p[0], width);
-      const int dy = p[1];
+      const int to_x = std::min(x + p[0], width), dy = p[1];
       p += 2;
-      if (dy) next_rows(dy);
+      if (dy) {
+        next_rows(dy);
+        if (row < h.Height) std::fill_n(line, to_x, missing);
+      } else {
+        std::fill(line + x, line + to_x, missing);
+      }
+      x = to_x;
     } else {
       const std::size_t bytes = four ? (std::size_t(value) + 1) / 2 : std::size_t(value);
       const std::size_t have = std::min<std::size_t>(bytes, std::size_t(end - p));
@@ -461,14 +478,14 @@ void Decode_Rle(const std::uint8_t* p, const std::uint8_t* end, const Header_And
       p += std::min<std::size_t>((bytes + 1) & ~std::size_t{1}, std::size_t(end - p));
     }
   }
+  if (row < h.Height) next_rows(h.Height - row);
 }
 
 Raster_Image Decode(Source& in) {
   const Header_And_Palette hp = Parse(in);
   const Bmp_Header& h = hp.H;
   const Colour missing = h.Bit_Count <= 8 ? hp.Palette[0] : 0;
-  Raster_Image image(h.Width, h.Height, missing);
-  image.Fill_Colour = Raster_Image().Fill_Colour;
+  Raster_Image image = Raster_Image::Unfilled(h.Width, h.Height);
   in.Skip_To(h.Pixel_Offset);
   if (h.Compression == 1 || h.Compression == 2) {
     // The coded data is read whole, but no further than any legal coding of
@@ -477,9 +494,9 @@ Raster_Image Decode(Source& in) {
         4 * std::uint64_t(h.Width) * h.Height + 2 * std::uint64_t(h.Height) + 4096;
     std::size_t got;
     const std::uint8_t* p = in.Take(std::size_t(std::min(most, in.Size() - in.Pos())), got);
-    Decode_Rle(p, p + got, hp, image);
+    Decode_Rle(p, p + got, hp, missing, image);
   } else {
-    Decode_Plain(in, hp, image);
+    Decode_Plain(in, hp, missing, image);
   }
   return image;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <mutex>
 #include <new>
 #include <string>
 
@@ -24,6 +25,16 @@ void Prefer_Huge_Pages(void* data, std::size_t bytes) {
   if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
 }
 
+// Buffers from this size up are worth keeping for reuse; smaller ones are
+// recycled well by malloc itself.
+constexpr std::size_t Large_Bytes = std::size_t{4} << 20;
+
+struct Spare_Block {
+  std::mutex lock;
+  void* data = nullptr;
+  std::size_t bytes = 0;
+} spare;
+
 // Half-open interval [lo, hi) clipped to [0, limit).
 struct Span {
   int lo, hi;
@@ -39,11 +50,44 @@ Span Clip(long long lo, long long hi, int limit) {
 
 }  // namespace
 
+void* Allocate_Pixels(std::size_t bytes) {
+  if (bytes >= Large_Bytes) {
+    std::lock_guard<std::mutex> hold(spare.lock);
+    // A spare much larger than asked for is left for a later, larger image.
+    if (spare.data && spare.bytes >= bytes && spare.bytes - bytes <= bytes / 4) {
+      void* p = spare.data;
+      spare.data = nullptr;
+      return p;
+    }
+  }
+  void* p = ::operator new(bytes);
+  Prefer_Huge_Pages(p, bytes);
+  return p;
+}
+
+void Free_Pixels(void* p, std::size_t bytes) noexcept {
+  if (bytes >= Large_Bytes) {
+    std::lock_guard<std::mutex> hold(spare.lock);
+    std::swap(p, spare.data);
+    std::swap(bytes, spare.bytes);
+    if (!p) return;
+  }
+  ::operator delete(p);
+}
+
 Raster_Image::Raster_Image(int width, int height, Colour fill) : Fill_Colour(fill) {
   Set_Size(width, height);
 }
 
-void Raster_Image::Set_Size(int w, int h) {
+Raster_Image Raster_Image::Unfilled(int width, int height) {
+  Raster_Image image;
+  image.Resize(width, height, false);
+  return image;
+}
+
+void Raster_Image::Set_Size(int w, int h) { Resize(w, h, true); }
+
+void Raster_Image::Resize(int w, int h, bool fill_new) {
   w = std::max(w, 0);
   h = std::max(h, 0);
   if (w == width_ && h == height_) return;
@@ -71,13 +115,15 @@ void Raster_Image::Set_Size(int w, int h) {
     std::fill(p + std::size_t(keep_h) * w, p + std::size_t(count), fill);
     pixels_.resize(std::size_t(count));
   } else {
-    std::vector<Colour> fresh;
+    std::vector<Colour, Pixel_Allocator<Colour>> fresh;
     try {
       // Some room to grow, so that a strip gaining frames one by one does not
       // reallocate each time.
       fresh.reserve(std::size_t(count + count / 8));
-      Prefer_Huge_Pages(fresh.data(), fresh.capacity() * sizeof(Colour));
-      fresh.assign(std::size_t(count), fill);
+      if (fill_new)
+        fresh.assign(std::size_t(count), fill);
+      else
+        fresh.resize(std::size_t(count));
     } catch (const std::bad_alloc&) {
       throw Toolkit_Error("Out of memory for an image of " + std::to_string(w) + " x " +
                           std::to_string(h) + " pixels");

@@ -1,6 +1,9 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <new>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "image/colour.h"
@@ -11,6 +14,37 @@ namespace tolvane {
 // Largest image we allocate: 2^28 pixels (1 GiB of pixels). Bigger requests fail
 // with Toolkit_Error and leave the image as it was.
 inline constexpr std::int64_t Max_Image_Pixels = std::int64_t{1} << 28;
+
+// Pixel storage. Large buffers come from a one-block store that keeps the
+// last freed large buffer: loading, resizing and effects replace a big strip
+// with one of about the same size, and reusing warm pages saves the page
+// faults and the kernel's zeroing, which cost more than the decoding itself.
+void* Allocate_Pixels(std::size_t bytes);
+void Free_Pixels(void* p, std::size_t bytes) noexcept;
+
+// Elements are default-initialised, so growing a vector of pixels writes
+// nothing; every caller sets the pixels it adds.
+template <class T>
+struct Pixel_Allocator {
+  using value_type = T;
+  Pixel_Allocator() = default;
+  template <class U>
+  Pixel_Allocator(const Pixel_Allocator<U>&) noexcept {}
+  T* allocate(std::size_t n) {
+    if (n > std::size_t(-1) / sizeof(T)) throw std::bad_alloc();
+    return static_cast<T*>(Allocate_Pixels(n * sizeof(T)));
+  }
+  void deallocate(T* p, std::size_t n) noexcept { Free_Pixels(p, n * sizeof(T)); }
+  template <class U>
+  void construct(U* p) noexcept(std::is_nothrow_default_constructible_v<U>) {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <class U, class... A>
+  void construct(U* p, A&&... a) {
+    ::new (static_cast<void*>(p)) U(std::forward<A>(a)...);
+  }
+  friend bool operator==(const Pixel_Allocator&, const Pixel_Allocator&) { return true; }
+};
 
 // A width x height array of colours, (0, 0) top left, rows stored top-down and
 // contiguous (stride == width).
@@ -27,6 +61,8 @@ class Raster_Image {
 
   Raster_Image() = default;
   Raster_Image(int width, int height, Colour fill = 0xFFFFFF);
+  // An image whose pixels are left unset, for decoders that write every one.
+  static Raster_Image Unfilled(int width, int height);
 
   int Width() const { return width_; }
   int Height() const { return height_; }
@@ -74,9 +110,10 @@ class Raster_Image {
 
  private:
   void Fill_Span(int y, int x0, int x1, Colour c);  // x1 exclusive, already clipped
+  void Resize(int w, int h, bool fill_new);
 
   int width_ = 0, height_ = 0;
-  std::vector<Colour> pixels_;
+  std::vector<Colour, Pixel_Allocator<Colour>> pixels_;
   std::uint64_t serial_ = 0;
 };
 

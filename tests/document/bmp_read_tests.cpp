@@ -327,6 +327,41 @@ TEST(BmpReadRle, LargeRlePictureFromASmallFileIsBoundedNotRefusedUnderTheFloor) 
   EXPECT_EQ(Error_Of(Build_Bmp(Rle8(16000, 16000, {3, 1, 0, 1}))), Not_Valid);
 }
 
+// Large pictures reuse the buffer a freed picture left, so nothing shows of
+// its old pixels: every pixel the data skips or lacks is palette entry 0.
+TEST(BmpReadRle, SkippedPixelsOfAReusedBufferAreEntryZero) {
+  constexpr int W = 1024, H = 1024;
+  constexpr Colour Old = Rgb(1, 2, 3);
+  struct Case {
+    const char* name;
+    Bmp_Parts parts;
+  };
+  Bmp_Parts cut_plain;
+  cut_plain.width = W, cut_plain.height = H, cut_plain.bits = 8;
+  cut_plain.palette = {F_White, F_Red};
+  cut_plain.pixels = Bytes(W * 3 + W / 2, 1);  // three rows and a half
+  const Case cases[] = {
+      {"end of line", Rle8(W, H, {2, 1, 0, 0, 2, 1, 0, 1})},
+      {"delta up", Rle8(W, H, {2, 1, 0, 2, 5, 3, 2, 1, 0, 1})},
+      {"delta right", Rle8(W, H, {2, 1, 0, 2, 7, 0, 2, 1, 0, 1})},
+      {"data cut", Rle8(W, H, {2, 1, 0, 3, 1})},
+      {"plain cut", cut_plain},
+  };
+  for (const Case& c : cases) {
+    { Raster_Image(W, H, Old); }
+    const Raster_Image img = Decode(Build_Bmp(c.parts));
+    long old = 0, red = 0;
+    for (int y = 0; y < H; ++y)
+      for (int x = 0; x < W; ++x) {
+        old += img.At(x, y) == Old;
+        red += img.At(x, y) == Red;
+      }
+    EXPECT_EQ(old, 0) << c.name;
+    EXPECT_GT(red, 0) << c.name;
+    EXPECT_EQ(img.At(W - 1, 0), White) << c.name;
+  }
+}
+
 // --- errors ---------------------------------------------------------------
 
 TEST(BmpReadErrors, FilesThatCannotBeOpened) {
