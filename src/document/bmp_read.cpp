@@ -320,9 +320,11 @@ struct Row_Decoder {
         if (x < w) dst[x] = palette[*s >> 4];
         break;
       }
-      case 8:
-        for (int x = 0; x < w; ++x) dst[x] = palette[s[x]];
+      case 8: {
+        int x = Have_Avx2() ? Gather_Row8(s, palette.data(), dst, w) : 0;
+        for (; x < w; ++x) dst[x] = palette[s[x]];
         break;
+      }
       case 16:
         for (int x = 0; x < w; ++x) dst[x] = masks(U16(s + 2 * x));
         break;
@@ -382,11 +384,29 @@ struct Row_Decoder {
     }
     return x;
   }
+  // Sixteen palette lookups per step; the table has all 256 entries, so any
+  // index is safe.
+  __attribute__((target("avx2"))) static int Gather_Row8(const std::uint8_t* s,
+                                                         const Colour* palette, Colour* dst,
+                                                         int w) {
+    const int* table = reinterpret_cast<const int*>(palette);
+    int x = 0;
+    for (; x + 16 <= w; x += 16) {
+      const __m128i idx = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + x));
+      const __m256i lo = _mm256_i32gather_epi32(table, _mm256_cvtepu8_epi32(idx), 4);
+      const __m256i hi =
+          _mm256_i32gather_epi32(table, _mm256_cvtepu8_epi32(_mm_srli_si128(idx, 8)), 4);
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + x), lo);
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + x + 8), hi);
+    }
+    return x;
+  }
 #else
   template <int Bytes>
   static int Shuffle_Row(const std::uint8_t*, std::size_t, Colour*, int) {
     return 0;
   }
+  static int Gather_Row8(const std::uint8_t*, const Colour*, Colour*, int) { return 0; }
 #endif
 };
 

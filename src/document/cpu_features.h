@@ -13,4 +13,14 @@ inline bool Have_Ssse3() {
 #endif
 }
 
+// Whether the processor has AVX2, for the palette rows' gathers; asked once.
+inline bool Have_Avx2() {
+#if defined(__x86_64__) || defined(__i386__)
+  static const bool have = __builtin_cpu_supports("avx2");
+  return have;
+#else
+  return false;
+#endif
+}
+
 }  // namespace tolvane

@@ -82,6 +82,29 @@ TEST(BmpReadVariants, IndicesPastTheColourTableAreBlack) {
   EXPECT_EQ(img.At(1, 0), Black);
 }
 
+// The wide palette path against a plain lookup: every width around its
+// 16-pixel steps, tables of every size, indices past the table, bottom-up.
+TEST(BmpReadVariants, EightBitRowsOfEveryWidthAndTableSize) {
+  std::uint32_t seed = 7;
+  auto next = [&] { return seed = seed * 1103515245u + 12345u, seed >> 16; };
+  for (int entries : {1, 2, 16, 17, 255, 256})
+    for (int width = 1; width <= 50; ++width) {
+      Bmp_Parts p;
+      p.width = width, p.height = 3, p.bits = 8, p.colours_used = std::uint32_t(entries);
+      for (int i = 0; i < entries; ++i) p.palette.push_back(next() * 0x10001u + std::uint32_t(i));
+      const int row_bytes = (width + 3) & ~3;
+      for (int i = 0; i < 3 * row_bytes; ++i) p.pixels.push_back(std::uint8_t(next()));
+      const Raster_Image img = Decode(Build_Bmp(p));
+      for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < width; ++x) {
+          const int index = p.pixels[std::size_t((2 - y) * row_bytes + x)];
+          const std::uint32_t f = index < entries ? p.palette[std::size_t(index)] : 0;
+          ASSERT_EQ(img.At(x, y), Rgb(f >> 16 & 0xFF, f >> 8 & 0xFF, f & 0xFF))
+              << entries << " entries, width " << width << " at " << x << "," << y;
+        }
+    }
+}
+
 TEST(BmpReadVariants, DefaultTableSizeWhenNoneIsNamed) {
   // 4 bits and colours_used 0: 16 entries, pixels right after them.
   Bmp_Parts p;
