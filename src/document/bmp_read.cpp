@@ -14,8 +14,8 @@
 #endif
 
 #include "document/bmp.h"
-#include "document/cpu_features.h"
 #include "document/read_only_file.h"
+#include "image/cpu_features.h"
 #include "image/image_error.h"
 
 namespace tolvane {

@@ -11,8 +11,8 @@
 #endif
 
 #include "document/bmp.h"
-#include "document/cpu_features.h"
 #include "document/safe_save.h"
+#include "image/cpu_features.h"
 #include "image/image_error.h"
 
 namespace tolvane {

@@ -9,6 +9,11 @@
 
 #include <sys/mman.h>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
+
+#include "image/cpu_features.h"
 #include "image/image_error.h"
 
 namespace tolvane {
@@ -368,6 +373,39 @@ Axis_Map Map_Axis(int d0, int d1, int s0, int s1, int limit) {
   return m;
 }
 
+// out[i] = in[cols[i]] for a row; returns how many were done. Eight pixels a
+// step where the processor can gather.
+#if defined(__x86_64__) || defined(__i386__)
+__attribute__((target("avx2"))) std::size_t Gather_Columns(const Colour* in, const int* cols,
+                                                           std::size_t n, Colour* out) {
+  const int* table = reinterpret_cast<const int*>(in);
+  std::size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    const __m256i at = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(cols + i));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), _mm256_i32gather_epi32(table, at, 4));
+  }
+  return i;
+}
+
+// Halving: out[i] = in[2 * i], from plain loads, which the memory prefetcher
+// follows better than gathers; reads stay below in[avail].
+__attribute__((target("avx2"))) std::size_t Every_Second(const Colour* in, std::size_t n,
+                                                         std::size_t avail, Colour* out) {
+  std::size_t i = 0;
+  for (; i + 8 <= n && 2 * i + 16 <= avail; i += 8) {
+    const __m256 a = _mm256_loadu_ps(reinterpret_cast<const float*>(in + 2 * i));
+    const __m256 b = _mm256_loadu_ps(reinterpret_cast<const float*>(in + 2 * i + 8));
+    const __m256 even = _mm256_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i),
+                        _mm256_permute4x64_epi64(_mm256_castps_si256(even), 0xD8));
+  }
+  return i;
+}
+#else
+std::size_t Gather_Columns(const Colour*, const int*, std::size_t, Colour*) { return 0; }
+std::size_t Every_Second(const Colour*, std::size_t, std::size_t, Colour*) { return 0; }
+#endif
+
 }  // namespace
 
 void StretchBlt(Raster_Image& dst, const Rect& d, const Raster_Image& src, const Rect& s) {
@@ -388,12 +426,14 @@ void StretchBlt(Raster_Image& dst, const Rect& d, const Raster_Image& src, const
   if (mx.covered.empty() || my.covered.empty()) return;
   thread_local std::vector<int> cols;
   cols.resize(std::size_t(mx.covered.hi - mx.covered.lo));
-  bool cols_inside = true;
+  bool cols_inside = true, halving = true;
   for (int X = mx.covered.lo; X < mx.covered.hi; ++X) {
     const long long sx = mx.Source(X);
     cols_inside = cols_inside && sx >= 0 && sx < src.Width();
     cols[X - mx.covered.lo] = int(sx);
+    halving = halving && (X == mx.covered.lo || sx == cols[X - mx.covered.lo - 1] + 2);
   }
+  halving = halving && cols_inside && Have_Avx2();
   long long prev_sy = -1;
   int prev_Y = -1;
   for (int Y = my.covered.lo; Y < my.covered.hi; ++Y) {
@@ -407,7 +447,11 @@ void StretchBlt(Raster_Image& dst, const Rect& d, const Raster_Image& src, const
     } else {
       const Colour* in = src.Row(int(sy));
       if (cols_inside) {
-        for (std::size_t i = 0; i < cols.size(); ++i) out[i] = in[cols[i]];
+        std::size_t i = halving       ? Every_Second(in + cols[0], cols.size(),
+                                                     std::size_t(src.Width() - cols[0]), out)
+                        : Have_Avx2() ? Gather_Columns(in, cols.data(), cols.size(), out)
+                                      : 0;
+        for (; i < cols.size(); ++i) out[i] = in[cols[i]];
       } else {
         for (std::size_t i = 0; i < cols.size(); ++i)
           if (cols[i] >= 0 && cols[i] < src.Width()) out[i] = in[cols[i]];

@@ -762,6 +762,27 @@ TEST(Raster_Image_StretchBlt, ShrinkingPicksSourcePixelsWithoutBlending) {
     }
 }
 
+// The wide row paths (halving, gathered columns) against the centre rule
+// pixel by pixel, at widths around their eight-pixel steps and with the
+// source rectangle ending at the row's end.
+TEST(Raster_Image_StretchBlt, ShrinkingMatchesTheCentreRuleAtEveryWidth) {
+  for (int src_w : {16, 17, 31, 32, 33, 64, 100})
+    for (int dst_w : {src_w / 2, src_w / 2 + 1, src_w / 3, src_w - 1}) {
+      if (dst_w < 1) continue;
+      for (int left : {0, 1, 5}) {
+        const Raster_Image src = Coord_Image(src_w + left, 3);
+        Raster_Image dst(dst_w, 2, White);
+        StretchBlt(dst, {0, 0, dst_w, 2}, src, {left, 0, src_w + left, 3});
+        for (int y = 0; y < 2; ++y)
+          for (int x = 0; x < dst_w; ++x) {
+            const int sx = left + (2 * x + 1) * src_w / (2 * dst_w), sy = (2 * y + 1) * 3 / 4;
+            ASSERT_EQ(dst.GetPixel(x, y), src.GetPixel(sx, sy))
+                << src_w << " to " << dst_w << " from " << left << " at " << x << "," << y;
+          }
+      }
+    }
+}
+
 TEST(Raster_Image_StretchBlt, EmptySourceOrDestinationDrawsNothing) {
   Raster_Image dst = Blank(3, 3);
   const Raster_Image src = From_Art({"##", "##"});

@@ -13,7 +13,8 @@ inline bool Have_Ssse3() {
 #endif
 }
 
-// Whether the processor has AVX2, for the palette rows' gathers; asked once.
+// Whether the processor has AVX2, for gathers (palette rows, scaled copies);
+// asked once.
 inline bool Have_Avx2() {
 #if defined(__x86_64__) || defined(__i386__)
   static const bool have = __builtin_cpu_supports("avx2");
