@@ -33,6 +33,9 @@ void Prefer_Huge_Pages(void* data, std::size_t bytes) {
 // Buffers from this size up are worth keeping for reuse; smaller ones are
 // recycled well by malloc itself.
 constexpr std::size_t Large_Bytes = std::size_t{4} << 20;
+// Larger ones go back at once: holding a gigabyte nobody uses is worse than
+// the faults it would save.
+constexpr std::size_t Spare_Limit = std::size_t{256} << 20;
 
 struct Spare_Block {
   std::mutex lock;
@@ -71,7 +74,7 @@ void* Allocate_Pixels(std::size_t bytes) {
 }
 
 void Free_Pixels(void* p, std::size_t bytes) noexcept {
-  if (bytes >= Large_Bytes) {
+  if (bytes >= Large_Bytes && bytes <= Spare_Limit) {
     std::lock_guard<std::mutex> hold(spare.lock);
     std::swap(p, spare.data);
     std::swap(bytes, spare.bytes);
