@@ -231,6 +231,7 @@ void TTolvane::Write_Settings() {
 void TTolvane::FormShow() {
   App.About_Form->Splash_Mode = true;
   Show_Modal(P, *App.About_Form);
+  Open_Start_File();
 }
 
 bool TTolvane::FormCloseQuery() {
