@@ -65,7 +65,12 @@ void TTolvane::Open_Start_File() {
   if (!failed) path = absolute.string();
   // The next Load starts beside it, as after choosing it in the dialog.
   OpenDialog1.File_Name = path;
-  Load_File(path);
+  // Load reads no PCX; the desktop offers PCX pictures too, so they go to
+  // frame retrieval as Import PCX would hand them on.
+  if (Is_Pcx_Name(path))
+    Retrieve_Frames(path);
+  else
+    Load_File(path);
 }
 
 void TTolvane::Load_File(const std::string& path) {

@@ -11,6 +11,7 @@
 
 #include "document/bmp.h"
 #include "document/png.h"
+#include "import/pcx_test_helpers.h"
 #include "support/tolvane_fixture.h"
 
 namespace tolvane::testing {
@@ -145,7 +146,7 @@ class Start_File : public Tolvane_Test {
   // The start-up as the program runs it: the splash, then the file.
   void Start_With(const std::string& file) {
     T().Start_File = file;
-    P.Modal_Scripts.push_back([](TForm& f) { dynamic_cast<TAbout_Form&>(f).Timer1Timer(); });
+    P.Modal_Scripts.push_front([](TForm& f) { dynamic_cast<TAbout_Form&>(f).Timer1Timer(); });
     T().FormShow();
   }
 };
@@ -172,6 +173,31 @@ TEST_F(Start_File, ARelativeNameIsTakenFromTheCurrentFolder) {
   std::filesystem::current_path(here);
   EXPECT_EQ(T().Frame_Total, 3);
   EXPECT_EQ(T().Anim_File_Name, (std::filesystem::absolute(Dir) / "walk.bmp").string());
+}
+
+TEST_F(Start_File, APcxPictureGoesToFrameRetrieval) {
+  using namespace pcx_testing;
+  Pcx_Parts parts;
+  parts.planes = 3;
+  parts.xmax = 63;
+  parts.ymax = 31;
+  parts.line_bytes = 64;
+  Bytes raw;
+  for (int y = 0; y < 32; ++y)
+    for (int plane = 0; plane < 3; ++plane)  // red, green, blue planes
+      for (int x = 0; x < 64; ++x) raw.push_back(x / 32 == plane ? 0xFF : 0x00);
+  parts.data = Encode_Lines(raw, 64);
+  bmp_testing::Write_File(Path("sheet.pcx"), Build_Pcx(parts));
+  P.On_Modal<TFrame_Extract>([](TFrame_Extract& f) {
+    f.Field_Set(f.Frame_H, 32);
+    f.OkClick();
+  });
+  Start_With(Path("sheet.pcx"));
+  EXPECT_EQ(P.Modal_Seen.back(), "Frame_Extract");
+  EXPECT_TRUE(P.Errors.empty());
+  EXPECT_EQ(T().Frame_Total, 2);
+  EXPECT_TRUE(Frame_Is(T().Anim_Strip, 32, 1, Green));
+  EXPECT_EQ(T().Caption, "Tolvane v2 - NewAnim.BMP");
 }
 
 TEST_F(Start_File, AnUnreadableFileShowsTheReadersMessageAndOpensNothing) {
