@@ -141,6 +141,19 @@ TEST_F(Png_Files, APngThatIsNoStripOffersRetrievalAndImportTakesPngSheets) {
   EXPECT_TRUE(P.Errors.empty());
 }
 
+TEST_F(Png_Files, APngStripMergesOntoTheEnd) {
+  T().Mount_Colour = Mount;
+  Load_Strip(Solid_Strip({Red}, 16));
+  Write_Rgba_Strip(Path("more.png"), {Green, Blue}, 16);
+  P.Open_Answers = {Path("more.png")};
+  P.Answers = {id_No};  // no transition
+  T().MergeFiles1Click();
+  EXPECT_TRUE(P.Errors.empty());
+  ASSERT_EQ(T().Frame_Total, 3);
+  EXPECT_TRUE(Frame_With_Corner(T().Anim_Strip, 16, 2, Blue, Mount));
+  EXPECT_EQ(T().Check_Invariants(), "");
+}
+
 class Start_File : public Tolvane_Test {
  protected:
   // The start-up as the program runs it: the splash, then the file.
