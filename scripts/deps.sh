@@ -8,6 +8,8 @@ packages=(
   qt6-base-dev libgl-dev fonts-dejavu-core clang-format
   # tests: offscreen and X11 runs, reference codecs
   xvfb xdotool x11-utils imagemagick netpbm python3-pil xclip
+  # PNG strips and sheets
+  libspng-dev pkg-config
 )
 
 missing=()

@@ -5,7 +5,7 @@
 #include <string>
 #include <utility>
 
-#include "document/bmp.h"
+#include "document/png_picture.h"
 #include "import/pcx.h"
 
 namespace tolvane {
@@ -193,7 +193,7 @@ void TFrame_Extract::FormShow() {
         return;
       }
     } else {
-      picture = Read_Bmp(Import_File_Name);
+      picture = Read_Picture(Import_File_Name, Mount_Colour ? *Mount_Colour : 0);
     }
   } catch (...) {
     // The reader's error ends the command that opened the dialog.

@@ -12,6 +12,9 @@ struct Application;
 
 // The open and save dialogs' filter for animation files.
 inline constexpr const char* Bmp_Filter = "Bitmap Files (*.BMP)|*.BMP|All Files (*.*)|*.*";
+// The same for pictures the program opens and saves, with PNG after them.
+inline constexpr const char* Picture_Filter =
+    "Bitmap Files (*.BMP)|*.BMP|All Files (*.*)|*.*|PNG Files (*.PNG)|*.PNG";
 
 // The main window. Owns the editing state for the whole run; its handlers are
 // split by concern over several files:
@@ -130,6 +133,13 @@ class TTolvane : public TForm, public Editing_State {
   void Install_Document(Raster_Image picture, int frame_size, const std::string& path);
   void Save_Through_Dialog();
   bool Save_Succeeded = false;  // set by Save1Click: whether a file was written
+  // Load after its open dialog: reads path (BMP or PNG), installs a valid
+  // strip or offers frame retrieval.
+  void Load_File(const std::string& path);
+  // A file named on the command line, loaded once the splash has closed,
+  // without the open dialog; empty for none.
+  std::string Start_File;
+  void Open_Start_File();
 
   // Frame import: Import Frames, Import PCX and Load's retrieval branch hand
   // a picture to the retrieval dialog and install what it retrieves.

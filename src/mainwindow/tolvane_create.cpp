@@ -160,8 +160,8 @@ TTolvane::TTolvane(Application& app) : App(app), P(app.P) {
   Place(Select_Marker, 0, 0, 0, 0);
   Place(Select_Image, 0, 0, 0, 0);
 
-  OpenDialog1.Filter = Bmp_Filter;
-  SaveDialog1.Filter = Bmp_Filter;
+  OpenDialog1.Filter = Picture_Filter;
+  SaveDialog1.Filter = Picture_Filter;
   SaveDialog1.Overwrite_Prompt = true;
   ColorDialog1.Full_Open = true;
 }
@@ -231,6 +231,7 @@ void TTolvane::Write_Settings() {
 void TTolvane::FormShow() {
   App.About_Form->Splash_Mode = true;
   Show_Modal(P, *App.About_Form);
+  Open_Start_File();
 }
 
 bool TTolvane::FormCloseQuery() {

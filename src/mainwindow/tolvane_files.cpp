@@ -1,8 +1,9 @@
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <string>
 
-#include "document/bmp.h"
+#include "document/png_picture.h"
 #include "image/image_error.h"
 #include "mainwindow/application.h"
 #include "mainwindow/tolvane.h"
@@ -49,13 +50,32 @@ bool TTolvane::Ask_Save_Changes() {
 void TTolvane::Load1Click() {
   if (!Ask_Save_Changes()) return;
   OpenDialog1.Title = "Open...";
-  OpenDialog1.Filter = Bmp_Filter;
+  OpenDialog1.Filter = Picture_Filter;
   OpenDialog1.Filter_Index = 1;
   if (!P.Execute_Open_Dialog(OpenDialog1)) return;
-  const std::string path = OpenDialog1.File_Name;
+  Load_File(OpenDialog1.File_Name);
+}
 
+void TTolvane::Open_Start_File() {
+  if (Start_File.empty()) return;
+  std::string path = Start_File;
+  Start_File.clear();
+  std::error_code failed;
+  const auto absolute = std::filesystem::absolute(path, failed);
+  if (!failed) path = absolute.string();
+  // The next Load starts beside it, as after choosing it in the dialog.
+  OpenDialog1.File_Name = path;
+  // Load reads no PCX; the desktop offers PCX pictures too, so they go to
+  // frame retrieval as Import PCX would hand them on.
+  if (Is_Pcx_Name(path))
+    Retrieve_Frames(path);
+  else
+    Load_File(path);
+}
+
+void TTolvane::Load_File(const std::string& path) {
   Raster_Image picture;
-  if (!Run_Command(P, [&] { picture = Read_Bmp(path); })) return;
+  if (!Run_Command(P, [&] { picture = Read_Picture(path, Mount_Colour); })) return;
 
   // A picture without one whole frame is no strip: it would leave no frame.
   if (picture.Width() > 0 && picture.Height() > 0 && picture.Width() % picture.Height() == 0) {
@@ -137,7 +157,7 @@ void TTolvane::Save1Click() {
   Commit_Frame();
   Frame_Edited = false;
   if (Upper(Anim_File_Name) != Upper(New_Anim_Name)) {
-    if (Run_Command(P, [&] { Write_Bmp(Anim_File_Name, Anim_Strip); })) {
+    if (Run_Command(P, [&] { Write_Picture(Anim_File_Name, Anim_Strip); })) {
       Anim_Modified = false;
       Save_Succeeded = true;
     }
@@ -149,7 +169,7 @@ void TTolvane::Save1Click() {
 void TTolvane::Save_Through_Dialog() {
   if (!P.Execute_Save_Dialog(SaveDialog1)) return;
   const std::string path = SaveDialog1.File_Name;
-  if (!Run_Command(P, [&] { Write_Bmp(path, Anim_Strip); })) return;
+  if (!Run_Command(P, [&] { Write_Picture(path, Anim_Strip); })) return;
   Anim_Modified = false;
   Anim_File_Name = path;
   Caption = "Tolvane - " + File_Name_Part(path);
@@ -162,7 +182,7 @@ void TTolvane::SaveAs1Click() {
   Frame_Edited = false;
   SaveDialog1.Title = "Save As...";
   SaveDialog1.File_Name = Anim_File_Name;
-  SaveDialog1.Filter = Bmp_Filter;
+  SaveDialog1.Filter = Picture_Filter;
   SaveDialog1.Overwrite_Prompt = true;
   Save_Through_Dialog();
 }

@@ -1,7 +1,7 @@
 #include <string>
 #include <utility>
 
-#include "document/bmp.h"
+#include "document/png_picture.h"
 #include "mainwindow/application.h"
 #include "mainwindow/tolvane.h"
 
@@ -29,19 +29,21 @@ void TTolvane::Retrieve_Frames(const std::string& path) {
 void TTolvane::Import1Click() {
   if (!Ask_Save_Changes()) return;
   OpenDialog1.Title = "Import...";
-  OpenDialog1.Filter = Bmp_Filter;
+  OpenDialog1.Filter = Picture_Filter;
   OpenDialog1.Filter_Index = 1;
   if (!P.Execute_Open_Dialog(OpenDialog1)) return;
   const std::string path = OpenDialog1.File_Name;
-  // Only a check that the file is a bitmap; the dialog reads it itself.
-  if (!Run_Command(P, [&] { Read_Bmp(path); })) return;
+  // Only a check that the file is a picture; the dialog reads it itself.
+  if (!Run_Command(P, [&] { Read_Picture(path, Mount_Colour); })) return;
   Retrieve_Frames(path);
 }
 
 void TTolvane::ImportPCX1Click() {
   if (!Ask_Save_Changes()) return;
   OpenDialog1.Title = "Import PCX...";
-  OpenDialog1.Filter = "Bitmap Files (*.BMP)|*.BMP|PCX Files (*.PCX)|*.PCX|All Files (*.*)|*.*";
+  OpenDialog1.Filter =
+      "Bitmap Files (*.BMP)|*.BMP|PCX Files (*.PCX)|*.PCX|All Files (*.*)|*.*|PNG Files "
+      "(*.PNG)|*.PNG";
   OpenDialog1.Filter_Index = 2;
   OpenDialog1.File_Name = "*.PCX";
   if (!P.Execute_Open_Dialog(OpenDialog1)) return;

@@ -1,7 +1,7 @@
 #include <cstdint>
 #include <string>
 
-#include "document/bmp.h"
+#include "document/png_picture.h"
 #include "mainwindow/application.h"
 #include "mainwindow/tolvane.h"
 #include "merge/merge_strip.h"
@@ -34,7 +34,8 @@ void TTolvane::MergeFiles1Click() {
   const std::string path = OpenDialog1.File_Name;
 
   Release_On_Exit release{form.Merge_Strip};
-  if (!Run_Command(P, [&] { form.Merge_Strip = Read_Bmp(path); })) return;
+  // The open dialog may list PNG files since Load: a PNG strip merges too.
+  if (!Run_Command(P, [&] { form.Merge_Strip = Read_Picture(path, Mount_Colour); })) return;
   if (!Valid_Merge_Strip(form.Merge_Strip, Frame_Size)) {
     P.Show_Message_Box(Invalid_Merge_Text(Frame_Size), Msg_Kind::Warning, mb_OK);
     return;

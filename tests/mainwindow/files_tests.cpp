@@ -38,7 +38,8 @@ TEST_F(Files, LoadingAValidStripOpensItAsTheDocument) {
   // The open dialog was set up for bitmaps.
   ASSERT_EQ(P.Open_Seen.size(), 1u);
   EXPECT_EQ(P.Open_Seen[0].Title, "Open...");
-  EXPECT_EQ(P.Open_Seen[0].Filter, "Bitmap Files (*.BMP)|*.BMP|All Files (*.*)|*.*");
+  EXPECT_EQ(P.Open_Seen[0].Filter,
+            "Bitmap Files (*.BMP)|*.BMP|All Files (*.*)|*.*|PNG Files (*.PNG)|*.PNG");
   EXPECT_EQ(P.Open_Seen[0].Filter_Index, 1);
 }
 
@@ -172,7 +173,8 @@ TEST_F(Files, SaveAsSetsUpItsDialog) {
   ASSERT_EQ(P.Save_Seen.size(), 1u);
   EXPECT_EQ(P.Save_Seen[0].Title, "Save As...");
   EXPECT_EQ(P.Save_Seen[0].File_Name, Path("orig.bmp"));
-  EXPECT_EQ(P.Save_Seen[0].Filter, "Bitmap Files (*.BMP)|*.BMP|All Files (*.*)|*.*");
+  EXPECT_EQ(P.Save_Seen[0].Filter,
+            "Bitmap Files (*.BMP)|*.BMP|All Files (*.*)|*.*|PNG Files (*.PNG)|*.PNG");
   EXPECT_TRUE(P.Save_Seen[0].Overwrite_Prompt);
   EXPECT_EQ(T().Caption, "Tolvane - copy.bmp");
   EXPECT_TRUE(Frame_Is(Read_Bmp(Path("copy.bmp")), 32, 0, Red));

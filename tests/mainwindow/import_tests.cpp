@@ -72,7 +72,8 @@ TEST_F(Import_Test, ImportPcxListsPcxFirstAndHandsABitmapStraightToTheDialog) {
   T().ImportPCX1Click();
   EXPECT_EQ(P.Open_Seen[0].Title, "Import PCX...");
   EXPECT_EQ(P.Open_Seen[0].Filter,
-            "Bitmap Files (*.BMP)|*.BMP|PCX Files (*.PCX)|*.PCX|All Files (*.*)|*.*");
+            "Bitmap Files (*.BMP)|*.BMP|PCX Files (*.PCX)|*.PCX|All Files (*.*)|*.*|PNG Files "
+            "(*.PNG)|*.PNG");
   EXPECT_EQ(P.Open_Seen[0].Filter_Index, 2);
   EXPECT_EQ(P.Open_Seen[0].File_Name, "*.PCX");
   Expect_Retrieved_Document(32);

@@ -1,0 +1,184 @@
+#include <spng.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "document/png.h"
+#include "document/read_only_file.h"
+#include "image/image_error.h"
+
+namespace tolvane {
+
+namespace {
+
+[[noreturn]] void Not_Valid() { throw Toolkit_Error("PNG image is not valid"); }
+
+// Below this many pixels a picture is cheap enough to allocate whatever the
+// file holds; above it the file must be big enough to hold its compressed
+// rows, deflate packing at most 1032 bytes into one.
+constexpr std::uint64_t Free_Pixels = std::uint64_t{1} << 22;
+constexpr std::uint64_t Deflate_Ratio = 1032;
+// Ancillary chunks (text, ICC profiles) are kept within these bounds, so a
+// hostile file cannot make the decoder hoard memory besides the picture.
+constexpr std::size_t Chunk_Limit = std::size_t{8} << 20;
+constexpr std::size_t Cache_Limit = std::size_t{32} << 20;
+
+constexpr std::uint8_t Signature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
+
+// Where the pixels of each Adam7 pass sit in a row.
+constexpr int Pass_X_Start[7] = {0, 4, 0, 2, 0, 1, 0};
+constexpr int Pass_X_Step[7] = {8, 8, 4, 4, 2, 2, 1};
+
+struct Context_Free {
+  void operator()(spng_ctx* ctx) const { spng_ctx_free(ctx); }
+};
+using Context = std::unique_ptr<spng_ctx, Context_Free>;
+
+Context New_Decoder() {
+  Context ctx(spng_ctx_new(0));
+  if (!ctx) throw std::bad_alloc();
+  return ctx;
+}
+
+struct File_Stream {
+  int fd;
+  bool failed = false;  // the device failed, as opposed to the data ending
+};
+
+int Read_Stream(spng_ctx*, void* user, void* dest, std::size_t length) {
+  auto& s = *static_cast<File_Stream*>(user);
+  auto* out = static_cast<std::uint8_t*>(dest);
+  std::size_t done = 0;
+  while (done < length) {
+    const ssize_t r = ::read(s.fd, out + done, length - done);
+    if (r < 0 && errno == EINTR) continue;
+    if (r < 0) {
+      s.failed = true;
+      return SPNG_IO_ERROR;
+    }
+    if (r == 0) return SPNG_IO_EOF;
+    done += std::size_t(r);
+  }
+  return 0;
+}
+
+std::uint64_t Raw_Bytes(const spng_ihdr& ihdr) {
+  int channels = 1;
+  switch (ihdr.color_type) {
+    case SPNG_COLOR_TYPE_TRUECOLOR:
+      channels = 3;
+      break;
+    case SPNG_COLOR_TYPE_GRAYSCALE_ALPHA:
+      channels = 2;
+      break;
+    case SPNG_COLOR_TYPE_TRUECOLOR_ALPHA:
+      channels = 4;
+      break;
+    default:
+      break;
+  }
+  const std::uint64_t row_bits = std::uint64_t(ihdr.width) * channels * ihdr.bit_depth;
+  return std::uint64_t(ihdr.height) * (1 + (row_bits + 7) / 8);
+}
+
+// One decoded RGBA row (8 or 16 bits per sample, host order) into colour
+// values, only at the columns from x0 in steps of dx.
+template <typename Sample>
+void Convert_Row(const std::uint8_t* row, int width, int x0, int dx, Colour background,
+                 Colour* out) {
+  constexpr std::uint32_t max = sizeof(Sample) == 1 ? 255 : 65535;
+  const unsigned bg[3] = {Red_Of(background), Green_Of(background), Blue_Of(background)};
+  for (int x = x0; x < width; x += dx) {
+    Sample s[4];
+    std::memcpy(s, row + std::size_t(x) * sizeof(s), sizeof(s));
+    if constexpr (sizeof(Sample) == 1) {
+      if (s[3] == max) {
+        out[x] = Rgb(s[0], s[1], s[2]);
+        continue;
+      }
+    }
+    out[x] =
+        Rgb(Composite_Channel(s[0], s[3], bg[0], max), Composite_Channel(s[1], s[3], bg[1], max),
+            Composite_Channel(s[2], s[3], bg[2], max));
+  }
+}
+
+// Decodes from a context whose source is set; size is the file's size.
+Raster_Image Decode(spng_ctx* ctx, std::uint64_t size, Colour background) {
+  // A bad checksum anywhere means a damaged file, not one to guess at.
+  spng_set_crc_action(ctx, SPNG_CRC_ERROR, SPNG_CRC_ERROR);
+  const auto most = std::uint32_t(std::min<std::int64_t>(Max_Image_Pixels, 0x7FFFFFFF));
+  spng_set_image_limits(ctx, most, most);
+  spng_set_chunk_limits(ctx, Chunk_Limit, Cache_Limit);
+
+  spng_ihdr ihdr{};
+  if (spng_get_ihdr(ctx, &ihdr) != 0) Not_Valid();
+  const std::uint64_t pixels = std::uint64_t(ihdr.width) * ihdr.height;
+  if (ihdr.width == 0 || ihdr.height == 0 || pixels > std::uint64_t(Max_Image_Pixels)) Not_Valid();
+  if (pixels > Free_Pixels && size * Deflate_Ratio < Raw_Bytes(ihdr)) Not_Valid();
+
+  const bool wide = ihdr.bit_depth == 16;
+  const int fmt = wide ? SPNG_FMT_RGBA16 : SPNG_FMT_RGBA8;
+  if (spng_decode_image(ctx, nullptr, 0, fmt, SPNG_DECODE_TRNS | SPNG_DECODE_PROGRESSIVE) != 0)
+    Not_Valid();
+
+  const int width = int(ihdr.width), height = int(ihdr.height);
+  Raster_Image image(width, height, background);
+  image.Fill_Colour = Raster_Image().Fill_Colour;
+  std::vector<std::uint8_t> row(std::size_t(width) * (wide ? 8 : 4));
+  const bool interlaced = ihdr.interlace_method != SPNG_INTERLACE_NONE;
+  int ret;
+  do {
+    spng_row_info info{};
+    ret = spng_get_row_info(ctx, &info);
+    if (ret != 0) break;
+    ret = spng_decode_row(ctx, row.data(), row.size());
+    if (ret != 0 && ret != SPNG_EOI) break;
+    if (info.row_num >= std::uint32_t(height)) Not_Valid();
+    const int pass = interlaced ? std::clamp(info.pass, 0, 6) : 6;
+    Colour* out = image.Row(int(info.row_num));
+    if (wide)
+      Convert_Row<std::uint16_t>(row.data(), width, Pass_X_Start[pass], Pass_X_Step[pass],
+                                 background, out);
+    else
+      Convert_Row<std::uint8_t>(row.data(), width, Pass_X_Start[pass], Pass_X_Step[pass],
+                                background, out);
+  } while (ret == 0);
+  if (ret != SPNG_EOI) Not_Valid();
+  // The chunks after the picture up to IEND must be whole too: a file cut
+  // short is damaged even when its pixels happened to be complete.
+  if (spng_decode_chunks(ctx) != 0) Not_Valid();
+  return image;
+}
+
+}  // namespace
+
+bool Is_Png_Signature(const std::uint8_t* data, std::size_t size) {
+  return size >= sizeof(Signature) && std::memcmp(data, Signature, sizeof(Signature)) == 0;
+}
+
+Raster_Image Decode_Png(const std::uint8_t* data, std::size_t size, Colour background) {
+  if (!Is_Png_Signature(data, size)) Not_Valid();
+  Context ctx = New_Decoder();
+  if (spng_set_png_buffer(ctx.get(), data, size) != 0) Not_Valid();
+  return Decode(ctx.get(), size, background);
+}
+
+Raster_Image Read_Png(const std::string& path, Colour background) {
+  Read_Only_File f(path);
+  Context ctx = New_Decoder();
+  File_Stream stream{f.Fd()};
+  if (spng_set_png_stream(ctx.get(), Read_Stream, &stream) != 0) Not_Valid();
+  try {
+    return Decode(ctx.get(), f.Size(), background);
+  } catch (const Toolkit_Error&) {
+    if (stream.failed) throw Toolkit_Error("Stream read error");
+    throw;
+  }
+}
+
+}  // namespace tolvane

@@ -1,0 +1,190 @@
+// Damaged and hostile PNGs, the choice of format by content and by name, and
+// a failing write.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "document/bmp.h"
+#include "document/bmp_test_helpers.h"
+#include "document/png.h"
+#include "document/png_picture.h"
+#include "image/image_error.h"
+
+namespace tolvane {
+namespace {
+
+using namespace bmp_testing;
+
+std::uint32_t Crc32(const std::uint8_t* p, std::size_t n) {
+  std::uint32_t c = 0xFFFFFFFFu;
+  for (std::size_t i = 0; i < n; ++i) {
+    c ^= p[i];
+    for (int k = 0; k < 8; ++k) c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+  }
+  return ~c;
+}
+
+void Put32(Bytes& b, std::size_t at, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) b[at + i] = std::uint8_t(v >> (24 - 8 * i));
+}
+std::uint32_t Get32(const Bytes& b, std::size_t at) {
+  return std::uint32_t(b[at]) << 24 | b[at + 1] << 16 | b[at + 2] << 8 | b[at + 3];
+}
+
+struct Chunk {
+  std::size_t at, length;  // at: the length field
+};
+// The first chunk of the given type.
+Chunk Find(const Bytes& png, const char* type) {
+  for (std::size_t at = 8; at + 12 <= png.size();) {
+    const std::size_t length = Get32(png, at);
+    if (std::memcmp(&png[at + 4], type, 4) == 0) return {at, length};
+    at += 12 + length;
+  }
+  return {0, 0};
+}
+void Fix_Crc(Bytes& png, Chunk c) {
+  Put32(png, c.at + 8 + c.length, Crc32(&png[c.at + 4], c.length + 4));
+}
+
+Bytes Valid_Png(const Temp_Dir& dir) {
+  Write_Png(dir / "base.png", Test_Picture(64, 64));
+  return Read_File(dir / "base.png");
+}
+
+TEST(PngHostile, DamagedFilesAreRefusedWithinBoundedMemory) {
+  Temp_Dir dir;
+  const Bytes base = Valid_Png(dir);
+  const Chunk ihdr = Find(base, "IHDR"), idat = Find(base, "IDAT");
+  ASSERT_EQ(ihdr.at, 8u);
+  ASSERT_GT(idat.length, 16u);
+  auto variant = [&](auto change) {
+    Bytes b = base;
+    change(b);
+    return b;
+  };
+  auto with_size = [&](std::uint32_t w, std::uint32_t h) {
+    return variant([&](Bytes& b) {
+      Put32(b, ihdr.at + 8, w);
+      Put32(b, ihdr.at + 12, h);
+      Fix_Crc(b, ihdr);
+    });
+  };
+  const std::vector<std::pair<const char*, Bytes>> files = {
+      {"bad IHDR CRC", variant([&](Bytes& b) { b[ihdr.at + 8 + ihdr.length] ^= 1; })},
+      {"bad IDAT CRC", variant([&](Bytes& b) { b[idat.at + 8 + idat.length + 3] ^= 0x40; })},
+      {"bad zlib header, CRC mended", variant([&](Bytes& b) {
+         b[idat.at + 8] ^= 0x0F;
+         Fix_Crc(b, idat);
+       })},
+      {"IDAT too short for the rows, CRC mended", variant([&](Bytes& b) {
+         Put32(b, idat.at, std::uint32_t(idat.length / 3));
+         b.erase(b.begin() + long(idat.at + 8 + idat.length / 3),
+                 b.begin() + long(idat.at + 8 + idat.length));
+         Fix_Crc(b, Chunk{idat.at, idat.length / 3});
+       })},
+      {"IDAT cut short", Bytes(base.begin(), base.begin() + long(idat.at + 8 + idat.length / 2))},
+      {"no IEND", Bytes(base.begin(), base.begin() + long(idat.at + 12 + idat.length))},
+      {"only the signature", Bytes(base.begin(), base.begin() + 8)},
+      {"huge IHDR", with_size(0x7FFFFFFF, 0x7FFFFFFF)},
+      {"2^32 pixels", with_size(65536, 65536)},
+      {"2^28 pixels a tiny file cannot fill", with_size(16384, 16384)},
+      {"zero width", with_size(0, 64)},
+      {"not a PNG", Bytes{'B', 'M', 0, 0}},
+  };
+  EXPECT_EXIT(
+      {
+        Cap_Memory(48 << 20);
+        int failures = 0;
+        for (const auto& [name, b] : files) {
+          try {
+            Decode_Png(b.data(), b.size(), 0);
+            std::fprintf(stderr, "%s: accepted\n", name);
+            ++failures;
+          } catch (const Toolkit_Error& e) {
+            if (std::string(e.what()) != "PNG image is not valid") {
+              std::fprintf(stderr, "%s: %s\n", name, e.what());
+              ++failures;
+            }
+          }
+        }
+        std::exit(failures);
+      },
+      ::testing::ExitedWithCode(0), "");
+  // The file reader refuses the same way.
+  Write_File(dir / "cut.png", files[3].second);
+  try {
+    Read_Png(dir / "cut.png", 0);
+    ADD_FAILURE() << "a file cut short was read";
+  } catch (const Toolkit_Error& e) {
+    EXPECT_STREQ(e.what(), "PNG image is not valid");
+  }
+}
+
+TEST(PngPicture, ReadingGoesByContentAndWritingByName) {
+  Temp_Dir dir;
+  const Raster_Image picture = Test_Picture(48, 16);
+  struct Case {
+    const char* name;
+    bool png;
+  };
+  for (const Case& c :
+       {Case{"a.png", true}, Case{"b.PNG", true}, Case{"c.Png", true}, Case{"d.bmp", false},
+        Case{"e", false}, Case{"f.png.bmp", false}, Case{"g.pngx", false}}) {
+    SCOPED_TRACE(c.name);
+    const std::string path = dir / c.name;
+    Write_Picture(path, picture);
+    const Bytes b = Read_File(path);
+    ASSERT_GE(b.size(), 8u);
+    EXPECT_EQ(Is_Png_Signature(b.data(), b.size()), c.png);
+    EXPECT_EQ(b[0] == 'B' && b[1] == 'M', !c.png);
+    EXPECT_EQ(Difference(Read_Picture(path, 0), picture), "");
+  }
+  // A PNG named .bmp and a BMP named .png still load.
+  Write_Png(dir / "png.bmp", picture);
+  Write_Bmp(dir / "bmp.png", picture);
+  EXPECT_EQ(Difference(Read_Picture(dir / "png.bmp", 0), picture), "");
+  EXPECT_EQ(Difference(Read_Picture(dir / "bmp.png", 0), picture), "");
+  // Anything else keeps the BMP reader's messages.
+  Write_File(dir / "junk.png", Bytes(100, 'x'));
+  for (auto [name, message] : {std::pair{"junk.png", std::string("Bitmap image is not valid")},
+                               std::pair{"gone.png", "Cannot open file " + (dir / "gone.png")}}) {
+    try {
+      Read_Picture(dir / name, 0);
+      ADD_FAILURE() << name << " was read";
+    } catch (const Toolkit_Error& e) {
+      EXPECT_EQ(e.what(), message);
+    }
+  }
+}
+
+TEST(PngWrite, AFailedWriteKeepsTheOldFile) {
+  Temp_Dir dir;
+  const std::string path = dir / "keep.png";
+  const Raster_Image old_picture = Test_Picture(32, 32, 1);
+  Write_Png(path, old_picture);
+  const Bytes before = Read_File(path);
+  for (std::size_t allowed : {std::size_t{0}, std::size_t{40}, std::size_t{1000}}) {
+    std::size_t written = 0;
+    const auto disk_full = [&](int fd, const void* data, std::size_t size) -> long {
+      if (written >= allowed) {
+        errno = ENOSPC;
+        return -1;
+      }
+      const std::size_t n = std::min(size, allowed - written);
+      written += n;
+      return long(::write(fd, data, n));
+    };
+    try {
+      Write_Png(path, Test_Picture(200, 200, 2), disk_full);
+      ADD_FAILURE() << "a full disk reported success";
+    } catch (const Toolkit_Error& e) {
+      EXPECT_STREQ(e.what(), "Stream write error");
+    }
+    EXPECT_EQ(Read_File(path), before);
+  }
+}
+
+}  // namespace
+}  // namespace tolvane
