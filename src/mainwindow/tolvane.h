@@ -12,6 +12,7 @@ struct Application;
 
 // The open and save dialogs' filter for animation files.
 inline constexpr const char* Bmp_Filter = "Bitmap Files (*.BMP)|*.BMP|All Files (*.*)|*.*";
+inline constexpr const char* Gif_Filter = "GIF Files (*.GIF)|*.GIF";
 
 // The main window. Owns the editing state for the whole run; its handlers are
 // split by concern over several files:
@@ -232,6 +233,22 @@ class TTolvane : public TForm, public Editing_State {
   // How far the grab point's cell offset exceeds what the factor can absorb;
   // nonzero only at factors 1 and 2.
   int Grab_Excess_X = 0, Grab_Excess_Y = 0;
+
+  // Export GIF (File menu, after Save As; mainwindow/tolvane_gif.cpp): the
+  // current section as an animated GIF. Enabled with Save As.
+  Menu_Item ExportGIF1{"Export &GIF...", "", false};
+  File_Dialog GifDialog1{"Export GIF...", Gif_Filter, 1, "", true};
+  void ExportGIF1Click();
+
+  // View menu, after Section (editor/view_aids.cpp): drawing aids in the
+  // zoom view only, kept in the settings file.
+  Menu_Item View1{"&View", ""};
+  Menu_Item OnionSkin1{"Onion Skin", "", true, true, true};
+  Menu_Item PixelGrid1{"Pixel Grid", "", true, true, true};
+  void OnionSkin1Click();
+  void PixelGrid1Click();
+  // Draws the checked aids over the view Redraw_Zoom has just made.
+  void Draw_View_Aids();
 };
 
 }  // namespace tolvane
