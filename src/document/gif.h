@@ -32,19 +32,23 @@ int Gif_Delay(int fps);
 struct Gif_Palette {
   std::vector<Colour> Colours;
   bool Exact = false;
+  // The entry of every colour of the area: its own, or the mean of the
+  // median cut box it fell in.
+  std::unordered_map<Colour, unsigned char> Index;
 };
 Gif_Palette Make_Gif_Palette(const Raster_Image& image, const Rect& area);
 
-// Index in the palette of each colour of the area, the nearest one by the
-// sum of squared channel differences when the colour itself is not there.
+// The palette entry of a colour: the one the palette gave it, and for a
+// colour from outside the area the nearest by the sum of squared channel
+// differences.
 class Gif_Colour_Map {
  public:
-  explicit Gif_Colour_Map(const Gif_Palette& palette);
+  explicit Gif_Colour_Map(const Gif_Palette& palette) : palette_(palette) {}
   unsigned char Index(Colour c);
 
  private:
   const Gif_Palette& palette_;
-  std::unordered_map<Colour, unsigned char> known_;
+  std::unordered_map<Colour, unsigned char> others_;
   // Pixel art repeats its colours along a row: the last answer is kept apart.
   Colour last_ = No_Colour;
   unsigned char last_index_ = 0;

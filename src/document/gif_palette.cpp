@@ -42,25 +42,32 @@ void Measure(const std::vector<Entry>& hist, Box& box) {
 }
 
 // Splits a box at the pixel-weighted median of its widest channel; both
-// halves keep at least one colour.
+// halves keep at least one colour. Counting the channel's values keeps each
+// split linear in the box's colours.
 Box Split(std::vector<Entry>& hist, Box& box) {
   const int ch = box.widest;
-  std::sort(hist.begin() + std::ptrdiff_t(box.begin), hist.begin() + std::ptrdiff_t(box.end),
-            [ch](const Entry& a, const Entry& b) {
-              const unsigned ka = Channel(a.colour, ch), kb = Channel(b.colour, ch);
-              return ka != kb ? ka < kb : a.colour < b.colour;
-            });
+  std::array<std::uint64_t, 256> weight{};
   std::uint64_t total = 0;
-  for (std::size_t i = box.begin; i < box.end; ++i) total += hist[i].count;
-  std::uint64_t seen = 0;
-  std::size_t cut = box.begin + 1;
-  for (std::size_t i = box.begin; i + 1 < box.end; ++i) {
-    seen += hist[i].count;
-    cut = i + 1;
-    if (2 * seen >= total) break;
+  for (std::size_t i = box.begin; i < box.end; ++i) {
+    weight[Channel(hist[i].colour, ch)] += hist[i].count;
+    total += hist[i].count;
   }
-  Box upper{cut, box.end};
-  box.end = cut;
+  unsigned top = 255;
+  while (weight[top] == 0) --top;
+  // The lower half takes the values up to the median, never all of them:
+  // the spread is not zero, so a smaller value is there.
+  unsigned cut = 0;
+  for (std::uint64_t seen = weight[0]; 2 * seen < total; seen += weight[++cut]) {
+  }
+  if (cut >= top) {
+    cut = top - 1;
+    while (weight[cut] == 0) --cut;
+  }
+  const auto middle = std::partition(
+      hist.begin() + std::ptrdiff_t(box.begin), hist.begin() + std::ptrdiff_t(box.end),
+      [ch, cut](const Entry& e) { return Channel(e.colour, ch) <= cut; });
+  Box upper{std::size_t(middle - hist.begin()), box.end};
+  box.end = upper.begin;
   Measure(hist, box);
   Measure(hist, upper);
   return upper;
@@ -80,7 +87,7 @@ Colour Mean(const std::vector<Entry>& hist, const Box& box) {
   return c;
 }
 
-std::vector<Colour> Median_Cut(std::vector<Entry> hist) {
+Gif_Palette Median_Cut(std::vector<Entry> hist) {
   std::vector<Box> boxes{{0, hist.size()}};
   Measure(hist, boxes[0]);
   while (boxes.size() < Max_Gif_Colours) {
@@ -94,9 +101,14 @@ std::vector<Colour> Median_Cut(std::vector<Entry> hist) {
     if (pick == boxes.size()) break;
     boxes.push_back(Split(hist, boxes[pick]));
   }
-  std::vector<Colour> palette;
-  palette.reserve(boxes.size());
-  for (const Box& b : boxes) palette.push_back(Mean(hist, b));
+  Gif_Palette palette;
+  palette.Colours.reserve(boxes.size());
+  palette.Index.reserve(hist.size());
+  for (const Box& b : boxes) {
+    const auto entry = static_cast<unsigned char>(palette.Colours.size());
+    palette.Colours.push_back(Mean(hist, b));
+    for (std::size_t i = b.begin; i < b.end; ++i) palette.Index.emplace(hist[i].colour, entry);
+  }
   return palette;
 }
 
@@ -123,44 +135,40 @@ Gif_Palette Make_Gif_Palette(const Raster_Image& image, const Rect& area) {
   std::sort(hist.begin(), hist.end(),
             [](const Entry& a, const Entry& b) { return a.colour < b.colour; });
 
+  counts.clear();
+  if (hist.size() > Max_Gif_Colours) return Median_Cut(std::move(hist));
   Gif_Palette p;
-  if (hist.size() <= Max_Gif_Colours) {
-    p.Exact = true;
-    for (const Entry& e : hist) p.Colours.push_back(e.colour);
-  } else {
-    p.Colours = Median_Cut(std::move(hist));
+  p.Exact = true;
+  for (const Entry& e : hist) {
+    p.Index.emplace(e.colour, static_cast<unsigned char>(p.Colours.size()));
+    p.Colours.push_back(e.colour);
   }
   return p;
-}
-
-Gif_Colour_Map::Gif_Colour_Map(const Gif_Palette& palette) : palette_(palette) {
-  for (std::size_t i = 0; i < palette.Colours.size(); ++i)
-    known_.emplace(palette.Colours[i], static_cast<unsigned char>(i));
 }
 
 unsigned char Gif_Colour_Map::Index(Colour c) {
   c &= Colour_Mask;
   if (c == last_) return last_index_;
-  auto it = known_.find(c);
-  if (it == known_.end()) {
-    std::size_t best = 0;
-    long best_d = -1;
-    for (std::size_t i = 0; i < palette_.Colours.size(); ++i) {
-      const Colour p = palette_.Colours[i];
-      long d = 0;
-      for (int ch = 0; ch < 3; ++ch) {
-        const long diff = long(Channel(c, ch)) - long(Channel(p, ch));
-        d += diff * diff;
-      }
-      if (best_d < 0 || d < best_d) {
-        best_d = d;
-        best = i;
-      }
-    }
-    it = known_.emplace(c, static_cast<unsigned char>(best)).first;
-  }
   last_ = c;
-  last_index_ = it->second;
+  if (const auto it = palette_.Index.find(c); it != palette_.Index.end())
+    return last_index_ = it->second;
+  if (const auto it = others_.find(c); it != others_.end()) return last_index_ = it->second;
+  std::size_t best = 0;
+  long best_d = -1;
+  for (std::size_t i = 0; i < palette_.Colours.size(); ++i) {
+    const Colour p = palette_.Colours[i];
+    long d = 0;
+    for (int ch = 0; ch < 3; ++ch) {
+      const long diff = long(Channel(c, ch)) - long(Channel(p, ch));
+      d += diff * diff;
+    }
+    if (best_d < 0 || d < best_d) {
+      best_d = d;
+      best = i;
+    }
+  }
+  last_index_ = static_cast<unsigned char>(best);
+  others_.emplace(c, last_index_);
   return last_index_;
 }
 
