@@ -21,9 +21,13 @@ Colour Onion_Blend(Colour work, Colour prev) {
   return out;
 }
 
-// Flipping the top bit of each channel moves it by 128 levels: the line shows
-// on white, black and mid-grey pixels alike.
-Colour Grid_Colour(Colour c) { return (c ^ 0x808080) & Colour_Mask; }
+// The pixel's own colour halfway to black on light pixels and halfway to
+// white on dark ones: the line shows on any colour and keeps its hue.
+Colour Grid_Colour(Colour c) {
+  const unsigned luma = (77 * Red_Of(c) + 150 * Green_Of(c) + 29 * Blue_Of(c)) >> 8;
+  const Colour half = (c >> 1) & 0x7F7F7F;
+  return luma >= 128 ? half : half + 0x808080;
+}
 
 }  // namespace
 

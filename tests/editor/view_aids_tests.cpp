@@ -76,13 +76,14 @@ TEST_F(View_Aids, WorkingFrameStripAndFileStayUntouched) {
 }
 
 // Lines run along the top and left of each frame pixel but the first row and
-// column, in the pixel's colour with each channel moved by 128.
+// column, in the pixel's colour taken halfway to white (dark pixels, as here)
+// or to black (light ones).
 TEST_F(View_Aids, PixelGridFromFactorFourOnTheFrameOnly) {
   New_Anim(32);
   Fill_Distinct();  // frame pixel (c, r) is Rgb(c, r, 7)
   const Raster_Image plain = T().Zoom.Picture;
   T().PixelGrid1Click();
-  const auto flipped = [](int c, int r) { return Rgb(c, r, 7) ^ 0x808080; };
+  const auto flipped = [](int c, int r) { return Rgb(128 + c / 2, 128 + r / 2, 131); };
   const struct {
     int x, y;
     bool line;
@@ -121,10 +122,27 @@ TEST_F(View_Aids, NoGridBelowFactorFourNorOnTheBackdrop) {
     if (T().Zoom_Factor < 4) {
       EXPECT_TRUE(Same_Pixels(T().Zoom.Picture, plain));
     } else {
-      EXPECT_EQ(T().Zoom.Picture.GetPixel(6, 1), Rgb(1, 0, 7) ^ 0x808080);
+      EXPECT_EQ(T().Zoom.Picture.GetPixel(6, 1), Rgb(128, 128, 131));
       for (int x = 120; x < 128; ++x) EXPECT_EQ(T().Zoom.Picture.GetPixel(x, 12), Silver);
       for (int y = 120; y < 128; ++y) EXPECT_EQ(T().Zoom.Picture.GetPixel(12, y), Silver);
     }
+  }
+}
+
+TEST_F(View_Aids, GridLinesShowOnLightAndDarkPixels) {
+  const std::pair<Colour, Colour> cases[] = {
+      {White, Rgb(127, 127, 127)},           {Black, Rgb(128, 128, 128)},
+      {Rgb(128, 128, 128), Rgb(64, 64, 64)}, {Red, Rgb(255, 128, 128)},
+      {Rgb(255, 255, 0), Rgb(127, 127, 0)},  {Blue, Rgb(128, 128, 255)},
+  };
+  New_Anim(32);
+  T().PixelGrid1Click();
+  for (const auto& [pixel, line] : cases) {
+    T().Anim_Strip.Fill_Colour = pixel;
+    T().Anim_Strip.FillRect({0, 0, 32, 32});
+    T().Show_Frame();
+    EXPECT_EQ(T().Zoom.Picture.GetPixel(8, 9), line) << std::hex << pixel;
+    EXPECT_EQ(T().Zoom.Picture.GetPixel(9, 9), pixel);
   }
 }
 
