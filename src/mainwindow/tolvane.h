@@ -29,6 +29,8 @@ inline constexpr const char* Gif_Filter = "GIF Files (*.GIF)|*.GIF";
 //   mainwindow/tolvane_effects.cpp   the effect sequences
 //   editor/selection.cpp             select tool, dragging the selection
 //   editor/clipboard.cpp             clipboard copy, cut and paste
+//   mainwindow/tolvane_gif.cpp       Export GIF
+//   editor/view_aids.cpp             onion skin and pixel grid
 class TTolvane : public TForm, public Editing_State {
  public:
   explicit TTolvane(Application& app);
