@@ -238,15 +238,27 @@ class TTolvane : public TForm, public Editing_State {
 
   // Export GIF (File menu, after Save As; mainwindow/tolvane_gif.cpp): the
   // current section as an animated GIF. Enabled with Save As.
-  Menu_Item ExportGIF1{"Export &GIF...", "", false};
-  File_Dialog GifDialog1{"Export GIF...", Gif_Filter, 1, "", true};
+  Menu_Item ExportGIF1{.Caption = "Export &GIF...", .Shortcut = "", .Enabled = false};
+  File_Dialog GifDialog1{.Title = "Export GIF...",
+                         .Filter = Gif_Filter,
+                         .Filter_Index = 1,
+                         .File_Name = "",
+                         .Overwrite_Prompt = true};
   void ExportGIF1Click();
 
   // View menu, after Section (editor/view_aids.cpp): drawing aids in the
   // zoom view only, kept in the settings file.
-  Menu_Item View1{"&View", ""};
-  Menu_Item OnionSkin1{"Onion Skin", "", true, true, true};
-  Menu_Item PixelGrid1{"Pixel Grid", "", true, true, true};
+  Menu_Item View1{.Caption = "&View", .Shortcut = ""};
+  Menu_Item OnionSkin1{.Caption = "Onion Skin",
+                       .Shortcut = "",
+                       .Enabled = true,
+                       .Visible = true,
+                       .Check_Item = true};
+  Menu_Item PixelGrid1{.Caption = "Pixel Grid",
+                       .Shortcut = "",
+                       .Enabled = true,
+                       .Visible = true,
+                       .Check_Item = true};
   void OnionSkin1Click();
   void PixelGrid1Click();
   // Draws the checked aids over the view Redraw_Zoom has just made.
