@@ -43,6 +43,12 @@ std::optional<Gif_Read> Read_With_Im(const std::string& gif) {
   return r;
 }
 
+// Whether the file carries the block that makes it loop.
+bool Loops(const std::string& gif) {
+  const bt::Bytes b = bt::Read_File(gif);
+  return std::string(b.begin(), b.end()).find("NETSCAPE2.0") != std::string::npos;
+}
+
 // The section marked on a six-frame strip goes out at the speed bar's rate;
 // the working frame is committed first, and the document is left as it was.
 TEST_F(Gif_Export, WritesTheSectionAtTheSpeedAndLeavesTheDocumentAlone) {
@@ -78,6 +84,7 @@ TEST_F(Gif_Export, WritesTheSectionAtTheSpeedAndLeavesTheDocumentAlone) {
   EXPECT_EQ(T().SaveDialog1.Filter, save_dialog.Filter);
   EXPECT_EQ(T().SaveDialog1.File_Name, save_dialog.File_Name);
   EXPECT_EQ(T().Check_Invariants(), "");
+  EXPECT_TRUE(Loops(Path("out.gif")));
 
   const auto read = Read_With_Im(Path("out.gif"));
   if (!read) GTEST_SKIP() << "ImageMagick is not installed";
@@ -127,6 +134,7 @@ TEST_F(Gif_Export, StopsPlaybackAndShowsProgressForLongExports) {
   EXPECT_EQ(steps.back(), "Frame 20 of 20...");
   EXPECT_LT(T().Progress_Panel.B.Left, 0);
   EXPECT_EQ(P.Wait_Cursor_On, 0);
+  EXPECT_FALSE(Loops(Path("long.gif")));  // Loop was off
 
   const auto read = Read_With_Im(Path("long.gif"));
   if (!read) GTEST_SKIP() << "ImageMagick is not installed";
