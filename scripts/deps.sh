@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   cmake make g++ libgtest-dev libbenchmark-dev
   qt6-base-dev libgl-dev fonts-dejavu-core clang-format
+  # the GIF encoder
+  libgif-dev
   # tests: offscreen and X11 runs, reference codecs
   xvfb xdotool x11-utils imagemagick netpbm python3-pil xclip
   # PNG strips and sheets

@@ -314,6 +314,8 @@ Settings_Values Values_Of(const Parsed& p) {
   v.Mount = colour("Mount", v.Mount);
   v.Dir = Value_Of(p, "Last", "Dir").value_or("");
   v.FPS = std::clamp(Integer_Of(p, "Last", "FPS").value_or(v.FPS), 1, 30);
+  v.Onion_Skin = Integer_Of(p, "View", "OnionSkin").value_or(0) != 0;
+  v.Pixel_Grid = Integer_Of(p, "View", "PixelGrid").value_or(0) != 0;
   return v;
 }
 
@@ -337,6 +339,8 @@ void Write_Settings_File(Ini_File& ini, const Settings_Values& v) {
   ini.Write_Integer("Colours", "Mount", int(v.Mount));
   ini.Write_Integer("Last", "FPS", v.FPS);
   ini.Write_String("Last", "Dir", v.Dir);
+  ini.Write_Integer("View", "OnionSkin", v.Onion_Skin ? 1 : 0);
+  ini.Write_Integer("View", "PixelGrid", v.Pixel_Grid ? 1 : 0);
 }
 
 }  // namespace tolvane

@@ -38,6 +38,9 @@ struct Settings_Values {
   Colour Selected1 = 0, Selected2 = 0xFFFFFF, Custom1 = 0, Custom2 = 0, Mount = 0;
   std::string Dir;
   int FPS = 10;  // brought into 1..30 on reading
+  // "View" "OnionSkin" and "PixelGrid": a number other than 0 is on; 0, no
+  // number and no key are off.
+  bool Onion_Skin = false, Pixel_Grid = false;
 };
 
 Settings_Values Read_Settings_File(const Ini_File& ini);

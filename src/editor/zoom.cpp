@@ -32,6 +32,7 @@ void TTolvane::Redraw_Zoom() {
   // Frames are square and the strip is capped at 2^28 pixels, so a frame edge
   // times the factor stays far inside the int range.
   StretchBlt(view, {int(left), int(top), int(right), int(bottom)}, Working_Frame);
+  if (OnionSkin1.Checked || PixelGrid1.Checked) Draw_View_Aids();
 }
 
 void TTolvane::Update_Zoom_Range() {

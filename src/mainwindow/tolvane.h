@@ -15,6 +15,7 @@ inline constexpr const char* Bmp_Filter = "Bitmap Files (*.BMP)|*.BMP|All Files 
 // The same for pictures the program opens and saves, with PNG after them.
 inline constexpr const char* Picture_Filter =
     "Bitmap Files (*.BMP)|*.BMP|All Files (*.*)|*.*|PNG Files (*.PNG)|*.PNG";
+inline constexpr const char* Gif_Filter = "GIF Files (*.GIF)|*.GIF";
 
 // The main window. Owns the editing state for the whole run; its handlers are
 // split by concern over several files:
@@ -31,6 +32,8 @@ inline constexpr const char* Picture_Filter =
 //   mainwindow/tolvane_effects.cpp   the effect sequences
 //   editor/selection.cpp             select tool, dragging the selection
 //   editor/clipboard.cpp             clipboard copy, cut and paste
+//   mainwindow/tolvane_gif.cpp       Export GIF
+//   editor/view_aids.cpp             onion skin and pixel grid
 class TTolvane : public TForm, public Editing_State {
  public:
   explicit TTolvane(Application& app);
@@ -242,6 +245,34 @@ class TTolvane : public TForm, public Editing_State {
   // How far the grab point's cell offset exceeds what the factor can absorb;
   // nonzero only at factors 1 and 2.
   int Grab_Excess_X = 0, Grab_Excess_Y = 0;
+
+  // Export GIF (File menu, after Save As; mainwindow/tolvane_gif.cpp): the
+  // current section as an animated GIF. Enabled with Save As.
+  Menu_Item ExportGIF1{.Caption = "Export &GIF...", .Shortcut = "", .Enabled = false};
+  File_Dialog GifDialog1{.Title = "Export GIF...",
+                         .Filter = Gif_Filter,
+                         .Filter_Index = 1,
+                         .File_Name = "",
+                         .Overwrite_Prompt = true};
+  void ExportGIF1Click();
+
+  // View menu, after Section (editor/view_aids.cpp): drawing aids in the
+  // zoom view only, kept in the settings file.
+  Menu_Item View1{.Caption = "&View", .Shortcut = ""};
+  Menu_Item OnionSkin1{.Caption = "Onion Skin",
+                       .Shortcut = "",
+                       .Enabled = true,
+                       .Visible = true,
+                       .Check_Item = true};
+  Menu_Item PixelGrid1{.Caption = "Pixel Grid",
+                       .Shortcut = "",
+                       .Enabled = true,
+                       .Visible = true,
+                       .Check_Item = true};
+  void OnionSkin1Click();
+  void PixelGrid1Click();
+  // Draws the checked aids over the view Redraw_Zoom has just made.
+  void Draw_View_Aids();
 };
 
 }  // namespace tolvane

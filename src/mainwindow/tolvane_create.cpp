@@ -213,6 +213,8 @@ void TTolvane::Read_Settings() {
   Mount_Colour = v.Mount;
   OpenDialog1.File_Name = v.Dir;
   Play_Speed.Set_Position(v.FPS);
+  OnionSkin1.Checked = v.Onion_Skin;
+  PixelGrid1.Checked = v.Pixel_Grid;
 }
 
 void TTolvane::Write_Settings() {
@@ -224,6 +226,8 @@ void TTolvane::Write_Settings() {
   v.Mount = Mount_Colour;
   v.Dir = OpenDialog1.File_Name;
   v.FPS = Play_Speed.Position;
+  v.Onion_Skin = OnionSkin1.Checked;
+  v.Pixel_Grid = PixelGrid1.Checked;
   Ini_File ini(Settings_File());
   Run_Command(P, [&] { Write_Settings_File(ini, v); });
 }

@@ -136,7 +136,7 @@ void TTolvane::Install_Strip(Raster_Image picture) {
   }
   // Nothing below allocates more than a caption: the new document is in.
   Frame_Edited = false;
-  Save1.Enabled = SaveAs1.Enabled = MergeFiles1.Enabled = true;
+  Save1.Enabled = SaveAs1.Enabled = ExportGIF1.Enabled = MergeFiles1.Enabled = true;
   Edit1.Enabled = Frame1.Enabled = Section1.Enabled = Effects1.Enabled = true;
   Anim_Strip.Fill_Colour = 0xFFFFFF;
   Anim_Strip.Touch();
@@ -207,7 +207,7 @@ void TTolvane::New1Click() {
     Frame_Total = old_total;
     return;
   }
-  Save1.Enabled = SaveAs1.Enabled = MergeFiles1.Enabled = true;
+  Save1.Enabled = SaveAs1.Enabled = ExportGIF1.Enabled = MergeFiles1.Enabled = true;
   Edit1.Enabled = Frame1.Enabled = Effects1.Enabled = true;
   Section1.Enabled = false;
   Cur_Frame = 0;

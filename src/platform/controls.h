@@ -63,6 +63,8 @@ struct Menu_Item {
   std::string Shortcut;  // in Qt's portable text form, e.g. "Ctrl+U", "Shift+Ins"
   bool Enabled = true;
   bool Visible = true;
+  bool Check_Item = false;  // shows a check mark while Checked
+  bool Checked = false;
 };
 
 // Sets a value control's position, brought into min..max, and runs its change

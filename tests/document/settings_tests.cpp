@@ -162,11 +162,13 @@ TEST_F(Settings_File_Test, RoundTripOfEveryValue) {
   v.Mount = 0xFFFFFF;
   v.Dir = "/home/someone/anims/walk cycle.bmp";
   v.FPS = 25;
+  v.Pixel_Grid = true;
   Ini_File ini(Path());
   Write_Settings_File(ini, v);
   EXPECT_EQ(Get(),
             "[Colours]\nSelected1=-1\nSelected2=65280\nCustom1=1193046\nCustom2=-2147483648\n"
-            "Mount=16777215\n[Last]\nFPS=25\nDir=/home/someone/anims/walk cycle.bmp\n");
+            "Mount=16777215\n[Last]\nFPS=25\nDir=/home/someone/anims/walk cycle.bmp\n"
+            "[View]\nOnionSkin=0\nPixelGrid=1\n");
   const Settings_Values back = Read_Settings_File(ini);
   EXPECT_EQ(back.Selected1, v.Selected1);
   EXPECT_EQ(back.Selected2, v.Selected2);
@@ -175,6 +177,30 @@ TEST_F(Settings_File_Test, RoundTripOfEveryValue) {
   EXPECT_EQ(back.Mount, v.Mount);
   EXPECT_EQ(back.Dir, v.Dir);
   EXPECT_EQ(back.FPS, v.FPS);
+  EXPECT_EQ(back.Onion_Skin, v.Onion_Skin);
+  EXPECT_EQ(back.Pixel_Grid, v.Pixel_Grid);
+}
+
+// The drawing aids are off unless the file says otherwise; files written
+// before they existed stay valid.
+TEST_F(Settings_File_Test, ViewAidsAreOffUnlessANonZeroNumberTurnsThemOn) {
+  const struct {
+    const char* text;
+    bool onion, grid;
+  } cases[] = {
+      {"", false, false},
+      {"[Last]\nFPS=12\n", false, false},
+      {"[View]\nOnionSkin=1\n", true, false},
+      {"[view]\npixelgrid=1\nonionskin=0\n", false, true},
+      {"[View]\nOnionSkin=yes\nPixelGrid=0x1\n", false, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    const Settings_Values v = Parse_Settings(c.text);
+    EXPECT_EQ(v.Onion_Skin, c.onion);
+    EXPECT_EQ(v.Pixel_Grid, c.grid);
+    EXPECT_EQ(v.FPS, std::string(c.text).find("FPS") != std::string::npos ? 12 : 10);
+  }
 }
 
 TEST_F(Settings_File_Test, ReplacingLinesKeepsEverythingElse) {
@@ -197,7 +223,8 @@ TEST_F(Settings_File_Test, ReplacingLinesKeepsEverythingElse) {
             "[COLOURS]\nSelected1=255\nOdd line without equals\nMount=9\nCustom1=2\n"
             "Selected2=16777215\nCustom2=0\n\n"
             "[Plugins]\nPath=/opt\n"
-            "[last]\nDir=/new.bmp\nFPS=12\n");
+            "[last]\nDir=/new.bmp\nFPS=12\n"
+            "[View]\nOnionSkin=0\nPixelGrid=0\n");
 }
 
 TEST_F(Settings_File_Test, AppendsToItsSectionOrAddsANewOneAtTheEnd) {
@@ -225,7 +252,8 @@ TEST_F(Settings_File_Test, WindowsLineEndingsStay) {
   Write_Settings_File(ini, Settings_Values{});
   EXPECT_EQ(Get(),
             "[Colours]\r\nMount=0\r\nSelected1=0\r\nSelected2=16777215\r\nCustom1=0\r\n"
-            "Custom2=0\r\n[Mine]\r\nkeep=me \r\n[Last]\r\nFPS=10\r\nDir=\r\n");
+            "Custom2=0\r\n[Mine]\r\nkeep=me \r\n[Last]\r\nFPS=10\r\nDir=\r\n"
+            "[View]\r\nOnionSkin=0\r\nPixelGrid=0\r\n");
 }
 
 TEST_F(Settings_File_Test, FolderIsCreatedWhenMissing) {

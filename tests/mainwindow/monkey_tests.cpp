@@ -201,6 +201,19 @@ class Monkey : public Tolvane_Test, public ::testing::WithParamInterface<unsigne
     T().Import1Click();
   }
 
+  void View_Aid() { Coin() ? T().OnionSkin1Click() : T().PixelGrid1Click(); }
+
+  // Exporting leaves the document, its name and its flags as they were.
+  void Export_Gif() {
+    TTolvane& t = T();
+    const bool modified = t.Anim_Modified;
+    const std::string name = t.Anim_File_Name;
+    P.Save_Answers.push_back(Path("monkey.gif"));
+    t.ExportGIF1Click();
+    ASSERT_EQ(t.Anim_Modified, modified);
+    ASSERT_EQ(t.Anim_File_Name, name);
+  }
+
   void Step() {
     TTolvane& t = T();
     P.Answers = {Answer(), Answer(), Answer()};
@@ -322,6 +335,9 @@ class Monkey : public Tolvane_Test, public ::testing::WithParamInterface<unsigne
         break;
       case 30:
         Merge();
+        break;
+      case 31:
+        Coin() ? View_Aid() : Export_Gif();
         break;
     }
     // Leftover answers must not leak into the next command.

@@ -30,6 +30,7 @@ void Main_View::Build_Menus(QWidget* menu_bar) {
         {&f.ImportPCX1, "ImportPCX1", &T::ImportPCX1Click},
         {&f.Save1, "Save1", &T::Save1Click},
         {&f.SaveAs1, "SaveAs1", &T::SaveAs1Click},
+        {&f.ExportGIF1, "ExportGIF1", &T::ExportGIF1Click},
         {&f.MergeFiles1, "MergeFiles1", &T::MergeFiles1Click},
         {&f.New1, "New1", &T::New1Click},
         {&f.N1, "N1"},
@@ -71,6 +72,11 @@ void Main_View::Build_Menus(QWidget* menu_bar) {
         {&f.MarkFrameAsEndOfSection1, "MarkFrameAsEndOfSection1",
          &T::MarkFrameAsEndOfSection1Click},
         {&f.ResetMarks1, "ResetMarks1", &T::ResetMarks1Click}}},
+      {&f.View1,
+       "View1",
+       nullptr,
+       {{&f.OnionSkin1, "OnionSkin1", &T::OnionSkin1Click},
+        {&f.PixelGrid1, "PixelGrid1", &T::PixelGrid1Click}}},
       {&f.Effects1,
        "Effects1",
        nullptr,
@@ -102,6 +108,7 @@ void Main_View::Build_Menus(QWidget* menu_bar) {
         action->setObjectName(n.name);
         action->setShortcut(
             QKeySequence::fromString(Q(n.item->Shortcut), QKeySequence::PortableText));
+        action->setCheckable(n.item->Check_Item);
         parent->addAction(action);
         if (n.click) {
           auto click = n.click;
@@ -127,6 +134,8 @@ void Main_View::Sync_Menus() {
     if (m.action->isVisible() != m.item->Visible) m.action->setVisible(m.item->Visible);
     if (!m.action->isSeparator() && m.action->text() != Q(m.item->Caption))
       m.action->setText(Q(m.item->Caption));
+    if (m.action->isCheckable() && m.action->isChecked() != m.item->Checked)
+      m.action->setChecked(m.item->Checked);
   }
 }
 

@@ -1,0 +1,86 @@
+#include <algorithm>
+
+#include "mainwindow/tolvane.h"
+
+namespace tolvane {
+
+namespace {
+
+// The onion skin's weight, in percent, of the frame before the working one.
+constexpr unsigned Onion_Percent = 30;
+
+// Grid lines appear from this factor up; below it they would hide the picture.
+constexpr int Grid_Min_Factor = 4;
+
+Colour Onion_Blend(Colour work, Colour prev) {
+  Colour out = 0;
+  for (int shift = 0; shift < 24; shift += 8) {
+    const unsigned w = (work >> shift) & 0xFF, p = (prev >> shift) & 0xFF;
+    out |= Colour(((100 - Onion_Percent) * w + Onion_Percent * p + 50) / 100) << shift;
+  }
+  return out;
+}
+
+// The pixel's own colour halfway to black on light pixels and halfway to
+// white on dark ones: the line shows on any colour and keeps its hue.
+Colour Grid_Colour(Colour c) {
+  const unsigned luma = (77 * Red_Of(c) + 150 * Green_Of(c) + 29 * Blue_Of(c)) >> 8;
+  const Colour half = (c >> 1) & 0x7F7F7F;
+  return luma >= 128 ? half : half + 0x808080;
+}
+
+}  // namespace
+
+void TTolvane::OnionSkin1Click() {
+  OnionSkin1.Checked = !OnionSkin1.Checked;
+  Redraw_Zoom();
+}
+
+void TTolvane::PixelGrid1Click() {
+  PixelGrid1.Checked = !PixelGrid1.Checked;
+  Redraw_Zoom();
+}
+
+void TTolvane::Draw_View_Aids() {
+  Raster_Image& view = Zoom.Picture;
+  const int z = std::max(1, Zoom_Factor);
+  const int h = ZH.Position, v = ZV.Position;
+  // The part of the view the frame covers; the backdrop gets no aids.
+  const int width = int(std::min<long long>(view.Width(), (long long)(Frame_Size - h) * z));
+  const int height = int(std::min<long long>(view.Height(), (long long)(Frame_Size - v) * z));
+  if (width <= 0 || height <= 0) return;
+
+  // The frame before the current one; the first frame shows the last, as the
+  // animation loops. A single frame has nothing to compare with.
+  const bool onion = OnionSkin1.Checked && Frame_Total > 1 && Cur_Frame >= 0 &&
+                     Cur_Frame < Frame_Total &&
+                     Anim_Strip.Width() >= std::int64_t(Frame_Total) * Frame_Size &&
+                     Anim_Strip.Height() >= Frame_Size;
+  if (onion) {
+    const int prev_left = Frame_Left(Cur_Frame > 0 ? Cur_Frame - 1 : Frame_Total - 1);
+    for (int y = 0; y < height; ++y) {
+      const Colour* prev = Anim_Strip.Row(y / z + v) + prev_left + h;
+      Colour* out = view.Row(y);
+      // Each frame pixel is a run of z view pixels of one colour.
+      for (int x = 0, c = 0; x < width; ++c) {
+        const Colour mixed = Onion_Blend(out[x], prev[c]);
+        for (const int end = std::min(width, x + z); x < end; ++x) out[x] = mixed;
+      }
+    }
+  }
+
+  if (PixelGrid1.Checked && z >= Grid_Min_Factor) {
+    // A line runs along the top and left edge of every frame pixel but those
+    // of the frame's first row and column.
+    for (int y = 0; y < height; ++y) {
+      Colour* out = view.Row(y);
+      if (y % z == 0 && (y > 0 || v > 0)) {
+        for (int x = 0; x < width; ++x) out[x] = Grid_Colour(out[x]);
+        continue;
+      }
+      for (int x = (h > 0 ? 0 : z); x < width; x += z) out[x] = Grid_Colour(out[x]);
+    }
+  }
+}
+
+}  // namespace tolvane

@@ -1,0 +1,162 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "document/bmp.h"
+#include "editor/editor_fixture.h"
+
+namespace tolvane::testing {
+namespace {
+
+using View_Aids = Editor_Test;
+
+constexpr Colour A = Rgb(0, 100, 255), B = Rgb(200, 100, 0), C = Rgb(10, 20, 30);
+
+std::string File_Bytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// 70% of the working frame and 30% of the one before it, per channel rounded
+// to nearest; the first frame is seen over the last, and a lone frame over
+// nothing.
+TEST_F(View_Aids, OnionSkinShowsThePreviousFrameAtThirtyPercent) {
+  const struct {
+    int frame;
+    bool onion;
+    Colour view;
+  } cases[] = {
+      {1, false, B},
+      {1, true, Rgb(140, 100, 77)},  // B over A
+      {0, true, Rgb(3, 76, 188)},    // A over C
+      {2, true, Rgb(67, 44, 21)},    // C over B
+  };
+  Load_Strip(Solid_Strip({A, B, C}, 32));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.frame);
+    T().Cur_Frame = c.frame;
+    if (T().OnionSkin1.Checked != c.onion) T().OnionSkin1Click();
+    T().Show_Frame();
+    EXPECT_EQ(T().Zoom.Picture.GetPixel(6, 6), c.view);
+    EXPECT_EQ(T().Zoom.Picture.GetPixel(127, 127), c.view);
+  }
+
+  Fresh(32);
+  EXPECT_TRUE(T().OnionSkin1.Checked);
+  EXPECT_EQ(T().Zoom.Picture.GetPixel(6, 6), White);
+}
+
+// The aids live in the view alone: the working frame, the strip and the
+// saved file are what the pencil drew.
+TEST_F(View_Aids, WorkingFrameStripAndFileStayUntouched) {
+  Load_Strip(Solid_Strip({A, B, C}, 32));
+  T().Next_FrameClick();
+  T().Selected_Colour1 = Red;
+  const auto draw_and_save = [&](const std::string& name) {
+    Press(Vx(3), Vy(3));
+    Release(Vx(3), Vy(3));
+    EXPECT_EQ(W().GetPixel(3, 3), Red);
+    EXPECT_EQ(W().GetPixel(4, 3), B);
+    P.Save_Answers.push_back(Path(name));
+    T().SaveAs1Click();
+    EXPECT_TRUE(P.Errors.empty());
+  };
+  draw_and_save("plain.bmp");
+  T().OnionSkin1Click();
+  T().PixelGrid1Click();
+  // The pencil's colour shows through the onion skin, the strip keeps it pure.
+  EXPECT_EQ(T().Zoom.Picture.GetPixel(Vx(3) + 1, Vy(3) + 1),
+            Rgb((70 * 255 + 50) / 100, (30 * 100 + 50) / 100, (30 * 255 + 50) / 100));
+  draw_and_save("aids.bmp");
+  EXPECT_EQ(T().Anim_Strip.GetPixel(32 + 3, 3), Red);
+  EXPECT_TRUE(Frame_Is(T().Anim_Strip, 32, 0, A));
+  EXPECT_EQ(File_Bytes(Path("plain.bmp")), File_Bytes(Path("aids.bmp")));
+  EXPECT_EQ(Read_Bmp(Path("aids.bmp")).GetPixel(32 + 3, 3), Red);
+}
+
+// Lines run along the top and left of each frame pixel but the first row and
+// column, in the pixel's colour taken halfway to white (dark pixels, as here)
+// or to black (light ones).
+TEST_F(View_Aids, PixelGridFromFactorFourOnTheFrameOnly) {
+  New_Anim(32);
+  Fill_Distinct();  // frame pixel (c, r) is Rgb(c, r, 7)
+  const Raster_Image plain = T().Zoom.Picture;
+  T().PixelGrid1Click();
+  const auto flipped = [](int c, int r) { return Rgb(128 + c / 2, 128 + r / 2, 131); };
+  const struct {
+    int x, y;
+    bool line;
+  } points[] = {{0, 0, false}, {4, 1, true},     {1, 4, true},      {4, 4, true},
+                {5, 5, false}, {124, 2, true},   {127, 127, false}, {0, 124, true},
+                {3, 0, false}, {126, 125, false}};
+  for (const auto& p : points) {
+    SCOPED_TRACE(std::to_string(p.x) + "," + std::to_string(p.y));
+    EXPECT_EQ(T().Zoom.Picture.GetPixel(p.x, p.y),
+              p.line ? flipped(p.x / 4, p.y / 4) : Rgb(p.x / 4, p.y / 4, 7));
+  }
+
+  // Scrolled two columns at factor 5: the view's left edge is a line.
+  T().Zoom_InClick();
+  T().ZH.Set_Position(2);
+  EXPECT_EQ(T().Zoom.Picture.GetPixel(0, 2), flipped(2, 0));
+  EXPECT_EQ(T().Zoom.Picture.GetPixel(5, 2), flipped(3, 0));
+  EXPECT_EQ(T().Zoom.Picture.GetPixel(6, 2), Rgb(3, 0, 7));
+  EXPECT_EQ(T().Zoom.Picture.GetPixel(6, 0), Rgb(3, 0, 7));
+
+  // Turned off, the view is exactly the plain one again.
+  T().ZH.Set_Position(0);
+  T().Zoom_OutClick();
+  T().PixelGrid1Click();
+  EXPECT_TRUE(Same_Pixels(T().Zoom.Picture, plain));
+}
+
+TEST_F(View_Aids, NoGridBelowFactorFourNorOnTheBackdrop) {
+  for (const int size : {40, 20}) {  // factors 3 and 6
+    SCOPED_TRACE(size);
+    Fresh(size);
+    Fill_Distinct();
+    if (T().PixelGrid1.Checked) T().PixelGrid1Click();
+    const Raster_Image plain = T().Zoom.Picture;
+    T().PixelGrid1Click();
+    if (T().Zoom_Factor < 4) {
+      EXPECT_TRUE(Same_Pixels(T().Zoom.Picture, plain));
+    } else {
+      EXPECT_EQ(T().Zoom.Picture.GetPixel(6, 1), Rgb(128, 128, 131));
+      for (int x = 120; x < 128; ++x) EXPECT_EQ(T().Zoom.Picture.GetPixel(x, 12), Silver);
+      for (int y = 120; y < 128; ++y) EXPECT_EQ(T().Zoom.Picture.GetPixel(12, y), Silver);
+    }
+  }
+}
+
+TEST_F(View_Aids, GridLinesShowOnLightAndDarkPixels) {
+  const std::pair<Colour, Colour> cases[] = {
+      {White, Rgb(127, 127, 127)},           {Black, Rgb(128, 128, 128)},
+      {Rgb(128, 128, 128), Rgb(64, 64, 64)}, {Red, Rgb(255, 128, 128)},
+      {Rgb(255, 255, 0), Rgb(127, 127, 0)},  {Blue, Rgb(128, 128, 255)},
+  };
+  New_Anim(32);
+  T().PixelGrid1Click();
+  for (const auto& [pixel, line] : cases) {
+    T().Anim_Strip.Fill_Colour = pixel;
+    T().Anim_Strip.FillRect({0, 0, 32, 32});
+    T().Show_Frame();
+    EXPECT_EQ(T().Zoom.Picture.GetPixel(8, 9), line) << std::hex << pixel;
+    EXPECT_EQ(T().Zoom.Picture.GetPixel(9, 9), pixel);
+  }
+}
+
+TEST_F(View_Aids, ChecksAreKeptInTheSettingsFile) {
+  EXPECT_FALSE(T().OnionSkin1.Checked);
+  EXPECT_FALSE(T().PixelGrid1.Checked);
+  T().OnionSkin1Click();
+  T().Write_Settings();
+  T().OnionSkin1Click();
+  T().PixelGrid1Click();
+  T().Read_Settings();
+  EXPECT_TRUE(T().OnionSkin1.Checked);
+  EXPECT_FALSE(T().PixelGrid1.Checked);
+}
+
+}  // namespace
+}  // namespace tolvane::testing
