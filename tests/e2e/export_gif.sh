@@ -1,0 +1,106 @@
+#!/usr/bin/env bash
+# Draws a rectangle into a new 32 x 32 frame, adds three frames, marks all four
+# as the section (Section > Reset Marks) and exports it with File > Export
+# GIF... at the default 10 fps with Loop on. ImageMagick must then read four
+# frames of 10 cs that loop forever, the first being the drawing.
+# Usage: export_gif.sh path/to/tolvane
+set -uo pipefail
+
+program=${1:?usage: export_gif.sh path/to/tolvane}
+for tool in convert compare identify; do
+  command -v "$tool" >/dev/null || { echo "missing $tool (scripts/deps.sh installs it)"; exit 1; }
+done
+source "$(dirname "$0")/x_session.sh"
+Start_Program "$program"
+Wait_For_Splash
+
+# Without a window manager the keyboard goes where the pointer is.
+Place() {
+  read -r wx wy ww wh < <(xdotool getwindowgeometry --shell "$1" |
+    awk -F= '/^X=/{x=$2} /^Y=/{y=$2} /^WIDTH=/{w=$2} /^HEIGHT=/{h=$2} END{print x, y, w, h}')
+}
+Click_At() { xdotool mousemove "$1" "$2" click 1; sleep 0.3; }
+Empty_Spot() { Place "$window"; Click_At $((wx + 250)) $((wy + wh - 40)); }
+
+# File > New..., Enter takes the default 32 x 32.
+for attempt in 1 2 3; do
+  Empty_Spot
+  xdotool key alt+f
+  sleep 0.5
+  xdotool key n
+  size_dialog=$(Wait_For_Window '^Frame Size\.\.\.$' 30) && break
+  echo "attempt $attempt: no frame size dialog"
+  xdotool key Escape
+done
+[ -n "${size_dialog:-}" ] || { echo "FAIL: File > New did not open the frame size dialog"; exit 1; }
+Place "$size_dialog"
+xdotool mousemove $((wx + 20)) $((wy + wh - 10))
+xdotool key Return
+sleep 1
+
+# The filled rectangle tool, then a drag in the zoom view (4:1) from frame
+# pixel (2, 2) to (12, 8): black over x 2..11, y 2..7.
+Place "$window"
+menu=$((wh - 222))
+client_x=$wx client_y=$((wy + menu))
+Click_At $((client_x + 39 + 12)) $((client_y + 35 + 12))
+zoom_x=$((client_x + 193)) zoom_y=$((client_y + 1))
+xdotool mousemove $((zoom_x + 2 * 4 + 1)) $((zoom_y + 2 * 4 + 1)) mousedown 1
+sleep 0.2
+xdotool mousemove $((zoom_x + 7 * 4 + 1)) $((zoom_y + 5 * 4 + 1))
+sleep 0.2
+xdotool mousemove $((zoom_x + 12 * 4 + 1)) $((zoom_y + 8 * 4 + 1))
+sleep 0.2
+xdotool mouseup 1
+sleep 0.3
+
+# Frame > Add three times (Ctrl+A), then Section > Reset Marks (Ctrl+R).
+Empty_Spot
+for _ in 1 2 3; do
+  xdotool key ctrl+a
+  sleep 0.3
+done
+xdotool key ctrl+r
+sleep 0.3
+
+# File > Export GIF..., the full path into the name field.
+saved="$work/walk.gif"
+for attempt in 1 2 3; do
+  Empty_Spot
+  xdotool key alt+f
+  sleep 0.5
+  xdotool key g
+  save_dialog=$(Wait_For_Window '^Export GIF' 30) && break
+  echo "attempt $attempt: no export dialog"
+  xdotool key Escape
+done
+[ -n "${save_dialog:-}" ] || { echo "FAIL: File > Export GIF did not open its dialog"; exit 1; }
+Place "$save_dialog"
+xdotool mousemove $((wx + ww / 2)) $((wy + wh / 2))
+sleep 0.3
+xdotool key ctrl+a
+xdotool type "$saved"
+xdotool key Return
+for _ in $(seq 50); do
+  [ -s "$saved" ] && break
+  sleep 0.1
+done
+[ -s "$saved" ] || { echo "FAIL: $saved was not written"; cat "$work/program.log"; exit 1; }
+
+frames=$(identify -format '%T %wx%h\n' "$saved")
+want=$(printf '10 32x32\n10 32x32\n10 32x32\n10 32x32')
+[ "$frames" = "$want" ] || { echo "FAIL: frames (delay, size) are"; echo "$frames"; exit 1; }
+grep -q 'NETSCAPE2.0' "$saved" || { echo "FAIL: the GIF does not loop"; exit 1; }
+echo "exported 4 frames of 32 x 32 at 10 cs, looping"
+
+convert "$saved[0]" -type TrueColor "$work/frame0.png"
+convert -size 32x32 xc:white -fill black -draw 'rectangle 2,2 11,7' -type TrueColor "$work/drawn.png"
+differ=$(compare -metric AE "$work/frame0.png" "$work/drawn.png" null: 2>&1)
+[ "$differ" = "0" ] || { echo "FAIL: the first frame is not the drawing ($differ pixels differ)"; exit 1; }
+convert "$saved[3]" -type TrueColor "$work/frame3.png"
+differ=$(compare -metric AE "$work/frame3.png" -size 32x32 xc:white null: 2>&1)
+[ "$differ" = "0" ] || { echo "FAIL: the last frame is not blank ($differ pixels differ)"; exit 1; }
+
+kill "$app_pid" 2>/dev/null
+app_pid=""
+echo "PASS: section exported as a looping GIF and checked"
