@@ -6,7 +6,6 @@ namespace tolvane {
 
 Frame_Marker::Frame_Marker(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_TransparentForMouseEvents);
-  setAttribute(Qt::WA_NoSystemBackground);
 }
 
 void Frame_Marker::paintEvent(QPaintEvent*) {

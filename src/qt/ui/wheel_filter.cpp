@@ -9,7 +9,10 @@ namespace tolvane {
 
 Wheel_Filter::Wheel_Filter(QWidget* watched, std::function<void(unsigned, int, int)> on_wheel)
     : QObject(watched), on_wheel_(std::move(on_wheel)) {
+  // On each child as well: a wheel event the program sends itself does not
+  // pass from a child up to its parent.
   watched->installEventFilter(this);
+  for (QWidget* child : watched->findChildren<QWidget*>()) child->installEventFilter(this);
 }
 
 bool Wheel_Filter::eventFilter(QObject* watched, QEvent* e) {
