@@ -74,8 +74,7 @@ TEST_F(Program_Test, ZoomFactorSitsBetweenTheZoomButtons) {
   EXPECT_FALSE(factor->geometry().intersects(zoom_in));
   EXPECT_GE(text.left() - zoom_out.right(), 2);
   EXPECT_GE(zoom_in.left() - text.right(), 2);
-  EXPECT_LE(std::abs((text.left() - factor->x()) - (factor->geometry().right() - text.right())),
-            1)
+  EXPECT_LE(std::abs((text.left() - factor->x()) - (factor->geometry().right() - text.right())), 1)
       << "centred";
 }
 
