@@ -11,6 +11,9 @@ constexpr int Notch = 120;
 }  // namespace
 
 void TTolvane::ZoomMouseWheel(unsigned shift, int delta_x, int delta_y) {
+  // A drag in progress keeps the view it started in: the band of the select
+  // tool is placed in view pixels.
+  if (Zoom_Drag || Sel_Dragging) return;
   // A tilt wheel reports sideways turns in delta_x; Shift turns the
   // ordinary wheel sideways.
   const bool sideways = (shift & ss_Shift) != 0 || (delta_y == 0 && delta_x != 0);

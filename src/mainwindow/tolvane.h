@@ -181,7 +181,7 @@ class TTolvane : public TForm, public Editing_State {
   void ZVChange();
   // The mouse wheel over the zoom view (deltas as a wheel reports them, 120 a
   // notch): it scrolls down and up, with Shift left and right, one scroll-bar
-  // step per notch; with Ctrl it zooms in and out.
+  // step per notch; with Ctrl it zooms in and out. Not while dragging.
   void ZoomMouseWheel(unsigned shift, int delta_x, int delta_y);
   int Wheel_Rest = 0;  // part of a notch left over by a fine-grained wheel
 

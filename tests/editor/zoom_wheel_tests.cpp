@@ -51,7 +51,7 @@ TEST_F(Zoom_Wheel, ScrollsOneStepPerNotchAndZoomsWithCtrl) {
   }
 }
 
-TEST_F(Zoom_Wheel, DoesNothingWhileTheFrameFitsOrNoAnimationIsOpen) {
+TEST_F(Zoom_Wheel, DoesNothingWhileTheFrameFitsOrADragIsOnOrNoAnimationIsOpen) {
   T().ZoomMouseWheel(ss_Ctrl, 0, 120);
   EXPECT_EQ(T().Zoom_Factor, 4) << "no animation open";
   New_Anim(32);
@@ -59,6 +59,16 @@ TEST_F(Zoom_Wheel, DoesNothingWhileTheFrameFitsOrNoAnimationIsOpen) {
   T().ZoomMouseWheel(ss_Shift, 0, -360);
   EXPECT_EQ(T().ZV.Position, 0);
   EXPECT_EQ(T().ZH.Position, 0);
+
+  T().Zoom_InClick();
+  T().ZoomMouseDown(Mouse_Button::Left, ss_None, 10, 10);
+  T().ZoomMouseWheel(ss_None, 0, -120);
+  T().ZoomMouseWheel(ss_Ctrl, 0, 120);
+  EXPECT_EQ(T().ZV.Position, 0);
+  EXPECT_EQ(T().Zoom_Factor, 5);
+  T().ZoomMouseUp(Mouse_Button::Left, ss_None, 10, 10);
+  T().ZoomMouseWheel(ss_None, 0, -120);
+  EXPECT_EQ(T().ZV.Position, 1) << "after the drag";
 }
 
 }  // namespace
