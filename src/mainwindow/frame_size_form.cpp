@@ -19,7 +19,10 @@ TFrame_Size_Form::TFrame_Size_Form(Platform& p) : P(p) {
   Adjust_Method.Caption = "Existing Frames";
   Adjust_Method.Items = {"Crop/Mount", "Stretch"};
   Adjust_Method.Item_Index = 0;
-  Panel1.B = {256, 28, 25, 25};
+  // Right of the "Crop/Mount" caption, centred on its row, clear of its
+  // last letter and of the group's border.
+  Panel1.B = {264, 32, 21, 21};
+  Panel1.Hint = "Mount colour: click to change";
   Ok.B = {8, 112, 73, 25};
   Ok.Caption = "Ok";
   Cancel.B = {88, 112, 73, 25};

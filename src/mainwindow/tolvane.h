@@ -26,6 +26,7 @@ inline constexpr const char* Gif_Filter = "GIF Files (*.GIF)|*.GIF";
 //   mainwindow/tolvane_frames.cpp    Add, Insert, Delete, Clear, frame buffer
 //   mainwindow/tolvane_import.cpp    Import Frames, Import PCX, frame retrieval
 //   editor/zoom.cpp                  zoom view, scrolling, zoom buttons
+//   editor/zoom_wheel.cpp            the mouse wheel over the zoom view
 //   editor/tools.cpp                 tool choice and the zoom view's mouse protocol
 //   editor/palette.cpp               palette and colour swatches
 //   editor/undo.cpp                  undo, nudge, flip
@@ -191,6 +192,11 @@ class TTolvane : public TForm, public Editing_State {
   void Zoom_InClick();
   void ZHChange();
   void ZVChange();
+  // The mouse wheel over the zoom view (deltas as a wheel reports them, 120 a
+  // notch): it scrolls down and up, with Shift left and right, one scroll-bar
+  // step per notch; with Ctrl it zooms in and out. Not while dragging.
+  void ZoomMouseWheel(unsigned shift, int delta_x, int delta_y);
+  int Wheel_Rest = 0;  // part of a notch left over by a fine-grained wheel
 
   // Tools and the zoom view's mouse protocol (x, y in view pixels).
   void Set_Tool(int n);

@@ -52,6 +52,7 @@ TTolvane::TTolvane(Application& app) : App(app), P(app.P) {
   Item(FlipVertical1, "Flip &Vertical");
   Item(N3, "-");
   Item(Undo1, "&Undo", "Ctrl+U", false);
+  Undo1.Alt_Shortcut = "Ctrl+Z";  // the key every other editor undoes with
   Item(Frame1, "F&rame");
   Item(Clear1, "C&lear");
   Item(Copy1, "&Copy (To Buffer)", "Shift+Ins");
@@ -92,9 +93,11 @@ TTolvane::TTolvane(Application& app) : App(app), P(app.P) {
   Speed(Nudge2, 150, 19, "Nudge Right");
   Speed(Zoom_Out, 96, 62, "Zoom Out");
   Speed(Zoom_In, 150, 62, "Zoom In");
-  Place(Label5, 112, 68, 49, 13);
+  // Between the two zoom buttons, so that "10:1" keeps clear of their glyphs.
+  Place(Label5, Zoom_Out.B.Right(), 68, Zoom_In.B.Left - Zoom_Out.B.Right(), 13);
   Label5.Caption = "1:1";
   Label5.Alignment = Label::Align::Center;
+  Label5.Hint = "Zoom Factor";
 
   Place(Panel2, 4, 98, 97, 50);
   Place(Pal, 8, 8, 81, 18);
@@ -105,6 +108,9 @@ TTolvane::TTolvane(Application& app) : App(app), P(app.P) {
   Place(Bevel5, 63, 31, 27, 12);
   Col_Select.Picture.Set_Size(49, 10);
   Custom.Picture.Set_Size(25, 10);
+  Pal.Hint = "Colour Palette: left click picks the first colour, right click the second";
+  Col_Select.Hint = "Drawing Colours: first and second";
+  Custom.Hint = "Custom Colours: click to change";
 
   Speed(SpeedButton2, 104, 98, "First Frame");
   Speed(SpeedButton12, 129, 98, "Last Frame");
@@ -139,15 +145,18 @@ TTolvane::TTolvane(Application& app) : App(app), P(app.P) {
   Label1.Alignment = Label::Align::Center;
 
   Place(Frames, 5, 161, 160, 32);
+  Frames.Hint = "Thumbnails: the current frame in the middle";
   Frames.Picture.Fill_Colour = 0xC0C0C0;  // grey wherever the row has no frame
   Place(Bevel1, 68, 160, 34, 34);
   Place(Bevel2, 4, 160, 162, 34);
   Place(DSP_Panel, 333, 159, 36, 36);
   Place(Frame, 2, 2, 32, 32);
+  Frame.Hint = "Actual Size Preview";
   Place(Bevel7, 1, 1, 34, 34);
   Place(Label2, 0, 205, 165, 13);
   Label2.Alignment = Label::Align::Right;
-  Place(Label3, 4, 205, 160, 13);
+  // Wide enough for "Section: 10000 to 10000"; the counter starts to its right.
+  Place(Label3, 4, 205, 150, 13);
   Place(Bevel8, 0, 201, 373, 2);
   Place(Bevel9, 0, 152, 373, 2);
 

@@ -86,7 +86,10 @@ void TTolvane::Layout_Frame_Views(bool resize_existing_frames) {
   Window.Height = Frames.B.Bottom() + Label3.B.Height + 16;
   Label2.B.Top = Window.Height - Label2.B.Height - 4;
   Label3.B.Top = Label2.B.Top;
-  Label2.B.Left = std::max(0, Frames.B.Right() - Label2.B.Width);
+  // The counter's right edge lines up with the thumbnail row's, or with the
+  // zoom view's when the row is shorter: a counter ending over a short row
+  // would run into the section line.
+  Label2.B.Left = std::max(Frames.B.Right(), Panel3.B.Right()) - Label2.B.Width;
   Bevel8.B.Top = Label3.B.Top - 4;
   Bevel8.B.Width = Bevel9.B.Width = Window.Width;
   DSP_Panel.B.Left = Window.Width - DSP_Panel.B.Width - 4;

@@ -22,6 +22,7 @@ struct Control {
   Bounds B;
   bool Visible = true;
   bool Enabled = true;
+  std::string Hint;  // shown when the pointer rests on the control
 };
 
 struct Label : Control {
@@ -48,7 +49,6 @@ struct Image_Control : Control {
 };
 
 struct Speed_Button : Control {
-  std::string Hint;
   int Group_Index = 0;  // buttons sharing a non-zero group are exclusive
   bool Allow_All_Up = false;
   bool Down = false;
@@ -59,8 +59,9 @@ struct Button : Control {
 };
 
 struct Menu_Item {
-  std::string Caption;   // "&" marks the access key; "-" is a separator
-  std::string Shortcut;  // in Qt's portable text form, e.g. "Ctrl+U", "Shift+Ins"
+  std::string Caption;       // "&" marks the access key; "-" is a separator
+  std::string Shortcut;      // in Qt's portable text form, e.g. "Ctrl+U", "Shift+Ins"
+  std::string Alt_Shortcut;  // a second key for the same command, not shown in the menu
   bool Enabled = true;
   bool Visible = true;
   bool Check_Item = false;  // shows a check mark while Checked
@@ -97,7 +98,6 @@ struct Scroll_Bar : Control {
 struct Track_Bar : Control {
   int Position = 0, Min = 0, Max = 10;
   int Frequency = 1;  // tick spacing; 0 shows no ticks
-  std::string Hint;
   std::function<void()> On_Change;
   void Set_Position(int p) { Move_Position(Position, p, Min, Max, On_Change); }
 };

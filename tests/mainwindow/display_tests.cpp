@@ -25,7 +25,7 @@ Raster_Image Ten_Frames(int size) {
 }
 
 struct Geometry {
-  int size, slots, frames_w, bevel1_left, zoom, client_w, client_h, dsp_left;
+  int size, slots, frames_w, bevel1_left, zoom, client_w, client_h, dsp_left, label2_left;
 };
 
 class Layout_Table : public Tolvane_Test, public ::testing::WithParamInterface<Geometry> {};
@@ -46,18 +46,20 @@ TEST_P(Layout_Table, ViewsFollowTheFrameSize) {
   // The preview's top row lines up with the thumbnails'.
   EXPECT_EQ(t.DSP_Panel.B.Top + t.Frame.B.Top, t.Frames.B.Top);
   EXPECT_EQ(t.Label2.B.Top, g.client_h - 13 - 4);
-  // The counter's right edge lines up with the row's, unless that would push
-  // it past the window's left edge (frame size 16).
-  EXPECT_EQ(t.Label2.B.Left, std::max(0, t.Frames.B.Right() - 165));
+  // The counter's right edge lines up with the row's, or with the zoom
+  // view's over a shorter row, and the counter stays clear of the section line.
+  EXPECT_EQ(t.Label2.B.Left, g.label2_left);
+  EXPECT_EQ(t.Label2.B.Width, 165);
+  EXPECT_LT(t.Label3.B.Right(), t.Label2.B.Left);
   EXPECT_EQ(t.Bevel8.B.Width, g.client_w);
   EXPECT_EQ(t.Check_Invariants(), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, Layout_Table,
-                         ::testing::Values(Geometry{16, 5, 80, 36, 8, 373, 206, 349},
-                                           Geometry{32, 5, 160, 68, 4, 373, 222, 333},
-                                           Geometry{64, 5, 320, 132, 2, 405, 254, 333},
-                                           Geometry{128, 3, 384, 132, 1, 533, 318, 397}),
+                         ::testing::Values(Geometry{16, 5, 80, 36, 8, 373, 206, 349, 158},
+                                           Geometry{32, 5, 160, 68, 4, 373, 222, 333, 158},
+                                           Geometry{64, 5, 320, 132, 2, 405, 254, 333, 160},
+                                           Geometry{128, 3, 384, 132, 1, 533, 318, 397, 224}),
                          [](const auto& info) { return "Size" + std::to_string(info.param.size); });
 
 using Thumbnails = Tolvane_Test;

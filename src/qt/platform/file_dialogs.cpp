@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include "qt/platform/file_dialog_columns.h"
 #include "qt/platform/qt_dialogs.h"
 #include "qt/platform/qt_image.h"
 #include "qt/platform/qt_platform.h"
@@ -33,6 +34,7 @@ bool Qt_Platform::Run_File_Dialog(File_Dialog& d, bool save) {
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   // Windows users type *.BMP and expect to see a.bmp.
   dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
+  Fit_File_Columns(dialog);
 
   const QStringList filters = Qt_Name_Filters(d.Filter);
   dialog.setNameFilters(filters);

@@ -1,6 +1,7 @@
 #include "qt/ui/about_view.h"
 
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -13,6 +14,7 @@ class About_View::Picture : public QWidget {
   explicit Picture(About_View& view) : view_(view), picture_(":/about.png") {
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::StrongFocus);  // for Escape and Enter
   }
 
  protected:
@@ -26,6 +28,18 @@ class About_View::Picture : public QWidget {
     if (e->button() == Qt::LeftButton &&
         QRect(b.Left, b.Top, b.Width, b.Height).contains(e->position().toPoint()))
       view_.p_.Dispatch([this] { view_.f_.Image2Click(); });
+  }
+  void keyPressEvent(QKeyEvent* e) override {
+    // Like any dialog's Ok and Cancel; the box has no buttons of its own.
+    switch (e->key()) {
+      case Qt::Key_Escape:
+      case Qt::Key_Return:
+      case Qt::Key_Enter:
+        view_.p_.Dispatch([this] { view_.f_.Image2Click(); });
+        return;
+      default:
+        QWidget::keyPressEvent(e);
+    }
   }
   void closeEvent(QCloseEvent* e) override {
     // Alt+F4 and the like: the form decides, Run_Modal hides the window.

@@ -106,8 +106,11 @@ void Main_View::Build_Menus(QWidget* menu_bar) {
         }
         auto* action = new QAction(Q(n.item->Caption), parent);
         action->setObjectName(n.name);
-        action->setShortcut(
-            QKeySequence::fromString(Q(n.item->Shortcut), QKeySequence::PortableText));
+        QList<QKeySequence> keys = {
+            QKeySequence::fromString(Q(n.item->Shortcut), QKeySequence::PortableText)};
+        if (!n.item->Alt_Shortcut.empty())
+          keys << QKeySequence::fromString(Q(n.item->Alt_Shortcut), QKeySequence::PortableText);
+        action->setShortcuts(keys);
         action->setCheckable(n.item->Check_Item);
         parent->addAction(action);
         if (n.click) {

@@ -14,8 +14,10 @@
 #include <QToolButton>
 
 #include "qt/ui/dialog_widgets.h"
+#include "qt/ui/frame_marker.h"
 #include "qt/ui/grab_area.h"
 #include "qt/ui/image_widget.h"
+#include "qt/ui/wheel_filter.h"
 
 namespace tolvane {
 
@@ -114,7 +116,6 @@ void Main_View::Build_Controls() {
     QObject::connect(w, &QToolButton::clicked,
                      [this, click] { Forward([this, click] { (f_.*click)(); }); });
     bindings_.push_back({&c, w, [w, &c] {
-                           if (w->toolTip() != Q(c.Hint)) w->setToolTip(Q(c.Hint));
                            if (w->isCheckable() && w->isChecked() != c.Down) {
                              QSignalBlocker quiet(w);
                              w->setChecked(c.Down);
@@ -209,6 +210,11 @@ void Main_View::Build_Controls() {
     };
     bindings_.push_back({&f.Select_Image, grab, nullptr});
   }
+  // The view, the selection over it and the panel's border all scroll and
+  // zoom by the wheel.
+  new Wheel_Filter(zoom_panel, [this](unsigned s, int dx, int dy) {
+    Forward([=, this] { f_.ZoomMouseWheel(s, dx, dy); });
+  });
 
   auto scroll = [&](Scroll_Bar& bar, Qt::Orientation o, const char* name) {
     auto* w = new QScrollBar(o, c);
@@ -248,7 +254,6 @@ void Main_View::Build_Controls() {
                            if (w->minimum() != bar.Min || w->maximum() != bar.Max)
                              w->setRange(bar.Min, bar.Max);
                            if (w->value() != bar.Position) w->setValue(bar.Position);
-                           if (w->toolTip() != Q(bar.Hint)) w->setToolTip(Q(bar.Hint));
                          }});
   }
   speed(f.Repeat_Anim, c, "Repeat_Anim", "loop", 9, &TTolvane::Repeat_AnimClick);
@@ -257,8 +262,12 @@ void Main_View::Build_Controls() {
   bevel(f.Bevel9, c, "Bevel9", QFrame::HLine | QFrame::Sunken);
   bevel(f.Bevel2, c, "Bevel2");
   image(f.Frames, f.Frames.Picture, c, "Frames");
-  // Drawn over the thumbnail row: it marks the current frame.
-  bevel(f.Bevel1, c, "Bevel1", QFrame::Panel | QFrame::Raised);
+  {
+    // Drawn over the thumbnail row: it marks the current frame.
+    auto* marker = new Frame_Marker(c);
+    marker->setObjectName("Bevel1");
+    bindings_.push_back({&f.Bevel1, marker, nullptr});
+  }
   QFrame* preview = panel(f.DSP_Panel, c, "DSP_Panel");
   bevel(f.Bevel7, preview, "Bevel7");
   image(f.Frame, f.Working_Frame, preview, "Frame");

@@ -12,6 +12,7 @@ void Place_Widget(QWidget& w, const Control& c) {
   const bool shown = c.Visible && c.B.Width > 0 && c.B.Height > 0;
   if (w.isVisibleTo(w.parentWidget()) != shown) w.setVisible(shown);
   if (w.isEnabledTo(w.parentWidget()) != c.Enabled) w.setEnabled(c.Enabled);
+  if (w.toolTip() != Q(c.Hint)) w.setToolTip(Q(c.Hint));
 }
 
 QColor Panel_Colour(Colour c, const QWidget& w) {

@@ -16,7 +16,7 @@ namespace tolvane {
 inline QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 // Places a widget at the control's bounds and follows its visible and
-// enabled states.
+// enabled states and its hint.
 void Place_Widget(QWidget& w, const Control& c);
 
 // The colour a panel shows; Face_Colour is the desktop's window colour.
