@@ -254,7 +254,7 @@ class TTolvane : public TForm, public Editing_State {
 
   // Export GIF (File menu, after Save As; mainwindow/tolvane_gif.cpp): the
   // current section as an animated GIF. Enabled with Save As.
-  Menu_Item ExportGIF1{.Caption = "Export &GIF...", .Shortcut = "", .Enabled = false};
+  Menu_Item ExportGIF1;
   File_Dialog GifDialog1{.Title = "Export GIF...",
                          .Filter = Gif_Filter,
                          .Filter_Index = 1,
@@ -264,17 +264,7 @@ class TTolvane : public TForm, public Editing_State {
 
   // View menu, after Section (editor/view_aids.cpp): drawing aids in the
   // zoom view only, kept in the settings file.
-  Menu_Item View1{.Caption = "&View", .Shortcut = ""};
-  Menu_Item OnionSkin1{.Caption = "Onion Skin",
-                       .Shortcut = "",
-                       .Enabled = true,
-                       .Visible = true,
-                       .Check_Item = true};
-  Menu_Item PixelGrid1{.Caption = "Pixel Grid",
-                       .Shortcut = "",
-                       .Enabled = true,
-                       .Visible = true,
-                       .Check_Item = true};
+  Menu_Item View1, OnionSkin1, PixelGrid1;
   void OnionSkin1Click();
   void PixelGrid1Click();
   // Draws the checked aids over the view Redraw_Zoom has just made.

@@ -36,6 +36,7 @@ TTolvane::TTolvane(Application& app) : App(app), P(app.P) {
   Item(ImportPCX1, "Import &PCX...");
   Item(Save1, "&Save", "", false);
   Item(SaveAs1, "Save &As...", "", false);
+  Item(ExportGIF1, "Export &GIF...", "", false);
   Item(MergeFiles1, "&Merge Files...", "", false);
   Item(New1, "&New...");
   Item(N1, "-");
@@ -69,6 +70,10 @@ TTolvane::TTolvane(Application& app) : App(app), P(app.P) {
   Item(MarkFrameAsStartOfSection1, "Mark Frame as &Start of Section", "Ctrl+S");
   Item(MarkFrameAsEndOfSection1, "Mark Frame as &End of Section", "Ctrl+E");
   Item(ResetMarks1, "&Reset Marks", "Ctrl+R");
+  Item(View1, "&View");
+  Item(OnionSkin1, "Onion Skin");
+  Item(PixelGrid1, "Pixel Grid");
+  OnionSkin1.Check_Item = PixelGrid1.Check_Item = true;
   Item(Effects1, "Effe&cts");
   Item(Brightness1, "Brightness...");
   Item(Rotate1, "Rotate...");

@@ -99,7 +99,9 @@ TEST_F(Select, BandSelectsFromThePressCellToTheCellBeforeThePointer) {
         const bool inside = x >= 0 && y >= 0 && x < c.size && y < c.size;
         // Beyond the frame the selection holds white; its hole is the press colour.
         EXPECT_EQ(T().Sel_Bitmap.At(x - x1, y - y1), inside ? before.At(x, y) : White);
-        if (inside) EXPECT_EQ(T().Sel_Background.At(x, y), Red);
+        if (inside) {
+          EXPECT_EQ(T().Sel_Background.At(x, y), Red);
+        }
       }
   }
 }
@@ -183,13 +185,15 @@ TEST_F(Select, DragFollowsTheGridAtEveryFactorAndDoesNotJumpAtOneAndTwo) {
         Band(z * 4, z * 4, z * 7, z * 6);
         if (after_drag) Drag_By(z, 0);
         const int grab_left = T().Select_Image.B.Left, column = T().Drag_X1;
-        if (d == 0 && z < 3 && !after_drag)
+        if (d == 0 && z < 3 && !after_drag) {
           EXPECT_NE(Literal_Column(grab_left, z, c.h), column) << "the first design jumps here";
+        }
         const std::vector<int> moved = Drag_Path({{d, 0}, {0, 0}});
-        if (z >= 3)
+        if (z >= 3) {
           EXPECT_EQ(moved[0], Literal_Column(grab_left + d, z, c.h));
-        else if (d % z == 0)
+        } else if (d % z == 0) {
           EXPECT_EQ(moved[0], column + d / z);
+        }
         EXPECT_EQ(moved[1], column) << "back where it was taken hold of";
         EXPECT_TRUE(Composed());
       }

@@ -37,7 +37,8 @@ void Write_Rgba_Strip(const std::string& path, std::initializer_list<Colour> fra
     }
   std::unique_ptr<spng_ctx, void (*)(spng_ctx*)> ctx(spng_ctx_new(SPNG_CTX_ENCODER), spng_ctx_free);
   spng_set_option(ctx.get(), SPNG_ENCODE_TO_BUFFER, 1);
-  spng_ihdr ihdr{std::uint32_t(w), std::uint32_t(height), 8, SPNG_COLOR_TYPE_TRUECOLOR_ALPHA};
+  spng_ihdr ihdr{
+      std::uint32_t(w), std::uint32_t(height), 8, SPNG_COLOR_TYPE_TRUECOLOR_ALPHA, 0, 0, 0};
   spng_set_ihdr(ctx.get(), &ihdr);
   ASSERT_EQ(spng_encode_image(ctx.get(), px.data(), px.size(), SPNG_FMT_PNG, SPNG_ENCODE_FINALIZE),
             0);
