@@ -134,3 +134,49 @@ Wait_For_Exit() {
   done
   return 1
 }
+
+# Without a window manager the keyboard goes where the pointer is, so every
+# step puts the pointer over the window that should take the keys. Points are
+# in screen coordinates, from the window's place; the menu bar sits above the
+# 222-pixel client area of a 32-pixel document.
+Place() {
+  read -r wx wy ww wh < <(xdotool getwindowgeometry --shell "$1" |
+    awk -F= '/^X=/{x=$2} /^Y=/{y=$2} /^WIDTH=/{w=$2} /^HEIGHT=/{h=$2} END{print x, y, w, h}')
+}
+Click_At() { xdotool mousemove "$1" "$2" click 1; sleep 0.3; }
+Empty_Spot() { Place "$window"; Click_At $((wx + 250)) $((wy + wh - 40)); }
+
+# New_Drawn_Frame: File > New... with the default 32 x 32 (Enter), then the
+# filled rectangle tool dragged in the zoom view (4:1) from frame pixel
+# (2, 2) to (12, 8): black over x 2..11, y 2..7.
+New_Drawn_Frame() {
+  local attempt size_dialog=""
+  for attempt in 1 2 3; do
+    Empty_Spot
+    xdotool key alt+f
+    sleep 0.5
+    xdotool key n
+    size_dialog=$(Wait_For_Window '^Frame Size\.\.\.$' 30) && break
+    echo "attempt $attempt: no frame size dialog"
+    xdotool key Escape
+  done
+  [ -n "$size_dialog" ] || { echo "FAIL: File > New did not open the frame size dialog"; exit 1; }
+  Place "$size_dialog"
+  xdotool mousemove $((wx + 20)) $((wy + wh - 10))
+  xdotool key Return
+  sleep 1
+
+  Place "$window"
+  local menu=$((wh - 222))
+  local client_x=$wx client_y=$((wy + menu))
+  Click_At $((client_x + 39 + 12)) $((client_y + 35 + 12))
+  local zoom_x=$((client_x + 193)) zoom_y=$((client_y + 1))
+  xdotool mousemove $((zoom_x + 2 * 4 + 1)) $((zoom_y + 2 * 4 + 1)) mousedown 1
+  sleep 0.2
+  xdotool mousemove $((zoom_x + 7 * 4 + 1)) $((zoom_y + 5 * 4 + 1))
+  sleep 0.2
+  xdotool mousemove $((zoom_x + 12 * 4 + 1)) $((zoom_y + 8 * 4 + 1))
+  sleep 0.2
+  xdotool mouseup 1
+  sleep 0.3
+}
