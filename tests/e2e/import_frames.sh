@@ -25,39 +25,7 @@ saved="$work/walk.bmp"
 Start_Program "$program"
 Wait_For_Splash
 
-# Keys go to the window under the pointer (there is no window manager).
-Type_Into() {  # Type_Into window-id text title-regex
-  xdotool mousemove --window "$1" 40 40
-  sleep 0.3
-  xdotool key --window "$1" ctrl+a
-  xdotool type --window "$1" --delay 20 "$2"
-  sleep 0.3
-  # A path completion popup may take the first Return. xdotool sends the
-  # release to a window that may be gone by then, and the server would
-  # repeat the key into the next dialog: release it where it is.
-  for _ in 1 2 3; do
-    xdotool key --window "$1" Return
-    xdotool keyup Return
-    sleep 1
-    [ -z "$(xdotool search --onlyvisible --name "$3" 2>/dev/null)" ] && break
-  done
-}
-
-Menu() {  # Menu access-key title-of-the-window-it-opens
-  local id=""
-  for attempt in 1 2 3; do
-    xdotool mousemove --window "$window" 250 185 click 1
-    sleep 0.5
-    xdotool key --window "$window" alt+f
-    sleep 0.5
-    xdotool key "$1"
-    id=$(Wait_For_Window "$2" 50) && { echo "$id"; return 0; }
-    xdotool key Escape
-  done
-  return 1
-}
-
-dialog=$(Menu i '^Import\.\.\.$') || { echo "FAIL: no Import... file dialog"; exit 1; }
+dialog=$(File_Menu i '^Import\.\.\.$') || { echo "FAIL: no Import... file dialog"; exit 1; }
 echo "file dialog $dialog"
 Type_Into "$dialog" "$sheet" '^Import\.\.\.$' 
 
@@ -81,7 +49,7 @@ title=$(xdotool getwindowname "$window")
 [ "$title" = "Tolvane v2 - NewAnim.BMP" ] || { echo "FAIL: caption is '$title'"; exit 1; }
 echo "imported: $title"
 
-save=$(Menu a '^Save As\.\.\.$') || { echo "FAIL: no Save As... dialog"; exit 1; }
+save=$(File_Menu a '^Save As\.\.\.$') || { echo "FAIL: no Save As... dialog"; exit 1; }
 Type_Into "$save" "$saved" '^Save As\.\.\.$' 
 for _ in $(seq 50); do
   [ -s "$saved" ] && break

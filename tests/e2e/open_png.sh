@@ -31,35 +31,7 @@ opened=$(Wait_For_Window '^Tolvane v2 - strip\.png$' 100) ||
 [ "$opened" = "$window" ] || { echo "FAIL: the strip opened in another window"; exit 1; }
 echo "opened: $(xdotool getwindowname "$window")"
 
-Type_Into() {  # Type_Into window-id text title-regex
-  xdotool mousemove --window "$1" 40 40
-  sleep 0.3
-  xdotool key --window "$1" ctrl+a
-  xdotool type --window "$1" --delay 20 "$2"
-  sleep 0.3
-  for _ in 1 2 3; do
-    xdotool key --window "$1" Return
-    xdotool keyup Return
-    sleep 1
-    [ -z "$(xdotool search --onlyvisible --name "$3" 2>/dev/null)" ] && break
-  done
-}
-
-Menu() {  # Menu access-key title-of-the-window-it-opens
-  local id=""
-  for attempt in 1 2 3; do
-    xdotool mousemove --window "$window" 250 185 click 1
-    sleep 0.5
-    xdotool key --window "$window" alt+f
-    sleep 0.5
-    xdotool key "$1"
-    id=$(Wait_For_Window "$2" 50) && { echo "$id"; return 0; }
-    xdotool key Escape
-  done
-  return 1
-}
-
-save=$(Menu a '^Save As\.\.\.$') || { echo "FAIL: no Save As... dialog"; exit 1; }
+save=$(File_Menu a '^Save As\.\.\.$') || { echo "FAIL: no Save As... dialog"; exit 1; }
 Type_Into "$save" "$saved" '^Save As\.\.\.$'
 for _ in $(seq 50); do
   [ -s "$saved" ] && break

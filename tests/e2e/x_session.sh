@@ -180,3 +180,38 @@ New_Drawn_Frame() {
   xdotool mouseup 1
   sleep 0.3
 }
+
+# Type_Into window-id text title-regex: types a path into a file dialog and
+# presses Return until the dialog has gone.
+Type_Into() {
+  xdotool mousemove --window "$1" 40 40
+  sleep 0.3
+  xdotool key --window "$1" ctrl+a
+  xdotool type --window "$1" --delay 20 "$2"
+  sleep 0.3
+  # A path completion popup may take the first Return. xdotool sends the
+  # release to a window that may be gone by then, and the server would
+  # repeat the key into the next dialog: release it where it is.
+  for _ in 1 2 3; do
+    xdotool key --window "$1" Return
+    xdotool keyup Return
+    sleep 1
+    [ -z "$(xdotool search --onlyvisible --name "$3" 2>/dev/null)" ] && break
+  done
+}
+
+# File_Menu access-key title-regex: opens a File menu item and prints the id
+# of the window it opens.
+File_Menu() {
+  local id=""
+  for attempt in 1 2 3; do
+    xdotool mousemove --window "$window" 250 185 click 1
+    sleep 0.5
+    xdotool key --window "$window" alt+f
+    sleep 0.5
+    xdotool key "$1"
+    id=$(Wait_For_Window "$2" 50) && { echo "$id"; return 0; }
+    xdotool key Escape
+  done
+  return 1
+}
