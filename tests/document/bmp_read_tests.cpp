@@ -140,8 +140,8 @@ TEST(BmpReadVariants, Os2V2ShortHeaderHasFourByteEntries) {
 }
 
 TEST(BmpReadVariants, TwentyFourAndThirtyTwoBitsInEveryPosition) {
-  // Widths 1 to 9 cover the four-pixel fast path and its tail.
-  for (int w = 1; w <= 9; ++w) {
+  // Widths 1 to 20 cover the four- and eight-pixel fast paths and their tails.
+  for (int w = 1; w <= 20; ++w) {
     Bmp_Parts p;
     p.width = w, p.height = 2, p.bits = 24;
     const int row = (w * 3 + 3) / 4 * 4;
@@ -164,8 +164,8 @@ TEST(BmpReadVariants, TwentyFourAndThirtyTwoBitsInEveryPosition) {
       p.pixels[4 * i + 2] = 0x33, p.pixels[4 * i + 3] = 0xFF;  // fourth byte dropped
     }
     img = Decode(Build_Bmp(p));
-    EXPECT_EQ(img.At(w - 1, 0), Rgb(0x33, 0x22, 2 * w - 1));
-    EXPECT_EQ(img.At(0, 1), Rgb(0x33, 0x22, 0));
+    for (int i = 0; i < 2 * w; ++i)
+      ASSERT_EQ(img.At(i % w, 1 - i / w), Rgb(0x33, 0x22, i)) << w << " " << i;
   }
 }
 
