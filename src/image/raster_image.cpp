@@ -390,23 +390,38 @@ __attribute__((target("avx2"))) std::size_t Gather_Columns(const Colour* in, con
   return i;
 }
 
-// Halving: out[i] = in[2 * i], from plain loads, which the memory prefetcher
-// follows better than gathers; reads stay below in[avail].
-__attribute__((target("avx2"))) std::size_t Every_Second(const Colour* in, std::size_t n,
-                                                         std::size_t avail, Colour* out) {
-  std::size_t i = 0;
+// Halving: out[i] = row[first + 2 * i], from plain loads, which the memory
+// prefetcher follows better than gathers. The loads start at an even column
+// and are aligned once a few pixels are done, so none of them straddles two
+// cache lines; they stay below row[width].
+template <int Odd>
+__attribute__((target("avx2"))) std::size_t Every_Second_From(const Colour* p, std::size_t i,
+                                                              std::size_t n, std::size_t avail,
+                                                              Colour* out) {
   for (; i + 8 <= n && 2 * i + 16 <= avail; i += 8) {
-    const __m256 a = _mm256_loadu_ps(reinterpret_cast<const float*>(in + 2 * i));
-    const __m256 b = _mm256_loadu_ps(reinterpret_cast<const float*>(in + 2 * i + 8));
-    const __m256 even = _mm256_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0));
+    const __m256 a = _mm256_loadu_ps(reinterpret_cast<const float*>(p + 2 * i));
+    const __m256 b = _mm256_loadu_ps(reinterpret_cast<const float*>(p + 2 * i + 8));
+    const __m256 picked =
+        _mm256_shuffle_ps(a, b, Odd ? _MM_SHUFFLE(3, 1, 3, 1) : _MM_SHUFFLE(2, 0, 2, 0));
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i),
-                        _mm256_permute4x64_epi64(_mm256_castps_si256(even), 0xD8));
+                        _mm256_permute4x64_epi64(_mm256_castps_si256(picked), 0xD8));
   }
   return i;
 }
+
+std::size_t Every_Second(const Colour* row, int first, std::size_t n, int width, Colour* out) {
+  const int odd = first & 1;
+  const Colour* p = row + (first - odd);  // p[2 * i + odd] is out[i]
+  std::size_t i = 0;
+  for (; i < 4 && i < n && reinterpret_cast<std::uintptr_t>(p + 2 * i) % 32 != 0; ++i)
+    out[i] = p[2 * i + odd];
+  const std::size_t avail = std::size_t(width - (first - odd));
+  return odd ? Every_Second_From<1>(p, i, n, avail, out)
+             : Every_Second_From<0>(p, i, n, avail, out);
+}
 #else
 std::size_t Gather_Columns(const Colour*, const int*, std::size_t, Colour*) { return 0; }
-std::size_t Every_Second(const Colour*, std::size_t, std::size_t, Colour*) { return 0; }
+std::size_t Every_Second(const Colour*, int, std::size_t, int, Colour*) { return 0; }
 #endif
 
 }  // namespace
@@ -450,8 +465,7 @@ void StretchBlt(Raster_Image& dst, const Rect& d, const Raster_Image& src, const
     } else {
       const Colour* in = src.Row(int(sy));
       if (cols_inside) {
-        std::size_t i = halving       ? Every_Second(in + cols[0], cols.size(),
-                                                     std::size_t(src.Width() - cols[0]), out)
+        std::size_t i = halving       ? Every_Second(in, cols[0], cols.size(), src.Width(), out)
                         : Have_Avx2() ? Gather_Columns(in, cols.data(), cols.size(), out)
                                       : 0;
         for (; i < cols.size(); ++i) out[i] = in[cols[i]];
