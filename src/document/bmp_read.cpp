@@ -295,13 +295,20 @@ struct Row_Decoder {
   const std::array<Colour, 256>& palette;
   Mask_Map masks;
   bool plain32;
+  bool permute8;
+  // The palette split by channel (red, green, blue bytes), for byte permutes.
+  alignas(64) std::uint8_t channels[3][256];
 
   Row_Decoder(const Bmp_Header& header, const std::array<Colour, 256>& pal)
       : h(header),
         palette(pal),
         masks(header.Masks),
         plain32(header.Bit_Count == 32 && header.Masks[0] == 0xFF0000 &&
-                header.Masks[1] == 0xFF00 && header.Masks[2] == 0xFF) {}
+                header.Masks[1] == 0xFF00 && header.Masks[2] == 0xFF),
+        permute8(header.Bit_Count == 8 && Have_Avx512_Vbmi()) {
+    for (int i = 0; i < 256; ++i)
+      for (int c = 0; c < 3; ++c) channels[c][i] = std::uint8_t(pal[std::size_t(i)] >> (8 * c));
+  }
 
   // Decodes the pixels of one row whose bytes are all among the n given.
   void operator()(const std::uint8_t* s, std::size_t n, Colour* dst) const {
@@ -321,7 +328,8 @@ struct Row_Decoder {
         break;
       }
       case 8: {
-        int x = Have_Avx2() ? Gather_Row8(s, palette.data(), dst, w) : 0;
+        int x = permute8 ? Permute_Row8(s, channels, dst, w) : 0;
+        if (Have_Avx2()) x += Gather_Row8(s + x, palette.data(), dst + x, w - x);
         for (; x < w; ++x) dst[x] = palette[s[x]];
         break;
       }
@@ -400,6 +408,46 @@ struct Row_Decoder {
     }
     return x;
   }
+  // Sixty-four palette lookups per step: each channel is a 256-byte table
+  // looked up by two 128-entry byte permutes, then the three channel bytes
+  // are interleaved into pixels.
+  __attribute__((target("avx512f,avx512bw,avx512vbmi"))) static int Permute_Row8(
+      const std::uint8_t* s, const std::uint8_t (&channels)[3][256], Colour* dst, int w) {
+    if (w < 64) return 0;
+    __m512i table[3][4];
+    for (int c = 0; c < 3; ++c)
+      for (int k = 0; k < 4; ++k) table[c][k] = _mm512_load_si512(channels[c] + 64 * k);
+    const __m512i zero = _mm512_setzero_si512();
+    int x = 0;
+    for (; x + 64 <= w; x += 64) {
+      const __m512i idx = _mm512_loadu_si512(s + x);
+      const __mmask64 high = _mm512_movepi8_mask(idx);
+      __m512i v[3];
+      for (int c = 0; c < 3; ++c)
+        v[c] = _mm512_mask_blend_epi8(high, _mm512_permutex2var_epi8(table[c][0], idx, table[c][1]),
+                                      _mm512_permutex2var_epi8(table[c][2], idx, table[c][3]));
+      const __m512i rg_lo = _mm512_unpacklo_epi8(v[0], v[1]),
+                    rg_hi = _mm512_unpackhi_epi8(v[0], v[1]);
+      const __m512i b_lo = _mm512_unpacklo_epi8(v[2], zero),
+                    b_hi = _mm512_unpackhi_epi8(v[2], zero);
+      // Each 128-bit lane L of p[k] holds pixels 16 L + 4 k .. 16 L + 4 k + 3;
+      // two rounds of lane shuffles put them in order. (The masked form of
+      // the shuffle spares a false warning about an undefined operand.)
+      const __m512i p0 = _mm512_unpacklo_epi16(rg_lo, b_lo),
+                    p1 = _mm512_unpackhi_epi16(rg_lo, b_lo);
+      const __m512i p2 = _mm512_unpacklo_epi16(rg_hi, b_hi),
+                    p3 = _mm512_unpackhi_epi16(rg_hi, b_hi);
+      const __m512i t0 = _mm512_maskz_shuffle_i64x2(0xFF, p0, p1, 0x44),
+                    t1 = _mm512_maskz_shuffle_i64x2(0xFF, p2, p3, 0x44);
+      const __m512i t2 = _mm512_maskz_shuffle_i64x2(0xFF, p0, p1, 0xEE),
+                    t3 = _mm512_maskz_shuffle_i64x2(0xFF, p2, p3, 0xEE);
+      _mm512_storeu_si512(dst + x, _mm512_maskz_shuffle_i64x2(0xFF, t0, t1, 0x88));
+      _mm512_storeu_si512(dst + x + 16, _mm512_maskz_shuffle_i64x2(0xFF, t0, t1, 0xDD));
+      _mm512_storeu_si512(dst + x + 32, _mm512_maskz_shuffle_i64x2(0xFF, t2, t3, 0x88));
+      _mm512_storeu_si512(dst + x + 48, _mm512_maskz_shuffle_i64x2(0xFF, t2, t3, 0xDD));
+    }
+    return x;
+  }
   // Sixteen palette lookups per step; the table has all 256 entries, so any
   // index is safe.
   __attribute__((target("avx2"))) static int Gather_Row8(const std::uint8_t* s,
@@ -423,6 +471,9 @@ struct Row_Decoder {
     return 0;
   }
   static int Gather_Row8(const std::uint8_t*, const Colour*, Colour*, int) { return 0; }
+  static int Permute_Row8(const std::uint8_t*, const std::uint8_t (&)[3][256], Colour*, int) {
+    return 0;
+  }
   static int Shuffle_Row32_Wide(const std::uint8_t*, Colour*, int) { return 0; }
 #endif
 };

@@ -24,4 +24,17 @@ inline bool Have_Avx2() {
 #endif
 }
 
+// Whether the processor has AVX-512 with byte permutes (VBMI), for the
+// palette rows' table lookups; asked once.
+inline bool Have_Avx512_Vbmi() {
+#if defined(__x86_64__) || defined(__i386__)
+  static const bool have = __builtin_cpu_supports("avx512f") &&
+                           __builtin_cpu_supports("avx512bw") &&
+                           __builtin_cpu_supports("avx512vbmi");
+  return have;
+#else
+  return false;
+#endif
+}
+
 }  // namespace tolvane

@@ -82,13 +82,17 @@ TEST(BmpReadVariants, IndicesPastTheColourTableAreBlack) {
   EXPECT_EQ(img.At(1, 0), Black);
 }
 
-// The wide palette path against a plain lookup: every width around its
-// 16-pixel steps, tables of every size, indices past the table, bottom-up.
+// The wide palette paths against a plain lookup: every width around their
+// 16- and 64-pixel steps, tables of every size, indices past the table,
+// bottom-up.
 TEST(BmpReadVariants, EightBitRowsOfEveryWidthAndTableSize) {
   std::uint32_t seed = 7;
   auto next = [&] { return seed = seed * 1103515245u + 12345u, seed >> 16; };
-  for (int entries : {1, 2, 16, 17, 255, 256})
-    for (int width = 1; width <= 50; ++width) {
+  std::vector<int> widths;
+  for (int width = 1; width <= 50; ++width) widths.push_back(width);
+  for (int width : {63, 64, 65, 79, 80, 81, 127, 128, 129, 200}) widths.push_back(width);
+  for (int entries : {1, 2, 16, 17, 128, 129, 255, 256})
+    for (int width : widths) {
       Bmp_Parts p;
       p.width = width, p.height = 3, p.bits = 8, p.colours_used = std::uint32_t(entries);
       for (int i = 0; i < entries; ++i) p.palette.push_back(next() * 0x10001u + std::uint32_t(i));
