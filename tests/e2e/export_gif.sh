@@ -26,27 +26,7 @@ sleep 0.3
 
 # File > Export GIF..., the full path into the name field.
 saved="$work/walk.gif"
-for attempt in 1 2 3; do
-  Empty_Spot
-  xdotool key alt+f
-  sleep 0.5
-  xdotool key g
-  save_dialog=$(Wait_For_Window '^Export GIF' 30) && break
-  echo "attempt $attempt: no export dialog"
-  xdotool key Escape
-done
-[ -n "${save_dialog:-}" ] || { echo "FAIL: File > Export GIF did not open its dialog"; exit 1; }
-Place "$save_dialog"
-xdotool mousemove $((wx + ww / 2)) $((wy + wh / 2))
-sleep 0.3
-xdotool key ctrl+a
-xdotool type "$saved"
-xdotool key Return
-for _ in $(seq 50); do
-  [ -s "$saved" ] && break
-  sleep 0.1
-done
-[ -s "$saved" ] || { echo "FAIL: $saved was not written"; cat "$work/program.log"; exit 1; }
+Save_Through g '^Export GIF' "$saved" "Export GIF"
 
 frames=$(identify -format '%T %wx%h\n' "$saved")
 want=$(printf '10 32x32\n10 32x32\n10 32x32\n10 32x32')

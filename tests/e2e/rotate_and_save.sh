@@ -44,27 +44,7 @@ sleep 1
 
 # File > Save As..., the full path into the name field.
 saved="$work/turned.bmp"
-for attempt in 1 2 3; do
-  Empty_Spot
-  xdotool key alt+f
-  sleep 0.5
-  xdotool key a
-  save_dialog=$(Wait_For_Window '^Save As' 30) && break
-  echo "attempt $attempt: no save dialog"
-  xdotool key Escape
-done
-[ -n "${save_dialog:-}" ] || { echo "FAIL: File > Save As did not open the save dialog"; exit 1; }
-Place "$save_dialog"
-xdotool mousemove $((wx + ww / 2)) $((wy + wh / 2))
-sleep 0.3
-xdotool key ctrl+a
-xdotool type "$saved"
-xdotool key Return
-for _ in $(seq 50); do
-  [ -s "$saved" ] && break
-  sleep 0.1
-done
-[ -s "$saved" ] || { echo "FAIL: $saved was not written"; cat "$work/program.log"; exit 1; }
+Save_Through a '^Save As' "$saved" "Save As"
 
 size=$(identify -format '%w x %h' "$saved")
 [ "$size" = "256 x 32" ] || { echo "FAIL: the file is $size, not 8 frames of 32 x 32"; exit 1; }

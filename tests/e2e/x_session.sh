@@ -215,3 +215,30 @@ File_Menu() {
   done
   return 1
 }
+
+# Save_Through key title-regex path what: opens File > (access key), types
+# the full path into the save dialog's name field, and waits for the file.
+Save_Through() {
+  local attempt save_dialog=""
+  for attempt in 1 2 3; do
+    Empty_Spot
+    xdotool key alt+f
+    sleep 0.5
+    xdotool key "$1"
+    save_dialog=$(Wait_For_Window "$2" 30) && break
+    echo "attempt $attempt: no $4 dialog"
+    xdotool key Escape
+  done
+  [ -n "$save_dialog" ] || { echo "FAIL: File > $4 did not open its dialog"; exit 1; }
+  Place "$save_dialog"
+  xdotool mousemove $((wx + ww / 2)) $((wy + wh / 2))
+  sleep 0.3
+  xdotool key ctrl+a
+  xdotool type "$3"
+  xdotool key Return
+  for _ in $(seq 50); do
+    [ -s "$3" ] && break
+    sleep 0.1
+  done
+  [ -s "$3" ] || { echo "FAIL: $3 was not written"; cat "$work/program.log"; exit 1; }
+}
