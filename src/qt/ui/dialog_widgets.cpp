@@ -1,9 +1,14 @@
 #include "qt/ui/dialog_widgets.h"
 
 #include <QCloseEvent>
+#include <QGroupBox>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QRadioButton>
+#include <QSignalBlocker>
 #include <QToolButton>
+
+#include "qt/ui/view_helpers.h"
 
 namespace tolvane {
 
@@ -77,6 +82,34 @@ Qt::Alignment Alignment_Of(Label::Align a) {
       break;
   }
   return Qt::AlignLeft | Qt::AlignTop;
+}
+
+Radio_Box Make_Radio_Box(QWidget* parent, Radio_Group& g, const char* name, int top, int bottom,
+                         std::function<void(int)> on_click) {
+  Radio_Box result{&g, new QGroupBox(Q(g.Caption), parent), {}};
+  result.box->setObjectName(name);
+  const int columns = std::max(1, g.Columns);
+  const int count = int(g.Items.size());
+  const int rows = std::max(1, (count + columns - 1) / columns);
+  const int inner_w = g.B.Width - 16, inner_h = g.B.Height - top - bottom;
+  for (int i = 0; i < count; ++i) {
+    auto* item = new QRadioButton(Q(g.Items[i]), result.box);
+    item->setObjectName(QString("%1_%2").arg(name).arg(i));
+    item->setAutoExclusive(false);  // the form's Item_Index decides
+    const int col = i / rows, row = i % rows;
+    const int w = inner_w / columns, h = inner_h / rows;
+    item->setGeometry(8 + col * w, top + row * h + (h - 17) / 2, w, 17);
+    QObject::connect(item, &QRadioButton::clicked, [on_click, i] { on_click(i); });
+    result.items.push_back(item);
+  }
+  return result;
+}
+
+void Radio_Box::Sync() const {
+  for (int i = 0; i < int(items.size()); ++i) {
+    QSignalBlocker quiet(items[i]);
+    items[i]->setChecked(i == group->Item_Index);
+  }
 }
 
 }  // namespace tolvane

@@ -3,9 +3,13 @@
 #include <QLineEdit>
 #include <QWidget>
 #include <functional>
+#include <vector>
 
 #include "platform/controls.h"
 #include "qt/platform/qt_platform.h"
+
+class QGroupBox;
+class QRadioButton;
 
 namespace tolvane {
 
@@ -51,6 +55,20 @@ struct Spin_Field {
 Spin_Field Make_Spin_Field(QWidget* parent, const QString& name, const Bounds& b,
                            std::function<void(const std::string&)> on_edit,
                            std::function<void(int)> on_step, std::function<void()> on_exit);
+
+// A radio group: a box named `name` holding one button per item (name_0,
+// name_1, ...). The items fill the columns top to bottom, as a radio group
+// arranges them, between `top` and `bottom` pixels inside the box; a click
+// reports the item's index.
+struct Radio_Box {
+  Radio_Group* group = nullptr;
+  QGroupBox* box = nullptr;
+  std::vector<QRadioButton*> items;
+  // Checks the form's item without reporting a click.
+  void Sync() const;
+};
+Radio_Box Make_Radio_Box(QWidget* parent, Radio_Group& g, const char* name, int top, int bottom,
+                         std::function<void(int)> on_click);
 
 // A panel that reports left clicks: the colour swatches.
 class Click_Panel : public QFrame {

@@ -7,8 +7,6 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QSignalBlocker>
 #include <QToolButton>
 
 #include "qt/ui/dialog_widgets.h"
@@ -78,25 +76,9 @@ void Frame_Extract_View::Add_Spin(Spin_Edit& s, const char* name) {
 }
 
 void Frame_Extract_View::Add_Group(Radio_Group& g, const char* name) {
-  Group result{&g, new QGroupBox(Q(g.Caption), window_.get()), {}};
-  result.box->setObjectName(name);
-  // Items fill the columns top to bottom, as a radio group arranges them.
-  const int columns = std::max(1, g.Columns);
-  const int count = int(g.Items.size());
-  const int rows = std::max(1, (count + columns - 1) / columns);
-  const int top = 14, inner_w = g.B.Width - 16, inner_h = g.B.Height - top - 2;
-  for (int i = 0; i < count; ++i) {
-    auto* item = new QRadioButton(Q(g.Items[i]), result.box);
-    item->setObjectName(QString("%1_%2").arg(name).arg(i));
-    item->setAutoExclusive(false);  // the form's Item_Index decides
-    const int col = i / rows, row = i % rows;
-    const int w = inner_w / columns, h = inner_h / rows;
-    item->setGeometry(8 + col * w, top + row * h + (h - 17) / 2, w, 17);
-    QObject::connect(item, &QRadioButton::clicked, [this, &g, i] {
-      if (!syncing_) p_.Dispatch([&g, i] { g.Select(i); });
-    });
-    result.items.push_back(item);
-  }
+  Radio_Box result = Make_Radio_Box(window_.get(), g, name, 14, 2, [this, &g](int i) {
+    if (!syncing_) p_.Dispatch([&g, i] { g.Select(i); });
+  });
   bindings_.push_back({&g, result.box, nullptr});
   groups_.push_back(result);
 }
@@ -257,11 +239,7 @@ void Frame_Extract_View::Sync() {
     Place_Widget(*b.widget, *b.control);
     if (b.extra) b.extra();
   }
-  for (Group& g : groups_)
-    for (int i = 0; i < int(g.items.size()); ++i) {
-      QSignalBlocker quiet(g.items[i]);
-      g.items[i]->setChecked(i == g.group->Item_Index);
-    }
+  for (const Radio_Box& g : groups_) g.Sync();
   syncing_ = false;
 }
 

@@ -7,13 +7,11 @@
 #include "import/frame_extract_form.h"
 #include "qt/platform/form_view.h"
 #include "qt/platform/qt_platform.h"
+#include "qt/ui/dialog_widgets.h"
 
 class QGroupBox;
-class QRadioButton;
 
 namespace tolvane {
-
-class Dialog_Window;
 
 class Image_Widget;
 
@@ -32,11 +30,6 @@ class Frame_Extract_View : public Form_View {
     QWidget* widget;
     std::function<void()> extra;  // state beyond bounds, visible, enabled
   };
-  struct Group {
-    Radio_Group* group;
-    QGroupBox* box;
-    std::vector<QRadioButton*> items;
-  };
 
   void Build();
   void Add_Spin(Spin_Edit& s, const char* name);
@@ -46,7 +39,7 @@ class Frame_Extract_View : public Form_View {
   TFrame_Extract& f_;
   std::unique_ptr<Dialog_Window> window_;
   std::vector<Binding> bindings_;
-  std::vector<Group> groups_;
+  std::vector<Radio_Box> groups_;
   bool syncing_ = false;
 };
 

@@ -4,8 +4,6 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QSignalBlocker>
 
 #include "qt/ui/dialog_widgets.h"
 #include "qt/ui/view_helpers.h"
@@ -56,35 +54,15 @@ Frame_Size_View::~Frame_Size_View() { p_.Unregister_View(f_); }
 
 QWidget* Frame_Size_View::Window() { return window_.get(); }
 
-Frame_Size_View::Group Frame_Size_View::Make_Group(Radio_Group& g, const char* name) {
-  Group result{&g, new QGroupBox(Q(g.Caption), window_.get()), {}};
-  result.box->setObjectName(name);
-  // Items fill the columns top to bottom, as a radio group arranges them.
-  const int columns = std::max(1, g.Columns);
-  const int count = int(g.Items.size());
-  const int rows = std::max(1, (count + columns - 1) / columns);
-  const int top = 16, inner_w = g.B.Width - 16, inner_h = g.B.Height - top - 4;
-  for (int i = 0; i < count; ++i) {
-    auto* item = new QRadioButton(Q(g.Items[i]), result.box);
-    item->setObjectName(QString("%1_%2").arg(name).arg(i));
-    item->setAutoExclusive(false);  // the form's Item_Index decides
-    const int col = i / rows, row = i % rows;
-    const int w = inner_w / columns, h = inner_h / rows;
-    item->setGeometry(8 + col * w, top + row * h + (h - 17) / 2, w, 17);
-    QObject::connect(item, &QRadioButton::clicked, [this, &g, i] {
-      if (!syncing_) p_.Dispatch([&g, i] { g.Select(i); });
-    });
-    result.items.push_back(item);
-  }
-  return result;
+Radio_Box Frame_Size_View::Make_Group(Radio_Group& g, const char* name) {
+  return Make_Radio_Box(window_.get(), g, name, 16, 4, [this, &g](int i) {
+    if (!syncing_) p_.Dispatch([&g, i] { g.Select(i); });
+  });
 }
 
-void Frame_Size_View::Sync_Group(Group& g) {
+void Frame_Size_View::Sync_Group(Radio_Box& g) {
   Place_Widget(*g.box, *g.group);
-  for (int i = 0; i < int(g.items.size()); ++i) {
-    QSignalBlocker quiet(g.items[i]);
-    g.items[i]->setChecked(i == g.group->Item_Index);
-  }
+  g.Sync();
 }
 
 void Frame_Size_View::Sync() {

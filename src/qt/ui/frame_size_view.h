@@ -6,16 +6,14 @@
 #include "mainwindow/frame_size_form.h"
 #include "qt/platform/form_view.h"
 #include "qt/platform/qt_platform.h"
+#include "qt/ui/dialog_widgets.h"
 
-class QRadioButton;
 class QGroupBox;
 class QLineEdit;
 class QPushButton;
 class QFrame;
 
 namespace tolvane {
-
-class Dialog_Window;
 
 // The "Frame Size..." dialog.
 class Frame_Size_View : public Form_View {
@@ -26,18 +24,13 @@ class Frame_Size_View : public Form_View {
   void Sync() override;
 
  private:
-  struct Group {
-    Radio_Group* group;
-    QGroupBox* box;
-    std::vector<QRadioButton*> items;
-  };
-  Group Make_Group(Radio_Group& g, const char* name);
-  void Sync_Group(Group& g);
+  Radio_Box Make_Group(Radio_Group& g, const char* name);
+  void Sync_Group(Radio_Box& g);
 
   Qt_Platform& p_;
   TFrame_Size_Form& f_;
   std::unique_ptr<Dialog_Window> window_;
-  Group new_size_, adjust_method_;
+  Radio_Box new_size_, adjust_method_;
   QWidget* spin_ = nullptr;
   QLineEdit* spin_text_ = nullptr;
   QFrame* colour_ = nullptr;
