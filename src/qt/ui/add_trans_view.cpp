@@ -116,10 +116,7 @@ QLabel* Add_Trans_View::Make_Label(const Label& l, const char* name) {
 
 void Add_Trans_View::Sync() {
   QWidget* w = window_.get();
-  if (w->windowTitle() != Q(f_.Caption)) w->setWindowTitle(Q(f_.Caption));
-  const QSize client(f_.Window.Width, f_.Window.Height);
-  if (w->size() != client) w->setFixedSize(client);
-  if (!w->isVisible() && f_.Visible) w->move(f_.Window.Left, f_.Window.Top);
+  Sync_Dialog_Frame(*w, f_);
 
   for (auto& [label, widget] : labels_) {
     Place_Widget(*widget, *label);

@@ -68,6 +68,28 @@ Spin_Field Make_Spin_Field(QWidget* parent, const QString& name, const Bounds& b
   return {box, text};
 }
 
+Click_Panel::Click_Panel(QWidget* parent, std::function<void()> on_click)
+    : QFrame(parent), on_click_(std::move(on_click)) {
+  setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  setAutoFillBackground(true);
+  setCursor(Qt::PointingHandCursor);
+}
+
+void Click_Panel::Show_Colour(Colour c) {
+  QPalette pal = palette();
+  const QColor colour = Panel_Colour(c, *window());
+  if (pal.color(QPalette::Window) == colour) return;
+  pal.setColor(QPalette::Window, colour);
+  setPalette(pal);
+}
+
+void Sync_Dialog_Frame(QWidget& w, const TForm& f) {
+  if (w.windowTitle() != Q(f.Caption)) w.setWindowTitle(Q(f.Caption));
+  const QSize client(f.Window.Width, f.Window.Height);
+  if (w.size() != client) w.setFixedSize(client);
+  if (!w.isVisible() && f.Visible) w.move(f.Window.Left, f.Window.Top);
+}
+
 void Click_Panel::mouseReleaseEvent(QMouseEvent* e) {
   if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint())) on_click_();
 }

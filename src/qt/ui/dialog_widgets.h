@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/controls.h"
+#include "platform/form.h"
 #include "qt/platform/qt_platform.h"
 
 class QGroupBox;
@@ -70,11 +71,12 @@ struct Radio_Box {
 Radio_Box Make_Radio_Box(QWidget* parent, Radio_Group& g, const char* name, int top, int bottom,
                          std::function<void(int)> on_click);
 
-// A panel that reports left clicks: the colour swatches.
+// A colour swatch: a sunken panel that reports left clicks.
 class Click_Panel : public QFrame {
  public:
-  Click_Panel(QWidget* parent, std::function<void()> on_click)
-      : QFrame(parent), on_click_(std::move(on_click)) {}
+  Click_Panel(QWidget* parent, std::function<void()> on_click);
+  // Fills the panel with c (the window's face colour for Face_Colour).
+  void Show_Colour(Colour c);
 
  protected:
   void mouseReleaseEvent(QMouseEvent* e) override;
@@ -82,6 +84,9 @@ class Click_Panel : public QFrame {
  private:
   std::function<void()> on_click_;
 };
+
+// Shows a dialog form's caption and client size, and its place until shown.
+void Sync_Dialog_Frame(QWidget& w, const TForm& f);
 
 // A label's alignment as Qt's, text at the top of its box.
 Qt::Alignment Alignment_Of(Label::Align a);

@@ -117,17 +117,9 @@ Effects_Param_View::Effects_Param_View(Qt_Platform& p, TEffects_Param_Form& form
 
   auto* swatch = new Click_Panel(w, [this] { p_.Dispatch([this] { f_.Set_MountClick(); }); });
   swatch->setObjectName("Set_Mount");
-  swatch->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  swatch->setAutoFillBackground(true);
-  swatch->setCursor(Qt::PointingHandCursor);
   syncs_.push_back([this, swatch] {
     Place_Widget(*swatch, f_.Set_Mount);
-    QPalette pal = swatch->palette();
-    const QColor colour = Panel_Colour(f_.Set_Mount.Color, *window_);
-    if (pal.color(QPalette::Window) != colour) {
-      pal.setColor(QPalette::Window, colour);
-      swatch->setPalette(pal);
-    }
+    swatch->Show_Colour(f_.Set_Mount.Color);
   });
   Make_Label(f_.Label5, "Label5");
   Make_Check(f_.Reverse, "Reverse");
@@ -156,10 +148,7 @@ QWidget* Effects_Param_View::Window() { return window_.get(); }
 void Effects_Param_View::Sync() {
   syncing_ = true;
   QWidget* w = window_.get();
-  if (w->windowTitle() != Q(f_.Caption)) w->setWindowTitle(Q(f_.Caption));
-  const QSize client(f_.Window.Width, f_.Window.Height);
-  if (w->size() != client) w->setFixedSize(client);
-  if (!w->isVisible() && f_.Visible) w->move(f_.Window.Left, f_.Window.Top);
+  Sync_Dialog_Frame(*w, f_);
   for (auto& sync : syncs_) sync();
   syncing_ = false;
 }

@@ -156,18 +156,9 @@ void Frame_Extract_View::Build() {
   {
     auto* swatch = new Click_Panel(w, [this] { p_.Dispatch([this] { f_.Set_MountClick(); }); });
     swatch->setObjectName("Set_Mount");
-    swatch->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    swatch->setAutoFillBackground(true);
-    swatch->setCursor(Qt::PointingHandCursor);
     swatch->setToolTip("Mount Colour");
-    bindings_.push_back({&f.Set_Mount, swatch, [this, swatch] {
-                           QPalette pal = swatch->palette();
-                           const QColor c = Panel_Colour(f_.Set_Mount.Color, *window_);
-                           if (pal.color(QPalette::Window) != c) {
-                             pal.setColor(QPalette::Window, c);
-                             swatch->setPalette(pal);
-                           }
-                         }});
+    bindings_.push_back(
+        {&f.Set_Mount, swatch, [this, swatch] { swatch->Show_Colour(f_.Set_Mount.Color); }});
   }
 
   label(f.Label5, w, "Label5");
@@ -231,10 +222,7 @@ void Frame_Extract_View::Sync() {
   if (syncing_) return;
   syncing_ = true;
   QWidget* w = window_.get();
-  if (w->windowTitle() != Q(f_.Caption)) w->setWindowTitle(Q(f_.Caption));
-  const QSize client(f_.Window.Width, f_.Window.Height);
-  if (w->size() != client) w->setFixedSize(client);
-  if (!w->isVisible() && f_.Visible) w->move(f_.Window.Left, f_.Window.Top);
+  Sync_Dialog_Frame(*w, f_);
   for (const Binding& b : bindings_) {
     Place_Widget(*b.widget, *b.control);
     if (b.extra) b.extra();

@@ -29,9 +29,6 @@ Frame_Size_View::Frame_Size_View(Qt_Platform& p, TFrame_Size_Form& form) : p_(p)
 
   auto* colour = new Click_Panel(w, [this] { p_.Dispatch([this] { f_.Panel1Click(); }); });
   colour->setObjectName("Panel1");
-  colour->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  colour->setAutoFillBackground(true);
-  colour->setCursor(Qt::PointingHandCursor);
   colour_ = colour;
 
   ok_ = new QPushButton(QIcon(":/glyphs/ok.png"), Q(f_.Ok.Caption), w);
@@ -68,19 +65,14 @@ void Frame_Size_View::Sync_Group(Radio_Box& g) {
 void Frame_Size_View::Sync() {
   syncing_ = true;
   QWidget* w = window_.get();
-  if (w->windowTitle() != Q(f_.Caption)) w->setWindowTitle(Q(f_.Caption));
-  const QSize client(f_.Window.Width, f_.Window.Height);
-  if (w->size() != client) w->setFixedSize(client);
-  if (!w->isVisible() && f_.Visible) w->move(f_.Window.Left, f_.Window.Top);
+  Sync_Dialog_Frame(*w, f_);
 
   Sync_Group(new_size_);
   Sync_Group(adjust_method_);
   Place_Widget(*spin_, f_.SpinEdit1);
   if (spin_text_->text() != Q(f_.SpinEdit1.Text)) spin_text_->setText(Q(f_.SpinEdit1.Text));
   Place_Widget(*colour_, f_.Panel1);
-  QPalette pal = colour_->palette();
-  pal.setColor(QPalette::Window, Panel_Colour(f_.Panel1.Color, *w));
-  colour_->setPalette(pal);
+  colour_->Show_Colour(f_.Panel1.Color);
   Place_Widget(*ok_, f_.Ok);
   Place_Widget(*cancel_, f_.Cancel);
   syncing_ = false;

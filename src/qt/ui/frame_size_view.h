@@ -33,7 +33,7 @@ class Frame_Size_View : public Form_View {
   Radio_Box new_size_, adjust_method_;
   QWidget* spin_ = nullptr;
   QLineEdit* spin_text_ = nullptr;
-  QFrame* colour_ = nullptr;
+  Click_Panel* colour_ = nullptr;
   QPushButton* ok_ = nullptr;
   QPushButton* cancel_ = nullptr;
   bool syncing_ = false;
