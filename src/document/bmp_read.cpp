@@ -306,8 +306,9 @@ struct Row_Decoder {
         plain32(header.Bit_Count == 32 && header.Masks[0] == 0xFF0000 &&
                 header.Masks[1] == 0xFF00 && header.Masks[2] == 0xFF),
         permute8(header.Bit_Count == 8 && Have_Avx512_Vbmi()) {
-    for (int i = 0; i < 256; ++i)
-      for (int c = 0; c < 3; ++c) channels[c][i] = std::uint8_t(pal[std::size_t(i)] >> (8 * c));
+    if (permute8)
+      for (int i = 0; i < 256; ++i)
+        for (int c = 0; c < 3; ++c) channels[c][i] = std::uint8_t(pal[std::size_t(i)] >> (8 * c));
   }
 
   // Decodes the pixels of one row whose bytes are all among the n given.
