@@ -127,7 +127,9 @@ TEST_F(PngTools, EveryColourTypeAndDepthDecodesAsTheReferenceCodecs) {
     int clear = 0;
     for (int y = 0; y < got.Height(); ++y)
       for (int x = 0; x < got.Width(); ++x) clear += got.At(x, y) == mount;
-    if (s.has_clear) EXPECT_GT(clear, 0) << "transparent pixels show the mount colour";
+    if (s.has_clear) {
+      EXPECT_GT(clear, 0) << "transparent pixels show the mount colour";
+    }
     // The memory and the file path decode alike.
     EXPECT_EQ(Difference(Decode_Png(b.data(), b.size(), mount), got), "");
   }

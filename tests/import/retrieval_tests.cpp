@@ -107,12 +107,15 @@ TEST(Convert_Cell, EveryTypeMapsOutputPixelsToCellPixels) {
         if (c.type == ct_Scale) {
           const bool in = x >= s.Left && x < s.Right && y >= s.Top && y < s.Bottom;
           if (!in) want = 0;  // black, not the mount colour
-          if (in) ASSERT_TRUE(got & 0x800000) << "Scale " << x << "," << y;
+          if (in) {
+            ASSERT_TRUE(got & 0x800000) << "Scale " << x << "," << y;
+          }
         }
         if (c.type == ct_Stretch)  // the 64-pixel rows are squashed by two
           want = Coord(2 * x + int(got & 1), y);
-        if (c.type != ct_Scale || want == 0)
+        if (c.type != ct_Scale || want == 0) {
           ASSERT_EQ(got, want) << c.type << " " << c.w << "x" << c.h << " at " << x << "," << y;
+        }
       }
   }
 }
