@@ -45,6 +45,7 @@ void TTolvane::CopyToClipboard1Click() {
 
 void TTolvane::Cut1Click() {
   if (!Document_Open()) return;
+  Stop_Playback();
   Begin_Clipboard_Edit(*this);
   Working_Frame.Fill_Colour = Selected_Colour2;
   Working_Frame.Pen_Colour = Selected_Colour2;
@@ -62,6 +63,7 @@ void TTolvane::Cut1Click() {
 
 void TTolvane::Paste2Click() {
   if (!Document_Open()) return;
+  Stop_Playback();
   Set_Tool(Cur_Tool);
   Begin_Clipboard_Edit(*this);
   const std::string too_big = "Image is bigger than frame (" + Square(Frame_Size) +
@@ -100,6 +102,7 @@ void TTolvane::Paste2Click() {
 
 void TTolvane::PasteFromClipboard1Click() {
   if (!Document_Open()) return;
+  Stop_Playback();
   Begin_Clipboard_Edit(*this);
   const std::string wrong_size =
       "Frame size is not " + Square(Frame_Size) + ". Unable to complete paste!";

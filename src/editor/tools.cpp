@@ -88,6 +88,9 @@ int View_To_Frame(int v, int factor, int scroll) { return v / std::max(1, factor
 }  // namespace
 
 void TTolvane::ZoomMouseDown(Mouse_Button button, unsigned shift, int x, int y) {
+  // The next tick would overwrite the stroke: it goes into the frame shown
+  // once playback has stopped.
+  Stop_Playback();
   if (!Document_Open()) return;
 
   if (shift & ss_Ctrl) {

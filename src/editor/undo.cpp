@@ -56,6 +56,7 @@ void TTolvane::Undo1Click() {
   // The menu item acts only while enabled; a disabled copy may belong to
   // another frame or document.
   if (!Document_Open() || !Undo1.Enabled) return;
+  Stop_Playback();
   Set_Tool(Cur_Tool);
   BitBlt(Working_Frame, 0, 0, Undo_Frame);
   // Save clears Frame_Edited but leaves Undo on offer: the restored picture
@@ -73,6 +74,7 @@ namespace {
 // its background.
 template <class Op>
 void Transform(TTolvane& t, Op op) {
+  t.Stop_Playback();
   t.Anim_Modified = true;
   t.Frame_Edited = true;
   if (t.Selection_Mode()) {

@@ -164,6 +164,10 @@ class TTolvane : public TForm, public Editing_State {
   void Play_SpeedChange();
   void PlayClick();
   void StopClick();
+  // Stops a running playback as Stop does, so that a command acts on the frame
+  // the counter and the zoom view show; nothing while stopped. Every command
+  // that changes frames calls it before it asks or changes anything.
+  void Stop_Playback();
   void Anim_TimerTimer();
   void Repeat_AnimClick();
   void Show_Section();

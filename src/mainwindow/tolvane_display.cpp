@@ -118,6 +118,7 @@ void TTolvane::Next_FrameClick() { Go_To(*this, Cur_Frame + 1); }
 void TTolvane::SpeedButton12Click() { Go_To(*this, Frame_Total - 1); }
 
 void TTolvane::Resize1Click() {
+  Stop_Playback();
   TFrame_Size_Form& form = *App.Frame_Size_Form;
   form.New_Frame_Size = Frame_Size;
   form.Adjust_Method.Visible = true;

@@ -40,7 +40,7 @@ void TTolvane::Brightness1Click(const Menu_Item& sender) {
   // Playback ticks while the dialog is open would move Cur_Frame under the
   // frame count it offers; a floating selection would later be laid back
   // over a generated frame. Both end here, before anything changes.
-  if (Anim_Timer.Enabled) StopClick();
+  Stop_Playback();
   Set_Tool(Cur_Tool);
   Commit_Frame();
 

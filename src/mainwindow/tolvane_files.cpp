@@ -119,7 +119,7 @@ void TTolvane::Install_Strip(Raster_Image picture) {
   // A floating selection belongs to the frames being replaced, and a running
   // playback to the old document.
   Set_Tool(Cur_Tool);
-  if (Anim_Timer.Enabled) StopClick();
+  Stop_Playback();
   std::string caption = std::string(Application_Title) + " - " + File_Name_Part(Anim_File_Name);
   // The new strip goes in first so that the layout does not allocate the
   // old one anew; if the layout fails, the old strip comes back.
@@ -195,7 +195,7 @@ void TTolvane::New1Click() {
   Show_Modal(P, form);
   if (!form.Size_Accepted) return;
   Set_Tool(Cur_Tool);
-  if (Anim_Timer.Enabled) StopClick();
+  Stop_Playback();
   // The new frame's images come first; if they cannot be had, the open
   // document stays as it was.
   const int old_size = Frame_Size, old_total = Frame_Total;

@@ -24,12 +24,14 @@ void Commit_And_Widen(TTolvane& t) {
 }  // namespace
 
 void TTolvane::Add1Click() {
+  Stop_Playback();
   Run_Command(P, [&] { Commit_And_Widen(*this); });
   Show_Frame();
   Section1.Enabled = true;
 }
 
 void TTolvane::Insert1Click() {
+  Stop_Playback();
   // The current frame moves one place on; its selection goes with it.
   Set_Tool(Cur_Tool);
   Run_Command(P, [&] {
@@ -44,6 +46,8 @@ void TTolvane::Insert1Click() {
 }
 
 void TTolvane::Delete1Click() {
+  // The question names the frame the counter and the zoom view show.
+  Stop_Playback();
   if (Frame_Total == 1) {
     P.Show_Message_Box("Animation must have at least one frame in it!", Msg_Kind::Warning, mb_OK);
     return;
@@ -77,6 +81,7 @@ void TTolvane::Delete1Click() {
 }
 
 void TTolvane::Clear1Click() {
+  Stop_Playback();
   Anim_Modified = true;
   Frame_Edited = true;
   Take_Undo_Copy();
@@ -92,6 +97,7 @@ void TTolvane::Copy1Click() {
 }
 
 void TTolvane::Paste1Click() {
+  Stop_Playback();
   Anim_Modified = true;
   Frame_Edited = true;
   Take_Undo_Copy();

@@ -26,7 +26,7 @@ std::string Gif_Name_For(const std::string& path) {
 
 void TTolvane::ExportGIF1Click() {
   if (!ExportGIF1.Enabled) return;
-  if (Anim_Timer.Enabled) StopClick();
+  Stop_Playback();
   Commit_Frame();
   GifDialog1.File_Name = Gif_Name_For(Anim_File_Name);
   if (!P.Execute_Save_Dialog(GifDialog1)) return;

@@ -28,6 +28,7 @@ struct Progress_Panel_Shown {
 }  // namespace
 
 void TTolvane::MergeFiles1Click() {
+  Stop_Playback();
   TAdd_Trans& form = *App.Add_Trans;
   OpenDialog1.Title = "Merge...";
   if (!P.Execute_Open_Dialog(OpenDialog1)) return;

@@ -77,6 +77,10 @@ void TTolvane::StopClick() {
   Show_Frame();
 }
 
+void TTolvane::Stop_Playback() {
+  if (Anim_Timer.Enabled) StopClick();
+}
+
 void TTolvane::Repeat_AnimClick() { Repeat_Anim.Down = !Repeat_Anim.Down; }
 
 void TTolvane::Show_Section() {

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "document/bmp.h"
 #include "support/tolvane_fixture.h"
 
 namespace tolvane::testing {
@@ -202,6 +204,128 @@ TEST_F(Playback_Test, SpeedSetsLabelAndIntervalRoundingHalvesToEven) {
   EXPECT_EQ(s.Position, 30);  // 48 is beyond the track bar
   s.Set_Position(16);
   EXPECT_EQ(T().Label1.Caption, "16 fps");
+}
+
+// The report's steps: five frames, the second current and shown, the section
+// 1 to 2, Play and one tick. The preview has moved on to the first frame while
+// the counter and the zoom view still show the second.
+class Playing_Trap : public Playback_Test {
+ protected:
+  void Load_Five() {
+    if (T().Anim_Modified) P.Answers.push_back(id_No);
+    Raster_Image strip = Solid_Strip({0x202020, 0x404040, 0x606060, 0x808080, 0xA0A0A0}, Size);
+    for (int i = 0; i < 5; ++i) strip.SetPixel(i * Size + 3, 5, 0);  // flips and nudges show
+    Load_Strip(strip, "five.bmp");
+  }
+
+  void Play_Behind_The_Counter() {
+    Load_Five();
+    Go_To(1);
+    T().MarkFrameAsEndOfSection1Click();
+    T().PlayClick();
+    T().Anim_TimerTimer();
+    ASSERT_EQ(T().Cur_Frame, 0);
+    ASSERT_EQ(T().Label2.Caption, "Frame 2 of 5");
+  }
+
+  // Runs a command and records, for each question it asks, the counter and
+  // the zoom view's colour at that moment.
+  std::vector<std::string> Asked(const std::function<void()>& command) {
+    std::vector<std::string> shown;
+    P.On_Message = [&] {
+      shown.push_back(T().Label2.Caption + " " + std::to_string(T().Zoom.Picture.GetPixel(0, 0)));
+    };
+    command();
+    P.On_Message = nullptr;
+    return shown;
+  }
+};
+
+// A command during playback does what it does after Stop on the frame the
+// preview showed; a tick still queued afterwards changes nothing.
+TEST_F(Playing_Trap, FrameCommandsStopPlaybackFirstAndActOnTheFrameThenShown) {
+  TTolvane& t = T();
+  Write_Bmp(Path("more.bmp"), Solid_Strip({0x00FF00}, Size));
+  const std::vector<std::pair<const char*, std::function<void()>>> commands = {
+      {"Clear", [&] { t.Clear1Click(); }},
+      {"Paste (From Buffer)", [&] { t.Paste1Click(); }},
+      {"Paste (From Clipboard)",
+       [&] {
+         P.Clipboard = Raster_Image(Size, Size, 0x00FF00);
+         t.PasteFromClipboard1Click();
+       }},
+      {"Add", [&] { t.Add1Click(); }},
+      {"Delete",
+       [&] {
+         P.Answers.push_back(id_Yes);
+         t.Delete1Click();
+       }},
+      {"Insert", [&] { t.Insert1Click(); }},
+      {"Resize",
+       [&] {
+         P.On_Modal<TFrame_Size_Form>([](TFrame_Size_Form& f) {
+           f.New_Size.Select(1);
+           f.OkClick();
+         });
+         t.Resize1Click();
+       }},
+      {"Cut", [&] { t.Cut1Click(); }},
+      {"Paste",
+       [&] {
+         P.Clipboard = Raster_Image(4, 4, 0x00FF00);
+         t.Paste2Click();
+       }},
+      {"Flip Horizontal", [&] { t.FlipHorizontal1Click(); }},
+      {"Flip Vertical", [&] { t.FlipVertical1Click(); }},
+      {"Nudge Left", [&] { t.Nudge1Click(); }},
+      {"Nudge Right", [&] { t.Nudge2Click(); }},
+      {"Nudge Up", [&] { t.Nudge3Click(); }},
+      {"Nudge Down", [&] { t.Nudge4Click(); }},
+      {"Undo of an older copy",
+       [&] {
+         BitBlt(t.Undo_Frame, 0, 0, Raster_Image(Size, Size, 0x00FF00));
+         t.Undo1.Enabled = true;
+         t.Undo1Click();
+       }},
+      {"Merge",
+       [&] {
+         P.Open_Answers.push_back(Path("more.bmp"));
+         P.Answers.push_back(id_No);
+         t.MergeFiles1Click();
+       }},
+  };
+  for (const auto& [name, command] : commands) {
+    SCOPED_TRACE(name);
+    Load_Five();
+    Go_To(0);
+    const std::vector<std::string> asked_stopped = Asked(command);
+    const Raster_Image stopped = Saved_Strip("stopped.bmp");
+
+    Play_Behind_The_Counter();
+    EXPECT_EQ(Asked(command), asked_stopped);
+    t.Anim_TimerTimer();
+    Expect_Stopped();
+    EXPECT_TRUE(Same_Pixels(Saved_Strip("playing.bmp"), stopped));
+  }
+}
+
+// A stroke drawn while playing goes into the frame shown, not into the
+// preview that the next tick overwrites.
+TEST_F(Playing_Trap, AStrokeDrawnDuringPlaybackStaysInTheFrameShown) {
+  Play_Behind_The_Counter();
+  T().Selected_Colour1 = 0x00FF00;
+  const int z = T().Zoom_Factor;
+  T().ZoomMouseDown(Mouse_Button::Left, ss_None, 1, 1);
+  T().ZoomMouseMove(ss_None, z + 1, 1);
+  T().Anim_TimerTimer();
+  T().ZoomMouseMove(ss_None, 2 * z + 1, 1);
+  T().ZoomMouseUp(Mouse_Button::Left, ss_None, 2 * z + 1, 1);
+  T().Anim_TimerTimer();
+  if (T().Stop.Enabled) T().StopClick();
+  const Raster_Image saved = Saved_Strip();
+  EXPECT_EQ(saved.GetPixel(1, 0), 0x00FF00u);
+  EXPECT_EQ(saved.GetPixel(2, 0), 0x00FF00u);
+  EXPECT_EQ(saved.GetPixel(Size + 1, 0), 0x404040u);
 }
 
 class Sections_Test : public Playback_Test {};

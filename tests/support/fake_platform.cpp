@@ -4,6 +4,7 @@ namespace tolvane::testing {
 
 int Fake_Platform::Show_Message_Box(const std::string& text, Msg_Kind kind, unsigned buttons) {
   Messages.push_back({text, kind, buttons});
+  if (On_Message) On_Message();
   if (!Answers.empty()) {
     const int a = Answers.front();
     Answers.pop_front();

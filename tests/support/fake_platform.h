@@ -24,7 +24,8 @@ class Fake_Platform : public Platform {
   // dismissed with Escape (Cancel, else No, else OK).
   std::deque<int> Answers;
   std::vector<Message> Messages;
-  std::vector<std::string> Errors;  // toolkit error boxes, text as shown
+  std::vector<std::string> Errors;   // toolkit error boxes, text as shown
+  std::function<void()> On_Message;  // lets a test look at what the user sees while asked
 
   // File dialogs: a path chooses it, nullopt cancels. With none queued: cancel.
   std::deque<std::optional<std::string>> Open_Answers, Save_Answers;

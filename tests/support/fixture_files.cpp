@@ -13,4 +13,11 @@ void Tolvane_Test::Load_File(const std::string& path) {
   T().Load1Click();
 }
 
+Raster_Image Tolvane_Test::Saved_Strip(const std::string& name) {
+  P.Save_Answers.push_back(Path(name));
+  T().SaveAs1Click();
+  EXPECT_TRUE(T().Save_Succeeded) << name;
+  return Read_Bmp(Path(name));
+}
+
 }  // namespace tolvane::testing
