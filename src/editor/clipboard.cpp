@@ -103,6 +103,8 @@ void TTolvane::Paste2Click() {
 void TTolvane::PasteFromClipboard1Click() {
   if (!Document_Open()) return;
   Stop_Playback();
+  // A floating selection would later be laid back over the pasted frame.
+  Set_Tool(Cur_Tool);
   Begin_Clipboard_Edit(*this);
   const std::string wrong_size =
       "Frame size is not " + Square(Frame_Size) + ". Unable to complete paste!";

@@ -80,8 +80,11 @@ void TTolvane::Delete1Click() {
   Section1.Enabled = Frame_Total > 1;
 }
 
+// Clear and Paste (From Buffer) drop a floating selection first: a later drag,
+// nudge or flip would rebuild the frame from the selection's old background.
 void TTolvane::Clear1Click() {
   Stop_Playback();
+  Set_Tool(Cur_Tool);
   Anim_Modified = true;
   Frame_Edited = true;
   Take_Undo_Copy();
@@ -98,6 +101,7 @@ void TTolvane::Copy1Click() {
 
 void TTolvane::Paste1Click() {
   Stop_Playback();
+  Set_Tool(Cur_Tool);
   Anim_Modified = true;
   Frame_Edited = true;
   Take_Undo_Copy();
