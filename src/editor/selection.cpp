@@ -63,24 +63,33 @@ void TTolvane::Select_Band_Move(int x, int y) {
 }
 
 void TTolvane::Select_Band_Release() {
-  Grab_Area_Inside_Marker(*this);
   Sel_Dragging = false;
-  Drag_X1 += ZH.Position;
-  Drag_X2 += ZH.Position;
-  Drag_Y1 += ZV.Position;
-  Drag_Y2 += ZV.Position;
+  const int h = ZH.Position, v = ZV.Position;
+  Drag_X1 += h;
+  Drag_X2 += h;
+  Drag_Y1 += v;
+  Drag_Y2 += v;
   if (Drag_X1 > Drag_X2) std::swap(Drag_X1, Drag_X2);
   if (Drag_Y1 > Drag_Y2) std::swap(Drag_Y1, Drag_Y2);
+  // Only the frame's own pixels are lifted: a band dragged past the edge
+  // would float a margin of white and stamp it over the art when moved.
+  Drag_X1 = std::clamp(Drag_X1, 0, Frame_Size);
+  Drag_X2 = std::clamp(Drag_X2, 0, Frame_Size);
+  Drag_Y1 = std::clamp(Drag_Y1, 0, Frame_Size);
+  Drag_Y2 = std::clamp(Drag_Y2, 0, Frame_Size);
 
-  // A band without area selects nothing: a click, or a drag along one row or
-  // column of cells, which would float an empty picture.
+  // A band without area in the frame selects nothing: a click, a drag along
+  // one row or column of cells, or a band wholly outside the frame.
   if (Drag_X1 == Drag_X2 || Drag_Y1 == Drag_Y2) {
     Hide_Overlay(*this);
     return;
   }
+  // The marker outlines the selection as clipped; the grab area fills it.
+  const int z = Factor(*this);
+  Select_Marker.B = {(Drag_X1 - h) * z + 1, (Drag_Y1 - v) * z + 1, (Drag_X2 - Drag_X1) * z + 1,
+                     (Drag_Y2 - Drag_Y1) * z + 1};
+  Grab_Area_Inside_Marker(*this);
 
-  // A fresh white picture: where the band reaches beyond the frame the
-  // selection holds white, never pixels of an earlier selection.
   Raster_Image lifted;
   try {
     lifted = Raster_Image(Drag_X2 - Drag_X1, Drag_Y2 - Drag_Y1, 0xFFFFFF);
