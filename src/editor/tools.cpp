@@ -85,6 +85,25 @@ namespace {
 // shown column.
 int View_To_Frame(int v, int factor, int scroll) { return v / std::max(1, factor) + scroll; }
 
+// The syringe: the working frame's pixel, never the view's, which may show the
+// grid or the onion skin over it.
+void Pick_Colour(TTolvane& t, int x, int y) {
+  t.Selected_Colour1 = t.Working_Frame.GetPixel(x, y);
+  t.Paint_Selected1();
+}
+
+// The pencil joins each point of a stroke to the one before with the raster
+// line, which paints its start but not its end, then paints the end: a quick
+// stroke leaves no gaps, however few moves the pointer reports. The previous
+// point is the working frame's current position.
+void Pencil_To(Raster_Image& frame, int x, int y, Colour c) {
+  const Colour pen = frame.Pen_Colour;
+  frame.Pen_Colour = c;
+  frame.LineTo(x, y);
+  frame.Pen_Colour = pen;
+  frame.SetPixel(x, y, c);
+}
+
 }  // namespace
 
 void TTolvane::ZoomMouseDown(Mouse_Button button, unsigned shift, int x, int y) {
@@ -94,9 +113,12 @@ void TTolvane::ZoomMouseDown(Mouse_Button button, unsigned shift, int x, int y) 
   if (!Document_Open()) return;
 
   if (shift & ss_Ctrl) {
-    // The view's own pixel: over the backdrop this picks silver.
-    Selected_Colour1 = Zoom.Picture.GetPixel(x, y);
-    Paint_Selected1();
+    // The frame's pixel under the pointer; the backdrop beyond the frame
+    // holds no colour of the frame, so nothing is picked there.
+    const int fx = View_To_Frame(x, Zoom_Factor, ZH.Position);
+    const int fy = View_To_Frame(y, Zoom_Factor, ZV.Position);
+    if (fx >= 0 && fy >= 0 && fx < Working_Frame.Width() && fy < Working_Frame.Height())
+      Pick_Colour(*this, fx, fy);
     return;
   }
 
@@ -117,7 +139,24 @@ void TTolvane::ZoomMouseDown(Mouse_Button button, unsigned shift, int x, int y) 
   Drag_Y1 = View_To_Frame(y, Zoom_Factor, ZV.Position);
   Working_Frame.Fill_Colour = Selected_Colour1;
   Working_Frame.Pen_Colour = Selected_Colour1;
-  if (Cur_Tool == Tool_Select) Select_Band_Press(x, y);
+  // The pencil and the syringe act at the press as at a move, on the point
+  // clamped as a move's would be.
+  const int cx = std::clamp(Drag_X1, 0, Frame_Size), cy = std::clamp(Drag_Y1, 0, Frame_Size);
+  switch (Cur_Tool) {
+    case Tool_Select:
+      Select_Band_Press(x, y);
+      break;
+    case Tool_Pencil:
+      Working_Frame.MoveToEx(cx, cy);
+      Working_Frame.SetPixel(cx, cy, Selected_Colour1);
+      Redraw_Zoom();
+      break;
+    case Tool_Syringe:
+      Pick_Colour(*this, cx, cy);
+      break;
+    default:  // the shapes start at the first move, the fill at the release
+      break;
+  }
 }
 
 void TTolvane::ZoomMouseMove(unsigned shift, int x, int y) {
@@ -129,7 +168,7 @@ void TTolvane::ZoomMouseMove(unsigned shift, int x, int y) {
 
   switch (Cur_Tool) {
     case Tool_Pencil:
-      Working_Frame.SetPixel(cx, cy, Selected_Colour1);
+      Pencil_To(Working_Frame, cx, cy, Selected_Colour1);
       break;
     case Tool_Filled_Rect:
       // Unsorted corners: the press pixel is always in, the pointer's row and
@@ -155,8 +194,7 @@ void TTolvane::ZoomMouseMove(unsigned shift, int x, int y) {
       // Beyond the right or bottom edge this reads No_Colour (0xFFFFFFFF). The
       // variable keeps that value; drawing with it or showing it gives white,
       // since images store only the low 24 bits.
-      Selected_Colour1 = Working_Frame.GetPixel(cx, cy);
-      Paint_Selected1();
+      Pick_Colour(*this, cx, cy);
       break;
     case Tool_Select:
       Select_Band_Move(x, y);

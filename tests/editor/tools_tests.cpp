@@ -28,6 +28,7 @@ TEST_F(Tools, ToolButtonsAreOneExclusiveGroupAndSetToolHidesTheOverlay) {
 }
 
 TEST_F(Tools, DrawingPressTakesUndoCopySetsFlagsAndColours) {
+  T().Tool2Click();
   T().Selected_Colour1 = Red;
   ASSERT_FALSE(T().Undo1.Enabled);
   W().SetPixel(5, 5, Blue);
@@ -132,15 +133,23 @@ TEST_F(Tools, LineExcludesItsEndAndVanishesWhenDraggedBackToItsStart) {
   EXPECT_TRUE(Same_Pixels(W(), before));
 }
 
-TEST_F(Tools, PencilPaintsOnlyAtMovePositionsAndNothingBeyondTheEdge) {
-  Press(Vx(28), Vy(1));
-  Move(Vx(29), Vy(1));
-  Move(Vx(31), Vy(1));  // gap at 30
-  Move(200, Vy(1));     // clamped to column 32: outside
-  Move(Vx(31), 300);    // clamped to row 32: outside
-  EXPECT_EQ(Pixels_Not(W(), White), (Pixels{"29,1", "31,1"}));
-  Release(200, Vy(1));  // release is not clamped: column 50 is outside
-  EXPECT_EQ(Pixels_Not(W(), White), (Pixels{"29,1", "31,1"}));
+// The report's stroke: across 26 pixels in 3 moves, then a diagonal. The
+// press pixel is painted and each move is joined to the one before by the
+// raster line, both ends included; nothing is painted beyond the edge.
+TEST_F(Tools, PencilStrokeHasNoGaps) {
+  Press(Vx(2), Vy(10));
+  for (int x : {11, 19, 27}) Move(Vx(x), Vy(10));
+  Release(Vx(27), Vy(10));
+  Press(Vx(0), Vy(0));
+  Move(Vx(2), Vy(4));
+  Release(Vx(2), Vy(4));
+  Press(Vx(30), Vy(1));
+  Move(200, Vy(1));  // clamped to column 32: outside
+  Move(200, 300);    // and row 32
+  Release(200, Vy(1));
+  Pixels want = {"0,0", "1,1", "30,1", "31,1", "1,2", "2,3", "2,4"};
+  for (int x = 2; x <= 27; ++x) want.push_back(std::to_string(x) + ",10");
+  EXPECT_EQ(Pixels_Not(Saved_Strip(), White), want);
 }
 
 TEST_F(Tools, PencilClickPaintsOnePixelInTheFirstColour) {
@@ -153,13 +162,13 @@ TEST_F(Tools, PencilClickPaintsOnePixelInTheFirstColour) {
 }
 
 TEST_F(Tools, ReleaseMapsNegativeViewPointsToTheFirstShownColumn) {
-  Press(Vx(0), Vy(2));
+  Press(Vx(1), Vy(2));
   Release(-3, Vy(2));  // -3 div 4 = 0, not -1
   EXPECT_EQ(W().GetPixel(0, 2), Black);
 
   T().Zoom_InClick();  // factor 5, scrollable
   T().ZH.Set_Position(3);
-  Press(Vx(3), 0);
+  Press(Vx(5), 0);
   Release(-4, 0);
   EXPECT_EQ(W().GetPixel(3, 0), Black);
   EXPECT_EQ(W().GetPixel(2, 0), White);
@@ -193,7 +202,7 @@ TEST_F(Tools, RightPressStartsNoDrag) {
   EXPECT_FALSE(T().Anim_Modified);
 }
 
-TEST_F(Tools, CtrlPressPicksTheViewPixelWhateverTheButton) {
+TEST_F(Tools, CtrlPressPicksTheFramePixelWhateverTheButton) {
   W().SetPixel(1, 1, Red);
   T().Redraw_Zoom();
   Press(Vx(1), Vy(1), Mouse_Button::Right, ss_Ctrl);
@@ -203,9 +212,9 @@ TEST_F(Tools, CtrlPressPicksTheViewPixelWhateverTheButton) {
   EXPECT_FALSE(T().Zoom_Drag);
   EXPECT_FALSE(T().Undo1.Enabled);
 
-  Fresh(50);  // factor 2: view pixels 100..127 are backdrop
+  Fresh(50);  // factor 2: view pixels 100..127 are backdrop, no colour of the frame
   Press(120, 120, Mouse_Button::Left, ss_Ctrl | ss_Shift);
-  EXPECT_EQ(T().Selected_Colour1, Silver);
+  EXPECT_EQ(T().Selected_Colour1, Red);
   EXPECT_FALSE(T().Anim_Modified);
 }
 
@@ -213,6 +222,7 @@ TEST_F(Tools, SyringeReadsTheFrameAndNoColourBeyondItsEdge) {
   Fill_Distinct();
   T().Tool8Click();
   Press(Vx(3), Vy(5));
+  EXPECT_EQ(T().Selected_Colour1, Rgb(3, 5, 7)) << "a plain click picks";
   Move(Vx(4), Vy(6));
   EXPECT_EQ(T().Selected_Colour1, Rgb(4, 6, 7));
   EXPECT_EQ(T().Col_Select.Picture.GetPixel(10, 5), Rgb(4, 6, 7));

@@ -75,6 +75,27 @@ TEST_F(View_Aids, WorkingFrameStripAndFileStayUntouched) {
   EXPECT_EQ(Read_Bmp(Path("aids.bmp")).GetPixel(32 + 3, 3), Red);
 }
 
+// The report's steps: a Ctrl+click on a grid line, and the syringe, with the
+// onion skin on, pick the frame's own colour, and so does what is drawn with it.
+TEST_F(View_Aids, ColourPicksReadTheFrameNotTheAids) {
+  Raster_Image strip = Solid_Strip({A, B}, 32);
+  strip.SetPixel(32 + 3, 3, C);
+  Load_Strip(strip);
+  T().Next_FrameClick();
+  T().OnionSkin1Click();
+  T().PixelGrid1Click();
+  Press(12, 12, Mouse_Button::Left, ss_Ctrl);  // the corner of two grid lines over (3, 3)
+  EXPECT_EQ(T().Selected_Colour1, C);
+  Press(Vx(8), Vy(8));
+  Release(Vx(8), Vy(8));
+  T().Tool8Click();
+  Press(16, 20);  // a grid line over (4, 5)
+  Release(16, 20);
+  EXPECT_EQ(T().Selected_Colour1, B);
+  const Raster_Image saved = Saved_Strip();
+  EXPECT_EQ(saved.GetPixel(32 + 8, 8), C);
+}
+
 // Lines run along the top and left of each frame pixel but the first row and
 // column, in the pixel's colour taken halfway to white (dark pixels, as here)
 // or to black (light ones).
