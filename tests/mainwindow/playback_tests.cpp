@@ -242,68 +242,50 @@ class Playing_Trap : public Playback_Test {
 };
 
 // A command during playback does what it does after Stop on the frame the
-// preview showed; a tick still queued afterwards changes nothing.
+// preview showed, and asks its questions with that frame shown; a tick still
+// queued afterwards changes nothing.
 TEST_F(Playing_Trap, FrameCommandsStopPlaybackFirstAndActOnTheFrameThenShown) {
-  TTolvane& t = T();
+  using Command = void (TTolvane::*)();
+  const std::pair<const char*, Command> commands[] = {
+      {"Clear", &TTolvane::Clear1Click},
+      {"Paste (From Buffer)", &TTolvane::Paste1Click},
+      {"Add", &TTolvane::Add1Click},
+      {"Paste (From Clipboard)", &TTolvane::PasteFromClipboard1Click},
+      {"Delete", &TTolvane::Delete1Click},
+      {"Insert", &TTolvane::Insert1Click},
+      {"Resize", &TTolvane::Resize1Click},
+      {"Cut", &TTolvane::Cut1Click},
+      {"Paste", &TTolvane::Paste2Click},
+      {"Flip Horizontal", &TTolvane::FlipHorizontal1Click},
+      {"Flip Vertical", &TTolvane::FlipVertical1Click},
+      {"Nudge Left", &TTolvane::Nudge1Click},
+      {"Nudge Right", &TTolvane::Nudge2Click},
+      {"Nudge Up", &TTolvane::Nudge3Click},
+      {"Nudge Down", &TTolvane::Nudge4Click},
+      {"Undo", &TTolvane::Undo1Click},
+      {"Merge", &TTolvane::MergeFiles1Click}};
   Write_Bmp(Path("more.bmp"), Solid_Strip({0x00FF00}, Size));
-  const std::vector<std::pair<const char*, std::function<void()>>> commands = {
-      {"Clear", [&] { t.Clear1Click(); }},
-      {"Paste (From Buffer)", [&] { t.Paste1Click(); }},
-      {"Paste (From Clipboard)",
-       [&] {
-         P.Clipboard = Raster_Image(Size, Size, 0x00FF00);
-         t.PasteFromClipboard1Click();
-       }},
-      {"Add", [&] { t.Add1Click(); }},
-      {"Delete",
-       [&] {
-         P.Answers.push_back(id_Yes);
-         t.Delete1Click();
-       }},
-      {"Insert", [&] { t.Insert1Click(); }},
-      {"Resize",
-       [&] {
-         P.On_Modal<TFrame_Size_Form>([](TFrame_Size_Form& f) {
-           f.New_Size.Select(1);
-           f.OkClick();
-         });
-         t.Resize1Click();
-       }},
-      {"Cut", [&] { t.Cut1Click(); }},
-      {"Paste",
-       [&] {
-         P.Clipboard = Raster_Image(4, 4, 0x00FF00);
-         t.Paste2Click();
-       }},
-      {"Flip Horizontal", [&] { t.FlipHorizontal1Click(); }},
-      {"Flip Vertical", [&] { t.FlipVertical1Click(); }},
-      {"Nudge Left", [&] { t.Nudge1Click(); }},
-      {"Nudge Right", [&] { t.Nudge2Click(); }},
-      {"Nudge Up", [&] { t.Nudge3Click(); }},
-      {"Nudge Down", [&] { t.Nudge4Click(); }},
-      {"Undo of an older copy",
-       [&] {
-         BitBlt(t.Undo_Frame, 0, 0, Raster_Image(Size, Size, 0x00FF00));
-         t.Undo1.Enabled = true;
-         t.Undo1Click();
-       }},
-      {"Merge",
-       [&] {
-         P.Open_Answers.push_back(Path("more.bmp"));
-         P.Answers.push_back(id_No);
-         t.MergeFiles1Click();
-       }},
+  const auto run = [&](Command command) {
+    P.Clipboard = Raster_Image(Size, Size, 0x00FF00);
+    BitBlt(T().Undo_Frame, 0, 0, *P.Clipboard);  // an older copy on offer
+    T().Undo1.Enabled = true;
+    P.Answers = {id_Yes};  // Delete; Merge then shows no transition dialog
+    P.Open_Answers = {Path("more.bmp")};
+    const std::vector<std::string> asked = Asked([&] { (T().*command)(); });
+    P.Answers.clear();
+    P.Open_Answers.clear();
+    return asked;
   };
   for (const auto& [name, command] : commands) {
     SCOPED_TRACE(name);
     Load_Five();
     Go_To(0);
-    const std::vector<std::string> asked_stopped = Asked(command);
+    const std::vector<std::string> asked_stopped = run(command);
     const Raster_Image stopped = Saved_Strip("stopped.bmp");
 
     Play_Behind_The_Counter();
-    EXPECT_EQ(Asked(command), asked_stopped);
-    t.Anim_TimerTimer();
+    EXPECT_EQ(run(command), asked_stopped);
+    T().Anim_TimerTimer();
     Expect_Stopped();
     EXPECT_TRUE(Same_Pixels(Saved_Strip("playing.bmp"), stopped));
   }
