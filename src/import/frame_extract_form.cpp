@@ -30,6 +30,8 @@ void Text(Label& l, int left, int top, int width, const char* caption) {
 
 constexpr Colour Light_Grey = 0xC0C0C0;
 
+std::string Frames_Text(int n) { return std::to_string(n) + (n == 1 ? " Frame" : " Frames"); }
+
 }  // namespace
 
 TFrame_Extract::TFrame_Extract(Platform& p) : P(p) {
@@ -250,10 +252,10 @@ void TFrame_Extract::Convert_Cell(Raster_Image& target, int type) {
 
 void TFrame_Extract::Refresh_Previews() {
   if (Lines.Item_Index == 1)
-    Frame_Count.Caption = std::to_string(Cell_Total) + " Frames";
+    Frame_Count.Caption = Frames_Text(Cell_Total);
   else
     Frame_Count.Caption =
-        std::to_string(Cells_Per_Row) + " Frames (Total Frames " + std::to_string(Cell_Total) + ")";
+        Frames_Text(Cells_Per_Row) + " (Total Frames " + std::to_string(Cell_Total) + ")";
   Label7.Caption = "Viewing frame " + std::to_string(View_Cell + 1);
 
   const int d = Output_Frame_Size;
@@ -395,6 +397,18 @@ void TFrame_Extract::Commit_Fields() {
 }
 
 void TFrame_Extract::OkClick() {
+  // A size left empty, or no number of 1 or more, would be committed as 1
+  // and cut frames of a single pixel column: ask for a size instead.
+  const std::pair<const Spin_Edit*, const char*> sizes[] = {{&Frame_W, "input frame width"},
+                                                            {&Frame_H, "input frame height"},
+                                                            {&dest_fs, "output frame size"}};
+  for (const auto& [field, name] : sizes)
+    if (field->Number().value_or(0) < 1) {
+      P.Show_Message_Box(
+          std::string("The ") + name + " must be a whole number of pixels, 1 or more.",
+          Msg_Kind::Warning, mb_OK);
+      return;
+    }
   // Enter presses Ok while a field still has the focus: that field is
   // committed (clamped) first, as a click on Ok would do.
   Commit_Fields();

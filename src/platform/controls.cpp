@@ -5,7 +5,9 @@
 
 namespace tolvane {
 
-int Spin_Edit::Value() const {
+int Spin_Edit::Value() const { return Number().value_or(Min); }
+
+std::optional<int> Spin_Edit::Number() const {
   std::int64_t v = 0;
   const char* first = Text.data();
   const char* last = Text.data() + Text.size();
@@ -13,7 +15,7 @@ int Spin_Edit::Value() const {
   if (first != last && *first == '+') ++first;
   auto [p, ec] = std::from_chars(first, last, v);
   while (p != last && *p == ' ') ++p;
-  if (ec != std::errc() || p != last || v < INT32_MIN || v > INT32_MAX) return Min;
+  if (ec != std::errc() || p != last || v < INT32_MIN || v > INT32_MAX) return std::nullopt;
   return int(v);
 }
 

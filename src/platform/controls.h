@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -144,10 +145,11 @@ struct Radio_Group : Control {
 struct Spin_Edit : Control {
   int Min = 0, Max = 100;
   std::string Text = "0";
-  int Value() const;
-  void Set_Value(int v);  // brought into Min..Max unless Min == Max
-  void Step(int delta);   // the up/down buttons
-  void Exit();            // losing the focus clamps the text
+  int Value() const;                  // Number(), or Min when the text is none
+  std::optional<int> Number() const;  // the text as a decimal integer
+  void Set_Value(int v);              // brought into Min..Max unless Min == Max
+  void Step(int delta);               // the up/down buttons
+  void Exit();                        // losing the focus clamps the text
 };
 
 // Editable drop-down list: Text is what its field shows, typed or picked

@@ -47,7 +47,7 @@ TEST_F(Frame_Extract_Test, OpeningClampsTheInputSizeToThePictureAndStretchesIt) 
   picture.SetPixel(0, 0, 0x00FF00);
   Open(picture, [](TFrame_Extract& f) {
     EXPECT_EQ(f.Frame_W.Text + "x" + f.Frame_H.Text, "20x10");
-    EXPECT_EQ(f.Frame_Count.Caption, "1 Frames (Total Frames 1)");
+    EXPECT_EQ(f.Frame_Count.Caption, "1 Frame (Total Frames 1)");
     EXPECT_EQ(f.Label7.Caption, "Viewing frame 1");
     EXPECT_EQ(f.Final_Preview.Picture.GetPixel(1, 2), 0x00FF00u) << "one pixel, stretched";
     EXPECT_EQ(f.Final_Preview.Picture.GetPixel(31, 31), 0x0000FFu);
@@ -109,7 +109,7 @@ TEST_F(Frame_Extract_Test, NavigationRunsOverAllCellsAndAnEmptyFieldCountsNone) 
 
     f.Lines.Select(0);
     Type(f, f.Frame_W, "");
-    EXPECT_EQ(f.Frame_Count.Caption, "1 Frames (Total Frames 0)");
+    EXPECT_EQ(f.Frame_Count.Caption, "1 Frame (Total Frames 0)");
     EXPECT_TRUE(All_Pixels(f.Frame.Picture, Grey));
     f.Adjust_Type.Select(ct_Crop);
     EXPECT_EQ(f.Adjust_Type.Item_Index, ct_Crop) << "neither a warning nor a switch";
@@ -208,24 +208,42 @@ TEST_F(Frame_Extract_Test, ARunWithoutFramesOrTooWideWarnsAndKeepsTheDialogOpen)
             "frames or a smaller output size.");
 }
 
-TEST_F(Frame_Extract_Test, EnterCommitsTheTypedValueIntoItsRangeFirst) {
+// A size beyond its field's range is committed into it; no size at all (empty,
+// zero, negative, a word) warns, naming the field, and keeps the dialog open
+// with the text as typed.
+TEST_F(Frame_Extract_Test, EnterCommitsTheTypedSizeIntoItsRangeOrWarnsOfNoSize) {
   struct Case {
-    bool output;  // dest_fs, else Frame_W
-    std::string text, committed;
+    Spin_Edit TFrame_Extract::*field;
+    std::string text, committed;  // committed empty: a warning
     int frames, size;
-  } cases[] = {{true, "-5", "1", 3, 1},        {true, "0", "1", 3, 1},
-               {true, "99999", "128", 3, 128}, {false, "-5", "1", 96, 32},
-               {false, "0", "1", 96, 32},      {false, "99999", "96", 1, 32}};
+    const char* name;
+  } cases[] = {{&TFrame_Extract::dest_fs, "99999", "128", 3, 128, ""},
+               {&TFrame_Extract::Frame_W, "99999", "96", 1, 32, ""},
+               {&TFrame_Extract::dest_fs, "-5", "", 0, 0, "output frame size"},
+               {&TFrame_Extract::Frame_W, "0", "", 0, 0, "input frame width"},
+               {&TFrame_Extract::Frame_H, "x", "", 0, 0, "input frame height"}};
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    P.Messages.clear();
+    const bool warns = c.committed.empty();
     Open(Sheet(96, 32, 32, 32), [&](TFrame_Extract& f) {
-      Spin_Edit& field = c.output ? f.dest_fs : f.Frame_W;
+      Spin_Edit& field = f.*c.field;
       Type(f, field, c.text);
       f.OkClick();  // Enter, with the focus still in the field
-      EXPECT_EQ(field.Text, c.committed) << c.text;
+      EXPECT_EQ(field.Text, warns ? c.text : c.committed);
+      EXPECT_EQ(f.Visible, warns);
+      if (f.Visible) f.CancelClick();
     });
-    ASSERT_TRUE(F().Retrieval_Done) << c.text;
-    EXPECT_EQ(F().Retrieved_Strip.Height(), c.size) << c.text;
-    EXPECT_EQ(F().Retrieved_Strip.Width(), c.frames * c.size) << c.text;
+    if (warns) {
+      EXPECT_FALSE(F().Retrieval_Done);
+      EXPECT_EQ(P.Message_Texts(), std::vector<std::string>{std::string("The ") + c.name +
+                                                            " must be a whole number of pixels, "
+                                                            "1 or more."});
+    } else {
+      ASSERT_TRUE(F().Retrieval_Done);
+      EXPECT_EQ(F().Retrieved_Strip.Height(), c.size);
+      EXPECT_EQ(F().Retrieved_Strip.Width(), c.frames * c.size);
+    }
   }
 }
 

@@ -66,6 +66,31 @@ TEST_F(Import_Test, ImportFramesWithNoDocumentInstallsTheRetrievedStrip) {
   EXPECT_TRUE(Same_Pixels(Read_Bmp(Path("walk.bmp")), T().Anim_Strip));
 }
 
+// The report's steps: with the input width emptied the count reads "1 Frame
+// (Total Frames 0)"; Ok then warns and keeps the dialog open, as for a zero or
+// a word, and the frames the user then asks for are the ones saved.
+TEST_F(Import_Test, OkWithoutAnInputWidthWarnsAndKeepsTheDialogOpen) {
+  P.Open_Answers = {Sheet_Path()};
+  P.On_Modal<TFrame_Extract>([](TFrame_Extract& f) {
+    for (const char* text : {"", "0", "abc"}) {
+      f.Frame_W.Text = text;
+      f.Field_Edited(f.Frame_W);
+      if (*text == 0) {
+        EXPECT_EQ(f.Frame_Count.Caption, "1 Frame (Total Frames 0)");
+      }
+      f.OkClick();
+      EXPECT_TRUE(f.Visible) << text;
+    }
+    f.Field_Set(f.Frame_W, 32);
+    Retrieve_At(32)(f);
+  });
+  T().Import1Click();
+  EXPECT_EQ(P.Message_Texts(),
+            std::vector<std::string>(
+                3, "The input frame width must be a whole number of pixels, 1 or more."));
+  EXPECT_TRUE(Same_Pixels(Saved_Strip(), Solid_Strip({Red, Green, Blue}, 32)));
+}
+
 TEST_F(Import_Test, ImportPcxListsPcxFirstAndHandsABitmapStraightToTheDialog) {
   P.Open_Answers = {Sheet_Path()};
   P.On_Modal<TFrame_Extract>(Retrieve_At(32));
