@@ -55,14 +55,18 @@ void TAdd_Trans::FormShow() {
   overlap.Text = std::to_string(Initial_Overlap);
   Label4.Caption = Frames_Text(Anim1_Frames);
   Label5.Caption = Frames_Text(Anim2_Frames);
-  // Setting the maximum leaves the text as it is; Overlap() brings it into range.
+  // The field shows the overlap that will be used, the initial 5 brought into
+  // range.
   overlap.Max = std::min(Anim1_Frames, Anim2_Frames);
+  overlap.Text = std::to_string(Overlap());
   Trans_Type.Text = "Merge";
   Trans_Accepted = false;
 }
 
 void TAdd_Trans::OkClick() {
-  overlap.Exit();  // the field loses the focus before the click counts
+  // The field loses the focus before the click counts, and shows the overlap
+  // in use also where its range is a single value, which it would not clamp.
+  overlap.Text = std::to_string(Overlap());
   const int kind = Trans_Kind_Of(Trans_Type.Text);
   if (kind == No_Transition) {
     // Building white frames from a typo would replace the user's last frames:

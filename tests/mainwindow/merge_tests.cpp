@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <optional>
 #include <string>
@@ -163,6 +164,8 @@ TEST_F(Merge_Test, TransitionReplacesTheLastFramesAndAppendsTheRest) {
   }
 }
 
+// The overlap field shows the value that will be used: 5 brought into range
+// when the dialog opens, and whatever was typed once Ok takes it.
 TEST_F(Merge_Test, TheDialogShowsTheCountsAndBringsTheOverlapIntoRange) {
   const struct {
     int f1, f2;
@@ -180,10 +183,13 @@ TEST_F(Merge_Test, TheDialogShowsTheCountsAndBringsTheOverlapIntoRange) {
       EXPECT_EQ(f.overlap.Max, std::min(c.f1, c.f2));
       if (c.typed) f.overlap.Text = c.typed;
       f.OkClick();
+      shown.push_back(f.overlap.Text);
     });
     T().MergeFiles1Click();
+    const std::string opened = std::to_string(std::min({5, c.f1, c.f2}));
     EXPECT_EQ(shown, (std::vector<std::string>{std::to_string(c.f1) + " Frames",
-                                               std::to_string(c.f2) + " Frames", "Merge", "5"}));
+                                               std::to_string(c.f2) + " Frames", "Merge", opened,
+                                               std::to_string(c.used)}));
     EXPECT_EQ(T().Frame_Total, c.f1 + c.f2 - c.used) << c.f1 << " + " << c.f2;
   }
 }
