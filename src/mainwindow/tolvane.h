@@ -15,6 +15,11 @@ inline constexpr const char* Bmp_Filter = "Bitmap Files (*.BMP)|*.BMP|All Files 
 // The same for pictures the program opens and saves, with PNG after them.
 inline constexpr const char* Picture_Filter =
     "Bitmap Files (*.BMP)|*.BMP|All Files (*.*)|*.*|PNG Files (*.PNG)|*.PNG";
+// Load, Import Frames and Merge Files open on every picture they read: the
+// bitmap filter alone would hide PNG sheets.
+inline constexpr const char* Open_Filter =
+    "All Pictures (*.bmp *.png)|*.bmp;*.png|Bitmap Files (*.BMP)|*.BMP|All Files (*.*)|*.*|PNG "
+    "Files (*.PNG)|*.PNG";
 inline constexpr const char* Gif_Filter = "GIF Files (*.GIF)|*.GIF";
 
 // The main window. Owns the editing state for the whole run; its handlers are

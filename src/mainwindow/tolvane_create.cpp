@@ -174,7 +174,7 @@ TTolvane::TTolvane(Application& app) : App(app), P(app.P) {
   Place(Select_Marker, 0, 0, 0, 0);
   Place(Select_Image, 0, 0, 0, 0);
 
-  OpenDialog1.Filter = Picture_Filter;
+  OpenDialog1.Filter = Open_Filter;
   SaveDialog1.Filter = Picture_Filter;
   SaveDialog1.Overwrite_Prompt = true;
   ColorDialog1.Full_Open = true;

@@ -50,7 +50,7 @@ bool TTolvane::Ask_Save_Changes() {
 void TTolvane::Load1Click() {
   if (!Ask_Save_Changes()) return;
   OpenDialog1.Title = "Open...";
-  OpenDialog1.Filter = Picture_Filter;
+  OpenDialog1.Filter = Open_Filter;
   OpenDialog1.Filter_Index = 1;
   if (!P.Execute_Open_Dialog(OpenDialog1)) return;
   Load_File(OpenDialog1.File_Name);

@@ -29,7 +29,7 @@ void TTolvane::Retrieve_Frames(const std::string& path) {
 void TTolvane::Import1Click() {
   if (!Ask_Save_Changes()) return;
   OpenDialog1.Title = "Import...";
-  OpenDialog1.Filter = Picture_Filter;
+  OpenDialog1.Filter = Open_Filter;
   OpenDialog1.Filter_Index = 1;
   if (!P.Execute_Open_Dialog(OpenDialog1)) return;
   const std::string path = OpenDialog1.File_Name;

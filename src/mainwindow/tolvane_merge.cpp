@@ -31,6 +31,8 @@ void TTolvane::MergeFiles1Click() {
   Stop_Playback();
   TAdd_Trans& form = *App.Add_Trans;
   OpenDialog1.Title = "Merge...";
+  OpenDialog1.Filter = Open_Filter;
+  OpenDialog1.Filter_Index = 1;
   if (!P.Execute_Open_Dialog(OpenDialog1)) return;
   const std::string path = OpenDialog1.File_Name;
 

@@ -35,11 +35,12 @@ TEST_F(Files, LoadingAValidStripOpensItAsTheDocument) {
   EXPECT_TRUE(t.Bevel1.Visible);
   EXPECT_TRUE(All_Pixels(t.Working_Frame, Red));
   EXPECT_EQ(t.Check_Invariants(), "");
-  // The open dialog was set up for bitmaps.
+  // The open dialog was set up for every picture it reads.
   ASSERT_EQ(P.Open_Seen.size(), 1u);
   EXPECT_EQ(P.Open_Seen[0].Title, "Open...");
   EXPECT_EQ(P.Open_Seen[0].Filter,
-            "Bitmap Files (*.BMP)|*.BMP|All Files (*.*)|*.*|PNG Files (*.PNG)|*.PNG");
+            "All Pictures (*.bmp *.png)|*.bmp;*.png|Bitmap Files (*.BMP)|*.BMP|All Files "
+            "(*.*)|*.*|PNG Files (*.PNG)|*.PNG");
   EXPECT_EQ(P.Open_Seen[0].Filter_Index, 1);
 }
 

@@ -164,6 +164,17 @@ TEST_F(Merge_Test, TransitionReplacesTheLastFramesAndAppendsTheRest) {
   }
 }
 
+// After Import PCX listed PCX files first, Merge Files opens on every picture
+// again, PNG strips among them.
+TEST_F(Merge_Test, TheOpenDialogStartsOnAllPictures) {
+  Load(2);
+  T().ImportPCX1Click();  // cancelled in its open dialog
+  ASSERT_EQ(P.Open_Seen.back().Filter_Index, 2);
+  Merge(1);
+  EXPECT_EQ(P.Open_Seen.back().Filter, Open_Filter);
+  EXPECT_EQ(P.Open_Seen.back().Filter_Index, 1);
+}
+
 // The overlap field shows the value that will be used: 5 brought into range
 // when the dialog opens, and whatever was typed once Ok takes it.
 TEST_F(Merge_Test, TheDialogShowsTheCountsAndBringsTheOverlapIntoRange) {
