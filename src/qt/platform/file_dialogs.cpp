@@ -29,6 +29,7 @@ QStringList Qt_Name_Filters(const std::string& filter) {
 }
 
 bool Qt_Platform::Run_File_Dialog(File_Dialog& d, bool save) {
+  Sync_Views();  // the windows behind show what the command has changed so far
   QFileDialog dialog(nullptr, QString::fromStdString(d.Title));
   // Qt's own dialog behaves the same on every desktop and under a bare X server.
   dialog.setOption(QFileDialog::DontUseNativeDialog);

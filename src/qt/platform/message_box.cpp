@@ -120,6 +120,9 @@ int Qt_Platform::Show_Message_Box(const std::string& text, Msg_Kind kind, unsign
       icon = QStyle::SP_MessageBoxQuestion;
       break;
   }
+  // The windows behind a question show what it is about: a command may have
+  // changed the state (stopped playback, another frame) before it asks.
+  Sync_Views();
   Message_Box box(title, QString::fromStdString(text), icon, true, buttons);
   box.adjustSize();
   Centre_On_Screen(box);

@@ -37,7 +37,9 @@ void Qt_Platform::Run_Modal(TForm& form) {
     return;
   }
   QWidget* w = view->Window();
-  view->Sync();
+  // The dialog and the windows behind it show the state as the command has
+  // made it so far.
+  Sync_Views();
   w->setWindowModality(Qt::ApplicationModal);
   w->show();
   w->raise();
