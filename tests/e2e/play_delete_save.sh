@@ -76,13 +76,7 @@ xdotool key Return  # Yes, the default button
 sleep 0.5
 
 saved="$work/saved.bmp"
-save=$(File_Menu a '^Save As\.\.\.$') || { echo "FAIL: no Save As... dialog"; exit 1; }
-Type_Into "$save" "$saved" '^Save As\.\.\.$'
-for _ in $(seq 50); do
-  [ -s "$saved" ] && break
-  sleep 0.1
-done
-[ -s "$saved" ] || { echo "FAIL: $saved was not written"; cat "$work/program.log"; exit 1; }
+Save_Through a '^Save As' "$saved" "Save As"
 
 kept=()
 for i in "${!colours[@]}"; do
