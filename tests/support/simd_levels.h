@@ -42,7 +42,7 @@ class At_Each_Simd_Level : public Base, public ::testing::WithParamInterface<Sim
 
 }  // namespace tolvane::testing
 
-#define TOLVANE_AT_EACH_SIMD_LEVEL(Suite)                                                 \
-  INSTANTIATE_TEST_SUITE_P(Simd, Suite,                                                   \
+#define TOLVANE_AT_EACH_SIMD_LEVEL(Suite)                                                    \
+  INSTANTIATE_TEST_SUITE_P(Simd, Suite,                                                      \
                            ::testing::ValuesIn(::tolvane::testing::Supported_Simd_Levels()), \
                            ::tolvane::testing::Simd_Name)
