@@ -5,6 +5,7 @@
 #include "document/bmp.h"
 #include "document/bmp_test_helpers.h"
 #include "image/image_error.h"
+#include "support/simd_levels.h"
 
 namespace tolvane {
 namespace {
@@ -82,10 +83,14 @@ TEST(BmpReadVariants, IndicesPastTheColourTableAreBlack) {
   EXPECT_EQ(img.At(1, 0), Black);
 }
 
+// The row paths run at every dispatch level this processor has.
+using BmpReadRows = testing::At_Each_Simd_Level<>;
+TOLVANE_AT_EACH_SIMD_LEVEL(BmpReadRows);
+
 // The wide palette paths against a plain lookup: every width around their
 // 16- and 64-pixel steps, tables of every size, indices past the table,
 // bottom-up.
-TEST(BmpReadVariants, EightBitRowsOfEveryWidthAndTableSize) {
+TEST_P(BmpReadRows, EightBitRowsOfEveryWidthAndTableSize) {
   std::uint32_t seed = 7;
   auto next = [&] { return seed = seed * 1103515245u + 12345u, seed >> 16; };
   std::vector<int> widths;
@@ -143,7 +148,7 @@ TEST(BmpReadVariants, Os2V2ShortHeaderHasFourByteEntries) {
   EXPECT_EQ(Decode(Build_Bmp(p)).At(0, 0), Red);
 }
 
-TEST(BmpReadVariants, TwentyFourAndThirtyTwoBitsInEveryPosition) {
+TEST_P(BmpReadRows, TwentyFourAndThirtyTwoBitsInEveryPosition) {
   // Widths 1 to 20 cover the four- and eight-pixel fast paths and their tails.
   for (int w = 1; w <= 20; ++w) {
     Bmp_Parts p;

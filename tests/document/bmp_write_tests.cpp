@@ -14,6 +14,7 @@
 #include "document/bmp.h"
 #include "document/bmp_test_helpers.h"
 #include "image/image_error.h"
+#include "support/simd_levels.h"
 
 namespace tolvane {
 namespace {
@@ -82,7 +83,10 @@ TEST(BmpWrite, RowsArePaddedWithZeroBytes) {
   }
 }
 
-TEST(BmpWrite, RoundTripsOddWidthsAndManyRowBlocks) {
+using BmpWriteRows = testing::At_Each_Simd_Level<>;
+TOLVANE_AT_EACH_SIMD_LEVEL(BmpWriteRows);
+
+TEST_P(BmpWriteRows, RoundTripsOddWidthsAndManyRowBlocks) {
   Temp_Dir dir;
   // Widths 1, 2, 3, 5 need 3, 2, 3, 1 padding bytes; 700 x 400 spans
   // several write blocks; 16384 x 2 is one wide row per block.

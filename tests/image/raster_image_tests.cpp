@@ -12,6 +12,7 @@
 #include "image/image_error.h"
 #include "image/pixel_art.h"
 #include "image/raster_image.h"
+#include "support/simd_levels.h"
 
 namespace tolvane::testing {
 namespace {
@@ -664,6 +665,11 @@ TEST(Raster_Image_CopyRect, ClipsDestinationAndSourceTogether) {
     }
 }
 
+// The row paths (gathered columns, halving) run at every dispatch level this
+// processor has.
+using StretchBltRows = At_Each_Simd_Level<>;
+TOLVANE_AT_EACH_SIMD_LEVEL(StretchBltRows);
+
 TEST(Raster_Image_StretchBlt, EqualSizeCopiesExactly) {
   const Raster_Image src = Coord_Image(6, 5);
   Raster_Image dst(10, 10, White);
@@ -675,7 +681,7 @@ TEST(Raster_Image_StretchBlt, EqualSizeCopiesExactly) {
     }
 }
 
-TEST(Raster_Image_StretchBlt, WholeNumberEnlargementRepeatsBlocks) {
+TEST_P(StretchBltRows, WholeNumberEnlargementRepeatsBlocks) {
   for (int k = 1; k <= 5; ++k) {
     const Raster_Image src = Coord_Image(7, 3);
     Raster_Image dst(7 * k, 3 * k);
@@ -765,7 +771,7 @@ TEST(Raster_Image_StretchBlt, ShrinkingPicksSourcePixelsWithoutBlending) {
 // The wide row paths (halving, gathered columns) against the centre rule
 // pixel by pixel, at widths around their eight-pixel steps and with the
 // source rectangle ending at the row's end.
-TEST(Raster_Image_StretchBlt, ShrinkingMatchesTheCentreRuleAtEveryWidth) {
+TEST_P(StretchBltRows, ShrinkingMatchesTheCentreRuleAtEveryWidth) {
   for (int src_w : {16, 17, 31, 32, 33, 64, 100})
     for (int dst_w : {src_w / 2, src_w / 2 + 1, src_w / 3, src_w - 1}) {
       if (dst_w < 1) continue;

@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "import/pcx_test_helpers.h"
+#include "support/simd_levels.h"
 
 namespace tolvane {
 namespace {
@@ -194,7 +195,10 @@ class PcxRules : public ::testing::Test {
   Temp_Dir Dir;
 };
 
-TEST_F(PcxRules, DecodesEachRule) {
+class PcxRulesAtEachLevel : public testing::At_Each_Simd_Level<PcxRules> {};
+TOLVANE_AT_EACH_SIMD_LEVEL(PcxRulesAtEachLevel);
+
+TEST_P(PcxRulesAtEachLevel, DecodesEachRule) {
   for (const Rule_Case& c : Rule_Cases()) {
     SCOPED_TRACE(c.name);
     const Outcome o = Decode_File(Save(c.file()));
