@@ -64,7 +64,7 @@ void TTolvane::Cut1Click() {
 void TTolvane::Paste2Click() {
   if (!Document_Open()) return;
   Stop_Playback();
-  Set_Tool(Cur_Tool);
+  Drop_Selection();
   Begin_Clipboard_Edit(*this);
   const std::string too_big = "Image is bigger than frame (" + Square(Frame_Size) +
                               "). Unable to complete paste operation!";
@@ -104,7 +104,7 @@ void TTolvane::PasteFromClipboard1Click() {
   if (!Document_Open()) return;
   Stop_Playback();
   // A floating selection would later be laid back over the pasted frame.
-  Set_Tool(Cur_Tool);
+  Drop_Selection();
   Begin_Clipboard_Edit(*this);
   const std::string wrong_size =
       "Frame size is not " + Square(Frame_Size) + ". Unable to complete paste!";

@@ -57,7 +57,7 @@ void TTolvane::Undo1Click() {
   // another frame or document.
   if (!Document_Open() || !Undo1.Enabled) return;
   Stop_Playback();
-  Set_Tool(Cur_Tool);
+  Drop_Selection();
   BitBlt(Working_Frame, 0, 0, Undo_Frame);
   // Save clears Frame_Edited but leaves Undo on offer: the restored picture
   // must count as a change, or the next Save or frame change would drop it.

@@ -183,6 +183,8 @@ class TTolvane : public TForm, public Editing_State {
   // Merge Files (mainwindow/tolvane_merge.cpp); the strip, the overlap and
   // the kind come through the transition dialog App.Add_Trans.
   void MergeFiles1Click();
+  // Asks for a plain append or a transition and merges: true when it did.
+  bool Merge_As_Asked();
   void Append_Merge_Strip();
   void Build_Transition();
 
@@ -209,6 +211,9 @@ class TTolvane : public TForm, public Editing_State {
 
   // Tools and the zoom view's mouse protocol (x, y in view pixels).
   void Set_Tool(int n);
+  // Drops a floating selection without changing the tool: its pixels stay
+  // where they lie in the working frame.
+  void Drop_Selection() { Set_Tool(Cur_Tool); }
   void Tool1Click();
   void Tool2Click();
   void Tool3Click();
@@ -244,6 +249,8 @@ class TTolvane : public TForm, public Editing_State {
   // Effects: one command for the four menu items; the sender is the item
   // chosen (Brightness1, Rotate1, Squash1 or Spin1).
   void Brightness1Click(const Menu_Item& sender);
+  // Opens the effect dialog on the current frame: true when it was accepted.
+  bool Ask_Effect(const Menu_Item& sender);
   // Selection (x, y of the grab area's events relative to it) and the
   // clipboard exchange.
   void Select_Band_Press(int x, int y);

@@ -102,7 +102,7 @@ namespace {
 
 void Go_To(TTolvane& t, int frame) {
   if (!t.Document_Open()) return;
-  t.Set_Tool(t.Cur_Tool);
+  t.Drop_Selection();
   t.Commit_Frame();
   t.Cur_Frame = std::clamp(frame, 0, t.Frame_Total - 1);
   t.Frame_Edited = false;
@@ -124,7 +124,7 @@ void TTolvane::Resize1Click() {
   form.Adjust_Method.Visible = true;
   Show_Modal(P, form);
   if (!form.Size_Accepted) return;
-  Set_Tool(Cur_Tool);
+  Drop_Selection();
   Commit_Frame();
   const int old_size = Frame_Size;
   Frame_Size = form.New_Frame_Size;

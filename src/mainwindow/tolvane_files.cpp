@@ -4,6 +4,7 @@
 #include <string>
 
 #include "document/png_picture.h"
+#include "document/strip_edit.h"
 #include "image/image_error.h"
 #include "mainwindow/application.h"
 #include "mainwindow/tolvane.h"
@@ -118,22 +119,12 @@ void TTolvane::Install_Document(Raster_Image picture, int frame_size, const std:
 void TTolvane::Install_Strip(Raster_Image picture) {
   // A floating selection belongs to the frames being replaced, and a running
   // playback to the old document.
-  Set_Tool(Cur_Tool);
+  Drop_Selection();
   Stop_Playback();
   std::string caption = std::string(Application_Title) + " - " + File_Name_Part(Anim_File_Name);
   // The new strip goes in first so that the layout does not allocate the
   // old one anew; if the layout fails, the old strip comes back.
-  Raster_Image old_strip = std::move(Anim_Strip);
-  const int old_total = Frame_Total;
-  Anim_Strip = std::move(picture);
-  Frame_Total = Anim_Strip.Width() / Frame_Size;
-  try {
-    Layout_Frame_Views(false);
-  } catch (...) {
-    Anim_Strip = std::move(old_strip);
-    Frame_Total = old_total;
-    throw;
-  }
+  Replace_Strip(*this, std::move(picture), Frame_Size, [this] { Layout_Frame_Views(false); });
   // Nothing below allocates more than a caption: the new document is in.
   Frame_Edited = false;
   Save1.Enabled = SaveAs1.Enabled = ExportGIF1.Enabled = MergeFiles1.Enabled = true;
@@ -194,7 +185,7 @@ void TTolvane::New1Click() {
   form.Adjust_Method.Visible = false;
   Show_Modal(P, form);
   if (!form.Size_Accepted) return;
-  Set_Tool(Cur_Tool);
+  Drop_Selection();
   Stop_Playback();
   // The new frame's images come first; if they cannot be had, the open
   // document stays as it was.

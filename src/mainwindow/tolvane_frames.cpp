@@ -1,3 +1,4 @@
+#include "document/strip_edit.h"
 #include "image/raster_image.h"
 #include "mainwindow/tolvane.h"
 
@@ -9,13 +10,13 @@ namespace tolvane {
 
 namespace {
 
-// Add and Insert keep the working frame's changes and then grow the strip by
-// one frame. Widening comes first: if the strip cannot grow, the document is
-// left as it was.
-void Commit_And_Widen(TTolvane& t) {
-  t.Anim_Strip.Set_Width(t.Frame_Left(t.Frame_Total + 1));
-  ++t.Frame_Total;
+// Add and Insert keep the working frame's changes: they are committed before
+// the edit, so that they move on with their frame. The flags change once the
+// strip has.
+template <class Edit>
+void Commit_And_Edit(TTolvane& t, Edit edit) {
   t.Commit_Frame();
+  edit();
   t.Frame_Edited = false;
   t.Undo1.Enabled = false;
   t.Anim_Modified = true;
@@ -25,7 +26,7 @@ void Commit_And_Widen(TTolvane& t) {
 
 void TTolvane::Add1Click() {
   Stop_Playback();
-  Run_Command(P, [&] { Commit_And_Widen(*this); });
+  Run_Command(P, [&] { Commit_And_Edit(*this, [&] { Append_Blank_Frame(*this); }); });
   Show_Frame();
   Section1.Enabled = true;
 }
@@ -33,14 +34,9 @@ void TTolvane::Add1Click() {
 void TTolvane::Insert1Click() {
   Stop_Playback();
   // The current frame moves one place on; its selection goes with it.
-  Set_Tool(Cur_Tool);
+  Drop_Selection();
   Run_Command(P, [&] {
-    Commit_And_Widen(*this);
-    const int left = Frame_Left(Cur_Frame), width = Anim_Strip.Width();
-    Copy_Rect(Anim_Strip, {left + Frame_Size, 0, width, Frame_Size}, Anim_Strip,
-              {left, 0, width - Frame_Size, Frame_Size});
-    Anim_Strip.Fill_Colour = Selected_Colour2;
-    Anim_Strip.FillRect({left, 0, left + Frame_Size, Frame_Size});
+    Commit_And_Edit(*this, [&] { Insert_Blank_Frame(*this, Cur_Frame, Selected_Colour2); });
   });
   Show_Frame();
 }
@@ -56,17 +52,9 @@ void TTolvane::Delete1Click() {
                          mb_Yes | mb_No) == id_No)
     return;
   // The selection's images belong to the frame being deleted.
-  Set_Tool(Cur_Tool);
-  const bool removed = Run_Command(P, [&] {
-    // Shift the following frames left over the deleted one, then cut the
-    // strip's last frame off: both in place, no second strip.
-    const int left = Frame_Left(Cur_Frame), width = Anim_Strip.Width();
-    Copy_Rect(Anim_Strip, {left, 0, width - Frame_Size, Frame_Size}, Anim_Strip,
-              {left + Frame_Size, 0, width, Frame_Size});
-    Anim_Strip.Set_Width(width - Frame_Size);
-    --Frame_Total;
-  });
-  if (!removed) return;  // the strip could not be rebuilt: nothing changed
+  Drop_Selection();
+  // The strip could not be rebuilt: nothing changed.
+  if (!Run_Command(P, [&] { Remove_Frame(*this, Cur_Frame); })) return;
   Anim_Modified = true;
   if (Cur_Frame > Frame_Total - 1) Cur_Frame = Frame_Total - 1;
   Frame_Edited = false;
@@ -84,7 +72,7 @@ void TTolvane::Delete1Click() {
 // nudge or flip would rebuild the frame from the selection's old background.
 void TTolvane::Clear1Click() {
   Stop_Playback();
-  Set_Tool(Cur_Tool);
+  Drop_Selection();
   Anim_Modified = true;
   Frame_Edited = true;
   Take_Undo_Copy();
@@ -101,7 +89,7 @@ void TTolvane::Copy1Click() {
 
 void TTolvane::Paste1Click() {
   Stop_Playback();
-  Set_Tool(Cur_Tool);
+  Drop_Selection();
   Anim_Modified = true;
   Frame_Edited = true;
   Take_Undo_Copy();

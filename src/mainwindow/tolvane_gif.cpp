@@ -3,6 +3,7 @@
 #include <string>
 
 #include "document/gif.h"
+#include "mainwindow/progress_shown.h"
 #include "mainwindow/tolvane.h"
 
 namespace tolvane {
@@ -49,14 +50,8 @@ void TTolvane::ExportGIF1Click() {
       Write_Gif(path, animation);
       return;
     }
-    Progress_Show(frames, "Exporting GIF...");
-    try {
-      Write_Gif(path, animation, [this](int i, int n) { Progress_Step(i, n); });
-    } catch (...) {
-      Progress_Hide();  // before the error box
-      throw;
-    }
-    Progress_Hide();
+    Progress_Shown progress(*this, frames, "Exporting GIF...");
+    Write_Gif(path, animation, progress.Stepper());
   });
 }
 

@@ -1,11 +1,11 @@
-#include <cstdint>
 #include <string>
 
 #include "document/png_picture.h"
+#include "document/strip_edit.h"
 #include "mainwindow/application.h"
+#include "mainwindow/progress_shown.h"
 #include "mainwindow/tolvane.h"
 #include "merge/merge_strip.h"
-#include "merge/transitions.h"
 
 namespace tolvane {
 
@@ -15,14 +15,6 @@ namespace {
 struct Release_On_Exit {
   Raster_Image& image;
   ~Release_On_Exit() { image = Raster_Image(); }
-};
-
-struct Progress_Panel_Shown {
-  TTolvane& t;
-  Progress_Panel_Shown(TTolvane& tolvane, int steps) : t(tolvane) {
-    t.Progress_Show(steps, "Merging Animations...");
-  }
-  ~Progress_Panel_Shown() { t.Progress_Hide(); }
 };
 
 }  // namespace
@@ -43,26 +35,12 @@ void TTolvane::MergeFiles1Click() {
     P.Show_Message_Box(Invalid_Merge_Text(Frame_Size), Msg_Kind::Warning, mb_OK);
     return;
   }
-
-  Set_Tool(Cur_Tool);
+  Drop_Selection();
   Commit_Frame();
 
-  const int answer = P.Show_Message_Box(
-      "Do you wish to include a transition between the two animations (Be warned this is "
-      "temperamental)?",
-      Msg_Kind::Confirmation, mb_Yes | mb_No);
-  bool merged = false;
-  if (answer == id_No) {
-    merged = Run_Command(P, [&] { Append_Merge_Strip(); });
-  } else {
-    form.Anim1_Frames = Frame_Total;
-    form.Anim2_Frames = form.Merge_Strip.Width() / Frame_Size;
-    Show_Modal(P, form);
-    if (form.Trans_Accepted) merged = Run_Command(P, [&] { Build_Transition(); });
-  }
   // The flags change only once the frames have: a merge that failed leaves
   // the animation as it was.
-  if (merged) {
+  if (Merge_As_Asked()) {
     Anim_Modified = true;
     Frame_Edited = true;
     // The undo copy belongs to a picture the merge may have replaced.
@@ -71,41 +49,26 @@ void TTolvane::MergeFiles1Click() {
   Show_Frame();
 }
 
-void TTolvane::Append_Merge_Strip() {
-  const Raster_Image& merge = App.Add_Trans->Merge_Strip;
-  const std::int64_t width = std::int64_t(Anim_Strip.Width()) + merge.Width();
-  Check_Strip_Size(width, Frame_Size);
-  Anim_Strip.Set_Width(int(width));
-  BitBlt(Anim_Strip, Frame_Left(Frame_Total), 0, merge);
-  Frame_Total = int(width / Frame_Size);
+bool TTolvane::Merge_As_Asked() {
+  TAdd_Trans& form = *App.Add_Trans;
+  const int answer = P.Show_Message_Box(
+      "Do you wish to include a transition between the two animations (Be warned this is "
+      "temperamental)?",
+      Msg_Kind::Confirmation, mb_Yes | mb_No);
+  if (answer == id_No) return Run_Command(P, [&] { Append_Merge_Strip(); });
+  form.Anim1_Frames = Frame_Total;
+  form.Anim2_Frames = form.Merge_Strip.Width() / Frame_Size;
+  Show_Modal(P, form);
+  return form.Trans_Accepted && Run_Command(P, [&] { Build_Transition(); });
 }
+
+void TTolvane::Append_Merge_Strip() { Append_Frames(*this, App.Add_Trans->Merge_Strip); }
 
 void TTolvane::Build_Transition() {
   const TAdd_Trans& form = *App.Add_Trans;
-  const Raster_Image& merge = form.Merge_Strip;
-  const int fs = Frame_Size, f1 = Frame_Total, f2 = form.Anim2_Frames, r = form.Overlap();
-  Raster_Image out(fs, fs), a(fs, fs), b(fs, fs);
-
-  // The strip grows to its final width before any frame of it is replaced:
-  // if it cannot, the animation stays exactly as it was.
-  const std::int64_t width = (std::int64_t(f1) + f2 - r) * fs;
-  Check_Strip_Size(width, fs);
-  Anim_Strip.Set_Width(int(width));
-
-  {
-    Progress_Panel_Shown panel(*this, r);
-    for (int s = 1; s <= r; ++s) {
-      Progress_Step(s, r);
-      const int target = f1 - r + s - 1;
-      BitBlt(b, -fs * (s - 1), 0, merge);
-      BitBlt(a, -Frame_Left(target), 0, Anim_Strip);
-      Build_Transition_Frame(out, a, b, form.Trans_Kind, s, r);
-      BitBlt(Anim_Strip, Frame_Left(target), 0, out);
-    }
-    if (f2 > r)
-      Copy_Rect(Anim_Strip, {f1 * fs, 0, int(width), fs}, merge, {r * fs, 0, f2 * fs, fs});
-    Frame_Total = int(width / fs);
-  }
+  const int overlap = form.Overlap();
+  Progress_Shown progress(*this, overlap, "Merging Animations...");
+  Merge_With_Transition(*this, form.Merge_Strip, form.Trans_Kind, overlap, progress.Stepper());
 }
 
 }  // namespace tolvane

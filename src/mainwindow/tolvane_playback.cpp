@@ -30,7 +30,7 @@ void TTolvane::PlayClick() {
     P.Show_Message_Box("The current section has only one frame in it", Msg_Kind::Warning, mb_OK);
     return;
   }
-  Set_Tool(Cur_Tool);
+  Drop_Selection();
   Stop.Enabled = true;
   Play.Enabled = false;
   Commit_Frame();
@@ -68,7 +68,7 @@ void TTolvane::Anim_TimerTimer() {
 }
 
 void TTolvane::StopClick() {
-  Set_Tool(Cur_Tool);
+  Drop_Selection();
   Anim_Timer.Enabled = false;
   DSP_Panel.Color = Face_Colour;
   Stop.Enabled = false;

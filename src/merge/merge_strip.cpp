@@ -1,8 +1,6 @@
 #include "merge/merge_strip.h"
 
-#include <limits>
-
-#include "image/image_error.h"
+#include "merge/transitions.h"
 
 namespace tolvane {
 
@@ -21,16 +19,26 @@ std::string Invalid_Merge_Text(int frame_size) {
   return text;
 }
 
-void Check_Strip_Size(std::int64_t width, int height) {
-  const bool fits = width >= 0 && width <= std::numeric_limits<int>::max() &&
-                    (height == 0 || width <= Max_Image_Pixels / height);
-  if (fits) return;
-  std::string text = "Not enough memory for an image of ";
-  text += std::to_string(width);
-  text += " x ";
-  text += std::to_string(height);
-  text += " pixels";
-  throw Toolkit_Error(text);
+Raster_Image Transition_Frames(const Editing_State& s, const Raster_Image& merge, int kind,
+                               int overlap, const std::function<void(int, int)>& step) {
+  const int fs = s.Frame_Size, f1 = s.Frame_Total, f2 = merge.Width() / fs, r = overlap;
+  // Kind No_Transition leaves `out` as made: white frames.
+  Raster_Image out(fs, fs), a(fs, fs), b(fs, fs), frames(f2 * fs, fs);
+  if (f2 > r) Copy_Rect(frames, {r * fs, 0, f2 * fs, fs}, merge, {r * fs, 0, f2 * fs, fs});
+  for (int i = 1; i <= r; ++i) {
+    step(i, r);
+    BitBlt(b, -fs * (i - 1), 0, merge);
+    BitBlt(a, -s.Frame_Left(f1 - r + i - 1), 0, s.Anim_Strip);
+    Build_Transition_Frame(out, a, b, kind, i, r);
+    BitBlt(frames, (i - 1) * fs, 0, out);
+  }
+  return frames;
+}
+
+void Merge_With_Transition(Editing_State& s, const Raster_Image& merge, int kind, int overlap,
+                           const std::function<void(int, int)>& step) {
+  const Raster_Image frames = Transition_Frames(s, merge, kind, overlap, step);
+  Replace_Frames(s, s.Frame_Total - overlap, frames);
 }
 
 }  // namespace tolvane

@@ -1,7 +1,9 @@
 #pragma once
-#include <cstdint>
+#include <functional>
 #include <string>
 
+#include "document/editing_state.h"
+#include "document/strip_edit.h"
 #include "image/raster_image.h"
 
 namespace tolvane {
@@ -13,8 +15,17 @@ bool Valid_Merge_Strip(const Raster_Image& strip, int frame_size);
 // The warning for a file that is not such a strip.
 std::string Invalid_Merge_Text(int frame_size);
 
-// Throws the toolkit's out-of-memory error when a strip of width x height
-// (computed by the caller in 64 bits) is beyond what an image may hold.
-void Check_Strip_Size(std::int64_t width, int height);
+// The frames a transition puts in place of the animation's last `overlap`
+// frames: those frames blended by `kind` with the merge strip's first ones,
+// then the rest of the merge strip. step(i, overlap) runs before blended
+// frame i is made.
+Raster_Image Transition_Frames(const Editing_State& s, const Raster_Image& merge, int kind,
+                               int overlap, const std::function<void(int, int)>& step);
+
+// A merge with a transition: the animation's last `overlap` frames and the
+// rest of the merge strip replaced by Transition_Frames. The frames are made
+// before the strip changes, so a failure leaves the animation as it was.
+void Merge_With_Transition(Editing_State& s, const Raster_Image& merge, int kind, int overlap,
+                           const std::function<void(int, int)>& step);
 
 }  // namespace tolvane

@@ -9,8 +9,10 @@
 #include <functional>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "document/bmp.h"
+#include "document/strip_edit.h"
 #include "support/tolvane_fixture.h"
 
 namespace {
@@ -171,6 +173,79 @@ TEST(Allocation_Faults, EveryFailureLeavesTheOldDocumentAndItsFile) {
       if (::testing::Test::HasFailure()) return;
     }
     EXPECT_EQ(n > 1, c.allocates) << c.name;
+  }
+}
+
+}  // namespace
+}  // namespace tolvane::testing
+
+namespace tolvane::testing {
+namespace {
+
+// Each strip edit with each image allocation failing in turn: a failed edit
+// leaves the strip and its count as they were; one that goes through gives
+// the frames listed (by colour).
+TEST(Allocation_Faults, StripEditsMakeTheNewStripFirst) {
+  struct Edit {
+    const char* name;
+    std::function<void(Editing_State&)> act;
+    std::vector<Colour> frames;
+  };
+  const Edit edits[] = {
+      {"append blank", [](Editing_State& s) { Append_Blank_Frame(s); }, {1, 2, 3, 0xFFFFFF}},
+      {"insert blank", [](Editing_State& s) { Insert_Blank_Frame(s, 1, 9); }, {1, 9, 2, 3}},
+      {"insert",
+       [](Editing_State& s) {
+         Insert_Frames(s, 1, Solid_Strip({7, 8}, 16));
+       },
+       {1, 7, 8, 2, 3}},
+      {"append",
+       [](Editing_State& s) {
+         Append_Frames(s, Solid_Strip({7, 8}, 16));
+       },
+       {1, 2, 3, 7, 8}},
+      {"replace past the end",
+       [](Editing_State& s) {
+         Replace_Frames(s, 2, Solid_Strip({7, 8}, 16));
+       },
+       {1, 2, 7, 8}},
+      {"remove", [](Editing_State& s) { Remove_Frame(s, 1); }, {1, 3}},
+      {"replace the strip",
+       [](Editing_State& s) {
+         Replace_Strip(s, Solid_Strip({7}, 16), 16, [] { Raster_Image views(16, 16); });
+       },
+       {7}},
+  };
+  const Raster_Image old = Solid_Strip({1, 2, 3}, 16);
+  for (const Edit& e : edits) {
+    for (long n = 1;; ++n) {
+      Editing_State s;
+      s.Anim_Strip = old;
+      s.Frame_Size = 16;
+      s.Frame_Total = 3;
+      seen = 0;
+      fail_at = n;
+      bool threw = false;
+      try {
+        e.act(s);
+      } catch (const std::exception&) {  // Toolkit_Error or bad_alloc
+        threw = true;
+      }
+      const bool failed = seen >= n;
+      fail_at = 0;
+      SCOPED_TRACE(std::string(e.name) + ", image allocation " + std::to_string(n));
+      EXPECT_EQ(threw, failed);
+      if (failed) {
+        EXPECT_TRUE(Same_Pixels(s.Anim_Strip, old));
+        EXPECT_EQ(s.Frame_Total, 3);
+        continue;
+      }
+      EXPECT_EQ(s.Anim_Strip.Width(), s.Frame_Total * 16);
+      ASSERT_EQ(s.Frame_Total, int(e.frames.size()));
+      for (int i = 0; i < s.Frame_Total; ++i)
+        EXPECT_TRUE(Frame_Is(s.Anim_Strip, 16, i, e.frames[i]));
+      break;
+    }
   }
 }
 

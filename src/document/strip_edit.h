@@ -1,0 +1,46 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+
+#include "document/editing_state.h"
+
+namespace tolvane {
+
+// Frame edits of the strip over the editing state. Each one first makes the
+// room or the strip it needs, and only then moves or writes frames: when the
+// strip cannot be had, the edit throws and the document is left whole. None
+// of them commits the working frame; callers that keep its changes commit
+// first. Frames given in an image stand side by side, Frame_Size square.
+
+// Throws the toolkit's out-of-memory error when a strip of width x height
+// (computed by the caller in 64 bits) is beyond what an image may hold.
+void Check_Strip_Size(std::int64_t width, int height);
+
+// One frame after the last, in the strip's Fill_Colour.
+void Append_Blank_Frame(Editing_State& s);
+
+// A frame of `colour` before frame `at`; the strip's Fill_Colour becomes
+// `colour`.
+void Insert_Blank_Frame(Editing_State& s, int at, Colour colour);
+
+// The frames before frame `at`; the frames from `at` on move behind them.
+void Insert_Frames(Editing_State& s, int at, const Raster_Image& frames);
+
+// The frames after the last.
+void Append_Frames(Editing_State& s, const Raster_Image& frames);
+
+// The frames written over frame `at` and those after it; the strip grows
+// where they reach past its end.
+void Replace_Frames(Editing_State& s, int at, const Raster_Image& frames);
+
+// Frame `at` taken out; the frames after it move up. Works within the strip
+// it has, so it allocates no image.
+void Remove_Frame(Editing_State& s, int at);
+
+// `strip` becomes the document's strip with frames of `frame_size`, and
+// `then` runs with it in place (the layout, which allocates the views). When
+// `then` throws, the old strip, frame size and count come back.
+void Replace_Strip(Editing_State& s, Raster_Image strip, int frame_size,
+                   const std::function<void()>& then);
+
+}  // namespace tolvane
