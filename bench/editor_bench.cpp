@@ -41,7 +41,7 @@ void Rubber_Band_Move(benchmark::State& state, int tool, int size) {
     benchmark::DoNotOptimize(t.Zoom.Picture.Data());
   }
   t.ZoomMouseUp(Mouse_Button::Left, ss_None, 87, 125);
-  state.SetLabel(std::to_string(size) + " px frame at factor " + std::to_string(t.Zoom_Factor));
+  state.SetLabel(std::to_string(size) + " px frame at factor " + std::to_string(t.View.Factor()));
 }
 
 void BM_Move_Filled_Rectangle_128(benchmark::State& s) { Rubber_Band_Move(s, 2, 128); }
@@ -64,7 +64,7 @@ void BM_Redraw_Zoom(benchmark::State& state) {
     e.T.Redraw_Zoom();
     benchmark::DoNotOptimize(e.T.Zoom.Picture.Data());
   }
-  state.SetLabel("factor " + std::to_string(e.T.Zoom_Factor));
+  state.SetLabel("factor " + std::to_string(e.T.View.Factor()));
 }
 BENCHMARK(BM_Redraw_Zoom)->Arg(128)->Arg(32)->Arg(50);
 

@@ -37,7 +37,7 @@ void BM_Redraw_Zoom_Aids(benchmark::State& state) {
     benchmark::DoNotOptimize(e.T.Zoom.Picture.Data());
   }
   static const char* const aids[] = {"no aids", "onion skin", "grid", "onion skin and grid"};
-  state.SetLabel("factor " + std::to_string(e.T.Zoom_Factor) + ", " + aids[state.range(1)]);
+  state.SetLabel("factor " + std::to_string(e.T.View.Factor()) + ", " + aids[state.range(1)]);
 }
 BENCHMARK(BM_Redraw_Zoom_Aids)->ArgsProduct({{32, 128}, {0, 1, 2, 3}});
 

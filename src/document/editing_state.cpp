@@ -18,8 +18,7 @@ std::string Editing_State::Check_Invariants() const {
   if (Cur_Frame < 0 || Cur_Frame >= Frame_Total) return "Cur_Frame outside the strip";
   if (Section_Start < 0 || Section_Start > Section_End || Section_End >= Frame_Total)
     return "section outside the strip";
-  if (!square(Working_Frame) || !square(Undo_Frame) || !square(Sel_Background) ||
-      !square(Frame_Buffer))
+  if (!square(Working_Frame) || !square(Undo_Frame) || !square(Frame_Buffer))
     return "a frame-sized image is not Frame_Size square";
   if (!Frame_Edited) {
     for (int y = 0; y < Frame_Size; ++y)

@@ -12,7 +12,7 @@ namespace tolvane {
 //  1. Anim_Strip is Frame_Total*Frame_Size x Frame_Size, Frame_Total >= 1;
 //  2. 0 <= Cur_Frame < Frame_Total;
 //  3. 0 <= Section_Start <= Section_End < Frame_Total;
-//  4. Working_Frame, Undo_Frame, Sel_Background, Frame_Buffer are Frame_Size square;
+//  4. Working_Frame, Undo_Frame, Frame_Buffer are Frame_Size square;
 //  5. !Frame_Edited implies Working_Frame equals frame Cur_Frame of the strip.
 // The drawing tools by the number Cur_Tool holds; button ToolN selects N.
 enum Tool_Kind : int {
@@ -40,10 +40,6 @@ struct Editing_State {
   bool Frame_Edited = false;
   Raster_Image Frame_Buffer{32, 32};
   Raster_Image Undo_Frame{32, 32};
-
-  // Floating selection.
-  Raster_Image Sel_Bitmap, Sel_Scratch;
-  Raster_Image Sel_Background{32, 32};
 
   Colour Selected_Colour1 = 0x000000;
   Colour Selected_Colour2 = 0xFFFFFF;

@@ -1,4 +1,4 @@
-#include "mainwindow/tolvane.h"
+#include "editor/palette.h"
 
 namespace tolvane {
 
@@ -22,74 +22,30 @@ void Paint(Raster_Image& picture, const Rect& r, Colour c) {
   picture.FillRect(r);
 }
 
-// The palette bitmap as the window stores it: two rows of nine 9 x 9 cells.
-void Build_Palette_Picture(Raster_Image& pal) {
+}  // namespace
+
+void Paint_Palette_Picture(Raster_Image& pal, Colour custom1, Colour custom2) {
+  // The fixed cells never change, so rebuilding them each time is cheap and
+  // keeps the picture right however it was sized before.
   pal.Set_Size(Pal_Width, Pal_Height);
   for (int i = 0; i < 8; ++i) {
     Paint(pal, {i * Cell, 0, (i + 1) * Cell, Cell}, Fixed_Top[i]);
     Paint(pal, {i * Cell, Cell, (i + 1) * Cell, 2 * Cell}, Fixed_Bottom[i]);
   }
   Paint(pal, {Custom_Column_Left, 0, Pal_Width, Pal_Height}, Custom_Placeholder);
+  Paint_Custom_Cell(pal, false, custom1);
+  Paint_Custom_Cell(pal, true, custom2);
 }
 
-}  // namespace
-
-void TTolvane::Paint_Palette() {
-  // The fixed cells never change, so rebuilding them each time is cheap and
-  // keeps the picture right however it was sized before.
-  Build_Palette_Picture(Pal.Picture);
+void Paint_Custom_Cell(Raster_Image& pal, bool second, Colour c) {
   // The custom cells reach one column past the picture's edge, which clips it.
-  Paint(Pal.Picture, {Custom_Column_Left, 0, Custom_Column_Left + 10, Cell}, Custom_Colour1);
-  Paint(Pal.Picture, {Custom_Column_Left, Cell, Custom_Column_Left + 10, 2 * Cell}, Custom_Colour2);
-
-  Raster_Image& custom = Custom.Picture;
-  const int half = custom.Width() / 2;
-  Paint(custom, {0, 0, half, custom.Height()}, Custom_Colour1);
-  Paint(custom, {half, 0, custom.Width(), custom.Height()}, Custom_Colour2);
-
-  Paint_Selected1();
-  Paint_Selected2();
+  const int top = second ? Cell : 0;
+  Paint(pal, {Custom_Column_Left, top, Custom_Column_Left + 10, top + Cell}, c);
 }
 
-void TTolvane::Paint_Selected1() {
-  Raster_Image& sel = Col_Select.Picture;
-  Paint(sel, {0, 0, sel.Width() / 2, sel.Height()}, Selected_Colour1);
-}
-
-void TTolvane::Paint_Selected2() {
-  Raster_Image& sel = Col_Select.Picture;
-  Paint(sel, {sel.Width() / 2, 0, sel.Width(), sel.Height()}, Selected_Colour2);
-}
-
-void TTolvane::PalMouseUp(Mouse_Button button, unsigned, int x, int y) {
-  // A release off the palette reads No_Colour; it is kept like any colour.
-  const Colour c = Pal.Picture.GetPixel(x, y);
-  if (button == Mouse_Button::Right) {
-    Selected_Colour2 = c;
-    Paint_Selected2();
-  } else {
-    Selected_Colour1 = c;
-    Paint_Selected1();
-  }
-}
-
-void TTolvane::CustomMouseUp(Mouse_Button, unsigned, int x, int) {
-  const int half = Custom.Picture.Width() / 2;
-  const bool second = x > half;
-  ColorDialog1.Full_Open = true;
-  ColorDialog1.Color = second ? Custom_Colour2 : Custom_Colour1;
-  if (!P.Execute_Colour_Dialog(ColorDialog1)) return;
-  const Colour c = ColorDialog1.Color;
-  Raster_Image& custom = Custom.Picture;
-  if (second) {
-    Paint(Pal.Picture, {Custom_Column_Left, Cell, Custom_Column_Left + 10, 2 * Cell}, c);
-    Paint(custom, {half, 0, custom.Width(), custom.Height()}, c);
-    Custom_Colour2 = c;
-  } else {
-    Custom_Colour1 = c;
-    Paint(Pal.Picture, {Custom_Column_Left, 0, Custom_Column_Left + 10, Cell}, c);
-    Paint(custom, {0, 0, half, custom.Height()}, c);
-  }
+void Paint_Swatch_Half(Raster_Image& swatch, bool right, Colour c) {
+  const int half = swatch.Width() / 2;
+  Paint(swatch, {right ? half : 0, 0, right ? swatch.Width() : half, swatch.Height()}, c);
 }
 
 }  // namespace tolvane

@@ -1,6 +1,7 @@
 #include <algorithm>
+#include <cstdint>
 
-#include "mainwindow/tolvane.h"
+#include "editor/zoom_view.h"
 
 namespace tolvane {
 
@@ -31,35 +32,23 @@ Colour Grid_Colour(Colour c) {
 
 }  // namespace
 
-void TTolvane::OnionSkin1Click() {
-  OnionSkin1.Checked = !OnionSkin1.Checked;
-  Redraw_Zoom();
-}
-
-void TTolvane::PixelGrid1Click() {
-  PixelGrid1.Checked = !PixelGrid1.Checked;
-  Redraw_Zoom();
-}
-
-void TTolvane::Draw_View_Aids() {
-  Raster_Image& view = Zoom.Picture;
-  const int z = std::max(1, Zoom_Factor);
-  const int h = ZH.Position, v = ZV.Position;
+void Draw_View_Aids(Raster_Image& view, const Editing_State& doc, int z, int h, int v,
+                    bool onion_skin, bool pixel_grid) {
+  const int fs = doc.Frame_Size, total = doc.Frame_Total, cur = doc.Cur_Frame;
+  const Raster_Image& strip = doc.Anim_Strip;
   // The part of the view the frame covers; the backdrop gets no aids.
-  const int width = int(std::min<long long>(view.Width(), (long long)(Frame_Size - h) * z));
-  const int height = int(std::min<long long>(view.Height(), (long long)(Frame_Size - v) * z));
+  const int width = int(std::min<long long>(view.Width(), (long long)(fs - h) * z));
+  const int height = int(std::min<long long>(view.Height(), (long long)(fs - v) * z));
   if (width <= 0 || height <= 0) return;
 
   // The frame before the current one; the first frame shows the last, as the
   // animation loops. A single frame has nothing to compare with.
-  const bool onion = OnionSkin1.Checked && Frame_Total > 1 && Cur_Frame >= 0 &&
-                     Cur_Frame < Frame_Total &&
-                     Anim_Strip.Width() >= std::int64_t(Frame_Total) * Frame_Size &&
-                     Anim_Strip.Height() >= Frame_Size;
+  const bool onion = onion_skin && total > 1 && cur >= 0 && cur < total &&
+                     strip.Width() >= std::int64_t(total) * fs && strip.Height() >= fs;
   if (onion) {
-    const int prev_left = Frame_Left(Cur_Frame > 0 ? Cur_Frame - 1 : Frame_Total - 1);
+    const int prev_left = doc.Frame_Left(cur > 0 ? cur - 1 : total - 1);
     for (int y = 0; y < height; ++y) {
-      const Colour* prev = Anim_Strip.Row(y / z + v) + prev_left + h;
+      const Colour* prev = strip.Row(y / z + v) + prev_left + h;
       Colour* out = view.Row(y);
       // Each frame pixel is a run of z view pixels of one colour.
       for (int x = 0, c = 0; x < width; ++c) {
@@ -69,7 +58,7 @@ void TTolvane::Draw_View_Aids() {
     }
   }
 
-  if (PixelGrid1.Checked && z >= Grid_Min_Factor) {
+  if (pixel_grid && z >= Grid_Min_Factor) {
     // A line runs along the top and left edge of every frame pixel but those
     // of the frame's first row and column.
     for (int y = 0; y < height; ++y) {

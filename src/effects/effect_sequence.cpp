@@ -48,8 +48,8 @@ void Apply(const Effect_Sequence& e, Raster_Image& work, int value, Colour mount
 
 }  // namespace
 
-Raster_Image Make_Effect_Frames(const Effect_Sequence& e, const Raster_Image& strip,
-                                int frame_size, int current, Colour mount,
+Raster_Image Make_Effect_Frames(const Effect_Sequence& e, const Raster_Image& strip, int frame_size,
+                                int current, Colour mount,
                                 const std::function<void(int, int)>& step) {
   const std::vector<Effect_Step> steps = Effect_Schedule(e);
   const int count = int(steps.size());

@@ -37,8 +37,8 @@ inline int Effect_First_Frame(const Effect_Sequence& e) { return e.Reverse ? 0 :
 // The sequence's frames side by side: in insert mode each made from frame
 // `current` of the strip, in change mode each from its own frame. step(k, n)
 // runs before frame k of n is made.
-Raster_Image Make_Effect_Frames(const Effect_Sequence& e, const Raster_Image& strip,
-                                int frame_size, int current, Colour mount,
+Raster_Image Make_Effect_Frames(const Effect_Sequence& e, const Raster_Image& strip, int frame_size,
+                                int current, Colour mount,
                                 const std::function<void(int, int)>& step);
 
 }  // namespace tolvane

@@ -2,6 +2,9 @@
 #include <string>
 
 #include "document/editing_state.h"
+#include "editor/floating_selection.h"
+#include "editor/tools.h"
+#include "editor/zoom_view.h"
 #include "platform/controls.h"
 #include "platform/form.h"
 #include "platform/platform.h"
@@ -23,24 +26,25 @@ inline constexpr const char* Open_Filter =
 inline constexpr const char* Gif_Filter = "GIF Files (*.GIF)|*.GIF";
 
 // The main window. Owns the editing state for the whole run; its handlers are
-// split by concern over several files:
-//   mainwindow/tolvane_create.cpp    creation, closing, About, What's New, progress
-//   mainwindow/tolvane_files.cpp     Load, Save, Save As, New, Install_Strip
-//   mainwindow/tolvane_display.cpp   Show_Frame, Layout_Frame_Views, navigation, Resize
-//   mainwindow/tolvane_playback.cpp  speed, Play, Stop, timer, sections
-//   mainwindow/tolvane_frames.cpp    Add, Insert, Delete, Clear, frame buffer
-//   mainwindow/tolvane_import.cpp    Import Frames, Import PCX, frame retrieval
-//   editor/zoom.cpp                  zoom view, scrolling, zoom buttons
-//   editor/zoom_wheel.cpp            the mouse wheel over the zoom view
-//   editor/tools.cpp                 tool choice and the zoom view's mouse protocol
-//   editor/palette.cpp               palette and colour swatches
-//   editor/undo.cpp                  undo, nudge, flip
-//   mainwindow/tolvane_effects.cpp   the effect sequences
-//   editor/selection.cpp             select tool, dragging the selection
-//   editor/clipboard.cpp             clipboard copy, cut and paste
-//   mainwindow/tolvane_gif.cpp       Export GIF
-//   editor/view_aids.cpp             onion skin and pixel grid
-class TTolvane : public TForm, public Editing_State {
+// split by concern over several files in mainwindow/, and forward to the
+// parts that hold the mechanisms:
+//   tolvane_create.cpp    creation, closing, About, What's New, progress
+//   tolvane_layout.cpp    where the controls sit at start-up, the menu items
+//   tolvane_files.cpp     Load, Save, Save As, New, Install_Strip
+//   tolvane_display.cpp   Show_Frame, Layout_Frame_Views, navigation, Resize
+//   tolvane_playback.cpp  speed, Play, Stop, timer, sections
+//   tolvane_frames.cpp    Add, Insert, Delete, Clear, frame buffer
+//   tolvane_import.cpp    Import Frames, Import PCX, frame retrieval
+//   tolvane_zoom.cpp      zoom buttons, scrolling, the wheel, view aids (View)
+//   tolvane_tools.cpp     tool choice and the zoom view's mouse (Mouse)
+//   tolvane_selection.cpp dragging the selection (Selection)
+//   tolvane_palette.cpp   palette and colour swatches
+//   tolvane_undo.cpp      undo, nudge, flip
+//   tolvane_clipboard.cpp clipboard copy, cut and paste
+//   tolvane_effects.cpp   the effect sequences
+//   tolvane_merge.cpp     Merge Files
+//   tolvane_gif.cpp       Export GIF
+class TTolvane : public TForm, public Editing_State, public Editor_Host {
  public:
   explicit TTolvane(Application& app);
 
@@ -97,17 +101,18 @@ class TTolvane : public TForm, public Editing_State {
   File_Dialog OpenDialog1, SaveDialog1;
   Colour_Dialog ColorDialog1;
 
-  // Layout and editor state.
   int Thumb_Slots = 5;
-  int Zoom_Factor = 4;
-  int Last_ZH = 0, Last_ZV = 0;
-  bool Zoom_Drag = false;
-  int Drag_X1 = 0, Drag_Y1 = 0, Drag_X2 = 0, Drag_Y2 = 0;
-  bool Sel_Dragging = false;
-  int Grab_X = 0, Grab_Y = 0;
+
+  // The editor's parts: the zoom view (factor, scrolling, redraw), the
+  // floating selection and the zoom view's mouse protocol with the tools.
+  Zoom_View View{Zoom, ZH, ZV, Label5};
+  Floating_Selection Selection{Working_Frame, View, Select_Marker, Select_Image, *this};
+  Zoom_Mouse Mouse{*this, View, Selection, *this};
 
   // A document is open exactly while the Edit menu is enabled.
-  bool Document_Open() const { return Edit1.Enabled; }
+  bool Document_Open() const override { return Edit1.Enabled; }
+  // The editing state's invariants and the selection's background's size.
+  std::string Check_Invariants() const;
 
   // Start-up and end.
   void FormCreate();
@@ -197,7 +202,7 @@ class TTolvane : public TForm, public Editing_State {
   void Paste1Click();
 
   // Zoom view.
-  void Redraw_Zoom();
+  void Redraw_Zoom() override;
   void Update_Zoom_Range();
   void Zoom_OutClick();
   void Zoom_InClick();
@@ -207,7 +212,6 @@ class TTolvane : public TForm, public Editing_State {
   // notch): it scrolls down and up, with Shift left and right, one scroll-bar
   // step per notch; with Ctrl it zooms in and out. Not while dragging.
   void ZoomMouseWheel(unsigned shift, int delta_x, int delta_y);
-  int Wheel_Rest = 0;  // part of a notch left over by a fine-grained wheel
 
   // Tools and the zoom view's mouse protocol (x, y in view pixels).
   void Set_Tool(int n);
@@ -229,14 +233,15 @@ class TTolvane : public TForm, public Editing_State {
 
   // Palette.
   void Paint_Palette();  // custom cells and both swatches from the colours
-  void Paint_Selected1();
-  void Paint_Selected2();
+  void Paint_Selected1() override;
+  void Paint_Selected2() override;
   void PalMouseUp(Mouse_Button button, unsigned shift, int x, int y);
   void CustomMouseUp(Mouse_Button button, unsigned shift, int x, int y);
 
   // Undo, nudge and flip.
-  void Take_Undo_Copy();
-  bool Selection_Shown() const;
+  void Take_Undo_Copy() override;
+  // The select tool is active and a selection is shown: nudge, flip, copy
+  // and cut act on the selection.
   bool Selection_Mode() const;
   void Undo1Click();
   void Nudge1Click();  // left
@@ -253,9 +258,6 @@ class TTolvane : public TForm, public Editing_State {
   bool Ask_Effect(const Menu_Item& sender);
   // Selection (x, y of the grab area's events relative to it) and the
   // clipboard exchange.
-  void Select_Band_Press(int x, int y);
-  void Select_Band_Move(int x, int y);
-  void Select_Band_Release();
   void Select_ImageMouseDown(Mouse_Button button, unsigned shift, int x, int y);
   void Select_ImageMouseMove(unsigned shift, int x, int y);
   void Select_ImageMouseUp(Mouse_Button button, unsigned shift, int x, int y);
@@ -264,9 +266,6 @@ class TTolvane : public TForm, public Editing_State {
   void Paste2Click();
   void CopyToClipboard1Click();
   void PasteFromClipboard1Click();
-  // How far the grab point's cell offset exceeds what the factor can absorb;
-  // nonzero only at factors 1 and 2.
-  int Grab_Excess_X = 0, Grab_Excess_Y = 0;
 
   // Export GIF (File menu, after Save As; mainwindow/tolvane_gif.cpp): the
   // current section as an animated GIF. Enabled with Save As.
@@ -283,8 +282,6 @@ class TTolvane : public TForm, public Editing_State {
   Menu_Item View1, OnionSkin1, PixelGrid1;
   void OnionSkin1Click();
   void PixelGrid1Click();
-  // Draws the checked aids over the view Redraw_Zoom has just made.
-  void Draw_View_Aids();
 };
 
 }  // namespace tolvane

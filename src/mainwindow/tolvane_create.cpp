@@ -28,21 +28,16 @@ void TTolvane::FormCreate() {
 
   Frame_Size = 32;
   Anim_Strip = Raster_Image();
-  Sel_Bitmap = Raster_Image();
-  Sel_Scratch = Raster_Image();
   Undo_Frame.Set_Size(32, 32);
   Frame_Buffer.Set_Size(32, 32);
-  Sel_Background.Set_Size(32, 32);
-
-  Sel_Dragging = false;
-  Select_Marker.B.Left = Select_Image.B.Left = 10 * Client_Width();
+  Selection.Reset(32);
   Label2.Caption.clear();
   Paste1.Enabled = false;
 
   Frames.Picture.Set_Size(Frames.B.Width, Frames.B.Height);
   Frames.Picture.FillRect({0, 0, Frames.Picture.Width(), Frames.Picture.Height()});
 
-  Zoom_Drag = false;
+  Mouse.Reset();
   Undo1.Enabled = false;
   Cur_Tool = Tool_Pencil;
   Anim_Modified = false;

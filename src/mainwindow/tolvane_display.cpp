@@ -5,6 +5,7 @@
 #include "document/resize_frames.h"
 #include "mainwindow/application.h"
 #include "mainwindow/tolvane.h"
+#include "mainwindow/tolvane_layout.h"
 
 namespace tolvane {
 
@@ -48,7 +49,7 @@ void TTolvane::Layout_Frame_Views(bool resize_existing_frames) {
   // the window, its images and the strip stay as they were.
   const int slots = Frame_Size > 64 ? 3 : 5;
   auto undo = Resized(Undo_Frame, Frame_Size, Frame_Size);
-  auto sel = Resized(Sel_Background, Frame_Size, Frame_Size);
+  auto sel = Resized(Selection.Background(), Frame_Size, Frame_Size);
   auto buffer = Resized(Frame_Buffer, Frame_Size, Frame_Size);
   auto thumbs = Resized(Frames.Picture, Frame_Size * slots, Frame_Size);
   auto working = Resized(Working_Frame, Frame_Size, Frame_Size);
@@ -60,42 +61,23 @@ void TTolvane::Layout_Frame_Views(bool resize_existing_frames) {
     Take(Anim_Strip, strip);
   }
   Take(Undo_Frame, undo);
-  Take(Sel_Background, sel);
+  if (sel) Selection.Take_Background(std::move(*sel));
   Take(Frame_Buffer, buffer);
   Take(Frames.Picture, thumbs);
   Take(Working_Frame, working);
 
   Thumb_Slots = slots;
-  Frames.B.Height = Frame_Size;
-  Frames.B.Width = Frame_Size * Thumb_Slots;
-  Bevel1.B.Width = Bevel1.B.Height = Frame_Size + 2;
-  Bevel1.B.Left = Frames.B.Left + (Thumb_Slots / 2) * Frame_Size - 1;
-  // Frames taller than 128 would give 0; the view then shows them at 1:1.
-  Zoom_Factor = std::max(1, 128 / Frame_Size);
-  Bevel2.B.Width = Frames.B.Width + 2;
-  Bevel2.B.Height = Frames.B.Height + 2;
+  // Frames taller than the view show at 1:1.
+  View.Fit(Frame_Size);
+  Place_Frame_Views(*this);
+}
 
-  Frame.B.Width = Frame.B.Height = Frame_Size;
-  DSP_Panel.B.Width = Frame.B.Width + 4;
-  DSP_Panel.B.Height = Frame.B.Height + 4;
-  Bevel7.B.Width = Bevel7.B.Height = Frame_Size + 2;
-  Bevel7.B.Left = Frame.B.Left - 1;
-
-  DSP_Panel.B.Left = Frames.B.Right() + 8;
-  Window.Width = std::max(DSP_Panel.B.Right(), Play_Speed.B.Right()) + 4;
-  Window.Height = Frames.B.Bottom() + Label3.B.Height + 16;
-  Label2.B.Top = Window.Height - Label2.B.Height - 4;
-  Label3.B.Top = Label2.B.Top;
-  // The counter's right edge lines up with the thumbnail row's, or with the
-  // zoom view's when the row is shorter: a counter ending over a short row
-  // would run into the section line.
-  Label2.B.Left = std::max(Frames.B.Right(), Panel3.B.Right()) - Label2.B.Width;
-  Bevel8.B.Top = Label3.B.Top - 4;
-  Bevel8.B.Width = Bevel9.B.Width = Window.Width;
-  DSP_Panel.B.Left = Window.Width - DSP_Panel.B.Width - 4;
-  DSP_Panel.B.Top = Bevel2.B.Top - 1;
-
-  Progress_Panel.B.Left = -2 * Progress_Panel.B.Width;
+std::string TTolvane::Check_Invariants() const {
+  std::string wrong = Editing_State::Check_Invariants();
+  const Raster_Image& background = Selection.Background();
+  if (wrong.empty() && (background.Width() != Frame_Size || background.Height() != Frame_Size))
+    wrong = "the selection's background is not Frame_Size square";
+  return wrong;
 }
 
 namespace {

@@ -1,5 +1,7 @@
 #include "mainwindow/tolvane_layout.h"
 
+#include <algorithm>
+
 #include "mainwindow/tolvane.h"
 
 namespace tolvane {
@@ -93,7 +95,8 @@ void Lay_Out_Tool_Panel(TTolvane& t) {
   Speed(t.Tool3, 62, 35, "Outline Rectangle Tool");
   Speed(t.Tool5, 8, 62, "Fill Tool");
   Speed(t.Tool7, 35, 62, "Filled Ellipse Tool");
-  for (Speed_Button* b : {&t.Tool1, &t.Tool2, &t.Tool3, &t.Tool4, &t.Tool5, &t.Tool6, &t.Tool7, &t.Tool8})
+  for (Speed_Button* b :
+       {&t.Tool1, &t.Tool2, &t.Tool3, &t.Tool4, &t.Tool5, &t.Tool6, &t.Tool7, &t.Tool8})
     b->Group_Index = 1;
   t.Tool1.Down = true;
   Speed(t.Nudge1, 96, 19, "Nudge Left");
@@ -155,7 +158,7 @@ void Lay_Out_Zoom_Panel(TTolvane& t) {
   Place(t.Panel3, 192, 0, 131, 130);
   Place(t.Bevel3, 0, 0, 130, 130);
   Place(t.Zoom, 1, 1, 128, 128);
-  t.Zoom.Picture.Set_Size(128, 128);
+  t.View.Set_View_Size(128, 128);
   Place(t.ZH, 193, 129, 128, 13);
   Place(t.ZV, 318, 1, 16, 128);
   t.ZH.Enabled = t.ZV.Enabled = false;
@@ -200,6 +203,37 @@ void Lay_Out_Controls(TTolvane& t) {
   Lay_Out_Navigation(t);
   Lay_Out_Zoom_Panel(t);
   Lay_Out_Frame_Row(t);
+}
+
+void Place_Frame_Views(TTolvane& t) {
+  t.Frames.B.Height = t.Frame_Size;
+  t.Frames.B.Width = t.Frame_Size * t.Thumb_Slots;
+  t.Bevel1.B.Width = t.Bevel1.B.Height = t.Frame_Size + 2;
+  t.Bevel1.B.Left = t.Frames.B.Left + (t.Thumb_Slots / 2) * t.Frame_Size - 1;
+  t.Bevel2.B.Width = t.Frames.B.Width + 2;
+  t.Bevel2.B.Height = t.Frames.B.Height + 2;
+
+  t.Frame.B.Width = t.Frame.B.Height = t.Frame_Size;
+  t.DSP_Panel.B.Width = t.Frame.B.Width + 4;
+  t.DSP_Panel.B.Height = t.Frame.B.Height + 4;
+  t.Bevel7.B.Width = t.Bevel7.B.Height = t.Frame_Size + 2;
+  t.Bevel7.B.Left = t.Frame.B.Left - 1;
+
+  t.DSP_Panel.B.Left = t.Frames.B.Right() + 8;
+  t.Window.Width = std::max(t.DSP_Panel.B.Right(), t.Play_Speed.B.Right()) + 4;
+  t.Window.Height = t.Frames.B.Bottom() + t.Label3.B.Height + 16;
+  t.Label2.B.Top = t.Window.Height - t.Label2.B.Height - 4;
+  t.Label3.B.Top = t.Label2.B.Top;
+  // t.The counter's right edge lines up with the thumbnail row's, or with the
+  // zoom view's when the row is shorter: a counter ending over a short row
+  // would run into the section line.
+  t.Label2.B.Left = std::max(t.Frames.B.Right(), t.Panel3.B.Right()) - t.Label2.B.Width;
+  t.Bevel8.B.Top = t.Label3.B.Top - 4;
+  t.Bevel8.B.Width = t.Bevel9.B.Width = t.Window.Width;
+  t.DSP_Panel.B.Left = t.Window.Width - t.DSP_Panel.B.Width - 4;
+  t.DSP_Panel.B.Top = t.Bevel2.B.Top - 1;
+
+  t.Progress_Panel.B.Left = -2 * t.Progress_Panel.B.Width;
 }
 
 }  // namespace tolvane

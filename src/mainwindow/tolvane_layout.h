@@ -8,4 +8,8 @@ class TTolvane;
 // at start-up.
 void Lay_Out_Controls(TTolvane& t);
 
+// Sizes and places the thumbnails, the preview, the labels and the window for
+// Frame_Size and Thumb_Slots, and hides the progress panel.
+void Place_Frame_Views(TTolvane& t);
+
 }  // namespace tolvane

@@ -42,7 +42,7 @@ TEST_F(Allocation, RubberBandMovesAndRedrawsAllocateNothing) {
     New_Anim(size);
     T().Redraw_Zoom();  // the first scaled copy may size its column table
     EXPECT_EQ(Allocations_During([&] { T().Redraw_Zoom(); }), 0) << size;
-    for (int tool : {2, 3, 4, 7}) {
+    for (int tool : {Tool_Filled_Rect, Tool_Outline_Rect, Tool_Line, Tool_Filled_Ellipse}) {
       T().Set_Tool(tool);
       Press(5, 5);
       Move(100, 90);

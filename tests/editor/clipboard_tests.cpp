@@ -61,7 +61,7 @@ TEST_F(Clipboard, PastesCheckTheSizeAndAlwaysLeaveAnUndoableChange) {
       EXPECT_EQ(P.Messages[0].Kind, Msg_Kind::Warning);
       EXPECT_EQ(P.Messages[0].Buttons, unsigned(mb_OK));
       EXPECT_TRUE(Same_Pixels(W(), before));
-      EXPECT_FALSE(T().Selection_Shown());
+      EXPECT_FALSE(T().Selection.Shown());
       continue;
     }
     EXPECT_TRUE(P.Messages.empty());
@@ -79,9 +79,9 @@ TEST_F(Clipboard, PastesCheckTheSizeAndAlwaysLeaveAnUndoableChange) {
     EXPECT_TRUE(T().Selection_Mode());
     EXPECT_EQ(T().Select_Marker.B, (Bounds{1, 1, w * 5 + 1, h * 5 + 1}));
     EXPECT_EQ(T().Select_Image.B, (Bounds{2, 2, w * 5 - 1, h * 5 - 1}));
-    EXPECT_EQ(T().Drag_X2, 3 + w);
-    EXPECT_EQ(T().Drag_Y2, 5 + h);
-    EXPECT_TRUE(Same_Pixels(T().Sel_Background, before)) << "the background is untouched";
+    EXPECT_EQ(T().Selection.Area().Right, 3 + w);
+    EXPECT_EQ(T().Selection.Area().Bottom, 5 + h);
+    EXPECT_TRUE(Same_Pixels(T().Selection.Background(), before)) << "the background is untouched";
     T().Undo1Click();
     EXPECT_TRUE(Same_Pixels(W(), before));
   }
@@ -189,7 +189,7 @@ TEST_F(Dropping, CommandsThatReplaceFramesDropTheSelection) {
     Load_Strip(Solid_Strip({Red, Blue}, 16));
     Select_A_Block();
     c.command();
-    EXPECT_FALSE(T().Selection_Shown());
+    EXPECT_FALSE(T().Selection.Shown());
     T().Nudge1Click();
     EXPECT_TRUE(Frame_Is(Saved_Strip(), T().Frame_Size, T().Cur_Frame, c.shown));
   }

@@ -43,17 +43,20 @@ class Select : public Editor_Test {
       px = px0 + dx;
       py = py0 + dy;
       T().Select_ImageMouseMove(ss_None, px - g.Left, py - g.Top);
-      columns.push_back(T().Drag_X1);
+      columns.push_back(T().Selection.Area().Left);
     }
     T().Select_ImageMouseUp(Mouse_Button::Left, ss_None, px - g.Left, py - g.Top);
     return columns;
   }
   void Drag_By(int dx, int dy) { Drag_Path({{dx, dy}}); }
-  Corners Rect() { return {T().Drag_X1, T().Drag_Y1, T().Drag_X2, T().Drag_Y2}; }
+  Corners Rect() {
+    return {T().Selection.Area().Left, T().Selection.Area().Top, T().Selection.Area().Right,
+            T().Selection.Area().Bottom};
+  }
   // The working frame is the background with the selection on top.
   ::testing::AssertionResult Composed() {
-    Raster_Image want = T().Sel_Background;
-    BitBlt(want, T().Drag_X1, T().Drag_Y1, T().Sel_Bitmap);
+    Raster_Image want = T().Selection.Background();
+    BitBlt(want, T().Selection.Area().Left, T().Selection.Area().Top, T().Selection.Bitmap());
     if (Same_Pixels(want, W())) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "working frame is not background + selection";
   }
@@ -92,12 +95,12 @@ TEST_F(Select, BandSelectsFromThePressCellToTheCellBeforeThePointer) {
     EXPECT_TRUE(Same_Pixels(W(), before)) << "the picture looks unchanged";
     EXPECT_TRUE(Composed());
     const auto [x1, y1, x2, y2] = c.rect;
-    ASSERT_EQ(T().Sel_Bitmap.Width(), x2 - x1);
-    ASSERT_EQ(T().Sel_Scratch.Height(), y2 - y1);
+    ASSERT_EQ(T().Selection.Bitmap().Width(), x2 - x1);
+    ASSERT_EQ(T().Selection.Scratch().Height(), y2 - y1);
     for (int y = y1; y < y2; ++y)
       for (int x = x1; x < x2; ++x) {
-        EXPECT_EQ(T().Sel_Bitmap.At(x - x1, y - y1), before.At(x, y));
-        EXPECT_EQ(T().Sel_Background.At(x, y), Red) << "the hole has the press colour";
+        EXPECT_EQ(T().Selection.Bitmap().At(x - x1, y - y1), before.At(x, y));
+        EXPECT_EQ(T().Selection.Background().At(x, y), Red) << "the hole has the press colour";
       }
   }
 }
@@ -119,7 +122,7 @@ TEST_F(Select, BandPastTheEdgeLiftsOnlyTheFramesPixels) {
 
   Open(50);  // factor 2: the view shows backdrop right of x 100
   Band(110, 10, 120, 30);
-  EXPECT_FALSE(T().Selection_Shown());
+  EXPECT_FALSE(T().Selection.Shown());
 }
 
 TEST_F(Select, BandWithoutAreaLeavesNoSelectionAndCommandsActOnTheWholeFrame) {
@@ -131,7 +134,7 @@ TEST_F(Select, BandWithoutAreaLeavesNoSelectionAndCommandsActOnTheWholeFrame) {
     Open(32);
     const Raster_Image before = W();
     Band(9, 9, c.x2, c.y2);
-    EXPECT_FALSE(T().Selection_Shown());
+    EXPECT_FALSE(T().Selection.Shown());
     EXPECT_EQ(T().Select_Image.B.Left, 10 * T().Client_Width());
     EXPECT_TRUE(Same_Pixels(W(), before));
     T().Copy2Click();
@@ -146,7 +149,7 @@ TEST_F(Select, DraggingMovesInWholeCellsAndBringsClippedPixelsBack) {
   Open(32);
   T().Selected_Colour1 = Red;
   Band(Vx(2), Vy(2), Vx(5), Vy(4));  // columns 2..4, rows 2..3
-  const Raster_Image picked = T().Sel_Bitmap;
+  const Raster_Image picked = T().Selection.Bitmap();
   struct Step {
     int dx, dy;
     Corners rect;
@@ -162,10 +165,10 @@ TEST_F(Select, DraggingMovesInWholeCellsAndBringsClippedPixelsBack) {
     Drag_By(s.dx, s.dy);
     EXPECT_EQ(Rect(), s.rect);
     EXPECT_TRUE(Composed());
-    EXPECT_TRUE(Same_Pixels(T().Sel_Bitmap, picked)) << "clipped pixels are kept";
+    EXPECT_TRUE(Same_Pixels(T().Selection.Bitmap(), picked)) << "clipped pixels are kept";
     EXPECT_EQ(T().Select_Marker.B.Left, (s.rect[0] - T().ZH.Position) * 4);
     EXPECT_EQ(T().Select_Image.B.Left, T().Select_Marker.B.Left + 1);
-    EXPECT_FALSE(T().Sel_Dragging);
+    EXPECT_FALSE(T().Selection.Dragging());
     EXPECT_TRUE(T().Anim_Modified);
     EXPECT_TRUE(T().Frame_Edited);
   }
@@ -192,7 +195,7 @@ TEST_F(Select, DragFollowsTheGridAtEveryFactorAndDoesNotJumpAtOneAndTwo) {
     Open(c.size, c.zoom_ins, c.h, 0);
     for (int i = 0; i < c.zoom_outs; ++i) T().Zoom_OutClick();
     T().Tool6Click();
-    const int z = T().Zoom_Factor;
+    const int z = T().View.Factor();
     for (int after_drag = 0; after_drag < 2; ++after_drag)
       for (int d = -3 * z; d <= 3 * z; ++d) {
         SCOPED_TRACE(::testing::Message()
@@ -200,7 +203,7 @@ TEST_F(Select, DragFollowsTheGridAtEveryFactorAndDoesNotJumpAtOneAndTwo) {
                      << (after_drag ? "dragged before" : "new band") << ", drag " << d);
         Band(z * 4, z * 4, z * 7, z * 6);
         if (after_drag) Drag_By(z, 0);
-        const int grab_left = T().Select_Image.B.Left, column = T().Drag_X1;
+        const int grab_left = T().Select_Image.B.Left, column = T().Selection.Area().Left;
         if (d == 0 && z < 3 && !after_drag) {
           EXPECT_NE(Literal_Column(grab_left, z, c.h), column) << "the first design jumps here";
         }
@@ -239,7 +242,7 @@ TEST_F(Select, CutAfterMovingFillsTheNewRectangleAndTheSelectionKeepsItsPixels) 
   T().Selected_Colour2 = Blue;
   Band(Vx(2), Vy(2), Vx(5), Vy(4));
   Drag_By(4, 0);
-  const Raster_Image before_cut = W(), picked = T().Sel_Bitmap;
+  const Raster_Image before_cut = W(), picked = T().Selection.Bitmap();
   T().Cut1Click();
   ASSERT_TRUE(P.Clipboard);
   EXPECT_TRUE(Same_Pixels(*P.Clipboard, picked));
@@ -250,7 +253,7 @@ TEST_F(Select, CutAfterMovingFillsTheNewRectangleAndTheSelectionKeepsItsPixels) 
     }
   EXPECT_TRUE(Same_Pixels(T().Undo_Frame, before_cut));
   EXPECT_TRUE(T().Undo1.Enabled);
-  EXPECT_TRUE(T().Selection_Shown());
+  EXPECT_TRUE(T().Selection.Shown());
   T().Nudge1Click();  // rebuilt from the selection: the cut pixels return, wrapped
   EXPECT_EQ(W().At(3, 2), picked.At(1, 0));
   EXPECT_TRUE(Composed());
@@ -264,11 +267,11 @@ TEST_F(Select, UndoWithAFloatingSelectionRestoresTheFrameBeforeItsPress) {
   T().FlipHorizontal1Click();
   T().Undo1Click();
   EXPECT_TRUE(Same_Pixels(W(), start));
-  EXPECT_FALSE(T().Selection_Shown());
+  EXPECT_FALSE(T().Selection.Shown());
   // A move that was still on its way when Undo dropped the selection does
   // nothing.
   T().Select_ImageMouseDown(Mouse_Button::Left, ss_None, 1, 1);
-  T().Sel_Dragging = true;
+  T().Selection.Grab(1, 1);
   T().Select_ImageMouseMove(ss_None, 9, 9);
   EXPECT_TRUE(Same_Pixels(W(), start));
 }
@@ -277,13 +280,13 @@ TEST_F(Select, NewBandReplacesTheFloatingSelectionWhosePixelsStay) {
   Open(32);
   T().Selected_Colour1 = Red;
   Band(Vx(0), Vy(0), Vx(2), Vy(2));
-  const Raster_Image first = T().Sel_Bitmap;
+  const Raster_Image first = T().Selection.Bitmap();
   Drag_By(40, 40);  // to columns 10..11, rows 10..11
   const Raster_Image composed = W();
   Band(Vx(20), Vy(20), Vx(23), Vy(22));
   EXPECT_EQ(Rect(), (Corners{20, 20, 23, 22}));
   EXPECT_TRUE(Same_Pixels(W(), composed));
-  EXPECT_EQ(T().Sel_Background.At(10, 10), first.At(0, 0)) << "the old pixels stay";
+  EXPECT_EQ(T().Selection.Background().At(10, 10), first.At(0, 0)) << "the old pixels stay";
   Drag_By(-80, 0);
   EXPECT_EQ(W().At(10, 11), first.At(0, 1));
   EXPECT_EQ(W().At(21, 21), Red);
@@ -294,12 +297,12 @@ TEST_F(Select, RightOrCtrlClickDoesNotLiftTheSelectionAgain) {
   Open(32);
   T().Selected_Colour1 = Red;
   Band(Vx(2), Vy(2), Vx(5), Vy(5));
-  const Raster_Image background = T().Sel_Background, picture = W();
+  const Raster_Image background = T().Selection.Background(), picture = W();
   Press(Vx(20), Vy(20), Mouse_Button::Right);
   Release(Vx(20), Vy(20), Mouse_Button::Right);
   Press(Vx(20), Vy(20), Mouse_Button::Left, ss_Ctrl);
   Release(Vx(20), Vy(20));
-  EXPECT_TRUE(Same_Pixels(T().Sel_Background, background));
+  EXPECT_TRUE(Same_Pixels(T().Selection.Background(), background));
   EXPECT_TRUE(Same_Pixels(W(), picture));
   EXPECT_EQ(Rect(), (Corners{2, 2, 5, 5}));
 }

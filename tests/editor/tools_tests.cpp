@@ -11,7 +11,7 @@ class Tools : public Editor_Test {
  protected:
   void SetUp() override {
     New_Anim(32);
-    ASSERT_EQ(T().Zoom_Factor, 4);
+    ASSERT_EQ(T().View.Factor(), 4);
   }
 };
 
@@ -23,7 +23,7 @@ TEST_F(Tools, ToolButtonsAreOneExclusiveGroupAndSetToolHidesTheOverlay) {
   for (int i = 1; i <= 8; ++i) EXPECT_EQ(T().Tool_Button(i).Down, i == 4) << i;
   EXPECT_EQ(T().Select_Marker.B.Left, 10 * T().Client_Width());
   EXPECT_EQ(T().Select_Image.B.Left, 10 * T().Client_Width());
-  EXPECT_FALSE(T().Selection_Shown());
+  EXPECT_FALSE(T().Selection.Shown());
   EXPECT_EQ(&T().Tool_Button(6), &T().Tool6);
 }
 
@@ -33,13 +33,13 @@ TEST_F(Tools, DrawingPressTakesUndoCopySetsFlagsAndColours) {
   ASSERT_FALSE(T().Undo1.Enabled);
   W().SetPixel(5, 5, Blue);
   Press(Vx(3), Vy(4));
-  EXPECT_TRUE(T().Zoom_Drag);
+  EXPECT_TRUE(T().Mouse.Dragging());
   EXPECT_TRUE(T().Anim_Modified);
   EXPECT_TRUE(T().Frame_Edited);
   EXPECT_TRUE(T().Undo1.Enabled);
   EXPECT_EQ(T().Undo_Frame.GetPixel(5, 5), Blue);
-  EXPECT_EQ(T().Drag_X1, 3);
-  EXPECT_EQ(T().Drag_Y1, 4);
+  EXPECT_EQ(T().Mouse.Anchor_X(), 3);
+  EXPECT_EQ(T().Mouse.Anchor_Y(), 4);
   EXPECT_EQ(W().Pen_Colour, Red);
   EXPECT_EQ(W().Fill_Colour, Red);
   EXPECT_EQ(W().GetPixel(3, 4), White) << "a press alone draws nothing";
@@ -55,7 +55,7 @@ TEST_F(Tools, MiddleButtonIsADrawingPressAndSelectPressKeepsFlags) {
   Fresh(32);
   T().Tool6Click();
   Press(Vx(1), Vy(1));
-  EXPECT_TRUE(T().Zoom_Drag);
+  EXPECT_TRUE(T().Mouse.Dragging());
   EXPECT_TRUE(T().Undo1.Enabled);
   EXPECT_FALSE(T().Anim_Modified);
   EXPECT_FALSE(T().Frame_Edited);
@@ -158,7 +158,7 @@ TEST_F(Tools, PencilClickPaintsOnePixelInTheFirstColour) {
   Release(Vx(4), Vy(6));
   EXPECT_EQ(Pixels_Not(W(), White), (Pixels{"4,6"}));
   EXPECT_EQ(W().GetPixel(4, 6), Red);
-  EXPECT_FALSE(T().Zoom_Drag);
+  EXPECT_FALSE(T().Mouse.Dragging());
 }
 
 TEST_F(Tools, ReleaseMapsNegativeViewPointsToTheFirstShownColumn) {
@@ -182,7 +182,7 @@ TEST_F(Tools, RightClickWithPencilSwapsAndPaintsTheNewSecondColour) {
   EXPECT_EQ(T().Selected_Colour2, Red);
   EXPECT_EQ(T().Col_Select.Picture.GetPixel(0, 0), Blue);
   EXPECT_EQ(T().Col_Select.Picture.GetPixel(48, 9), Red);
-  EXPECT_FALSE(T().Zoom_Drag);
+  EXPECT_FALSE(T().Mouse.Dragging());
   EXPECT_FALSE(T().Undo1.Enabled) << "a right press takes no undo copy";
   Release(Vx(7), Vy(7), Mouse_Button::Right);
   EXPECT_EQ(W().GetPixel(7, 7), Red);
@@ -209,7 +209,7 @@ TEST_F(Tools, CtrlPressPicksTheFramePixelWhateverTheButton) {
   EXPECT_EQ(T().Selected_Colour1, Red);
   EXPECT_EQ(T().Col_Select.Picture.GetPixel(23, 9), Red);
   EXPECT_EQ(T().Selected_Colour2, White) << "no swap";
-  EXPECT_FALSE(T().Zoom_Drag);
+  EXPECT_FALSE(T().Mouse.Dragging());
   EXPECT_FALSE(T().Undo1.Enabled);
 
   Fresh(50);  // factor 2: view pixels 100..127 are backdrop, no colour of the frame
@@ -251,11 +251,11 @@ TEST_F(Tools, CtrlReleaseKeepsTheDragRunning) {
   Move(Vx(9), Vy(9), ss_Ctrl);  // moves with Ctrl draw nothing
   EXPECT_EQ(Pixels_Not(W(), White), Block(1, 1, 2, 2));
   Release(Vx(3), Vy(3), Mouse_Button::Left, ss_Ctrl);
-  EXPECT_TRUE(T().Zoom_Drag);
+  EXPECT_TRUE(T().Mouse.Dragging());
   Move(Vx(4), Vy(4));
   EXPECT_EQ(Pixels_Not(W(), White), Block(1, 1, 3, 3));
   Release(Vx(4), Vy(4));
-  EXPECT_FALSE(T().Zoom_Drag);
+  EXPECT_FALSE(T().Mouse.Dragging());
   Move(Vx(9), Vy(9));
   EXPECT_EQ(Pixels_Not(W(), White), Block(1, 1, 3, 3));
 }
@@ -312,7 +312,7 @@ TEST_F(Tools, FillOutsideTheFrameOrWithTheSameColourChangesNothing) {
   Press(10, 10);
   Release(110, 10);
   EXPECT_TRUE(Pixels_Not(W(), White).empty());
-  EXPECT_EQ(T().Drag_X1, 5);
+  EXPECT_EQ(T().Mouse.Anchor_X(), 5);
 }
 
 TEST_F(Tools, AFilledRectangleDrawnAndSavedIsInTheFile) {
@@ -350,7 +350,7 @@ TEST_F(Editor_Test, ZoomPressesDoNothingWithoutADocument) {
   T().Tool2Click();
   Press(8, 8);
   Move(40, 40);
-  EXPECT_FALSE(T().Zoom_Drag);
+  EXPECT_FALSE(T().Mouse.Dragging());
   EXPECT_FALSE(T().Undo1.Enabled);
   EXPECT_FALSE(T().Anim_Modified);
   EXPECT_TRUE(Pixels_Not(W(), White).empty());

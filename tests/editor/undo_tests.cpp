@@ -141,7 +141,7 @@ TEST_F(Undo, UndoDropsAShownSelection) {
   T().Select_Image.B.Left = 6;
   ASSERT_TRUE(T().Selection_Mode());
   T().Undo1Click();
-  EXPECT_FALSE(T().Selection_Shown());
+  EXPECT_FALSE(T().Selection.Shown());
   EXPECT_EQ(T().Select_Image.B.Left, 10 * T().Client_Width());
   EXPECT_EQ(T().Cur_Tool, Tool_Select);
 }
@@ -152,18 +152,10 @@ class Selection : public Editor_Test {
   void SetUp() override {
     New_Anim(32);
     T().Tool6Click();
-    T().Drag_X1 = 4;
-    T().Drag_Y1 = 10;
-    T().Drag_X2 = 7;
-    T().Drag_Y2 = 15;
-    T().Sel_Bitmap = Raster_Image(3, 5);
+    Raster_Image pixels(3, 5);
     for (int y = 0; y < 5; ++y)
-      for (int x = 0; x < 3; ++x) T().Sel_Bitmap.SetPixel(x, y, Rgb(x, y, 9));
-    T().Sel_Scratch = Raster_Image(3, 5);
-    T().Sel_Background.Fill_Colour = Blue;
-    T().Sel_Background.FillRect({0, 0, 32, 32});
-    T().Select_Marker.B.Left = 17;
-    T().Select_Image.B.Left = 18;
+      for (int x = 0; x < 3; ++x) pixels.SetPixel(x, y, Rgb(x, y, 9));
+    T().Selection.Float(pixels, 4, 10, Raster_Image(32, 32, Blue));
     ASSERT_TRUE(T().Selection_Mode());
     W().SetPixel(0, 0, Red);  // not part of the composed picture: the rebuild drops it
   }
@@ -173,37 +165,45 @@ class Selection : public Editor_Test {
     for (int y = 0; y < 32; ++y)
       for (int x = 0; x < 32; ++x) {
         const bool in = x >= 4 && x < 7 && y >= 10 && y < 15;
-        const Colour want = in ? T().Sel_Bitmap.At(x - 4, y - 10) : Blue;
+        const Colour want = in ? T().Selection.Bitmap().At(x - 4, y - 10) : Blue;
         ASSERT_EQ(W().At(x, y), want) << x << "," << y;
       }
   }
 };
 
 TEST_F(Selection, FlipVerticalMirrorsOnlyTheSelection) {
-  const Raster_Image before = T().Sel_Bitmap;
+  const Raster_Image before = T().Selection.Bitmap();
   T().FlipVertical1Click();
-  EXPECT_TRUE(Maps(T().Sel_Bitmap, before, [](int x, int y) { return std::pair{x, 4 - y}; }));
-  EXPECT_EQ(T().Sel_Bitmap.At(1, 2), before.At(1, 2));
+  EXPECT_TRUE(Maps(T().Selection.Bitmap(), before, [](int x, int y) {
+    return std::pair{x, 4 - y};
+  }));
+  EXPECT_EQ(T().Selection.Bitmap().At(1, 2), before.At(1, 2));
   Expect_Composed();
   EXPECT_FALSE(T().Undo1.Enabled) << "a selection takes no undo copy";
   EXPECT_TRUE(T().Anim_Modified);
   EXPECT_TRUE(T().Frame_Edited);
-  EXPECT_TRUE(T().Selection_Shown());
+  EXPECT_TRUE(T().Selection.Shown());
 }
 
 TEST_F(Selection, FlipHorizontalAndNudgesWrapInsideTheSelection) {
-  const Raster_Image before = T().Sel_Bitmap;
+  const Raster_Image before = T().Selection.Bitmap();
   T().FlipHorizontal1Click();
-  EXPECT_TRUE(Maps(T().Sel_Bitmap, before, [](int x, int y) { return std::pair{2 - x, y}; }));
+  EXPECT_TRUE(Maps(T().Selection.Bitmap(), before, [](int x, int y) {
+    return std::pair{2 - x, y};
+  }));
   T().FlipHorizontal1Click();
   T().Nudge1Click();
-  EXPECT_TRUE(Maps(T().Sel_Bitmap, before, [](int x, int y) { return std::pair{(x + 1) % 3, y}; }));
+  EXPECT_TRUE(Maps(T().Selection.Bitmap(), before, [](int x, int y) {
+    return std::pair{(x + 1) % 3, y};
+  }));
   Expect_Composed();
   T().Nudge2Click();
   T().Nudge4Click();
-  EXPECT_TRUE(Maps(T().Sel_Bitmap, before, [](int x, int y) { return std::pair{x, (y + 4) % 5}; }));
+  EXPECT_TRUE(Maps(T().Selection.Bitmap(), before, [](int x, int y) {
+    return std::pair{x, (y + 4) % 5};
+  }));
   T().Nudge3Click();
-  EXPECT_TRUE(Same_Pixels(T().Sel_Bitmap, before));
+  EXPECT_TRUE(Same_Pixels(T().Selection.Bitmap(), before));
   Expect_Composed();
   EXPECT_FALSE(T().Undo1.Enabled);
 }

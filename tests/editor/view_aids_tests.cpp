@@ -140,7 +140,7 @@ TEST_F(View_Aids, NoGridBelowFactorFourNorOnTheBackdrop) {
     if (T().PixelGrid1.Checked) T().PixelGrid1Click();
     const Raster_Image plain = T().Zoom.Picture;
     T().PixelGrid1Click();
-    if (T().Zoom_Factor < 4) {
+    if (T().View.Factor() < 4) {
       EXPECT_TRUE(Same_Pixels(T().Zoom.Picture, plain));
     } else {
       EXPECT_EQ(T().Zoom.Picture.GetPixel(6, 1), Rgb(128, 128, 131));

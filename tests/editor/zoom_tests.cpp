@@ -21,7 +21,7 @@ using Zoom = Editor_Test;
 TEST_F(Zoom, Frame32FillsTheViewAtFactor4WithoutScrolling) {
   EXPECT_EQ(T().Label5.Caption, "1:1");
   New_Anim(32);
-  EXPECT_EQ(T().Zoom_Factor, 4);
+  EXPECT_EQ(T().View.Factor(), 4);
   EXPECT_FALSE(T().ZH.Enabled);
   EXPECT_FALSE(T().ZV.Enabled);
   EXPECT_EQ(T().Label5.Caption, "4:1");
@@ -37,7 +37,7 @@ TEST_F(Zoom, ZoomInAt32ScrollsUpToSeven) {
   New_Anim(32);
   Fill_Distinct();
   T().Zoom_InClick();
-  EXPECT_EQ(T().Zoom_Factor, 5);
+  EXPECT_EQ(T().View.Factor(), 5);
   EXPECT_EQ(T().Label5.Caption, "5:1");
   EXPECT_TRUE(T().ZH.Enabled);
   EXPECT_TRUE(T().ZV.Enabled);
@@ -47,8 +47,8 @@ TEST_F(Zoom, ZoomInAt32ScrollsUpToSeven) {
   // Moving the bars from the program redraws the view through the change events.
   T().ZH.Set_Position(7);
   T().ZV.Set_Position(7);
-  EXPECT_EQ(T().Last_ZH, 7);
-  EXPECT_EQ(T().Last_ZV, 7);
+  EXPECT_EQ(T().View.Last_X(), 7);
+  EXPECT_EQ(T().View.Last_Y(), 7);
   const Raster_Image& view = T().Zoom.Picture;
   EXPECT_TRUE(Block_Is(view, 0, 0, 5, Rgb(7, 7, 7)));
   EXPECT_TRUE(Block_Is(view, 120, 0, 5, Rgb(31, 7, 7)));
@@ -60,8 +60,8 @@ TEST_F(Zoom, ZoomInAt32ScrollsUpToSeven) {
 
   // A press at the view's origin is frame pixel (7, 7).
   Press(0, 0);
-  EXPECT_EQ(T().Drag_X1, 7);
-  EXPECT_EQ(T().Drag_Y1, 7);
+  EXPECT_EQ(T().Mouse.Anchor_X(), 7);
+  EXPECT_EQ(T().Mouse.Anchor_Y(), 7);
 }
 
 TEST_F(Zoom, LoweringTheMaximumCutsThePositionAndFiresTheChange) {
@@ -72,27 +72,27 @@ TEST_F(Zoom, LoweringTheMaximumCutsThePositionAndFiresTheChange) {
   T().ZH.Set_Position(11);
   T().Zoom_OutClick();  // factor 5: maximum 7
   EXPECT_EQ(T().ZH.Position, 7);
-  EXPECT_EQ(T().Last_ZH, 7);
+  EXPECT_EQ(T().View.Last_X(), 7);
   T().Zoom_OutClick();  // factor 4: fits, positions back to 0, maxima kept
   EXPECT_EQ(T().ZH.Position, 0);
-  EXPECT_EQ(T().Last_ZH, 0);
+  EXPECT_EQ(T().View.Last_X(), 0);
   EXPECT_EQ(T().ZH.Max, 7);
   EXPECT_FALSE(T().ZH.Enabled);
 }
 
 TEST_F(Zoom, SmallFramesCapZoomInAtTenAndZoomOutStepsByOne) {
   New_Anim(8);
-  EXPECT_EQ(T().Zoom_Factor, 16);
+  EXPECT_EQ(T().View.Factor(), 16);
   EXPECT_EQ(T().Label5.Caption, "16:1");
   T().Zoom_InClick();
-  EXPECT_EQ(T().Zoom_Factor, 10);
+  EXPECT_EQ(T().View.Factor(), 10);
   EXPECT_EQ(T().Label5.Caption, "10:1");
   T().Zoom_InClick();
-  EXPECT_EQ(T().Zoom_Factor, 10);
+  EXPECT_EQ(T().View.Factor(), 10);
 
   New_Anim(8);
   T().Zoom_OutClick();
-  EXPECT_EQ(T().Zoom_Factor, 15);
+  EXPECT_EQ(T().View.Factor(), 15);
   EXPECT_EQ(T().Label5.Caption, "15:1");
   EXPECT_FALSE(T().ZH.Enabled);
 }
@@ -111,13 +111,13 @@ TEST_F(Zoom, SelectToolFallsBackToPencilOnAFactorChangeOnly) {
 
 TEST_F(Zoom, ZoomOutAtOneCommitsAndReloadsButChangesNothingElse) {
   New_Anim(128);
-  EXPECT_EQ(T().Zoom_Factor, 1);
+  EXPECT_EQ(T().View.Factor(), 1);
   T().Tool6Click();
   W().SetPixel(3, 3, Red);
   T().Frame_Edited = true;
   T().Label2.Caption = "stale";
   T().Zoom_OutClick();
-  EXPECT_EQ(T().Zoom_Factor, 1);
+  EXPECT_EQ(T().View.Factor(), 1);
   EXPECT_EQ(T().Cur_Tool, Tool_Select);
   EXPECT_EQ(T().Anim_Strip.GetPixel(3, 3), Red);
   EXPECT_EQ(T().Label2.Caption, "Frame 1 of 1");
@@ -128,26 +128,26 @@ TEST_F(Zoom, ZoomOutAtOneCommitsAndReloadsButChangesNothingElse) {
 TEST_F(Zoom, ZoomButtonsDoNothingWithoutADocument) {
   T().Zoom_InClick();
   T().Zoom_OutClick();
-  EXPECT_EQ(T().Zoom_Factor, 4);
+  EXPECT_EQ(T().View.Factor(), 4);
   EXPECT_EQ(T().Label5.Caption, "1:1");
 }
 
 TEST_F(Zoom, Frame50LeavesBackdropAndMapsPastTheFrame) {
   New_Anim(50);
-  EXPECT_EQ(T().Zoom_Factor, 2);
+  EXPECT_EQ(T().View.Factor(), 2);
   const Raster_Image& view = T().Zoom.Picture;
   EXPECT_EQ(view.GetPixel(99, 99), White);
   EXPECT_EQ(view.GetPixel(100, 50), Silver);
   EXPECT_EQ(view.GetPixel(50, 127), Silver);
   Press(110, 3);
-  EXPECT_EQ(T().Drag_X1, 55);
-  EXPECT_EQ(T().Drag_Y1, 1);
+  EXPECT_EQ(T().Mouse.Anchor_X(), 55);
+  EXPECT_EQ(T().Mouse.Anchor_Y(), 1);
 }
 
 TEST_F(Zoom, FramesAbove128ShowAtLeastOneToOneAndScroll) {
   Load_Strip(Solid_Strip({Red}, 200));
   ASSERT_EQ(T().Frame_Size, 200);
-  EXPECT_EQ(T().Zoom_Factor, 1);
+  EXPECT_EQ(T().View.Factor(), 1);
   EXPECT_TRUE(T().ZH.Enabled);
   EXPECT_EQ(T().ZH.Max, 72);
   EXPECT_EQ(T().Zoom.Picture.GetPixel(127, 127), Red);
@@ -155,9 +155,9 @@ TEST_F(Zoom, FramesAbove128ShowAtLeastOneToOneAndScroll) {
   EXPECT_EQ(T().ZH.Max, 136);
   T().Zoom_OutClick();
   T().Zoom_OutClick();
-  EXPECT_EQ(T().Zoom_Factor, 1);
+  EXPECT_EQ(T().View.Factor(), 1);
   Press(127, 127);
-  EXPECT_EQ(T().Drag_X1, 127);
+  EXPECT_EQ(T().Mouse.Anchor_X(), 127);
 }
 
 TEST_F(Zoom, ScrollingMovesAShownSelectionByOneFactorPerStep) {
@@ -177,11 +177,11 @@ TEST_F(Zoom, ScrollingMovesAShownSelectionByOneFactorPerStep) {
   EXPECT_EQ(T().Select_Marker.B.Left, 21);
 
   // A hidden selection stays hidden.
-  T().Set_Tool(6);
+  T().Set_Tool(Tool_Select);
   const int hidden = T().Select_Marker.B.Left;
   T().ZH.Set_Position(4);
   EXPECT_EQ(T().Select_Marker.B.Left, hidden);
-  EXPECT_EQ(T().Last_ZH, 4);
+  EXPECT_EQ(T().View.Last_X(), 4);
 }
 
 }  // namespace

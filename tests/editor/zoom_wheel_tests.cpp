@@ -37,23 +37,23 @@ TEST_F(Zoom_Wheel, ScrollsOneStepPerNotchAndZoomsWithCtrl) {
     New_Anim(32);
     T().Zoom_InClick();
     T().Zoom_InClick();
-    ASSERT_EQ(T().Zoom_Factor, 6);
+    ASSERT_EQ(T().View.Factor(), 6);
     T().ZH.Set_Position(5);
     T().ZV.Set_Position(5);
-    T().Wheel_Rest = 0;
+    T().View.Reset_Wheel();
     for (const auto& [dx, dy] : c.turns) T().ZoomMouseWheel(c.shift, dx, dy);
     EXPECT_EQ(T().ZH.Position, c.zh);
     EXPECT_EQ(T().ZV.Position, c.zv);
-    EXPECT_EQ(T().Zoom_Factor, c.factor);
+    EXPECT_EQ(T().View.Factor(), c.factor);
     // The change events ran: the view was redrawn for the new positions.
-    EXPECT_EQ(T().Last_ZH, c.zh);
-    EXPECT_EQ(T().Last_ZV, c.zv);
+    EXPECT_EQ(T().View.Last_X(), c.zh);
+    EXPECT_EQ(T().View.Last_Y(), c.zv);
   }
 }
 
 TEST_F(Zoom_Wheel, DoesNothingWhileTheFrameFitsOrADragIsOnOrNoAnimationIsOpen) {
   T().ZoomMouseWheel(ss_Ctrl, 0, 120);
-  EXPECT_EQ(T().Zoom_Factor, 4) << "no animation open";
+  EXPECT_EQ(T().View.Factor(), 4) << "no animation open";
   New_Anim(32);
   T().ZoomMouseWheel(ss_None, 0, -360);
   T().ZoomMouseWheel(ss_Shift, 0, -360);
@@ -65,7 +65,7 @@ TEST_F(Zoom_Wheel, DoesNothingWhileTheFrameFitsOrADragIsOnOrNoAnimationIsOpen) {
   T().ZoomMouseWheel(ss_None, 0, -120);
   T().ZoomMouseWheel(ss_Ctrl, 0, 120);
   EXPECT_EQ(T().ZV.Position, 0);
-  EXPECT_EQ(T().Zoom_Factor, 5);
+  EXPECT_EQ(T().View.Factor(), 5);
   T().ZoomMouseUp(Mouse_Button::Left, ss_None, 10, 10);
   T().ZoomMouseWheel(ss_None, 0, -120);
   EXPECT_EQ(T().ZV.Position, 1) << "after the drag";

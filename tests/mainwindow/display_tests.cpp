@@ -39,7 +39,7 @@ TEST_P(Layout_Table, ViewsFollowTheFrameSize) {
   EXPECT_EQ(t.Frames.Picture.Width(), g.frames_w);
   EXPECT_EQ(t.Bevel1.B.Left, g.bevel1_left);
   EXPECT_EQ(t.Bevel1.B.Width, g.size + 2);
-  EXPECT_EQ(t.Zoom_Factor, g.zoom);
+  EXPECT_EQ(t.View.Factor(), g.zoom);
   EXPECT_EQ(t.Client_Width(), g.client_w);
   EXPECT_EQ(t.Client_Height(), g.client_h);
   EXPECT_EQ(t.DSP_Panel.B.Left, g.dsp_left);

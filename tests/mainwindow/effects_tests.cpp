@@ -272,18 +272,14 @@ TEST_F(Effects_Test, AFloatingSelectionIsDroppedFirst) {
   // A selection floats as the select tool leaves it: a 4 x 4 piece of red
   // lifted off frame 0 and shown at (2, 2).
   T().Tool6Click();
-  BitBlt(T().Sel_Background, 0, 0, T().Working_Frame);
-  T().Sel_Bitmap = Raster_Image(4, 4, 0x0000FF);
-  T().Drag_X1 = T().Drag_Y1 = 2;
-  BitBlt(T().Working_Frame, 2, 2, T().Sel_Bitmap);
+  T().Selection.Float(Raster_Image(4, 4, 0x0000FF), 2, 2, T().Working_Frame);
   T().Frame_Edited = T().Anim_Modified = true;
-  T().Select_Marker.B.Left = 8;
   ASSERT_TRUE(T().Selection_Mode());
 
   Queue({true, false, 100, 2});
   T().Brightness1Click(T().Brightness1);
   ASSERT_EQ(T().Cur_Frame, 1);
-  EXPECT_FALSE(T().Selection_Shown());
+  EXPECT_FALSE(T().Selection.Shown());
   T().Nudge1Click();
   T().Save1Click();
   const Raster_Image saved = Read_Bmp(Path("select.bmp"));

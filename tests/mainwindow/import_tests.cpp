@@ -214,7 +214,7 @@ TEST_F(Import_Test, LoadOffersRetrievalForAPictureThatIsNoStrip) {
 
 TEST_F(Import_Test, ImportDropsAFloatingSelectionOfTheOldDocument) {
   Load_Strip(Solid_Strip({Red, Green}, 32), "two.bmp");
-  T().Set_Tool(6);
+  T().Set_Tool(Tool_Select);
   T().Select_Marker.B.Left = 3;  // a selection shown over the zoom view
   P.Open_Answers = {Sheet_Path()};
   P.On_Modal<TFrame_Extract>(Retrieve_At(16));

@@ -257,8 +257,8 @@ TEST_F(Merge_Test, DrawingIsKeptAndAMergeDisablesUndo) {
   for (const auto& c : cases) {
     Load(2);
     T().Next_FrameClick();
-    T().Set_Tool(1);
-    const int z = T().Zoom_Factor;
+    T().Set_Tool(Tool_Pencil);
+    const int z = T().View.Factor();
     T().ZoomMouseDown(Mouse_Button::Left, ss_None, 3 * z, 4 * z);
     T().ZoomMouseUp(Mouse_Button::Left, ss_None, 3 * z, 4 * z);
     ASSERT_TRUE(T().Undo1.Enabled);

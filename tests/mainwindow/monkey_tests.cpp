@@ -120,7 +120,7 @@ class Monkey : public Tolvane_Test, public ::testing::WithParamInterface<unsigne
   // A drag on the floating selection's grab area, when one is shown.
   void Drag_Selection() {
     TTolvane& t = T();
-    if (!t.Selection_Shown()) return;
+    if (!t.Selection.Shown()) return;
     t.Select_ImageMouseDown(Mouse_Button::Left, ss_None, Pick(0, 8), Pick(0, 8));
     for (int i = Pick(0, 3); i > 0; --i)
       t.Select_ImageMouseMove(ss_None, Pick(-90, 90), Pick(-90, 90));

@@ -296,7 +296,7 @@ TEST_F(Playing_Trap, FrameCommandsStopPlaybackFirstAndActOnTheFrameThenShown) {
 TEST_F(Playing_Trap, AStrokeDrawnDuringPlaybackStaysInTheFrameShown) {
   Play_Behind_The_Counter();
   T().Selected_Colour1 = 0x00FF00;
-  const int z = T().Zoom_Factor;
+  const int z = T().View.Factor();
   T().ZoomMouseDown(Mouse_Button::Left, ss_None, 1, 1);
   T().ZoomMouseMove(ss_None, z + 1, 1);
   T().Anim_TimerTimer();

@@ -37,7 +37,7 @@ TEST_F(Program_Test, SelectionOverlaysSitAtTheFormsPlaceAndTakeTheDrag) {
   EXPECT_EQ(grab->geometry(), QRect(10, 10, 11, 7));
   EXPECT_TRUE(marker->isVisible());
   EXPECT_EQ(grab->cursor().shape(), Qt::SizeAllCursor);
-  EXPECT_EQ(T().Sel_Bitmap.Width(), 3);
+  EXPECT_EQ(T().Selection.Bitmap().Width(), 3);
 
   // Two cells right and one down, in small steps; the area moves under the
   // pointer as it goes.
@@ -48,16 +48,16 @@ TEST_F(Program_Test, SelectionOverlaysSitAtTheFormsPlaceAndTakeTheDrag) {
     QTest::mouseMove(grab, grab->mapFrom(Main_Window(), at));
   }
   QTest::mouseRelease(grab, Qt::LeftButton, {}, grab->mapFrom(Main_Window(), start + QPoint(8, 4)));
-  EXPECT_EQ(T().Drag_X1, 4);
-  EXPECT_EQ(T().Drag_Y1, 3);
+  EXPECT_EQ(T().Selection.Area().Left, 4);
+  EXPECT_EQ(T().Selection.Area().Top, 3);
   EXPECT_EQ(marker->geometry(), QRect(16, 12, 13, 9));
   EXPECT_EQ(grab->pos(), QPoint(17, 13));
   EXPECT_EQ(T().Working_Frame.At(4, 3), Rgb(16, 16, 77));
 
   // A press on the marker's border starts no band.
   QTest::mouseClick(marker, Qt::LeftButton, {}, QPoint(0, 4));
-  EXPECT_EQ(T().Drag_X1, 4);
-  EXPECT_TRUE(T().Selection_Shown());
+  EXPECT_EQ(T().Selection.Area().Left, 4);
+  EXPECT_TRUE(T().Selection.Shown());
 }
 
 TEST_F(Program_Test, FrameCopiedFromTheMenuIsOnTheSystemClipboard) {
@@ -149,8 +149,8 @@ TEST_F(Other_Program, PictureFromAnotherProgramPastesWithItsPixels) {
 
   Choose(T().Paste2);
   ASSERT_TRUE(T().Selection_Mode());
-  ASSERT_EQ(T().Sel_Bitmap.Width(), 5);
-  ASSERT_EQ(T().Sel_Bitmap.Height(), 4);
+  ASSERT_EQ(T().Selection.Bitmap().Width(), 5);
+  ASSERT_EQ(T().Selection.Bitmap().Height(), 4);
   for (int y = 0; y < 4; ++y)
     for (int x = 0; x < 5; ++x) {
       const Colour want = x == 4 && y == 3 ? Rgb(255, 255, 255) : Rgb(50 * x, 60 * y, 13);
@@ -191,7 +191,7 @@ TEST_F(Other_Program, HugePictureIsRefusedByItsSize) {
   Answer_Next_Box();
   Choose(T().Paste2);
   EXPECT_EQ(answered_, "Image is bigger than frame (32x32). Unable to complete paste operation!");
-  EXPECT_FALSE(T().Selection_Shown());
+  EXPECT_FALSE(T().Selection.Shown());
 }
 
 TEST_F(Other_Program, FrameCopiedHerePastesIntoAnotherProgram) {

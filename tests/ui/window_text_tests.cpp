@@ -156,7 +156,7 @@ TEST_F(Program_Test, WheelOverTheZoomViewScrollsAndZooms) {
   New_Anim(2);  // 64: factor 2, the frame fits
   auto* zoom = Find<Image_Widget>("Zoom");
   Turn_Wheel(zoom, {0, 120}, Qt::ControlModifier);
-  EXPECT_EQ(T().Zoom_Factor, 3);
+  EXPECT_EQ(T().View.Factor(), 3);
   EXPECT_EQ(Text_Of("Label5"), "3:1");
   Turn_Wheel(zoom, {0, -360}, Qt::NoModifier);
   EXPECT_EQ(Find<QScrollBar>("ZV")->value(), 3);

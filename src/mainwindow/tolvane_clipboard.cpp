@@ -35,7 +35,7 @@ void Begin_Clipboard_Edit(TTolvane& t) {
 
 void TTolvane::Copy2Click() {
   if (!Document_Open()) return;
-  P.Clipboard_Put(Selection_Mode() ? Sel_Bitmap : Working_Frame);
+  P.Clipboard_Put(Selection_Mode() ? Selection.Bitmap() : Working_Frame);
 }
 
 void TTolvane::CopyToClipboard1Click() {
@@ -52,8 +52,8 @@ void TTolvane::Cut1Click() {
   // The selection stays floating with its pixels: a later drag, nudge or flip
   // rebuilds the frame from them and brings the cut pixels back.
   if (Selection_Mode()) {
-    P.Clipboard_Put(Sel_Bitmap);
-    Working_Frame.FillRect({Drag_X1, Drag_Y1, Drag_X2, Drag_Y2});
+    P.Clipboard_Put(Selection.Bitmap());
+    Working_Frame.FillRect(Selection.Area());
   } else {
     P.Clipboard_Put(Working_Frame);
     Working_Frame.FillRect({0, 0, Working_Frame.Width(), Working_Frame.Height()});
@@ -79,23 +79,9 @@ void TTolvane::Paste2Click() {
   } else if (picture.Width() > Frame_Size || picture.Height() > Frame_Size) {
     Warn(*this, too_big);
   } else {
-    const int z = std::max(1, Zoom_Factor);
-    w = picture.Width();
-    h = picture.Height();
     Tool6Click();
-    // At the first frame pixel shown in the view.
-    Drag_X1 = ZH.Position;
-    Drag_Y1 = ZV.Position;
-    Sel_Bitmap = std::move(picture);
-    Drag_X2 = Drag_X1 + w;
-    Drag_Y2 = Drag_Y1 + h;
-    Sel_Scratch.Set_Size(w, h);
-    Select_Marker.B = {1, 1, w * z + 1, h * z + 1};
-    BitBlt(Sel_Background, 0, 0, Undo_Frame);
-    BitBlt(Working_Frame, Drag_X1, Drag_Y1, Sel_Bitmap);
-    const Bounds& m = Select_Marker.B;
-    Select_Image.B = {m.Left + 1, m.Top + 1, m.Width - 2, m.Height - 2};
-    Sel_Dragging = false;
+    // At the first frame pixel shown in the view, over the frame before the paste.
+    Selection.Float(std::move(picture), ZH.Position, ZV.Position, Undo_Frame);
   }
   Redraw_Zoom();
 }

@@ -1,0 +1,24 @@
+#include "mainwindow/tolvane.h"
+
+namespace tolvane {
+
+// The grab area's mouse events, x and y relative to it.
+
+void TTolvane::Select_ImageMouseDown(Mouse_Button, unsigned, int x, int y) {
+  if (!Selection.Shown()) return;
+  // Taking hold of the selection counts as a change even without a move.
+  Anim_Modified = true;
+  Frame_Edited = true;
+  Selection.Grab(x, y);
+}
+
+void TTolvane::Select_ImageMouseMove(unsigned, int x, int y) {
+  if (!Selection.Drag_To(x, y)) return;
+  Anim_Modified = true;
+  Frame_Edited = true;
+  Redraw_Zoom();
+}
+
+void TTolvane::Select_ImageMouseUp(Mouse_Button, unsigned, int, int) { Selection.Let_Go(); }
+
+}  // namespace tolvane
