@@ -10,7 +10,7 @@
 namespace tolvane::testing {
 namespace {
 
-using Corners = std::array<int, 4>;  // Drag_X1, Drag_Y1, Drag_X2, Drag_Y2
+using Corners = std::array<int, 4>;  // the selection area: left, top, right, bottom
 
 class Select : public Editor_Test {
  protected:
