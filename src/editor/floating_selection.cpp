@@ -65,8 +65,8 @@ void Floating_Selection::Band_Move(int x, int y) {
   const int z = view_.Safe_Factor();
   x2_ = x / z;
   y2_ = y / z;
-  marker_.B = {std::min(x1_, x2_) * z + 1, std::min(y1_, y2_) * z + 1,
-               std::abs(x1_ - x2_) * z + 1, std::abs(y1_ - y2_) * z + 1};
+  marker_.B = {std::min(x1_, x2_) * z + 1, std::min(y1_, y2_) * z + 1, std::abs(x1_ - x2_) * z + 1,
+               std::abs(y1_ - y2_) * z + 1};
 }
 
 bool Floating_Selection::Lift() {
@@ -160,8 +160,7 @@ void Floating_Selection::Move_Overlay_By(int dx, int dy) {
   grab_.B.Top += dy;
 }
 
-void Floating_Selection::Float(Raster_Image picture, int x, int y,
-                               const Raster_Image& background) {
+void Floating_Selection::Float(Raster_Image picture, int x, int y, const Raster_Image& background) {
   const int z = view_.Safe_Factor(), w = picture.Width(), h = picture.Height();
   x1_ = x;
   y1_ = y;

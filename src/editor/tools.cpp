@@ -118,9 +118,8 @@ const Drawing_Tool& Tool_For(int kind) {
   static const Filled_Ellipse filled_ellipse;
   static const Syringe syringe;
   // In the order of the Cur_Tool values, Tool_Pencil first.
-  static const Drawing_Tool* const tools[] = {&pencil, &filled_rect,    &outline_rect, &line,
-                                              &fill,   &select,         &filled_ellipse,
-                                              &syringe};
+  static const Drawing_Tool* const tools[] = {&pencil, &filled_rect, &outline_rect,   &line,
+                                              &fill,   &select,      &filled_ellipse, &syringe};
   return kind >= Tool_Pencil && kind <= Tool_Syringe ? *tools[kind - Tool_Pencil] : pencil;
 }
 

@@ -18,13 +18,13 @@ int Pixels_Not_White(const Raster_Image& im) {
 TEST(Tool_Table, EachToolValueDrawsItsOwnStroke) {
   struct Case {
     int tool;
-    int painted;      // frame pixels no longer white
-    Colour colour1;   // the first colour afterwards
-    bool floats;      // a selection was lifted
+    int painted;     // frame pixels no longer white
+    Colour colour1;  // the first colour afterwards
+    bool floats;     // a selection was lifted
   } cases[] = {
-      {Tool_Pencil, 4, 0x0000FF, false},       {Tool_Filled_Rect, 6, 0x0000FF, false},
-      {Tool_Outline_Rect, 6, 0x0000FF, false}, {Tool_Line, 3, 0x0000FF, false},
-      {Tool_Fill, 64, 0x0000FF, false},        {Tool_Select, 0, 0x0000FF, true},
+      {Tool_Pencil, 4, 0x0000FF, false},         {Tool_Filled_Rect, 6, 0x0000FF, false},
+      {Tool_Outline_Rect, 6, 0x0000FF, false},   {Tool_Line, 3, 0x0000FF, false},
+      {Tool_Fill, 64, 0x0000FF, false},          {Tool_Select, 0, 0x0000FF, true},
       {Tool_Filled_Ellipse, 6, 0x0000FF, false}, {Tool_Syringe, 0, 0xFFFFFF, false},
   };
   for (const Case& c : cases) {
