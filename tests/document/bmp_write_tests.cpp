@@ -100,6 +100,31 @@ TEST_P(BmpWriteRows, RoundTripsOddWidthsAndManyRowBlocks) {
   }
 }
 
+// The wide rows against the plain path, byte for byte, with the colours'
+// high bytes set.
+TEST_P(BmpWriteRows, RowsMatchThePlainPathAtEveryWidth) {
+  Temp_Dir dir;
+  auto encode = [&](const Raster_Image& img) {
+    Bytes out;
+    Write_Bmp(dir / "w.bmp", img, [&](int, const void* d, std::size_t n) {
+      out.insert(out.end(), static_cast<const std::uint8_t*>(d),
+                 static_cast<const std::uint8_t*>(d) + n);
+      return long(n);
+    });
+    return out;
+  };
+  for (int w : testing::Row_Widths()) {
+    Raster_Image img = Test_Picture(w, 3, unsigned(w));
+    for (int i = 0; i < 3 * w; ++i) img.Data()[i] |= Colour(i) << 24;
+    Bytes plain;
+    {
+      const Simd_Cap cap(Simd::Plain);
+      plain = encode(img);
+    }
+    ASSERT_EQ(encode(img), plain) << w;
+  }
+}
+
 TEST(BmpWrite, HighByteOfAColourValueIsNotWritten) {
   Temp_Dir dir;
   Raster_Image img(5, 1);
