@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -109,34 +110,41 @@ void Row24(const Colour* src, int w, std::uint8_t* out) {
   }
 }
 
+// The header goes out with the first rows, one write fewer; the buffer is
+// never cleared, as each row's padding is zeroed where it is made.
 bool Write_Rows(const Byte_Sink& sink, const Raster_Image& image, std::uint64_t file_size,
                 std::size_t row_bytes, std::uint64_t pixel_bytes) {
+  constexpr std::size_t Header = 54;
   const int w = image.Width(), h = image.Height();
   const std::size_t block_rows =
       std::max<std::size_t>(1, Block_Bytes / std::max<std::size_t>(row_bytes, 1));
-  std::vector<std::uint8_t> buffer(std::max<std::size_t>(54, block_rows * row_bytes));
-  std::uint8_t* head = buffer.data();
-  std::memset(head, 0, 54);
+  const auto buffer =
+      std::make_unique_for_overwrite<std::uint8_t[]>(Header + block_rows * row_bytes);
+  std::uint8_t* const head = buffer.get();
+  std::memset(head, 0, Header);
   head[0] = 'B';
   head[1] = 'M';
   Put32(head + 2, std::uint32_t(file_size));
-  Put32(head + 10, 54);
+  Put32(head + 10, Header);
   Put32(head + 14, 40);
   Put32(head + 18, std::uint32_t(w));
   Put32(head + 22, std::uint32_t(h));
   Put16(head + 26, 1);
   Put16(head + 28, 24);
   Put32(head + 34, std::uint32_t(pixel_bytes));
-  if (!sink(head, 54)) return false;
 
-  // Padding bytes stay zero: each row block is written over the same buffer.
-  std::memset(buffer.data(), 0, buffer.size());
-  for (int y = h - 1; y >= 0;) {
-    std::uint8_t* out = buffer.data();
-    std::size_t rows = 0;
-    for (; rows < block_rows && y >= 0; ++rows, --y, out += row_bytes) Row24(image.Row(y), w, out);
-    if (!sink(buffer.data(), rows * row_bytes)) return false;
-  }
+  const std::size_t pixels = 3 * std::size_t(w);
+  std::size_t start = 0;
+  int y = h - 1;
+  do {
+    std::uint8_t* out = head + Header;
+    for (std::size_t rows = 0; rows < block_rows && y >= 0; ++rows, --y, out += row_bytes) {
+      Row24(image.Row(y), w, out);
+      std::memset(out + pixels, 0, row_bytes - pixels);
+    }
+    if (!sink(head + start, std::size_t(out - head) - start)) return false;
+    start = Header;
+  } while (y >= 0);
   return true;
 }
 
