@@ -1,5 +1,3 @@
-#include <unistd.h>
-
 #include <algorithm>
 #include <climits>
 #include <cstring>
@@ -151,9 +149,7 @@ bool Write_Rows(const Byte_Sink& sink, const Raster_Image& image, std::uint64_t 
 }  // namespace
 
 void Write_Bmp(const std::string& path, const Raster_Image& image) {
-  Write_Bmp(path, image, [](int fd, const void* data, std::size_t size) -> long {
-    return long(::write(fd, data, size));
-  });
+  Write_Bmp(path, image, Bmp_Write_Function());
 }
 
 void Write_Bmp(const std::string& path, const Raster_Image& image,

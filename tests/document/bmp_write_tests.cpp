@@ -214,15 +214,17 @@ TEST(BmpWriteAtomic, ShortWritesAreContinued) {
 }
 
 // A write function that keeps the bytes (an encoder into memory) gets the
-// whole file, and the file on disk is neither replaced nor emptied.
+// whole file, and the file on disk is neither replaced nor emptied; no file
+// is made beside it meanwhile.
 TEST(BmpWriteAtomic, BytesKeptInMemoryLeaveTheTargetAlone) {
   Temp_Dir dir;
   const std::string path = dir / "anim.bmp";
   Write_Bmp(path, Test_Picture(4, 4, 1));
   const Bytes old = Read_File(path);
-  const Raster_Image img = Test_Picture(37, 5, 2);
+  const Raster_Image img = Test_Picture(370, 500, 2);  // several blocks
   Bytes kept;
   Write_Bmp(path, img, [&](int, const void* d, std::size_t n) {
+    EXPECT_EQ(Names_In(dir.Path()), std::vector<std::string>{"anim.bmp"});
     kept.insert(kept.end(), static_cast<const std::uint8_t*>(d),
                 static_cast<const std::uint8_t*>(d) + n);
     return long(n);
