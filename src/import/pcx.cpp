@@ -220,6 +220,7 @@ void Decode_Rows(Source& in, const Plan& plan, Raster_Image& picture,
                  const std::function<void(int)>& row_done) {
   const std::size_t stride = plan.Line_Bytes + Run_Slack;
   std::vector<std::uint8_t> line(stride * std::size_t(plan.Planes));
+  const pcx::Line_Painter paint(plan.Kind, plan.Planes, plan.Colours);
   const Colour zero = Zero_Colour(plan);
   int y = 0;
   while (y < plan.Rows) {
@@ -227,8 +228,7 @@ void Decode_Rows(Source& in, const Plan& plan, Raster_Image& picture,
     for (int k = 0; k < plan.Planes; ++k)
       more = Decode_Plane(in, line.data() + std::size_t(k) * stride, plan.Line_Bytes) && more;
     Colour* row = picture.Row(y);
-    pcx::Paint_Line(plan.Kind, plan.Planes, plan.Colours, line.data(), stride, plan.Data_Pixels,
-                    row);
+    paint(line.data(), stride, plan.Data_Pixels, row);
     std::fill(row + plan.Data_Pixels, row + plan.Width, zero);
     if (row_done) row_done(y);
     ++y;

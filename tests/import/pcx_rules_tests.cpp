@@ -217,6 +217,25 @@ TEST_P(PcxRulesAtEachLevel, DecodesEachRule) {
   }
 }
 
+// Black and white lines against their bits at every width, with a spare
+// byte at the end of each line.
+TEST_P(PcxRulesAtEachLevel, BlackAndWhiteLinesAtEveryWidth) {
+  std::mt19937 rng(9);
+  for (int w : testing::Row_Widths()) {
+    const int line = (w + 7) / 8 + 1;
+    Bytes raw(2 * std::size_t(line));
+    for (std::uint8_t& b : raw) b = std::uint8_t(rng());
+    const Bytes file = Raw(Shape(1, 1, w, 2, line), raw);
+    Raster_Image img;
+    ASSERT_EQ(Decode_Pcx_Data(file.data(), file.size(), img), Pcx_Verdict::Decoded);
+    for (int y = 0; y < 2; ++y)
+      for (int x = 0; x < w; ++x)
+        ASSERT_EQ(img.At(x, y),
+                  (raw[std::size_t(y * line + x / 8)] >> (7 - x % 8)) & 1 ? White : Black)
+            << w << " wide at " << x << "," << y;
+  }
+}
+
 // Large pictures reuse the buffer a freed one left: none of its pixels shows
 // past the data of a short line or after the data ends.
 TEST_F(PcxRules, NothingOfAReusedBufferShows) {
