@@ -160,11 +160,7 @@ TEST_P(BmpReadRows, TwentyFourBitRowsMatchThePlainPath) {
       for (std::uint8_t& b : p.pixels) b = std::uint8_t(rng());
       Bytes file = Build_Bmp(p);
       file.resize(file.size() - std::min(cut, std::size_t(3 * w)));
-      Raster_Image plain;
-      {
-        const Simd_Cap cap(Simd::Plain);
-        plain = Decode(file);
-      }
+      const Raster_Image plain = testing::At_Plain([&] { return Decode(file); });
       ASSERT_TRUE(Same_Pixels(Decode(file), plain)) << w << " wide, cut " << cut;
     }
 }

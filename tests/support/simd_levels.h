@@ -42,6 +42,14 @@ inline std::vector<int> Row_Widths() {
   return out;
 }
 
+// What f() gives with the level capped at plain, the reference for the
+// fast paths.
+template <class F>
+auto At_Plain(F f) {
+  const Simd_Cap cap(Simd::Plain);
+  return f();
+}
+
 // A fixture (over Base) whose tests run with the level capped at their
 // parameter; instantiate it with TOLVANE_AT_EACH_SIMD_LEVEL.
 template <class Base = ::testing::Test>
