@@ -174,12 +174,15 @@ void Copy_Into(const std::string& from, const std::string& target, const std::st
   if (!ok) throw Toolkit_Error("Stream write error");
 }
 
-// A file in memory, closed with its owner; -1 where there is none.
+// A file in memory when wanted, closed with its owner; -1 where there is
+// none.
 class Scratch_File {
  public:
-  Scratch_File() {
+  explicit Scratch_File(bool wanted) {
 #ifdef MFD_CLOEXEC
-    fd_ = ::memfd_create("tolvane-save", MFD_CLOEXEC);
+    if (wanted) fd_ = ::memfd_create("tolvane-save", MFD_CLOEXEC);
+#else
+    (void)wanted;
 #endif
   }
   ~Scratch_File() {
@@ -225,8 +228,8 @@ void Save_File(const std::string& path, const std::function<bool(const Byte_Sink
   // a scratch file in memory: making and removing a file beside the target
   // costs more than writing a strip, and is left until it is needed.
   Temp_File temp;
-  const Scratch_File scratch_file;
-  const int scratch = write_fn ? scratch_file.Fd() : -1;
+  const Scratch_File scratch_file{bool(write_fn)};
+  const int scratch = scratch_file.Fd();
   if (scratch < 0 && !temp.Create(target)) throw Toolkit_Error("Cannot create file " + path);
   int fd = scratch >= 0 ? scratch : temp.Fd();
   // Moves what the scratch file holds to the temporary file, where the
