@@ -293,7 +293,8 @@ class Mask_Map {
 // Byte k * 64 + j of 64 pixels of 0x00BBGGRR (byte 4 p + c of pixel p) is
 // byte 3 p + 2 - c of their 192 B, G, R bytes. Colour vector k (pixels 16 k
 // to 16 k + 15) picks it from the two byte vectors that start at
-// Widen_From[k] * 64 bytes; high bytes are zeroed apart.
+// Widen_From[k] * 64 bytes. High bytes get index 0; the permute's mask
+// zeroes them.
 constexpr int Widen_From[4] = {0, 0, 1, 2};
 struct Widen_Table {
   alignas(64) std::uint8_t v[4][64];
