@@ -1,10 +1,12 @@
-// PCX decoding of a 4096 x 4096 sprite sheet, 256 colours and 24 bits. Each
+// PCX decoding of a 4096 x 4096 sprite sheet: 256 colours, 24 bits, and
+// black and white (1 bit, sprite pixels where the colour index is odd). Each
 // reports bytes/s of the decoded picture (4 bytes a pixel); BM_Pcx_Memcpy
 // copies as many bytes, so the ratio of the two is the cost as a multiple of
 // memcpy.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -53,17 +55,21 @@ void Encode_Plane(const std::uint8_t* plane, std::size_t n, Bytes& out) {
 
 Bytes Sheet_File(int bits) {
   const int planes = bits == 24 ? 3 : 1;
+  const int line_bytes = bits == 1 ? Side / 8 : Side;
   Bytes b(128, 0);
-  b[0] = 10, b[1] = 5, b[2] = 1, b[3] = 8;
+  b[0] = 10, b[1] = 5, b[2] = 1, b[3] = std::uint8_t(bits == 1 ? 1 : 8);
   b[8] = (Side - 1) & 0xFF, b[9] = (Side - 1) >> 8;
   b[10] = (Side - 1) & 0xFF, b[11] = (Side - 1) >> 8;
   b[65] = std::uint8_t(planes);
-  b[66] = Side & 0xFF, b[67] = Side >> 8;
+  b[66] = std::uint8_t(line_bytes & 0xFF), b[67] = std::uint8_t(line_bytes >> 8);
   std::vector<std::uint8_t> line(std::size_t(Side) * planes);
   for (int y = 0; y < Side; ++y) {
+    if (bits == 1) std::fill(line.begin(), line.end(), 0);
     for (int x = 0; x < Side; ++x) {
       const int index = Sheet_Index(x, y);
-      if (planes == 1) {
+      if (bits == 1) {
+        line[x / 8] |= std::uint8_t((index & 1) << (7 - x % 8));
+      } else if (planes == 1) {
         line[x] = std::uint8_t(index);
       } else {
         const Colour c = Sheet_Colour(index);
@@ -72,9 +78,10 @@ Bytes Sheet_File(int bits) {
         line[2 * Side + x] = std::uint8_t(Blue_Of(c));
       }
     }
-    for (int k = 0; k < planes; ++k) Encode_Plane(line.data() + std::size_t(k) * Side, Side, b);
+    for (int k = 0; k < planes; ++k)
+      Encode_Plane(line.data() + std::size_t(k) * line_bytes, std::size_t(line_bytes), b);
   }
-  if (planes == 1) {
+  if (bits == 8) {
     b.push_back(0x0C);
     for (int i = 0; i < 256; ++i) {
       const Colour c = Sheet_Colour(i);
@@ -120,7 +127,7 @@ void BM_Pcx_Memcpy(benchmark::State& state) {
 }
 BENCHMARK(BM_Pcx_Memcpy)->Arg(4)->Arg(1)->Arg(3)->Unit(benchmark::kMillisecond);
 
-// Arg: 8 or 24 bits per pixel. The file's bytes in memory.
+// Arg: 1, 8 or 24 bits per pixel. The file's bytes in memory.
 void BM_Pcx_Decode_Memory(benchmark::State& state) {
   const Sample& s = Get_Sample(int(state.range(0)));
   for (auto _ : state) {
@@ -131,7 +138,7 @@ void BM_Pcx_Decode_Memory(benchmark::State& state) {
   }
   state.SetBytesProcessed(std::int64_t(state.iterations()) * Picture_Bytes);
 }
-BENCHMARK(BM_Pcx_Decode_Memory)->Arg(8)->Arg(24)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Pcx_Decode_Memory)->Arg(1)->Arg(8)->Arg(24)->Unit(benchmark::kMillisecond);
 
 // The same from the file, as the retrieval dialog reads it (no window).
 void BM_Pcx_Read_File(benchmark::State& state) {

@@ -1,5 +1,4 @@
 #include <gif_lib.h>
-#include <unistd.h>
 
 #include <cstring>
 #include <new>
@@ -145,9 +144,7 @@ int Gif_Delay(int fps) { return int(Round_Even(100.0L / (long double)std::max(1,
 
 void Write_Gif(const std::string& path, const Gif_Animation& animation,
                const Gif_Progress& progress) {
-  Write_Gif(path, animation, progress, [](int fd, const void* data, std::size_t size) -> long {
-    return long(::write(fd, data, size));
-  });
+  Write_Gif(path, animation, progress, Write_Function());
 }
 
 void Write_Gif(const std::string& path, const Gif_Animation& a, const Gif_Progress& progress,

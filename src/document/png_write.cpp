@@ -1,5 +1,4 @@
 #include <spng.h>
-#include <unistd.h>
 
 #include <memory>
 #include <vector>
@@ -64,9 +63,7 @@ bool Encode(const Byte_Sink& sink, const Raster_Image& image) {
 }  // namespace
 
 void Write_Png(const std::string& path, const Raster_Image& image) {
-  Write_Png(path, image, [](int fd, const void* data, std::size_t size) -> long {
-    return long(::write(fd, data, size));
-  });
+  Write_Png(path, image, Write_Function());
 }
 
 void Write_Png(const std::string& path, const Raster_Image& image, const Write_Function& write_fn) {

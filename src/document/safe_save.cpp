@@ -1,5 +1,6 @@
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -70,13 +71,15 @@ void Remove_Stale_Temporaries(const std::string& target) {
 
 class Temp_File {
  public:
-  explicit Temp_File(const std::string& target) {
+  Temp_File() = default;
+  // Makes the file beside target; false when it cannot be made.
+  bool Create(const std::string& target) {
     const std::size_t slash = target.rfind('/');
     const std::string dir = slash == std::string::npos ? "" : target.substr(0, slash + 1);
     const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
     name_ = dir + "." + base + ".XXXXXX";
     fd_ = ::mkstemp(name_.data());
-    if (fd_ < 0) return;
+    if (fd_ < 0) return false;
     // Keep the permissions of the file we replace, or give a new one the
     // usual ones rather than mkstemp's 0600.
     struct stat st;
@@ -89,15 +92,15 @@ class Temp_File {
       mode = 0666 & ~mask;
     }
     ::fchmod(fd_, mode);
+    return true;
   }
   ~Temp_File() {
     if (fd_ >= 0) ::close(fd_);
-    if (!kept_) ::unlink(name_.c_str());
+    if (!kept_ && !name_.empty()) ::unlink(name_.c_str());
   }
   Temp_File(const Temp_File&) = delete;
   Temp_File& operator=(const Temp_File&) = delete;
 
-  bool Open() const { return fd_ >= 0; }
   int Fd() const { return fd_; }
   // The data must be on the disk before the rename makes it the file.
   bool Sync_And_Close() {
@@ -140,6 +143,22 @@ Target_Mode Mode_For(const std::string& target) {
   return st.st_nlink > 1 ? Target_Mode::In_Place : Target_Mode::Replace;
 }
 
+// Copies the rest of the file open at in to the file open at out.
+bool Copy_Rest(int in, int out) {
+  std::vector<char> buffer(Block_Bytes);
+  for (;;) {
+    const ssize_t n = ::read(in, buffer.data(), buffer.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return n == 0;
+    for (ssize_t done = 0; done < n;) {
+      const ssize_t w = ::write(out, buffer.data() + done, std::size_t(n - done));
+      if (w < 0 && errno == EINTR) continue;
+      if (w <= 0) return false;
+      done += w;
+    }
+  }
+}
+
 // Copies the finished file at from over the contents of target.
 void Copy_Into(const std::string& from, const std::string& target, const std::string& path) {
   const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
@@ -148,39 +167,48 @@ void Copy_Into(const std::string& from, const std::string& target, const std::st
     if (in >= 0) ::close(in);
     throw Toolkit_Error("Cannot create file " + path);
   }
-  std::vector<char> buffer(Block_Bytes);
-  bool ok = true;
-  for (;;) {
-    const ssize_t n = ::read(in, buffer.data(), buffer.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      ok = n == 0;
-      break;
-    }
-    for (ssize_t done = 0; ok && done < n;) {
-      const ssize_t w = ::write(out, buffer.data() + done, std::size_t(n - done));
-      if (w < 0 && errno == EINTR) continue;
-      ok = w > 0;
-      if (ok) done += w;
-    }
-    if (!ok) break;
-  }
+  bool ok = Copy_Rest(in, out);
   ok = ::fsync(out) == 0 && ok;
   ok = ::close(out) == 0 && ok;
   ::close(in);
   if (!ok) throw Toolkit_Error("Stream write error");
 }
 
+// A file in memory when wanted, closed with its owner; -1 where there is
+// none.
+class Scratch_File {
+ public:
+  explicit Scratch_File(bool wanted) {
+#ifdef MFD_CLOEXEC
+    if (wanted) fd_ = ::memfd_create("tolvane-save", MFD_CLOEXEC);
+#else
+    (void)wanted;
+#endif
+  }
+  ~Scratch_File() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Scratch_File(const Scratch_File&) = delete;
+  Scratch_File& operator=(const Scratch_File&) = delete;
+  int Fd() const { return fd_; }
+
+ private:
+  int fd_ = -1;
+};
+
+long Plain_Write(int fd, const void* data, std::size_t size) {
+  return long(::write(fd, data, size));
+}
+
 }  // namespace
 
 void Save_File(const std::string& path, const std::function<bool(const Byte_Sink&)>& produce) {
-  Save_File(path, produce, [](int fd, const void* data, std::size_t size) -> long {
-    return long(::write(fd, data, size));
-  });
+  Save_File(path, produce, Write_Function());
 }
 
 void Save_File(const std::string& path, const std::function<bool(const Byte_Sink&)>& produce,
                const Write_Function& write_fn) {
+  const Write_Function& write = write_fn ? write_fn : Write_Function(Plain_Write);
   const std::string target = Save_Target(path);
   const Target_Mode mode = Mode_For(target);
   if (mode == Target_Mode::Direct) {
@@ -190,26 +218,47 @@ void Save_File(const std::string& path, const std::function<bool(const Byte_Sink
     if (fd < 0) throw Toolkit_Error("Cannot create file " + path);
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     const bool ok =
-        produce([&](const void* p, std::size_t n) { return Write_All(write_fn, fd, p, n); });
+        produce([&](const void* p, std::size_t n) { return Write_All(write, fd, p, n); });
     const bool closed = ::close(fd) == 0;
     if (!ok || !closed) throw Toolkit_Error("Stream write error");
     return;
   }
-  Temp_File temp(target);
-  if (!temp.Open()) throw Toolkit_Error("Cannot create file " + path);
+  // A caller's write function may keep the bytes itself (a save into
+  // memory). Until one of them lands in the file it is handed, that file is
+  // a scratch file in memory: making and removing a file beside the target
+  // costs more than writing a strip, and is left until it is needed.
+  Temp_File temp;
+  const Scratch_File scratch_file{bool(write_fn)};
+  const int scratch = scratch_file.Fd();
+  if (scratch < 0 && !temp.Create(target)) throw Toolkit_Error("Cannot create file " + path);
+  int fd = scratch >= 0 ? scratch : temp.Fd();
+  // Moves what the scratch file holds to the temporary file, where the
+  // bytes go from then on.
+  auto leave_scratch = [&] {
+    if (!temp.Create(target)) throw Toolkit_Error("Cannot create file " + path);
+    fd = temp.Fd();
+    return ::lseek(scratch, 0, SEEK_SET) == 0 && Copy_Rest(scratch, fd);
+  };
   std::uint64_t handed = 0;
   if (!produce([&](const void* p, std::size_t n) {
-        if (!Write_All(write_fn, temp.Fd(), p, n)) return false;
+        if (!Write_All(write, fd, p, n)) return false;
+        std::uint64_t from = handed;
+        handed += n;
+        if (fd == scratch) {
+          if (::lseek(scratch, 0, SEEK_END) == 0) return true;
+          if (!leave_scratch()) return false;
+          from = 0;
+        }
 #ifdef SYNC_FILE_RANGE_WRITE
         // Start putting this block on the disk while the next one is made, so
         // that the final sync has little left to wait for.
-        ::sync_file_range(temp.Fd(), off64_t(handed), off64_t(n), SYNC_FILE_RANGE_WRITE);
+        ::sync_file_range(fd, off64_t(from), off64_t(handed - from), SYNC_FILE_RANGE_WRITE);
 #endif
-        handed += n;
         return true;
       }))
     throw Toolkit_Error("Stream write error");
-  if (handed > 0 && ::lseek(temp.Fd(), 0, SEEK_END) == 0) return;  // the bytes went elsewhere
+  if (handed > 0 && ::lseek(fd, 0, SEEK_END) == 0) return;  // the bytes went elsewhere
+  if (fd == scratch && !leave_scratch()) throw Toolkit_Error("Stream write error");
 
   if (!temp.Sync_And_Close()) throw Toolkit_Error("Stream write error");
   if (mode == Target_Mode::Replace) {

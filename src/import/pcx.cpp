@@ -210,31 +210,36 @@ bool Decode_Plane(Source& in, std::uint8_t* dst, std::size_t n) {
   return false;
 }
 
-// Decodes the picture row by row into picture (already width x rows, filled
-// with the colour of zero bytes), calling row_done after each row. Stops
-// after the row in which the data ends: the rest stays the zero colour.
+Colour Zero_Colour(const Plan& plan) { return plan.Colours[0]; }
+
+// Decodes the picture row by row into picture (width x rows, its pixels
+// unset), calling row_done after each row. Stops after the row in which the
+// data ends: the rest gets the colour of zero bytes, as do pixels past a
+// line's data.
 void Decode_Rows(Source& in, const Plan& plan, Raster_Image& picture,
                  const std::function<void(int)>& row_done) {
   const std::size_t stride = plan.Line_Bytes + Run_Slack;
   std::vector<std::uint8_t> line(stride * std::size_t(plan.Planes));
-  for (int y = 0; y < plan.Rows; ++y) {
+  const pcx::Line_Painter paint(plan.Kind, plan.Planes, plan.Colours);
+  const Colour zero = Zero_Colour(plan);
+  int y = 0;
+  while (y < plan.Rows) {
     bool more = true;
     for (int k = 0; k < plan.Planes; ++k)
       more = Decode_Plane(in, line.data() + std::size_t(k) * stride, plan.Line_Bytes) && more;
-    pcx::Paint_Line(plan.Kind, plan.Planes, plan.Colours, line.data(), stride, plan.Data_Pixels,
-                    picture.Row(y));
+    Colour* row = picture.Row(y);
+    paint(line.data(), stride, plan.Data_Pixels, row);
+    std::fill(row + plan.Data_Pixels, row + plan.Width, zero);
     if (row_done) row_done(y);
+    ++y;
     if (!more) break;
   }
+  for (; y < plan.Rows; ++y) std::fill_n(picture.Row(y), plan.Width, zero);
 }
 
-Colour Zero_Colour(const Plan& plan) { return plan.Colours[0]; }
-
-Raster_Image New_Picture(const Plan& plan) {
-  Raster_Image picture(plan.Width, plan.Rows, Zero_Colour(plan));
-  picture.Fill_Colour = Raster_Image().Fill_Colour;
-  return picture;
-}
+// The Loading window shows only the rows decoded so far, so no pixel is set
+// before its row is decoded.
+Raster_Image New_Picture(const Plan& plan) { return Raster_Image::Unfilled(plan.Width, plan.Rows); }
 
 // Hides the Loading window and lets go of its picture on every way out.
 class Loading_Shown {

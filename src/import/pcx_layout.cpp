@@ -37,6 +37,14 @@ void Paint_Planar(int planes, const Palette& pal, const std::uint8_t* line, std:
   }
 }
 
+// Eight pixels a byte from the table of their colours.
+void Paint_Eights(const std::array<Colour, 8>* eights, const std::uint8_t* s, int pixels,
+                  Colour* row) {
+  int x = 0;
+  for (; x + 8 <= pixels; x += 8, ++s) std::memcpy(row + x, eights[*s].data(), sizeof eights[0]);
+  for (int j = 0; x < pixels; ++x, ++j) row[x] = eights[*s][std::size_t(j)];
+}
+
 void Paint_Two_Bit(const Palette& pal, const std::uint8_t* s, int pixels, Colour* row) {
   int x = 0;
   for (; x + 4 <= pixels; x += 4, ++s) {
@@ -114,20 +122,33 @@ std::uint64_t Pixels_Per_Line(Layout layout, std::uint64_t line_bytes) {
   return line_bytes;
 }
 
-void Paint_Line(Layout layout, int planes, const Palette& palette, const std::uint8_t* line,
-                std::size_t stride, int pixels, Colour* row) {
-  switch (layout) {
+Line_Painter::Line_Painter(Layout layout, int planes, const Palette& palette)
+    : layout_(layout), planes_(planes), palette_(palette) {
+  if (layout == Layout::Planar && planes == 1) {
+    eights_.resize(256);
+    for (int b = 0; b < 256; ++b)
+      for (int j = 0; j < 8; ++j)
+        eights_[std::size_t(b)][std::size_t(j)] = palette[(b >> (7 - j)) & 1];
+  }
+}
+
+void Line_Painter::operator()(const std::uint8_t* line, std::size_t stride, int pixels,
+                              Colour* row) const {
+  switch (layout_) {
     case Layout::Planar:
-      Paint_Planar(planes, palette, line, stride, pixels, row);
+      if (eights_.empty())
+        Paint_Planar(planes_, palette_, line, stride, pixels, row);
+      else
+        Paint_Eights(eights_.data(), line, pixels, row);
       break;
     case Layout::Two_Bit:
-      Paint_Two_Bit(palette, line, pixels, row);
+      Paint_Two_Bit(palette_, line, pixels, row);
       break;
     case Layout::Four_Bit:
-      Paint_Four_Bit(palette, line, pixels, row);
+      Paint_Four_Bit(palette_, line, pixels, row);
       break;
     case Layout::Indexed:
-      for (int x = 0; x < pixels; ++x) row[x] = palette[line[x]];
+      for (int x = 0; x < pixels; ++x) row[x] = palette_[line[x]];
       break;
     case Layout::Rgb:
       Paint_Rgb(line, line + stride, line + 2 * stride, pixels, row);

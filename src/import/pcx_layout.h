@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "image/colour.h"
 
@@ -25,9 +26,21 @@ bool Layout_Of(int bits, int planes, Layout& layout);
 // Pixels one plane of `line_bytes` bytes holds.
 std::uint64_t Pixels_Per_Line(Layout layout, std::uint64_t line_bytes);
 
-// Paints the first `pixels` pixels of a line whose planes start `stride`
-// bytes apart; `pixels` must not exceed what the planes hold.
-void Paint_Line(Layout layout, int planes, const Palette& palette, const std::uint8_t* line,
-                std::size_t stride, int pixels, Colour* row);
+// Paints the lines of one picture; made once for it, as it may build a
+// table for its layout.
+class Line_Painter {
+ public:
+  Line_Painter(Layout layout, int planes, const Palette& palette);
+  // Paints the first `pixels` pixels of a line whose planes start `stride`
+  // bytes apart; `pixels` must not exceed what the planes hold.
+  void operator()(const std::uint8_t* line, std::size_t stride, int pixels, Colour* row) const;
+
+ private:
+  Layout layout_;
+  int planes_;
+  Palette palette_;
+  // Black and white (one plane of 1 bit): the eight colours of each byte.
+  std::vector<std::array<Colour, 8>> eights_;
+};
 
 }  // namespace tolvane::pcx

@@ -148,6 +148,23 @@ TEST(BmpReadVariants, Os2V2ShortHeaderHasFourByteEntries) {
   EXPECT_EQ(Decode(Build_Bmp(p)).At(0, 0), Red);
 }
 
+// The wide 24-bit paths against the plain one, with the data whole or cut
+// inside the last row.
+TEST_P(BmpReadRows, TwentyFourBitRowsMatchThePlainPath) {
+  std::mt19937 rng(5);
+  for (int w : testing::Row_Widths())
+    for (std::size_t cut : {0, 1, 40}) {
+      Bmp_Parts p;
+      p.width = w, p.height = 3, p.bits = 24;
+      p.pixels = Rows(3, (3 * w + 3) & ~3);
+      for (std::uint8_t& b : p.pixels) b = std::uint8_t(rng());
+      Bytes file = Build_Bmp(p);
+      file.resize(file.size() - std::min(cut, std::size_t(3 * w)));
+      const Raster_Image plain = testing::At_Plain([&] { return Decode(file); });
+      ASSERT_TRUE(Same_Pixels(Decode(file), plain)) << w << " wide, cut " << cut;
+    }
+}
+
 TEST_P(BmpReadRows, TwentyFourAndThirtyTwoBitsInEveryPosition) {
   // Widths 1 to 20 cover the four- and eight-pixel fast paths and their tails.
   for (int w = 1; w <= 20; ++w) {

@@ -100,6 +100,26 @@ TEST_P(BmpWriteRows, RoundTripsOddWidthsAndManyRowBlocks) {
   }
 }
 
+// The wide rows against the plain path, byte for byte, with the colours'
+// high bytes set.
+TEST_P(BmpWriteRows, RowsMatchThePlainPathAtEveryWidth) {
+  Temp_Dir dir;
+  auto encode = [&](const Raster_Image& img) {
+    Bytes out;
+    Write_Bmp(dir / "w.bmp", img, [&](int, const void* d, std::size_t n) {
+      out.insert(out.end(), static_cast<const std::uint8_t*>(d),
+                 static_cast<const std::uint8_t*>(d) + n);
+      return long(n);
+    });
+    return out;
+  };
+  for (int w : testing::Row_Widths()) {
+    Raster_Image img = Test_Picture(w, 3, unsigned(w));
+    for (int i = 0; i < 3 * w; ++i) img.Data()[i] |= Colour(i) << 24;
+    ASSERT_EQ(encode(img), testing::At_Plain([&] { return encode(img); })) << w;
+  }
+}
+
 TEST(BmpWrite, HighByteOfAColourValueIsNotWritten) {
   Temp_Dir dir;
   Raster_Image img(5, 1);
@@ -189,15 +209,17 @@ TEST(BmpWriteAtomic, ShortWritesAreContinued) {
 }
 
 // A write function that keeps the bytes (an encoder into memory) gets the
-// whole file, and the file on disk is neither replaced nor emptied.
+// whole file, and the file on disk is neither replaced nor emptied; no file
+// is made beside it meanwhile.
 TEST(BmpWriteAtomic, BytesKeptInMemoryLeaveTheTargetAlone) {
   Temp_Dir dir;
   const std::string path = dir / "anim.bmp";
   Write_Bmp(path, Test_Picture(4, 4, 1));
   const Bytes old = Read_File(path);
-  const Raster_Image img = Test_Picture(37, 5, 2);
+  const Raster_Image img = Test_Picture(370, 500, 2);  // several blocks
   Bytes kept;
   Write_Bmp(path, img, [&](int, const void* d, std::size_t n) {
+    EXPECT_EQ(Names_In(dir.Path()), std::vector<std::string>{"anim.bmp"});
     kept.insert(kept.end(), static_cast<const std::uint8_t*>(d),
                 static_cast<const std::uint8_t*>(d) + n);
     return long(n);

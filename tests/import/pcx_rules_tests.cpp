@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <random>
 #include <tuple>
 
 #include "import/pcx_test_helpers.h"
@@ -214,6 +215,43 @@ TEST_P(PcxRulesAtEachLevel, DecodesEachRule) {
     ASSERT_EQ(Decode_Pcx_Data(b.data(), b.size(), in_memory), Pcx_Verdict::Decoded);
     EXPECT_TRUE(Same_Pixels(in_memory, o.picture));
   }
+}
+
+// Black and white lines against their bits at every width, with a spare
+// byte at the end of each line.
+TEST_P(PcxRulesAtEachLevel, BlackAndWhiteLinesAtEveryWidth) {
+  std::mt19937 rng(9);
+  for (int w : testing::Row_Widths()) {
+    const int line = (w + 7) / 8 + 1;
+    Bytes raw(2 * std::size_t(line));
+    for (std::uint8_t& b : raw) b = std::uint8_t(rng());
+    const Bytes file = Raw(Shape(1, 1, w, 2, line), raw);
+    Raster_Image img;
+    ASSERT_EQ(Decode_Pcx_Data(file.data(), file.size(), img), Pcx_Verdict::Decoded);
+    for (int y = 0; y < 2; ++y)
+      for (int x = 0; x < w; ++x)
+        ASSERT_EQ(img.At(x, y),
+                  (raw[std::size_t(y * line + x / 8)] >> (7 - x % 8)) & 1 ? White : Black)
+            << w << " wide at " << x << "," << y;
+  }
+}
+
+// Large pictures reuse the buffer a freed one left: none of its pixels shows
+// past the data of a short line or after the data ends.
+TEST_F(PcxRules, NothingOfAReusedBufferShows) {
+  constexpr int W = 1024, H = 1024;
+  constexpr Colour Old = Rgb(1, 2, 3);
+  const Bytes file = Raw(Shape(8, 3, W, H, W - 10), Bytes(2 * 3 * (W - 10), 7));
+  { Raster_Image(W, H, Old); }
+  Raster_Image img;
+  ASSERT_EQ(Decode_Pcx_Data(file.data(), file.size(), img), Pcx_Verdict::Decoded);
+  long old = 0;
+  for (int y = 0; y < H; ++y)
+    for (int x = 0; x < W; ++x) old += img.At(x, y) == Old;
+  EXPECT_EQ(old, 0);
+  EXPECT_EQ(img.At(W - 11, 1), Rgb(7, 7, 7));
+  EXPECT_EQ(img.At(W - 10, 1), Black);
+  EXPECT_EQ(img.At(0, 2), Black);
 }
 
 struct Refusal_Case {

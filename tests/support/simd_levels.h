@@ -32,6 +32,24 @@ inline std::string Simd_Name(const ::testing::TestParamInfo<Simd>& info) {
   return tolvane::Simd_Name(info.param);
 }
 
+// Widths for the tests of row paths: 1 to 70, and around 128, 192 and 256
+// pixels, so that each step of every vector path and each tail length
+// comes up.
+inline std::vector<int> Row_Widths() {
+  std::vector<int> out;
+  for (int w = 1; w <= 70; ++w) out.push_back(w);
+  for (int w : {127, 128, 129, 191, 192, 193, 255, 256, 257}) out.push_back(w);
+  return out;
+}
+
+// What f() gives with the level capped at plain, the reference for the
+// fast paths.
+template <class F>
+auto At_Plain(F f) {
+  const Simd_Cap cap(Simd::Plain);
+  return f();
+}
+
 // A fixture (over Base) whose tests run with the level capped at their
 // parameter; instantiate it with TOLVANE_AT_EACH_SIMD_LEVEL.
 template <class Base = ::testing::Test>
