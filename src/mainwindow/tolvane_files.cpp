@@ -3,10 +3,10 @@
 #include <filesystem>
 #include <string>
 
-#include "document/png_picture.h"
 #include "image/image_error.h"
 #include "mainwindow/application.h"
 #include "mainwindow/tolvane.h"
+#include "png/png_picture.h"
 
 namespace tolvane {
 

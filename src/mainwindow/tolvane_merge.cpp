@@ -1,11 +1,11 @@
 #include <cstdint>
 #include <string>
 
-#include "document/png_picture.h"
 #include "mainwindow/application.h"
 #include "mainwindow/tolvane.h"
 #include "merge/merge_strip.h"
 #include "merge/transitions.h"
+#include "png/png_picture.h"
 
 namespace tolvane {
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Fails when a source file includes a header from a layer above its own, or
 # when the core includes Qt. Layers, bottom up:
-#   image <- platform (services) <- document <- forms <- qt <- app
+#   image <- platform (services) <- document <- png, gif <- forms <- qt <- app
 # Usage: check_layers.sh path/to/src
 set -uo pipefail
 src=${1:?usage: check_layers.sh path/to/src}
@@ -12,9 +12,11 @@ allowed() {  # allowed include folders for a file in folder $1
     image) echo "image" ;;
     platform) echo "image platform" ;;
     document) echo "image document" ;;
-    mainwindow | editor | import | effects | merge) echo "image platform document $forms" ;;
-    qt) echo "image platform document $forms qt" ;;
-    app) echo "image platform document $forms qt app" ;;
+    png) echo "image document png" ;;
+    gif) echo "image document gif" ;;
+    mainwindow | editor | import | effects | merge) echo "image platform document png gif $forms" ;;
+    qt) echo "image platform document png gif $forms qt" ;;
+    app) echo "image platform document png gif $forms qt app" ;;
     *) echo "" ;;
   esac
 }
@@ -33,7 +35,8 @@ while IFS= read -r file; do
     inc=$(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' <<<"$line")
     if [ -n "$inc" ] && [[ "$inc" == */* ]]; then
       target=${inc%%/*}
-      if [[ "$ok" != *" $target "* ]]; then
+      # The codecs' old headers in document/ only forward to their new homes.
+      if [[ "$ok" != *" $target "* ]] && ! [[ "$rel:$inc" =~ ^document/(png|png_picture|gif)\.h:(png|gif)/ ]]; then
         echo "$rel: includes \"$inc\", above the $layer layer"
         status=1
       fi

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "document/gif.h"
+#include "gif/gif.h"
 #include "image/image_error.h"
 #include "image/round_even.h"
 
