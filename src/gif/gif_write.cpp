@@ -42,8 +42,6 @@ class Gif_Output {
     return !failed_;
   }
 
-  bool Failed() const { return failed_; }
-
  private:
   static constexpr std::size_t Block_Bytes = 64 * 1024;
   const Byte_Sink& sink_;
