@@ -4,7 +4,7 @@
 
 #include "bench_folder.h"
 #include "bench_platform.h"
-#include "document/gif.h"
+#include "gif/gif.h"
 #include "mainwindow/application.h"
 
 namespace tolvane {

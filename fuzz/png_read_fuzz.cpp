@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "document/png.h"
 #include "image/image_error.h"
+#include "png/png.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   // A small file may declare millions of pixels; filling them dominates a

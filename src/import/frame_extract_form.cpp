@@ -5,8 +5,8 @@
 #include <string>
 #include <utility>
 
-#include "document/png_picture.h"
 #include "import/pcx.h"
+#include "png/png_picture.h"
 
 namespace tolvane {
 

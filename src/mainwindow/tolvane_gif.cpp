@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-#include "document/gif.h"
+#include "gif/gif.h"
 #include "mainwindow/progress_shown.h"
 #include "mainwindow/tolvane.h"
 

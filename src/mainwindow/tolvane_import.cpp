@@ -1,9 +1,9 @@
 #include <string>
 #include <utility>
 
-#include "document/png_picture.h"
 #include "mainwindow/application.h"
 #include "mainwindow/tolvane.h"
+#include "png/png_picture.h"
 
 namespace tolvane {
 

@@ -1,27 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
 #include "editor/editor_fixture.h"
-
-// GCC cannot see that these pair up with the malloc below.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-
-// Counts every allocation of this test binary while a test watches.
-namespace {
-std::atomic<bool> counting{false};
-std::atomic<long> allocations{0};
-}  // namespace
-
-void* operator new(std::size_t n) {
-  if (counting) ++allocations;
-  if (void* p = std::malloc(n ? n : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+#include "support/failing_new.h"
 
 namespace tolvane::testing {
 namespace {
@@ -29,11 +9,9 @@ namespace {
 using Allocation = Editor_Test;
 
 long Allocations_During(const std::function<void()>& f) {
-  allocations = 0;
-  counting = true;
+  Watch_Allocations();
   f();
-  counting = false;
-  return allocations;
+  return Stop_Watching();
 }
 
 TEST_F(Allocation, RubberBandMovesAndRedrawsAllocateNothing) {

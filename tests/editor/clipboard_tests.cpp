@@ -6,7 +6,6 @@
 
 #include "document/bmp.h"
 #include "editor/editor_fixture.h"
-#include "mainwindow/frame_size_form.h"
 
 namespace tolvane::testing {
 namespace {

@@ -4,35 +4,20 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
 #include <functional>
-#include <new>
 #include <string>
 #include <vector>
 
 #include "document/bmp.h"
 #include "document/strip_edit.h"
+#include "support/failing_new.h"
 #include "support/tolvane_fixture.h"
 
 namespace {
 // Allocations of at least this many bytes are images (a 16 x 16 frame is
 // 1024 bytes); smaller ones are captions and the scripted user's records.
 constexpr std::size_t Image_Bytes = 1024;
-std::atomic<long> fail_at{0};  // 0: nothing fails
-std::atomic<long> seen{0};
 }  // namespace
-
-// GCC cannot see that these pair up with the malloc below.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-
-void* operator new(std::size_t n) {
-  if (fail_at > 0 && n >= Image_Bytes && ++seen == fail_at) throw std::bad_alloc();
-  if (void* p = std::malloc(n ? n : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace tolvane::testing {
 namespace {
@@ -144,8 +129,7 @@ TEST(Allocation_Faults, EveryFailureLeavesTheOldDocumentAndItsFile) {
       ASSERT_EQ(t.Check_Invariants(), "");
       const std::string name = t.Anim_File_Name;
 
-      seen = 0;
-      fail_at = n;
+      Watch_Allocations(Image_Bytes, n);
       // As the program's event edge would, but the command should have
       // reported the failure itself.
       try {
@@ -153,8 +137,7 @@ TEST(Allocation_Faults, EveryFailureLeavesTheOldDocumentAndItsFile) {
       } catch (const std::exception& e) {
         ADD_FAILURE() << c.name << ", image allocation " << n << ": escaped: " << e.what();
       }
-      const bool failed = seen >= n;
-      fail_at = 0;
+      const bool failed = Stop_Watching() >= n;
       if (!failed) break;  // every image allocation of the command has failed once
 
       SCOPED_TRACE(std::string(c.name) + ", image allocation " + std::to_string(n));
@@ -223,16 +206,14 @@ TEST(Allocation_Faults, StripEditsMakeTheNewStripFirst) {
       s.Anim_Strip = old;
       s.Frame_Size = 16;
       s.Frame_Total = 3;
-      seen = 0;
-      fail_at = n;
+      Watch_Allocations(Image_Bytes, n);
       bool threw = false;
       try {
         e.act(s);
       } catch (const std::exception&) {  // Toolkit_Error or bad_alloc
         threw = true;
       }
-      const bool failed = seen >= n;
-      fail_at = 0;
+      const bool failed = Stop_Watching() >= n;
       SCOPED_TRACE(std::string(e.name) + ", image allocation " + std::to_string(n));
       EXPECT_EQ(threw, failed);
       if (failed) {

@@ -10,8 +10,8 @@
 #include <memory>
 
 #include "document/bmp.h"
-#include "document/png.h"
 #include "import/pcx_test_helpers.h"
+#include "png/png.h"
 #include "support/tolvane_fixture.h"
 
 namespace tolvane::testing {

@@ -3,27 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
 #include "document/bmp.h"
+#include "support/failing_new.h"
 #include "support/tolvane_fixture.h"
-
-namespace {
-std::atomic<std::size_t> fail_from{0};  // 0: every allocation may succeed
-}  // namespace
-
-// GCC cannot see that these pair up with the malloc above.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-
-void* operator new(std::size_t n) {
-  if (fail_from != 0 && n >= fail_from) throw std::bad_alloc();
-  if (void* p = std::malloc(n ? n : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace tolvane::testing {
 namespace {
@@ -54,11 +36,11 @@ TEST_F(Merge_Failure, AStripThatCannotGrowLeavesTheAnimationExactlyAsItWas) {
       f.OkClick();
       // Anything as large as the merged strip now fails to allocate; the
       // merge file, smaller, was read before.
-      fail_from = std::size_t(10) * 16 * 16 * sizeof(Colour);
+      Watch_Allocations(std::size_t(10) * 16 * 16 * sizeof(Colour), 1, true);
     });
-    if (!c.transition) fail_from = std::size_t(12) * 16 * 16 * sizeof(Colour);
+    if (!c.transition) Watch_Allocations(std::size_t(12) * 16 * 16 * sizeof(Colour), 1, true);
     T().MergeFiles1Click();
-    fail_from = 0;
+    Stop_Watching();
     if (!c.transition) P.Modal_Scripts.clear();
 
     ASSERT_EQ(P.Errors.size(), 1u) << c.kind;

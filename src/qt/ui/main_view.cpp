@@ -44,8 +44,6 @@ class Main_View::Main_Window : public QMainWindow {
   Main_View& view_;
 };
 
-namespace {}  // namespace
-
 Main_View::Main_View(Qt_Platform& p, TTolvane& form) : p_(p), f_(form) {
   window_ = std::make_unique<Main_Window>(*this);
   window_->setObjectName(Q(f_.Name));

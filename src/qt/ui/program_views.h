@@ -31,7 +31,6 @@ class Program_Views {
   Add_Trans_View& Add_Trans() { return add_trans_; }
   Effects_Param_View& Effects_Param() { return effects_param_; }
   Frame_Extract_View& Frame_Extract() { return frame_extract_; }
-  Import_Picture_View& Import_Picture() { return import_view_; }
 
  private:
   Qt_Platform& p_;

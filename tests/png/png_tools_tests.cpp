@@ -7,8 +7,8 @@
 #include <cmath>
 
 #include "document/bmp_test_helpers.h"
-#include "document/png.h"
 #include "image/image_error.h"
+#include "png/png.h"
 
 namespace tolvane {
 namespace {
@@ -91,7 +91,7 @@ TEST_F(PngTools, EveryColourTypeAndDepthDecodesAsTheReferenceCodecs) {
       {"rgb8_interlaced", 8, 2, 1, false}, {"rgba16_interlaced", 16, 6, 1, true},
   };
   const Tools& t = The_Tools();
-  const std::string script = std::string(TOLVANE_SOURCE_DIR) + "/tests/document/png_samples.py";
+  const std::string script = std::string(TOLVANE_SOURCE_DIR) + "/tests/png/png_samples.py";
   const Colour mount = Rgb(0x12, 0xA4, 0x57);
   for (const Sample& s : samples) {
     SCOPED_TRACE(s.kind);

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <unordered_map>
 
-#include "document/gif.h"
+#include "gif/gif.h"
 #include "image/round_even.h"
 
 namespace tolvane {

@@ -3,8 +3,8 @@
 #include <memory>
 #include <vector>
 
-#include "document/png.h"
 #include "document/safe_save.h"
+#include "png/png.h"
 
 namespace tolvane {
 

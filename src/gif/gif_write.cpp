@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "document/gif.h"
+#include "gif/gif.h"
 #include "image/image_error.h"
 #include "image/round_even.h"
 
@@ -40,8 +40,6 @@ class Gif_Output {
     buffer_.clear();
     return !failed_;
   }
-
-  bool Failed() const { return failed_; }
 
  private:
   static constexpr std::size_t Block_Bytes = 64 * 1024;

@@ -7,9 +7,9 @@
 
 #include "document/bmp.h"
 #include "document/bmp_test_helpers.h"
-#include "document/png.h"
-#include "document/png_picture.h"
 #include "image/image_error.h"
+#include "png/png.h"
+#include "png/png_picture.h"
 
 namespace tolvane {
 namespace {

@@ -5,7 +5,7 @@
 #include <set>
 
 #include "document/bmp_test_helpers.h"
-#include "document/gif.h"
+#include "gif/gif.h"
 #include "image/image_error.h"
 
 namespace tolvane {

@@ -7,9 +7,9 @@
 #include <memory>
 #include <vector>
 
-#include "document/png.h"
 #include "document/read_only_file.h"
 #include "image/image_error.h"
+#include "png/png.h"
 
 namespace tolvane {
 

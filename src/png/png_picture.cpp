@@ -5,9 +5,9 @@
 #include <cstdint>
 
 #include "document/bmp.h"
-#include "document/png.h"
-#include "document/png_picture.h"
 #include "document/read_only_file.h"
+#include "png/png.h"
+#include "png/png_picture.h"
 
 namespace tolvane {
 

@@ -1,0 +1,66 @@
+#pragma once
+#include <functional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "document/safe_save.h"
+#include "image/raster_image.h"
+
+namespace tolvane {
+
+// Frames first..last (inclusive) of a strip of square frames, as an animated
+// GIF: every frame whole, one global colour table.
+struct Gif_Animation {
+  const Raster_Image& Strip;
+  int Frame_Size = 0;
+  int First = 0, Last = 0;
+  int Delay = 10;    // centiseconds per frame
+  bool Loop = true;  // play forever; otherwise once
+};
+
+// Told after each frame is written: frames done so far and the total.
+using Gif_Progress = std::function<void(int done, int total)>;
+
+// The frame delay of a playback speed: 100 / fps centiseconds, rounded to the
+// nearest with ties to even (8 fps gives 12).
+int Gif_Delay(int fps);
+
+// The colours the frames are written with. With at most 256 distinct colours
+// they are the frames' own, sorted, and Exact is set; otherwise a median cut
+// picks 256 (deterministic: the same pictures give the same palette).
+struct Gif_Palette {
+  std::vector<Colour> Colours;
+  bool Exact = false;
+  // The entry of every colour of the area: its own, or the mean of the
+  // median cut box it fell in.
+  std::unordered_map<Colour, unsigned char> Index;
+};
+Gif_Palette Make_Gif_Palette(const Raster_Image& image, const Rect& area);
+
+// The palette entry of a colour: the one the palette gave it, and for a
+// colour from outside the area the nearest by the sum of squared channel
+// differences.
+class Gif_Colour_Map {
+ public:
+  explicit Gif_Colour_Map(const Gif_Palette& palette) : palette_(palette) {}
+  unsigned char Index(Colour c);
+
+ private:
+  const Gif_Palette& palette_;
+  std::unordered_map<Colour, unsigned char> others_;
+  // Pixel art repeats its colours along a row: the last answer is kept apart.
+  Colour last_ = No_Colour;
+  unsigned char last_index_ = 0;
+};
+
+// Writes the animation to path through a temporary file renamed over it, so
+// a failure leaves an existing file as it was. Throws Toolkit_Error ("Cannot
+// create file <path>", "Stream write error", or a frame too large for the
+// format) and std::bad_alloc.
+void Write_Gif(const std::string& path, const Gif_Animation& animation,
+               const Gif_Progress& progress = {});
+void Write_Gif(const std::string& path, const Gif_Animation& animation,
+               const Gif_Progress& progress, const Write_Function& write_fn);
+
+}  // namespace tolvane

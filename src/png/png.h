@@ -1,0 +1,47 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "document/safe_save.h"
+#include "image/colour.h"
+#include "image/raster_image.h"
+
+namespace tolvane {
+
+// PNG pictures through libspng. Failures throw Toolkit_Error:
+// "Cannot open file <path>", "PNG image is not valid" (bad signature, header,
+// CRC, compressed data, a file cut short, or more than Max_Image_Pixels
+// pixels), "Stream read error" (the device failed), and on writing
+// "Cannot create file <path>" and "Stream write error".
+//
+// Reading accepts every colour type and bit depth, interlaced or not.
+// Conversion to colour values is exact: samples of fewer than 8 bits scale by
+// v * 255 / (2^n - 1), 16-bit samples round to the nearest 8-bit value, and a
+// pixel with alpha is composited over `background` with
+//   out = (colour * alpha + background * (max - alpha) + max / 2) / max
+// per channel in integers (max = 255, or 65535 with the scaling folded in),
+// so a transparent pixel is exactly the background. Gamma and colour-space
+// chunks are not applied: sprite colours are kept as stored.
+
+// The 8 bytes every PNG file starts with.
+bool Is_Png_Signature(const std::uint8_t* data, std::size_t size);
+
+Raster_Image Read_Png(const std::string& path, Colour background);
+Raster_Image Decode_Png(const std::uint8_t* data, std::size_t size, Colour background);
+
+// Writes 8-bit RGB without alpha, safely as Save_File does.
+void Write_Png(const std::string& path, const Raster_Image& image);
+void Write_Png(const std::string& path, const Raster_Image& image, const Write_Function& write_fn);
+
+// Compositing one channel over the background; max_value is 255 or 65535.
+inline std::uint32_t Composite_Channel(std::uint32_t value, std::uint32_t alpha,
+                                       std::uint32_t background, std::uint32_t max_value) {
+  const std::uint64_t m = max_value;
+  const std::uint64_t m2 = m * m;
+  // 8-bit result of (value/m * alpha/m + background/255 * (1 - alpha/m)) * 255.
+  const std::uint64_t num = 255 * std::uint64_t(value) * alpha + background * m * (m - alpha);
+  return std::uint32_t((num + m2 / 2) / m2);
+}
+
+}  // namespace tolvane

@@ -1,0 +1,20 @@
+#pragma once
+#include <string>
+
+#include "image/colour.h"
+#include "image/raster_image.h"
+
+namespace tolvane {
+
+// Pictures the program opens and saves, BMP or PNG. Reading goes by the
+// file's first bytes, not its name, so a PNG called .bmp still loads;
+// transparent PNG pixels become `background`. Anything not PNG goes to the
+// BMP reader, whose messages it keeps.
+Raster_Image Read_Picture(const std::string& path, Colour background);
+
+// Writing goes by the name: PNG when it ends in ".png" in any case, BMP
+// otherwise.
+bool Is_Png_Name(const std::string& path);
+void Write_Picture(const std::string& path, const Raster_Image& image);
+
+}  // namespace tolvane
