@@ -40,8 +40,7 @@ void BM_Sheet_Export(benchmark::State& state) {
   const Bench_Folder dir("export");
   const std::string path = (dir.Path() / "sheet.png").string();
   const int columns = int(state.range(0));
-  for (auto _ : state)
-    Write_Sheet(path, {Strip(), Size, {0, Frames}, columns, 1, 0, 0, 10, true});
+  for (auto _ : state) Write_Sheet(path, {Strip(), Size, {0, Frames}, columns, 1, 0, 0, 10, true});
 }
 BENCHMARK(BM_Sheet_Export)->Arg(Frames)->Arg(32)->Unit(benchmark::kMillisecond);
 

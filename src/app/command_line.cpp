@@ -39,14 +39,12 @@ struct Options {
   QCommandLineOption scale{"scale", "Make each pixel an N x N block, N from 1 to 8 (default 1).",
                            "N"};
   QCommandLineOption fps{"fps", "Frames per second, 1 to 30 (default 10).", "N"};
-  QCommandLineOption section{"section", "Only frames A to B, counted from 1 (default all).",
-                             "A-B"};
+  QCommandLineOption section{"section", "Only frames A to B, counted from 1 (default all).", "A-B"};
   QCommandLineOption no_loop{"no-loop", "Play once instead of looping."};
   QCommandLineOption transparent{"transparent",
                                  "GIF only: pixels of the mount colour become transparent."};
-  QCommandLineOption columns{"columns",
-                             "Sheet only: frames per row, 1 or more (default all in one row).",
-                             "N"};
+  QCommandLineOption columns{
+      "columns", "Sheet only: frames per row, 1 or more (default all in one row).", "N"};
   QCommandLineOption padding{"padding",
                              "Sheet only: pixels between cells in the mount colour, 0 to 16 "
                              "(default 0).",
@@ -59,8 +57,8 @@ struct Options {
   QCommandLineOption version{QStringList{"v", "version"}, "Show the version and exit."};
 
   QList<QCommandLineOption> All() const {
-    return {gif, sheet, scale, fps, section, no_loop, transparent, columns, padding, mount,
-            help, version};
+    return {gif,         sheet,   scale,   fps,   section, no_loop,
+            transparent, columns, padding, mount, help,    version};
   }
 };
 
@@ -86,7 +84,7 @@ std::string Help_Text(QCommandLineParser& parser) {
   // the synopsis stands in its place.
   QString text = parser.helpText();
   text = text.mid(text.indexOf('\n') + 1);
-  return Synopsis + text.toStdString();
+  return Synopsis + ("\n" + text.toStdString());
 }
 
 Export_Job Job_Of(const QCommandLineParser& parser, const Options& o) {

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "export/sheet_file.h"
 #include "gif/gif.h"
 #include "image/image_error.h"
-#include "export/sheet_file.h"
 
 namespace tolvane {
 
@@ -37,8 +37,8 @@ TExport_Form::TExport_Form(Platform& p) : P(p) {
   Cancel.Caption = "Cancel";
 }
 
-void TExport_Form::Set_Document(int frame_total, int frame_size, int section_start,
-                                int section_end, int fps) {
+void TExport_Form::Set_Document(int frame_total, int frame_size, int section_start, int section_end,
+                                int fps) {
   Frame_Total = frame_total;
   Frame_Size = frame_size;
   Section_Start = section_start;
@@ -55,8 +55,8 @@ int TExport_Form::Scale_Value() const { return std::clamp(Scale.Value(), Scale.M
 void TExport_Form::FormShow() {
   Accepted = false;
   const Frame_Span section = Frames_To_Export(true, Section_Start, Section_End, Frame_Total);
-  Frames_Choice.Items[1] = "Section " + std::to_string(section.First + 1) + " to " +
-                           std::to_string(section.Last() + 1);
+  Frames_Choice.Items[1] =
+      "Section " + std::to_string(section.First + 1) + " to " + std::to_string(section.Last() + 1);
   Mount_Panel.Color = Mount();
   const Export_Choices kept = Choices ? *Choices : Export_Choices();
   Show_Choices(kept);
@@ -124,22 +124,22 @@ std::string TGif_Export_Form::Info_Text() const {
 TSheet_Export_Form::TSheet_Export_Form(Platform& p) : TExport_Form(p) {
   Name = "Sheet_Export_Form";
   Caption = "Export Sheet";
-  Columns_Label.B = {8, 76, 49, 13};
+  Columns_Label.B = {8, 76, 57, 13};
   Columns_Label.Caption = "Columns:";
-  Columns.B = {64, 72, 41, 22};
+  Columns.B = {68, 72, 41, 22};
   Columns.Min = 1;
   Columns.Max = 1;
   Columns.Text = "1";
-  Scale_Label.B = {128, 76, 41, 13};
-  Scale.B = {176, 72, 41, 22};
-  Padding_Label.B = {8, 104, 49, 13};
+  Scale_Label.B = {136, 76, 41, 13};
+  Scale.B = {180, 72, 41, 22};
+  Padding_Label.B = {8, 104, 57, 13};
   Padding_Label.Caption = "Padding:";
-  Padding.B = {64, 100, 41, 22};
+  Padding.B = {68, 100, 41, 22};
   Padding.Min = 0;
   Padding.Max = 16;
   Padding.Text = "0";
   Padding.Hint = "Pixels between the cells, in the Crop/Mount colour";
-  Mount_Panel.B = {128, 100, 21, 21};
+  Mount_Panel.B = {136, 100, 21, 21};
 }
 
 int TSheet_Export_Form::Columns_Value() const {

@@ -29,7 +29,8 @@ int Run_Export_Job(const Export_Job& job, std::ostream& err) {
     return Exit_Failed;
   }
   if (strip.Width() < 1 || strip.Height() < 1 || strip.Width() % strip.Height() != 0) {
-    Report(err, job.In + ": This is not a valid animation bitmap. It must contain only square frames.");
+    Report(err,
+           job.In + ": This is not a valid animation bitmap. It must contain only square frames.");
     return Exit_Failed;
   }
   const int size = strip.Height(), total = strip.Width() / size;

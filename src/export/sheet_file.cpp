@@ -25,13 +25,14 @@ std::string Sheet_Json(const Sheet_Layout& layout, int frames, const Sheet_Meta&
   ordered_json list = ordered_json::array();
   for (int i = 0; i < frames; ++i) {
     const Rect r = layout.Cell_Rect(i);
-    list.push_back({{"filename", stem + " " + std::to_string(i)},
-                    {"frame", {{"x", r.Left}, {"y", r.Top}, {"w", layout.Cell}, {"h", layout.Cell}}},
-                    {"rotated", false},
-                    {"trimmed", false},
-                    {"spriteSourceSize", {{"x", 0}, {"y", 0}, {"w", layout.Cell}, {"h", layout.Cell}}},
-                    {"sourceSize", size(layout.Cell, layout.Cell)},
-                    {"duration", Frame_Duration_Ms(meta.Fps)}});
+    list.push_back(
+        {{"filename", stem + " " + std::to_string(i)},
+         {"frame", {{"x", r.Left}, {"y", r.Top}, {"w", layout.Cell}, {"h", layout.Cell}}},
+         {"rotated", false},
+         {"trimmed", false},
+         {"spriteSourceSize", {{"x", 0}, {"y", 0}, {"w", layout.Cell}, {"h", layout.Cell}}},
+         {"sourceSize", size(layout.Cell, layout.Cell)},
+         {"duration", Frame_Duration_Ms(meta.Fps)}});
   }
   const ordered_json doc = {{"frames", list},
                             {"meta",
@@ -77,11 +78,11 @@ void Write_Sheet(const std::string& path, const Sheet_Export& s, const Write_Fun
   const std::string json_path = Json_Path_For(path);
   if (fs::path(json_path).lexically_normal() == fs::path(path).lexically_normal())
     throw Toolkit_Error("The sheet and its JSON cannot both be " + path);
-  const Sheet_Layout layout = Lay_Out_Sheet(s.Frames.Count, s.Frame_Size, s.Columns, s.Scale,
-                                            s.Padding);
+  const Sheet_Layout layout =
+      Lay_Out_Sheet(s.Frames.Count, s.Frame_Size, s.Columns, s.Scale, s.Padding);
   const Raster_Image sheet = Make_Sheet(s.Strip, s.Frame_Size, s.Frames, layout, s.Mount);
-  const std::string json = Sheet_Json(
-      layout, s.Frames.Count, {fs::path(path).filename().string(), s.Scale, s.Fps, s.Loop});
+  const std::string json = Sheet_Json(layout, s.Frames.Count,
+                                      {fs::path(path).filename().string(), s.Scale, s.Fps, s.Loop});
 
   const std::optional<std::string> old_json = Old_Contents(json_path);
   Save_Text(json_path, json, write_fn);

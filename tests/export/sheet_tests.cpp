@@ -39,9 +39,8 @@ TEST(Sheet, PixelsFollowTheStripAndTheJsonTellsWhere) {
   const struct {
     int columns, padding, scale, rows, width, height;
   } cases[] = {
-      {1, 0, 1, 7, 3, 21},  {3, 0, 1, 3, 9, 9},   {7, 0, 1, 1, 21, 3},
-      {1, 2, 1, 7, 3, 33},  {3, 2, 1, 3, 13, 13}, {7, 2, 1, 1, 33, 3},
-      {3, 2, 2, 3, 22, 22},
+      {1, 0, 1, 7, 3, 21},  {3, 0, 1, 3, 9, 9},  {7, 0, 1, 1, 21, 3},  {1, 2, 1, 7, 3, 33},
+      {3, 2, 1, 3, 13, 13}, {7, 2, 1, 1, 33, 3}, {3, 2, 2, 3, 22, 22},
   };
   Temp_Dir dir;
   for (const auto& c : cases) {
@@ -96,9 +95,8 @@ TEST(Sheet, AFailedWriteLeavesNoHalfNewPair) {
     Temp_Dir dir;
     const std::string png = dir / "s.png", json_path = dir / "s.json";
     if (existed) Write_Sheet(png, {strip, 3, {0, 7}, 7, 1, 0, Mount, 10, true});
-    const Bytes old_png = existed ? Read_File(png) : Bytes{}, old_json =
-                                                                  existed ? Read_File(json_path)
-                                                                          : Bytes{};
+    const Bytes old_png = existed ? Read_File(png) : Bytes{},
+                old_json = existed ? Read_File(json_path) : Bytes{};
     // The JSON's save goes through; the sheet's fails at its first write.
     int saves = 0;
     const auto failing = [&](int fd, const void* data, std::size_t size) -> long {
@@ -124,7 +122,7 @@ TEST(Sheet, FramesToExport) {
     bool section;
     int start, end, total, first, count;
   } cases[] = {
-      {false, 2, 4, 7, 0, 7}, {true, 2, 4, 7, 2, 3}, {true, 5, 2, 7, 5, 1},
+      {false, 2, 4, 7, 0, 7},  {true, 2, 4, 7, 2, 3}, {true, 5, 2, 7, 5, 1},
       {true, -3, 99, 7, 0, 7}, {true, 9, 9, 7, 6, 1},
   };
   for (const auto& c : cases) {

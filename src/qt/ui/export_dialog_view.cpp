@@ -64,7 +64,8 @@ void Export_Dialog_View::Add_Spin(Spin_Edit& c, const char* name) {
   const Spin_Field field = Make_Spin_Field(
       window_.get(), name, c.B,
       [this, &c](const std::string& t) {
-        if (!syncing_) p_.Dispatch([this, &c, t] {
+        if (!syncing_)
+          p_.Dispatch([this, &c, t] {
             c.Text = t;
             f_.Choice_Changed();
           });
