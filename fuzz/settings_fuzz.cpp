@@ -10,5 +10,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const tolvane::Settings_Values v =
       tolvane::Parse_Settings(std::string(reinterpret_cast<const char*>(data), size));
   if (v.FPS < 1 || v.FPS > 30) std::abort();
+  const tolvane::Export_Choices& e = v.Export;
+  if (e.Gif_Scale < 1 || e.Gif_Scale > 8 || e.Sheet_Scale < 1 || e.Sheet_Scale > 8 ||
+      e.Sheet_Padding < 0 || e.Sheet_Padding > 16 || e.Sheet_Columns < 0)
+    std::abort();
   return 0;
 }

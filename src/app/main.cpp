@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <csignal>
 
+#include "command_line.h"
 #include "mainwindow/application.h"
 #include "qt/platform/qt_platform.h"
 #include "qt/ui/program_views.h"
@@ -9,6 +10,8 @@ int main(int argc, char* argv[]) {
   // A save past the file-size limit must fail with an error box, not end
   // the program with the user's work.
   std::signal(SIGXFSZ, SIG_IGN);
+  // An export from the command line runs here, before any window exists.
+  if (const auto status = tolvane::Run_Command_Line(argc, argv)) return *status;
   QApplication qt(argc, argv);
   QApplication::setApplicationName(tolvane::Application_Title);
   tolvane::Qt_Platform platform;

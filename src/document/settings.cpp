@@ -316,6 +316,7 @@ Settings_Values Values_Of(const Parsed& p) {
   v.FPS = std::clamp(Integer_Of(p, "Last", "FPS").value_or(v.FPS), 1, 30);
   v.Onion_Skin = Integer_Of(p, "View", "OnionSkin").value_or(0) != 0;
   v.Pixel_Grid = Integer_Of(p, "View", "PixelGrid").value_or(0) != 0;
+  v.Export = Read_Export_Choices([&](const char* key) { return Integer_Of(p, "Export", key); });
   return v;
 }
 
@@ -341,6 +342,7 @@ void Write_Settings_File(Ini_File& ini, const Settings_Values& v) {
   ini.Write_String("Last", "Dir", v.Dir);
   ini.Write_Integer("View", "OnionSkin", v.Onion_Skin ? 1 : 0);
   ini.Write_Integer("View", "PixelGrid", v.Pixel_Grid ? 1 : 0);
+  Write_Export_Choices(ini, v.Export);
 }
 
 }  // namespace tolvane

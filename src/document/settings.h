@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 
+#include "document/export_choices.h"
 #include "image/colour.h"
 
 namespace tolvane {
@@ -41,6 +42,7 @@ struct Settings_Values {
   // "View" "OnionSkin" and "PixelGrid": a number other than 0 is on; 0, no
   // number and no key are off.
   bool Onion_Skin = false, Pixel_Grid = false;
+  Export_Choices Export;  // "Export": the export dialogs' choices
 };
 
 Settings_Values Read_Settings_File(const Ini_File& ini);

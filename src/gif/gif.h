@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -17,6 +18,10 @@ struct Gif_Animation {
   int First = 0, Last = 0;
   int Delay = 10;    // centiseconds per frame
   bool Loop = true;  // play forever; otherwise once
+  int Scale = 1;     // each pixel becomes a Scale x Scale block
+  // Pixels of this colour are written as the transparent index; each frame
+  // then clears to the background before the next, so none shows through.
+  std::optional<Colour> Transparent = std::nullopt;
 };
 
 // Told after each frame is written: frames done so far and the total.
@@ -32,11 +37,15 @@ int Gif_Delay(int fps);
 struct Gif_Palette {
   std::vector<Colour> Colours;
   bool Exact = false;
+  int Transparent = -1;  // the entry kept for the transparent colour, or -1
   // The entry of every colour of the area: its own, or the mean of the
   // median cut box it fell in.
   std::unordered_map<Colour, unsigned char> Index;
 };
 Gif_Palette Make_Gif_Palette(const Raster_Image& image, const Rect& area);
+// The same with an entry of its own, the last, for the transparent colour;
+// the other colours share the remaining 255 entries.
+Gif_Palette Make_Gif_Palette(const Raster_Image& image, const Rect& area, Colour transparent);
 
 // The palette entry of a colour: the one the palette gave it, and for a
 // colour from outside the area the nearest by the sum of squared channel

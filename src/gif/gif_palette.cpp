@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <unordered_map>
 
 #include "gif/gif.h"
@@ -87,10 +88,10 @@ Colour Mean(const std::vector<Entry>& hist, const Box& box) {
   return c;
 }
 
-Gif_Palette Median_Cut(std::vector<Entry> hist) {
+Gif_Palette Median_Cut(std::vector<Entry> hist, std::size_t limit) {
   std::vector<Box> boxes{{0, hist.size()}};
   Measure(hist, boxes[0]);
-  while (boxes.size() < Max_Gif_Colours) {
+  while (boxes.size() < limit) {
     // The box with the widest spread goes next; the first of equals, so
     // that the result never depends on anything but the pictures.
     std::size_t pick = boxes.size();
@@ -112,9 +113,9 @@ Gif_Palette Median_Cut(std::vector<Entry> hist) {
   return palette;
 }
 
-}  // namespace
-
-Gif_Palette Make_Gif_Palette(const Raster_Image& image, const Rect& area) {
+// The palette of the area's colours but `skip`; limit entries at most.
+Gif_Palette Palette_Of(const Raster_Image& image, const Rect& area, std::optional<Colour> skip,
+                       std::size_t limit) {
   std::unordered_map<Colour, std::uint64_t> counts;
   for (int y = area.Top; y < area.Bottom; ++y) {
     const Colour* row = image.Row(y);
@@ -129,6 +130,7 @@ Gif_Palette Make_Gif_Palette(const Raster_Image& image, const Rect& area) {
       ++*slot;
     }
   }
+  if (skip) counts.erase(*skip & Colour_Mask);
   std::vector<Entry> hist;
   hist.reserve(counts.size());
   for (const auto& [c, n] : counts) hist.push_back({c, n});
@@ -136,7 +138,7 @@ Gif_Palette Make_Gif_Palette(const Raster_Image& image, const Rect& area) {
             [](const Entry& a, const Entry& b) { return a.colour < b.colour; });
 
   counts.clear();
-  if (hist.size() > Max_Gif_Colours) return Median_Cut(std::move(hist));
+  if (hist.size() > limit) return Median_Cut(std::move(hist), limit);
   Gif_Palette p;
   p.Exact = true;
   for (const Entry& e : hist) {
@@ -146,16 +148,32 @@ Gif_Palette Make_Gif_Palette(const Raster_Image& image, const Rect& area) {
   return p;
 }
 
+}  // namespace
+
+Gif_Palette Make_Gif_Palette(const Raster_Image& image, const Rect& area) {
+  return Palette_Of(image, area, std::nullopt, Max_Gif_Colours);
+}
+
+Gif_Palette Make_Gif_Palette(const Raster_Image& image, const Rect& area, Colour transparent) {
+  Gif_Palette p = Palette_Of(image, area, transparent, Max_Gif_Colours - 1);
+  p.Transparent = int(p.Colours.size());
+  p.Colours.push_back(transparent & Colour_Mask);
+  return p;
+}
+
 unsigned char Gif_Colour_Map::Index(Colour c) {
   c &= Colour_Mask;
   if (c == last_) return last_index_;
   last_ = c;
+  if (palette_.Transparent >= 0 && c == palette_.Colours[std::size_t(palette_.Transparent)])
+    return last_index_ = static_cast<unsigned char>(palette_.Transparent);
   if (const auto it = palette_.Index.find(c); it != palette_.Index.end())
     return last_index_ = it->second;
   if (const auto it = others_.find(c); it != others_.end()) return last_index_ = it->second;
   std::size_t best = 0;
   long best_d = -1;
   for (std::size_t i = 0; i < palette_.Colours.size(); ++i) {
+    if (int(i) == palette_.Transparent) continue;  // only the colour itself is clear
     const Colour p = palette_.Colours[i];
     long d = 0;
     for (int ch = 0; ch < 3; ++ch) {

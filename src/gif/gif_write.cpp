@@ -1,5 +1,7 @@
 #include <gif_lib.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <string>
@@ -89,23 +91,30 @@ bool Put_Loop_Forever(GifFileType* gif) {
          EGifPutExtensionBlock(gif, 3, forever) == GIF_OK && EGifPutExtensionTrailer(gif) == GIF_OK;
 }
 
-bool Put_Frame(GifFileType* gif, const Gif_Animation& a, int frame, Gif_Colour_Map& map,
-               std::vector<GifByteType>& line) {
+bool Put_Frame(GifFileType* gif, const Gif_Animation& a, const Gif_Palette& palette, int frame,
+               Gif_Colour_Map& map, std::vector<GifByteType>& line) {
   GraphicsControlBlock gcb{};
-  gcb.DisposalMode = DISPOSAL_UNSPECIFIED;
+  // A transparent pixel must show what lies behind the animation, not the
+  // frame before: each frame is cleared before the next is drawn.
+  gcb.DisposalMode = palette.Transparent >= 0 ? DISPOSE_BACKGROUND : DISPOSAL_UNSPECIFIED;
   gcb.UserInputFlag = false;
   gcb.DelayTime = a.Delay;
-  gcb.TransparentColor = NO_TRANSPARENT_COLOR;
+  gcb.TransparentColor = palette.Transparent >= 0 ? palette.Transparent : NO_TRANSPARENT_COLOR;
   GifByteType control[4];
   EGifGCBToExtension(&gcb, control);
   if (EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, control) != GIF_OK) return false;
-  const int size = a.Frame_Size;
-  if (EGifPutImageDesc(gif, 0, 0, size, size, false, nullptr) != GIF_OK) return false;
+  const int size = a.Frame_Size, scale = a.Scale, out_size = size * scale;
+  if (EGifPutImageDesc(gif, 0, 0, out_size, out_size, false, nullptr) != GIF_OK) return false;
   const int left = frame * size;
   for (int y = 0; y < size; ++y) {
     const Colour* row = a.Strip.Row(y) + left;
-    for (int x = 0; x < size; ++x) line[std::size_t(x)] = map.Index(row[x]);
-    if (EGifPutLine(gif, line.data(), size) != GIF_OK) return false;
+    GifByteType* out = line.data();
+    for (int x = 0; x < size; ++x) {
+      const GifByteType index = map.Index(row[x]);
+      for (int k = 0; k < scale; ++k) *out++ = index;
+    }
+    for (int k = 0; k < scale; ++k)
+      if (EGifPutLine(gif, line.data(), out_size) != GIF_OK) return false;
   }
   return true;
 }
@@ -120,16 +129,17 @@ bool Encode(const Byte_Sink& sink, const Gif_Animation& a, const Gif_Palette& pa
   EGifSetGifVersion(gif, true);
 
   ColorMapObject* colour_map = Make_Colour_Map(palette);
-  const int put = EGifPutScreenDesc(gif, a.Frame_Size, a.Frame_Size, 8, 0, colour_map);
+  const int out_size = a.Frame_Size * a.Scale;
+  const int put = EGifPutScreenDesc(gif, out_size, out_size, 8, 0, colour_map);
   GifFreeMapObject(colour_map);  // giflib keeps a copy of its own
   if (put != GIF_OK) return false;
   if (a.Loop && !Put_Loop_Forever(gif)) return false;
 
   Gif_Colour_Map map(palette);
-  std::vector<GifByteType> line(std::size_t(a.Frame_Size));
+  std::vector<GifByteType> line(static_cast<std::size_t>(out_size));
   const int total = a.Last - a.First + 1;
   for (int i = 0; i < total; ++i) {
-    if (!Put_Frame(gif, a, a.First + i, map, line)) return false;
+    if (!Put_Frame(gif, a, palette, a.First + i, map, line)) return false;
     if (progress) progress(i + 1, total);
   }
   if (!closer.Close()) return false;
@@ -148,14 +158,16 @@ void Write_Gif(const std::string& path, const Gif_Animation& animation,
 void Write_Gif(const std::string& path, const Gif_Animation& a, const Gif_Progress& progress,
                const Write_Function& write_fn) {
   // The format counts pixels in 16 bits.
-  if (a.Frame_Size > 65535)
-    throw Toolkit_Error("Frames of " + std::to_string(a.Frame_Size) +
+  const std::int64_t out_size = std::int64_t(a.Frame_Size) * std::max(a.Scale, 1);
+  if (out_size > 65535)
+    throw Toolkit_Error("Frames of " + std::to_string(out_size) +
                         " pixels are too large for a GIF");
-  if (a.Frame_Size < 1 || a.First < 0 || a.Last < a.First ||
+  if (a.Frame_Size < 1 || a.Scale < 1 || a.First < 0 || a.Last < a.First ||
       std::int64_t(a.Last + 1) * a.Frame_Size > a.Strip.Width() || a.Strip.Height() < a.Frame_Size)
     throw Toolkit_Error("Cannot create file " + path);
-  const Gif_Palette palette = Make_Gif_Palette(
-      a.Strip, {a.First * a.Frame_Size, 0, (a.Last + 1) * a.Frame_Size, a.Frame_Size});
+  const Rect area{a.First * a.Frame_Size, 0, (a.Last + 1) * a.Frame_Size, a.Frame_Size};
+  const Gif_Palette palette = a.Transparent ? Make_Gif_Palette(a.Strip, area, *a.Transparent)
+                                            : Make_Gif_Palette(a.Strip, area);
   Save_File(
       path, [&](const Byte_Sink& sink) { return Encode(sink, a, palette, progress); }, write_fn);
 }

@@ -25,6 +25,13 @@ void Application::Create_Forms() {
   made(*Effects_Param_Form);
   Loading_Window = std::make_unique<TLoading_Window>();
   Frame_Extract->Loading_Window = Loading_Window.get();
+  Gif_Export_Form = std::make_unique<TGif_Export_Form>(P);
+  Sheet_Export_Form = std::make_unique<TSheet_Export_Form>(P);
+  for (TExport_Form* form : {static_cast<TExport_Form*>(Gif_Export_Form.get()),
+                             static_cast<TExport_Form*>(Sheet_Export_Form.get())}) {
+    form->Mount_Colour = &Tolvane->Mount_Colour;
+    form->Choices = &Tolvane->Export;
+  }
 }
 
 }  // namespace tolvane

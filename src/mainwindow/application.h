@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "effects/effects_param_form.h"
+#include "export/export_form.h"
 #include "import/frame_extract_form.h"
 #include "import/pcx.h"
 #include "mainwindow/about_form.h"
@@ -27,6 +28,9 @@ struct Application {
   std::unique_ptr<TEffects_Param_Form> Effects_Param_Form;
   // Not one of the seven: the PCX decoder's window, made with them.
   std::unique_ptr<TLoading_Window> Loading_Window;
+  // Nor these: the export dialogs, made after them.
+  std::unique_ptr<TGif_Export_Form> Gif_Export_Form;
+  std::unique_ptr<TSheet_Export_Form> Sheet_Export_Form;
   std::vector<std::string> Creation_Order;
 
   void Create_Forms();

@@ -2,6 +2,7 @@
 #include <string>
 
 #include "document/editing_state.h"
+#include "document/export_choices.h"
 #include "editor/floating_selection.h"
 #include "editor/tools.h"
 #include "editor/zoom_view.h"
@@ -24,6 +25,7 @@ inline constexpr const char* Open_Filter =
     "All Pictures (*.bmp *.png)|*.bmp;*.png|Bitmap Files (*.BMP)|*.BMP|All Files (*.*)|*.*|PNG "
     "Files (*.PNG)|*.PNG";
 inline constexpr const char* Gif_Filter = "GIF Files (*.GIF)|*.GIF";
+inline constexpr const char* Sheet_Filter = "PNG Files (*.PNG)|*.PNG";
 
 // The main window. Owns the editing state for the whole run; its handlers are
 // split by concern over several files in mainwindow/, and forward to the
@@ -44,6 +46,7 @@ inline constexpr const char* Gif_Filter = "GIF Files (*.GIF)|*.GIF";
 //   tolvane_effects.cpp   the effect sequences
 //   tolvane_merge.cpp     Merge Files
 //   tolvane_gif.cpp       Export GIF
+//   tolvane_sheet.cpp     Export Sheet
 class TTolvane : public TForm, public Editing_State, public Editor_Host {
  public:
   explicit TTolvane(Application& app);
@@ -276,6 +279,19 @@ class TTolvane : public TForm, public Editing_State, public Editor_Host {
                          .File_Name = "",
                          .Overwrite_Prompt = true};
   void ExportGIF1Click();
+
+  // Export Sheet (File menu, after Export GIF; mainwindow/tolvane_sheet.cpp):
+  // the frames as a PNG sprite sheet with a JSON file beside it. Enabled
+  // with Save As.
+  Menu_Item ExportSheet1;
+  File_Dialog SheetDialog1{.Title = "Export Sheet...",
+                           .Filter = Sheet_Filter,
+                           .Filter_Index = 1,
+                           .File_Name = "",
+                           .Overwrite_Prompt = true};
+  void ExportSheet1Click();
+  // The export dialogs' choices, kept in the settings file.
+  Export_Choices Export;
 
   // View menu, after Section (editor/view_aids.cpp): drawing aids in the
   // zoom view only, kept in the settings file.

@@ -64,6 +64,7 @@ void TTolvane::Read_Settings() {
   Play_Speed.Set_Position(v.FPS);
   OnionSkin1.Checked = v.Onion_Skin;
   PixelGrid1.Checked = v.Pixel_Grid;
+  Export = v.Export;
 }
 
 void TTolvane::Write_Settings() {
@@ -77,6 +78,7 @@ void TTolvane::Write_Settings() {
   v.FPS = Play_Speed.Position;
   v.Onion_Skin = OnionSkin1.Checked;
   v.Pixel_Grid = PixelGrid1.Checked;
+  v.Export = Export;
   Ini_File ini(Settings_File());
   Run_Command(P, [&] { Write_Settings_File(ini, v); });
 }

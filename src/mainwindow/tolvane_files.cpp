@@ -128,6 +128,7 @@ void TTolvane::Install_Strip(Raster_Image picture) {
   // Nothing below allocates more than a caption: the new document is in.
   Frame_Edited = false;
   Save1.Enabled = SaveAs1.Enabled = ExportGIF1.Enabled = MergeFiles1.Enabled = true;
+  ExportSheet1.Enabled = true;
   Edit1.Enabled = Frame1.Enabled = Section1.Enabled = Effects1.Enabled = true;
   Anim_Strip.Fill_Colour = 0xFFFFFF;
   Anim_Strip.Touch();
@@ -199,6 +200,7 @@ void TTolvane::New1Click() {
     return;
   }
   Save1.Enabled = SaveAs1.Enabled = ExportGIF1.Enabled = MergeFiles1.Enabled = true;
+  ExportSheet1.Enabled = true;
   Edit1.Enabled = Frame1.Enabled = Effects1.Enabled = true;
   Section1.Enabled = false;
   Cur_Frame = 0;

@@ -36,6 +36,7 @@ void Lay_Out_File_Edit_Menus(TTolvane& t) {
   Item(t.Save1, "&Save", "", false);
   Item(t.SaveAs1, "Save &As...", "", false);
   Item(t.ExportGIF1, "Export &GIF...", "", false);
+  Item(t.ExportSheet1, "Export Sh&eet...", "", false);
   Item(t.MergeFiles1, "&Merge Files...", "", false);
   Item(t.New1, "&New...");
   Item(t.N1, "-");

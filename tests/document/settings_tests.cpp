@@ -163,12 +163,15 @@ TEST_F(Settings_File_Test, RoundTripOfEveryValue) {
   v.Dir = "/home/someone/anims/walk cycle.bmp";
   v.FPS = 25;
   v.Pixel_Grid = true;
+  v.Export = {true, 3, true, true, 4, 8, 16};
   Ini_File ini(Path());
   Write_Settings_File(ini, v);
   EXPECT_EQ(Get(),
             "[Colours]\nSelected1=-1\nSelected2=65280\nCustom1=1193046\nCustom2=-2147483648\n"
             "Mount=16777215\n[Last]\nFPS=25\nDir=/home/someone/anims/walk cycle.bmp\n"
-            "[View]\nOnionSkin=0\nPixelGrid=1\n");
+            "[View]\nOnionSkin=0\nPixelGrid=1\n"
+            "[Export]\nGifSection=1\nGifScale=3\nGifTransparent=1\nSheetSection=1\n"
+            "SheetColumns=4\nSheetScale=8\nSheetPadding=16\n");
   const Settings_Values back = Read_Settings_File(ini);
   EXPECT_EQ(back.Selected1, v.Selected1);
   EXPECT_EQ(back.Selected2, v.Selected2);
@@ -179,6 +182,38 @@ TEST_F(Settings_File_Test, RoundTripOfEveryValue) {
   EXPECT_EQ(back.FPS, v.FPS);
   EXPECT_EQ(back.Onion_Skin, v.Onion_Skin);
   EXPECT_EQ(back.Pixel_Grid, v.Pixel_Grid);
+  const auto fields = [](const Export_Choices& c) {
+    return std::vector<int>{c.Gif_Section,   c.Gif_Scale,   c.Gif_Transparent, c.Sheet_Section,
+                            c.Sheet_Columns, c.Sheet_Scale, c.Sheet_Padding};
+  };
+  EXPECT_EQ(fields(back.Export), fields(v.Export));
+}
+
+// The export dialogs' choices come back in their ranges; anything else, and
+// files from before they were kept, give the defaults.
+TEST_F(Settings_File_Test, ExportChoicesAreBroughtIntoTheirRanges) {
+  const struct {
+    const char* text;
+    int gif_scale, columns, sheet_scale, padding;
+    bool gif_section, transparent;
+  } cases[] = {
+      {"", 1, 0, 1, 0, false, false},
+      {"[Export]\nGifScale=0\nSheetColumns=-4\nSheetScale=99\nSheetPadding=17\n", 1, 0, 8, 16,
+       false, false},
+      {"[export]\ngifscale=8\nSheetColumns=12\nSheetPadding=0x10\nGifSection=2\n", 8, 12, 1, 16,
+       true, false},
+      {"[Export]\nGifScale=big\nGifTransparent=1\nSheetScale=3\n", 1, 0, 3, 0, false, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    const Export_Choices e = Parse_Settings(c.text).Export;
+    EXPECT_EQ(e.Gif_Scale, c.gif_scale);
+    EXPECT_EQ(e.Sheet_Columns, c.columns);
+    EXPECT_EQ(e.Sheet_Scale, c.sheet_scale);
+    EXPECT_EQ(e.Sheet_Padding, c.padding);
+    EXPECT_EQ(e.Gif_Section, c.gif_section);
+    EXPECT_EQ(e.Gif_Transparent, c.transparent);
+  }
 }
 
 // The drawing aids are off unless the file says otherwise; files written
@@ -224,7 +259,9 @@ TEST_F(Settings_File_Test, ReplacingLinesKeepsEverythingElse) {
             "Selected2=16777215\nCustom2=0\n\n"
             "[Plugins]\nPath=/opt\n"
             "[last]\nDir=/new.bmp\nFPS=12\n"
-            "[View]\nOnionSkin=0\nPixelGrid=0\n");
+            "[View]\nOnionSkin=0\nPixelGrid=0\n"
+            "[Export]\nGifSection=0\nGifScale=1\nGifTransparent=0\nSheetSection=0\n"
+            "SheetColumns=0\nSheetScale=1\nSheetPadding=0\n");
 }
 
 TEST_F(Settings_File_Test, AppendsToItsSectionOrAddsANewOneAtTheEnd) {
@@ -253,7 +290,9 @@ TEST_F(Settings_File_Test, WindowsLineEndingsStay) {
   EXPECT_EQ(Get(),
             "[Colours]\r\nMount=0\r\nSelected1=0\r\nSelected2=16777215\r\nCustom1=0\r\n"
             "Custom2=0\r\n[Mine]\r\nkeep=me \r\n[Last]\r\nFPS=10\r\nDir=\r\n"
-            "[View]\r\nOnionSkin=0\r\nPixelGrid=0\r\n");
+            "[View]\r\nOnionSkin=0\r\nPixelGrid=0\r\n"
+            "[Export]\r\nGifSection=0\r\nGifScale=1\r\nGifTransparent=0\r\nSheetSection=0\r\n"
+            "SheetColumns=0\r\nSheetScale=1\r\nSheetPadding=0\r\n");
 }
 
 TEST_F(Settings_File_Test, FolderIsCreatedWhenMissing) {

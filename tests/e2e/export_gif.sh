@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Draws a rectangle into a new 32 x 32 frame, adds three frames, marks all four
 # as the section (Section > Reset Marks) and exports it with File > Export
-# GIF... at the default 10 fps with Loop on. ImageMagick must then read four
+# GIF..., taking the export dialog's choices with Enter: all frames at scale 1,
+# 10 fps, Loop on. ImageMagick must then read four
 # frames of 10 cs that loop forever, the first being the drawing.
 # Usage: export_gif.sh path/to/tolvane
 set -uo pipefail
@@ -24,9 +25,10 @@ done
 xdotool key ctrl+r
 sleep 0.3
 
-# File > Export GIF..., the full path into the name field.
+# File > Export GIF..., Enter in the export dialog (all frames, scale 1), the
+# full path into the name field.
 saved="$work/walk.gif"
-Save_Through g '^Export GIF' "$saved" "Export GIF"
+Save_Through g '^Export GIF\.\.\.$' "$saved" "Export GIF" '^Export GIF$'
 
 frames=$(identify -format '%T %wx%h\n' "$saved")
 want=$(printf '10 32x32\n10 32x32\n10 32x32\n10 32x32')

@@ -216,15 +216,23 @@ File_Menu() {
   return 1
 }
 
-# Save_Through key title-regex path what: opens File > (access key), types
-# the full path into the save dialog's name field, and waits for the file.
+# Save_Through key title-regex path what [first-regex]: opens File > (access
+# key), accepts a dialog titled first-regex with Enter when one is given,
+# types the full path into the save dialog's name field, and waits for the
+# file.
 Save_Through() {
-  local attempt save_dialog=""
+  local attempt save_dialog="" first
   for attempt in 1 2 3; do
     Empty_Spot
     xdotool key alt+f
     sleep 0.5
     xdotool key "$1"
+    if [ -n "${5:-}" ] && first=$(Wait_For_Window "$5" 30); then
+      Place "$first"
+      xdotool mousemove $((wx + 20)) $((wy + 20))
+      sleep 0.3
+      xdotool key Return
+    fi
     save_dialog=$(Wait_For_Window "$2" 30) && break
     echo "attempt $attempt: no $4 dialog"
     xdotool key Escape

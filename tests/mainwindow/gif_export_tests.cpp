@@ -12,8 +12,18 @@
 namespace tolvane::testing {
 namespace {
 
-using Gif_Export = Tolvane_Test;
 namespace bt = bmp_testing;
+
+class Gif_Export : public Tolvane_Test {
+ protected:
+  // The user sets the dialog's controls and presses Ok.
+  void Accept_Dialog(std::function<void(TGif_Export_Form&)> choose = {}) {
+    P.On_Modal<TGif_Export_Form>([choose](TGif_Export_Form& f) {
+      if (choose) choose(f);
+      f.OkClick();
+    });
+  }
+};
 
 constexpr Colour Colours[] = {0x0000FF, 0x00FF00, 0xFF0000, 0x00FFFF, 0xFF00FF, 0xFFFF00};
 
@@ -69,6 +79,7 @@ TEST_F(Gif_Export, WritesTheSectionAtTheSpeedAndLeavesTheDocumentAlone) {
   const File_Dialog save_dialog = T().SaveDialog1;
 
   P.Save_Answers = {Path("out.gif")};
+  Accept_Dialog([](TGif_Export_Form& f) { f.Frames_Choice.Select(1); });
   T().ExportGIF1Click();
   ASSERT_EQ(P.Save_Seen.size(), 1u);
   EXPECT_EQ(P.Save_Seen[0].Filter, "GIF Files (*.GIF)|*.GIF");
@@ -101,11 +112,85 @@ TEST_F(Gif_Export, DefaultNameIsTheDocumentsWithGif) {
   New_Anim(16);
   for (const auto& [doc, gif] : cases) {
     T().Anim_File_Name = doc;
-    T().ExportGIF1Click();  // cancelled: nothing is written
+    Accept_Dialog();
+    T().ExportGIF1Click();  // the save dialog is cancelled: nothing is written
     ASSERT_FALSE(P.Save_Seen.empty());
     EXPECT_EQ(P.Save_Seen.back().File_Name, gif) << doc;
   }
   EXPECT_EQ(T().Anim_File_Name, "/a/x.y.bmp");
+}
+
+// Each row chooses in the dialog; ImageMagick reads back the frame count, the
+// delays, whether the file loops, the scaled size and which pixels are clear.
+// The section is narrowed to frames 2 to 4 beforehand, as a merge or an effect
+// leaves it: "All frames", the default, still takes all six.
+TEST_F(Gif_Export, DialogChoicesReachTheFile) {
+  const struct {
+    bool section;
+    int scale, fps;
+    bool loop, transparent;
+    int frames, side;
+    const char* delay;
+  } rows[] = {
+      {false, 1, 10, true, false, 6, 8, "10"},
+      {true, 3, 16, false, true, 3, 24, "6"},
+      {false, 8, 30, true, true, 6, 64, "3"},
+      {true, 2, 1, true, false, 3, 16, "100"},
+  };
+  const std::string identify = bt::Find_Tool("identify");
+  if (identify.empty()) GTEST_SKIP() << "ImageMagick is not installed";
+  const Colour mount = 0x563412;
+  Raster_Image strip =
+      Solid_Strip({Colours[0], Colours[1], Colours[2], Colours[3], Colours[4], Colours[5]}, 8);
+  for (int i = 0; i < 6; ++i) strip.SetPixel(i * 8 + 1, 1, mount);  // one pixel to clear
+  Load_Strip(strip);
+  T().Mount_Colour = mount;
+  T().Next_FrameClick();
+  T().MarkFrameAsStartOfSection1Click();
+  T().SpeedButton12Click();
+  T().Prev_FrameClick();
+  T().Prev_FrameClick();
+  T().MarkFrameAsEndOfSection1Click();
+  for (const auto& row : rows) {
+    SCOPED_TRACE("scale " + std::to_string(row.scale));
+    T().Play_Speed.Set_Position(row.fps);
+    T().Repeat_Anim.Down = !row.loop;  // the dialog's Loop wins over the button
+    const std::string gif = Path("choices.gif");
+    P.Save_Answers = {gif};
+    Accept_Dialog([&](TGif_Export_Form& f) {
+      EXPECT_EQ(f.Frames_Choice.Items[1], "Section 2 to 4");
+      EXPECT_EQ(f.Loop.Checked, !row.loop);
+      f.Frames_Choice.Select(row.section ? 1 : 0);
+      f.Scale.Text = std::to_string(row.scale);
+      f.Loop.Set_Checked(row.loop);
+      f.Transparent.Set_Checked(row.transparent);
+    });
+    T().ExportGIF1Click();
+    ASSERT_TRUE(P.Errors.empty()) << P.Errors.front();
+
+    // Per frame: delay, size, the clear pixel's alpha and the corner's colour.
+    const int inside = row.scale + row.scale / 2;  // in the block of pixel (1, 1)
+    int status = 1;
+    std::istringstream lines(bt::Run(identify + " -format '%T %wx%h %[fx:p{" +
+                                         std::to_string(inside) + "," + std::to_string(inside) +
+                                         "}.a] %[hex:p{0,0}]\\n' " + Quote(gif),
+                                     status));
+    const int first = row.section ? 1 : 0;
+    std::vector<std::string> want, got;
+    for (int i = 0; i < row.frames; ++i) {
+      char hex[8];
+      const Colour c = Colours[first + i];
+      std::snprintf(hex, sizeof hex, "%02X%02X%02X", Red_Of(c), Green_Of(c), Blue_Of(c));
+      want.push_back(std::string(row.delay) + " " + std::to_string(row.side) + "x" +
+                     std::to_string(row.side) + (row.transparent ? " 0 " : " 1 ") + hex);
+    }
+    for (std::string line; std::getline(lines, line);)
+      got.push_back(line.substr(0, line.rfind(' ') + 7));  // the colour without its alpha
+    EXPECT_EQ(got, want);
+    // ImageMagick tells a looping file by its repeat count, 0 for ever.
+    const std::string verbose = bt::Run(identify + " -verbose " + Quote(gif), status);
+    EXPECT_EQ(verbose.find("Iterations: 0") != std::string::npos, row.loop);
+  }
 }
 
 // Playback stops first; a long export shows the progress panel and hides it.
@@ -126,6 +211,7 @@ TEST_F(Gif_Export, StopsPlaybackAndShowsProgressForLongExports) {
     EXPECT_EQ(T().Progress_Caption.Caption, "Exporting GIF...");
   };
   P.Save_Answers = {Path("long.gif")};
+  Accept_Dialog();
   T().ExportGIF1Click();
   EXPECT_FALSE(T().Anim_Timer.Enabled);
   EXPECT_TRUE(T().Play.Enabled);
@@ -153,6 +239,7 @@ TEST_F(Gif_Export, AFailedWriteKeepsTheOldFile) {
   T().MarkFrameAsStartOfSection1Click();
   T().MarkFrameAsEndOfSection1Click();  // one frame: about 4 KB
   P.Save_Answers = {Path("x.gif")};
+  Accept_Dialog([](TGif_Export_Form& f) { f.Frames_Choice.Select(1); });
   T().ExportGIF1Click();
   ASSERT_TRUE(P.Errors.empty());
   const bt::Bytes old = bt::Read_File(Path("x.gif"));
@@ -165,6 +252,7 @@ TEST_F(Gif_Export, AFailedWriteKeepsTheOldFile) {
     const rlimit limit{16384, 16384};
     setrlimit(RLIMIT_FSIZE, &limit);
     P.Save_Answers = {Path("x.gif")};
+    Accept_Dialog();
     T().ExportGIF1Click();
     _exit(P.Errors == std::vector<std::string>{"Stream write error."} ? 0 : 1);
   }

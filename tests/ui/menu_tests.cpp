@@ -23,9 +23,9 @@ TEST_F(Program_Test, MenuBarHasTheFiveMenusWithTheirItems) {
   EXPECT_EQ(Titles(bar->actions()),
             QStringList({"&File", "&Edit", "F&rame", "&Section", "&View", "Effe&cts"}));
   auto items = [&](const Menu_Item& m) { return Titles(Views->Main().Menu(m)->actions()); };
-  EXPECT_EQ(items(T().File1),
-            QStringList({"&Load", "&Import Frames...", "Import &PCX...", "&Save", "Save &As...",
-                         "Export &GIF...", "&Merge Files...", "&New...", "-", "&Help", "E&xit"}));
+  EXPECT_EQ(items(T().File1), QStringList({"&Load", "&Import Frames...", "Import &PCX...", "&Save",
+                                           "Save &As...", "Export &GIF...", "Export Sh&eet...",
+                                           "&Merge Files...", "&New...", "-", "&Help", "E&xit"}));
   EXPECT_EQ(items(T().About1), QStringList({"&About...", "&What's New..."}));
   EXPECT_EQ(items(T().Edit1),
             QStringList({"&Copy (To Clipboard)", "Cu&t (To Clipboard)", "&Paste (From Clipboard)",

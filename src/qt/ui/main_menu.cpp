@@ -31,6 +31,7 @@ void Main_View::Build_Menus(QWidget* menu_bar) {
         {&f.Save1, "Save1", &T::Save1Click},
         {&f.SaveAs1, "SaveAs1", &T::SaveAs1Click},
         {&f.ExportGIF1, "ExportGIF1", &T::ExportGIF1Click},
+        {&f.ExportSheet1, "ExportSheet1", &T::ExportSheet1Click},
         {&f.MergeFiles1, "MergeFiles1", &T::MergeFiles1Click},
         {&f.New1, "New1", &T::New1Click},
         {&f.N1, "N1"},

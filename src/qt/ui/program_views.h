@@ -6,6 +6,7 @@
 #include "qt/ui/about_view.h"
 #include "qt/ui/add_trans_view.h"
 #include "qt/ui/effects_param_view.h"
+#include "qt/ui/export_dialog_view.h"
 #include "qt/ui/frame_extract_view.h"
 #include "qt/ui/frame_size_view.h"
 #include "qt/ui/import_view.h"
@@ -31,6 +32,8 @@ class Program_Views {
   Add_Trans_View& Add_Trans() { return add_trans_; }
   Effects_Param_View& Effects_Param() { return effects_param_; }
   Frame_Extract_View& Frame_Extract() { return frame_extract_; }
+  Export_Dialog_View& Gif_Export() { return gif_export_; }
+  Export_Dialog_View& Sheet_Export() { return sheet_export_; }
 
  private:
   Qt_Platform& p_;
@@ -43,6 +46,8 @@ class Program_Views {
   Effects_Param_View effects_param_;
   Frame_Extract_View frame_extract_;
   Import_Picture_View import_view_;
+  Export_Dialog_View gif_export_;
+  Export_Dialog_View sheet_export_;
 };
 
 }  // namespace tolvane

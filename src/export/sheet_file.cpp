@@ -1,0 +1,104 @@
+#include "export/sheet_file.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <nlohmann/json.hpp>
+#include <optional>
+
+#include "image/image_error.h"
+#include "image/round_even.h"
+#include "platform/platform.h"
+#include "png/png.h"
+
+namespace tolvane {
+
+namespace fs = std::filesystem;
+using nlohmann::ordered_json;
+
+int Frame_Duration_Ms(int fps) { return int(Round_Even(1000.0L / (long double)std::max(1, fps))); }
+
+std::string Sheet_Json(const Sheet_Layout& layout, int frames, const Sheet_Meta& meta) {
+  const auto size = [](int w, int h) { return ordered_json{{"w", w}, {"h", h}}; };
+  const std::string stem = fs::path(meta.Image).stem().string();
+  ordered_json list = ordered_json::array();
+  for (int i = 0; i < frames; ++i) {
+    const Rect r = layout.Cell_Rect(i);
+    list.push_back(
+        {{"filename", stem + " " + std::to_string(i)},
+         {"frame", {{"x", r.Left}, {"y", r.Top}, {"w", layout.Cell}, {"h", layout.Cell}}},
+         {"rotated", false},
+         {"trimmed", false},
+         {"spriteSourceSize", {{"x", 0}, {"y", 0}, {"w", layout.Cell}, {"h", layout.Cell}}},
+         {"sourceSize", size(layout.Cell, layout.Cell)},
+         {"duration", Frame_Duration_Ms(meta.Fps)}});
+  }
+  const ordered_json doc = {{"frames", list},
+                            {"meta",
+                             {{"app", Application_Title},
+                              {"version", TOLVANE_VERSION},
+                              {"image", meta.Image},
+                              {"format", "RGB888"},
+                              {"size", size(layout.Width, layout.Height)},
+                              {"scale", std::to_string(meta.Scale)},
+                              {"frameSize", size(layout.Cell, layout.Cell)},
+                              {"fps", meta.Fps},
+                              {"loop", meta.Loop}}}};
+  return doc.dump(1) + "\n";
+}
+
+std::string With_Extension(const std::string& path, const std::string& ext) {
+  const auto slash = path.find_last_of('/');
+  const std::size_t name_start = slash == std::string::npos ? 0 : slash + 1;
+  const auto dot = path.find_last_of('.');
+  if (dot == std::string::npos || dot <= name_start) return path + ext;
+  return path.substr(0, dot) + ext;
+}
+
+namespace {
+
+// The bytes of a file, or nothing when there is none or it cannot be read.
+std::optional<std::string> Old_Contents(const std::string& path) {
+  std::error_code ec;
+  if (!fs::is_regular_file(path, ec)) return std::nullopt;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void Save_Text(const std::string& path, const std::string& text, const Write_Function& write_fn) {
+  Save_File(
+      path, [&](const Byte_Sink& sink) { return sink(text.data(), text.size()); }, write_fn);
+}
+
+}  // namespace
+
+void Write_Sheet(const std::string& path, const Sheet_Export& s, const Write_Function& write_fn) {
+  const std::string json_path = Json_Path_For(path);
+  if (fs::path(json_path).lexically_normal() == fs::path(path).lexically_normal())
+    throw Toolkit_Error("The sheet and its JSON cannot both be " + path);
+  const Sheet_Layout layout =
+      Lay_Out_Sheet(s.Frames.Count, s.Frame_Size, s.Columns, s.Scale, s.Padding);
+  const Raster_Image sheet = Make_Sheet(s.Strip, s.Frame_Size, s.Frames, layout, s.Mount);
+  const std::string json = Sheet_Json(layout, s.Frames.Count,
+                                      {fs::path(path).filename().string(), s.Scale, s.Fps, s.Loop});
+
+  const std::optional<std::string> old_json = Old_Contents(json_path);
+  Save_Text(json_path, json, write_fn);
+  try {
+    Write_Png(path, sheet, write_fn);
+  } catch (...) {
+    // Best effort: the sheet's own failure is the one to report.
+    try {
+      if (old_json)
+        Save_Text(json_path, *old_json, {});
+      else
+        std::remove(json_path.c_str());
+    } catch (...) {
+    }
+    throw;
+  }
+}
+
+}  // namespace tolvane

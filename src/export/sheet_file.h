@@ -1,0 +1,55 @@
+#pragma once
+#include <string>
+
+#include "document/safe_save.h"
+#include "export/export_frames.h"
+
+namespace tolvane {
+
+// What the JSON beside a sheet says besides the cells.
+struct Sheet_Meta {
+  std::string Image;  // the sheet's file name, without its folder
+  int Scale = 1;
+  int Fps = 10;
+  bool Loop = true;
+};
+
+// A frame's duration at a playback speed: the playback timer's interval,
+// 1000 / fps milliseconds rounded with ties to even (16 fps gives 62).
+int Frame_Duration_Ms(int fps);
+
+// The sprite-sheet JSON in the common array layout: "frames", one entry per
+// frame with its "filename", "frame" rectangle in the sheet, "rotated",
+// "trimmed", "spriteSourceSize", "sourceSize" and "duration" in ms; and
+// "meta" with "app", "version", "image", "format", "size", "scale" (a text,
+// as the layout has it), "frameSize", "fps" and "loop".
+std::string Sheet_Json(const Sheet_Layout& layout, int frames, const Sheet_Meta& meta);
+
+// The path with the extension ext (".gif") in place of its own, or added
+// when the name has none (a name that starts with its only dot has none).
+std::string With_Extension(const std::string& path, const std::string& ext);
+// The JSON's path: the sheet's with ".json" in place of its extension.
+inline std::string Json_Path_For(const std::string& sheet_path) {
+  return With_Extension(sheet_path, ".json");
+}
+
+// A sheet to write: frames of a strip laid out as the layout says.
+struct Sheet_Export {
+  const Raster_Image& Strip;
+  int Frame_Size = 0;
+  Frame_Span Frames;
+  int Columns = 1, Scale = 1, Padding = 0;
+  Colour Mount = 0;
+  int Fps = 10;
+  bool Loop = true;
+};
+
+// Writes the sheet as a PNG at path and its JSON beside it, each through
+// the safe save. The JSON goes first; if the PNG then fails, the JSON is put
+// back as it was (or removed when there was none), so the pair is never
+// left half new. Throws Toolkit_Error and std::bad_alloc; write_fn is the
+// saves' write, for tests.
+void Write_Sheet(const std::string& path, const Sheet_Export& sheet,
+                 const Write_Function& write_fn = {});
+
+}  // namespace tolvane

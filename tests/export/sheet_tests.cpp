@@ -1,0 +1,110 @@
+// Sprite sheets against the strip they come from, and their JSON against a
+// parser.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "document/bmp_test_helpers.h"
+#include "export/sheet_file.h"
+#include "image/image_error.h"
+#include "png/png.h"
+
+namespace tolvane {
+namespace {
+
+using namespace bmp_testing;
+using nlohmann::json;
+
+constexpr Colour Mount = 0x0A0B0C;
+
+// Seven frames of 3 pixels, no two pixels alike.
+Raster_Image Strip_Of_Seven() {
+  Raster_Image strip(7 * 3, 3);
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < strip.Width(); ++x) strip.SetPixel(x, y, Rgb(x * 9, y * 70, 200 - x));
+  return strip;
+}
+
+json Read_Json(const std::string& path) {
+  const Bytes b = Read_File(path);
+  return json::parse(b.begin(), b.end());
+}
+
+// Every sheet pixel is either a scaled frame pixel, at the place the JSON
+// gives the frame, or padding in the mount colour.
+TEST(Sheet, PixelsFollowTheStripAndTheJsonTellsWhere) {
+  const Raster_Image strip = Strip_Of_Seven();
+  const struct {
+    int columns, padding, scale, rows, width, height;
+  } cases[] = {
+      {1, 0, 1, 7, 3, 21},  {3, 0, 1, 3, 9, 9},  {7, 0, 1, 1, 21, 3},  {1, 2, 1, 7, 3, 33},
+      {3, 2, 1, 3, 13, 13}, {7, 2, 1, 1, 33, 3}, {3, 2, 2, 3, 22, 22},
+  };
+  Temp_Dir dir;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.columns) + " columns, padding " + std::to_string(c.padding) +
+                 ", scale " + std::to_string(c.scale));
+    const std::string png = dir / "walk.png";
+    Write_Sheet(png, {strip, 3, {0, 7}, c.columns, c.scale, c.padding, Mount, 16, false});
+    const Raster_Image sheet = Read_Png(png, 0);
+    ASSERT_EQ(sheet.Width(), c.width);
+    ASSERT_EQ(sheet.Height(), c.height);
+
+    const json doc = Read_Json(dir / "walk.json");
+    EXPECT_EQ(doc["meta"]["image"], "walk.png");
+    EXPECT_EQ(doc["meta"]["size"], json({{"w", c.width}, {"h", c.height}}));
+    EXPECT_EQ(doc["meta"]["scale"], std::to_string(c.scale));
+    EXPECT_EQ(doc["meta"]["fps"], 16);
+    EXPECT_EQ(doc["meta"]["loop"], false);
+    const json& frames = doc["frames"];
+    ASSERT_EQ(frames.size(), 7u);
+    Raster_Image covered(c.width, c.height, 0);
+    const int cell = 3 * c.scale;
+    for (int i = 0; i < 7; ++i) {
+      const json& f = frames[std::size_t(i)]["frame"];
+      EXPECT_EQ(f, json({{"x", (i % c.columns) * (cell + c.padding)},
+                         {"y", (i / c.columns) * (cell + c.padding)},
+                         {"w", cell},
+                         {"h", cell}}));
+      EXPECT_EQ(frames[std::size_t(i)]["duration"], 62);
+      for (int y = 0; y < cell; ++y)
+        for (int x = 0; x < cell; ++x) {
+          const int sx = f["x"].get<int>() + x, sy = f["y"].get<int>() + y;
+          ASSERT_EQ(sheet.GetPixel(sx, sy), strip.GetPixel(i * 3 + x / c.scale, y / c.scale))
+              << "frame " << i << " at " << x << ", " << y;
+          covered.SetPixel(sx, sy, 1);
+        }
+    }
+    for (int y = 0; y < c.height; ++y)
+      for (int x = 0; x < c.width; ++x) {
+        if (!covered.GetPixel(x, y)) {
+          ASSERT_EQ(sheet.GetPixel(x, y), Mount) << x << ", " << y;
+        }
+      }
+  }
+}
+
+// A sheet whose PNG cannot be written leaves the pair as it was: the old JSON
+// back, or no JSON when there was none.
+TEST(Sheet, AFailedWriteLeavesNoHalfNewPair) {
+  const Raster_Image strip = Strip_Of_Seven();
+  for (const bool existed : {false, true}) {
+    Temp_Dir dir;
+    const std::string png = dir / "s.png", json_path = dir / "s.json";
+    if (existed) Write_Sheet(png, {strip, 3, {0, 7}, 7, 1, 0, Mount, 10, true});
+    const auto before = std::pair{Read_File(png), Read_File(json_path)};
+    // The JSON's one write goes through; the sheet's first write fails.
+    int writes = 0;
+    const auto failing = [&](int fd, const void* data, std::size_t size) -> long {
+      if (++writes > 1) return errno = ENOSPC, -1;
+      return long(::write(fd, data, size));
+    };
+    EXPECT_THROW(Write_Sheet(png, {strip, 3, {2, 3}, 2, 4, 1, Mount, 10, true}, failing),
+                 Toolkit_Error);
+    EXPECT_EQ(std::filesystem::exists(json_path), existed) << existed;
+    EXPECT_EQ(std::pair(Read_File(png), Read_File(json_path)), before) << existed;
+  }
+}
+
+}  // namespace
+}  // namespace tolvane
