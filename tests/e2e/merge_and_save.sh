@@ -36,12 +36,12 @@ Menu_Key() {
 # Choose_File 'dialog title' path: types the path into the open dialog.
 Choose_File() {
   local dialog
-  dialog=$(Wait_For_Window "^$1\$" 50) || { echo "FAIL: no dialog '$1'"; exit 1; }
+  dialog=$(Wait_For_Window "^$1\$" 150) || { echo "FAIL: no dialog '$1'"; exit 1; }
   Point_At "$dialog"
   xdotool type --delay 20 "$2"
   sleep 0.3
   xdotool key Return
-  for _ in $(seq 50); do
+  for _ in $(seq 150); do
     xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
     sleep 0.1
   done
@@ -51,15 +51,15 @@ Choose_File() {
 
 Menu_Key l
 Choose_File 'Open\.\.\.' "$anim"
-loaded=$(Wait_For_Window '^Tolvane v2 - anim\.bmp$' 50) || { echo "FAIL: anim.bmp not loaded"; exit 1; }
+loaded=$(Wait_For_Window '^Tolvane v2 - anim\.bmp$' 150) || { echo "FAIL: anim.bmp not loaded"; exit 1; }
 echo "loaded $anim"
 
 Menu_Key m
 Choose_File 'Merge\.\.\.' "$more"
-question=$(Wait_For_Window '^Confirm$' 50) || { echo "FAIL: no transition question"; exit 1; }
+question=$(Wait_For_Window '^Confirm$' 150) || { echo "FAIL: no transition question"; exit 1; }
 Point_At "$question"
 xdotool key Escape  # answers No: a plain append
-for _ in $(seq 50); do
+for _ in $(seq 150); do
   xdotool search --onlyvisible --name '^Confirm$' >/dev/null 2>&1 || break
   sleep 0.1
 done
@@ -69,7 +69,7 @@ echo "merged $more"
 before=$(stat -c %Y "$anim")
 sleep 1
 Menu_Key s
-for _ in $(seq 50); do
+for _ in $(seq 150); do
   [ "$(stat -c %Y "$anim")" != "$before" ] && break
   sleep 0.1
 done
