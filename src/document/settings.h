@@ -41,6 +41,11 @@ struct Settings_Values {
   // "View" "OnionSkin" and "PixelGrid": a number other than 0 is on; 0, no
   // number and no key are off.
   bool Onion_Skin = false, Pixel_Grid = false;
+  // "Window" "Width", "Height": the main window's client size while not
+  // maximised, 0 for none kept (negative numbers read as 0); "Maximised" as
+  // the view aids are read.
+  int Window_Width = 0, Window_Height = 0;
+  bool Window_Maximised = false;
 };
 
 Settings_Values Read_Settings_File(const Ini_File& ini);

@@ -163,12 +163,15 @@ TEST_F(Settings_File_Test, RoundTripOfEveryValue) {
   v.Dir = "/home/someone/anims/walk cycle.bmp";
   v.FPS = 25;
   v.Pixel_Grid = true;
+  v.Window_Width = 1280;
+  v.Window_Height = 960;
+  v.Window_Maximised = true;
   Ini_File ini(Path());
   Write_Settings_File(ini, v);
   EXPECT_EQ(Get(),
             "[Colours]\nSelected1=-1\nSelected2=65280\nCustom1=1193046\nCustom2=-2147483648\n"
             "Mount=16777215\n[Last]\nFPS=25\nDir=/home/someone/anims/walk cycle.bmp\n"
-            "[View]\nOnionSkin=0\nPixelGrid=1\n");
+            "[View]\nOnionSkin=0\nPixelGrid=1\n[Window]\nWidth=1280\nHeight=960\nMaximised=1\n");
   const Settings_Values back = Read_Settings_File(ini);
   EXPECT_EQ(back.Selected1, v.Selected1);
   EXPECT_EQ(back.Selected2, v.Selected2);
@@ -179,6 +182,31 @@ TEST_F(Settings_File_Test, RoundTripOfEveryValue) {
   EXPECT_EQ(back.FPS, v.FPS);
   EXPECT_EQ(back.Onion_Skin, v.Onion_Skin);
   EXPECT_EQ(back.Pixel_Grid, v.Pixel_Grid);
+  EXPECT_EQ(back.Window_Width, v.Window_Width);
+  EXPECT_EQ(back.Window_Height, v.Window_Height);
+  EXPECT_EQ(back.Window_Maximised, v.Window_Maximised);
+}
+
+// The window's size: none kept (0) unless the file holds a size; a negative
+// one counts as none.
+TEST_F(Settings_File_Test, WindowSizeAndMaximisedState) {
+  const struct {
+    const char* text;
+    int width, height;
+    bool maximised;
+  } cases[] = {
+      {"", 0, 0, false},
+      {"[Window]\nWidth=800\nHeight=600\n", 800, 600, false},
+      {"[window]\nmaximised=1\nheight=0x100\n", 0, 256, true},
+      {"[Window]\nWidth=-40\nHeight=wide\nMaximised=no\n", 0, 0, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    const Settings_Values v = Parse_Settings(c.text);
+    EXPECT_EQ(v.Window_Width, c.width);
+    EXPECT_EQ(v.Window_Height, c.height);
+    EXPECT_EQ(v.Window_Maximised, c.maximised);
+  }
 }
 
 // The drawing aids are off unless the file says otherwise; files written
@@ -219,7 +247,7 @@ TEST_F(Settings_File_Test, ReplacingLinesKeepsEverythingElse) {
   Write_Settings_File(ini, v);
   EXPECT_EQ(Get(),
             "; written by hand\n"
-            "[Window]\nLeft=10\n\n"
+            "[Window]\nLeft=10\nWidth=0\nHeight=0\nMaximised=0\n\n"
             "[COLOURS]\nSelected1=255\nOdd line without equals\nMount=9\nCustom1=2\n"
             "Selected2=16777215\nCustom2=0\n\n"
             "[Plugins]\nPath=/opt\n"
@@ -253,7 +281,8 @@ TEST_F(Settings_File_Test, WindowsLineEndingsStay) {
   EXPECT_EQ(Get(),
             "[Colours]\r\nMount=0\r\nSelected1=0\r\nSelected2=16777215\r\nCustom1=0\r\n"
             "Custom2=0\r\n[Mine]\r\nkeep=me \r\n[Last]\r\nFPS=10\r\nDir=\r\n"
-            "[View]\r\nOnionSkin=0\r\nPixelGrid=0\r\n");
+            "[View]\r\nOnionSkin=0\r\nPixelGrid=0\r\n"
+            "[Window]\r\nWidth=0\r\nHeight=0\r\nMaximised=0\r\n");
 }
 
 TEST_F(Settings_File_Test, FolderIsCreatedWhenMissing) {
