@@ -15,11 +15,14 @@ struct Tool_Item_Of {
   int Tool;
   Menu_Item TTolvane::*Item;
 };
-constexpr Tool_Item_Of Tool_Items[] = {
-    {Tool_Pencil, &TTolvane::Pencil1},         {Tool_Filled_Rect, &TTolvane::FilledRectangle1},
-    {Tool_Outline_Rect, &TTolvane::OutlineRectangle1}, {Tool_Line, &TTolvane::Line1},
-    {Tool_Fill, &TTolvane::Fill1},             {Tool_Select, &TTolvane::Select1},
-    {Tool_Filled_Ellipse, &TTolvane::FilledEllipse1},  {Tool_Syringe, &TTolvane::Syringe1}};
+constexpr Tool_Item_Of Tool_Items[] = {{Tool_Pencil, &TTolvane::Pencil1},
+                                       {Tool_Filled_Rect, &TTolvane::FilledRectangle1},
+                                       {Tool_Outline_Rect, &TTolvane::OutlineRectangle1},
+                                       {Tool_Line, &TTolvane::Line1},
+                                       {Tool_Fill, &TTolvane::Fill1},
+                                       {Tool_Select, &TTolvane::Select1},
+                                       {Tool_Filled_Ellipse, &TTolvane::FilledEllipse1},
+                                       {Tool_Syringe, &TTolvane::Syringe1}};
 
 }  // namespace
 

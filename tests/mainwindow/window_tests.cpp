@@ -24,9 +24,9 @@ class Window_Size : public Tolvane_Test {
     TTolvane& t = T();
     std::vector<Bounds> b;
     for (const Control* c : std::initializer_list<const Control*>{
-             &t.Panel3, &t.Bevel3, &t.Zoom, &t.ZH, &t.ZV, &t.Play_Speed, &t.Repeat_Anim,
-             &t.Label1, &t.Frames, &t.Bevel1, &t.Bevel2, &t.DSP_Panel, &t.Bevel8, &t.Bevel9,
-             &t.Label2, &t.Label3})
+             &t.Panel3, &t.Bevel3, &t.Zoom, &t.ZH, &t.ZV, &t.Play_Speed, &t.Repeat_Anim, &t.Label1,
+             &t.Frames, &t.Bevel1, &t.Bevel2, &t.DSP_Panel, &t.Bevel8, &t.Bevel9, &t.Label2,
+             &t.Label3})
       b.push_back(c->B);
     return b;
   }

@@ -64,20 +64,37 @@ TEST_F(Keys_Test, EachKeyRunsItsCommandAndItsMenuShowsIt) {
     return [x, y](TTolvane& t) { return t.Working_Frame.GetPixel(x, y) == 0u; };
   };
   const Key_Case cases[] = {
-      {"Pencil1", Qt::Key_P, {}, [](TTolvane& t) { t.Tool2Click(); },
+      {"Pencil1",
+       Qt::Key_P,
+       {},
+       [](TTolvane& t) { t.Tool2Click(); },
        [](TTolvane& t) { return Tool_Is(t, Tool_Pencil); }},
-      {"FilledRectangle1", Qt::Key_R, {}, other_tool,
+      {"FilledRectangle1",
+       Qt::Key_R,
+       {},
+       other_tool,
        [](TTolvane& t) { return Tool_Is(t, Tool_Filled_Rect); }},
-      {"OutlineRectangle1", Qt::Key_O, {}, other_tool,
+      {"OutlineRectangle1",
+       Qt::Key_O,
+       {},
+       other_tool,
        [](TTolvane& t) { return Tool_Is(t, Tool_Outline_Rect); }},
       {"Line1", Qt::Key_L, {}, other_tool, [](TTolvane& t) { return Tool_Is(t, Tool_Line); }},
       {"Fill1", Qt::Key_F, {}, other_tool, [](TTolvane& t) { return Tool_Is(t, Tool_Fill); }},
       {"Select1", Qt::Key_S, {}, other_tool, [](TTolvane& t) { return Tool_Is(t, Tool_Select); }},
-      {"FilledEllipse1", Qt::Key_E, {}, other_tool,
+      {"FilledEllipse1",
+       Qt::Key_E,
+       {},
+       other_tool,
        [](TTolvane& t) { return Tool_Is(t, Tool_Filled_Ellipse); }},
-      {"Syringe1", Qt::Key_Y, {}, [](TTolvane& t) { t.Tool1Click(); },
+      {"Syringe1",
+       Qt::Key_Y,
+       {},
+       [](TTolvane& t) { t.Tool1Click(); },
        [](TTolvane& t) { return Tool_Is(t, Tool_Syringe); }},
-      {"SwapColours1", Qt::Key_X, {},
+      {"SwapColours1",
+       Qt::Key_X,
+       {},
        [](TTolvane& t) {
          t.Selected_Colour1 = 0x0000FF;
          t.Selected_Colour2 = 0xFF0000;
@@ -91,7 +108,10 @@ TEST_F(Keys_Test, EachKeyRunsItsCommandAndItsMenuShowsIt) {
       {"FirstFrame1", Qt::Key_Home, {}, last, [](TTolvane& t) { return t.Cur_Frame == 0; }},
       {"LastFrame1", Qt::Key_End, {}, first, [](TTolvane& t) { return t.Cur_Frame == 3; }},
       {"PlayStop1", Qt::Key_Space, {}, first, [](TTolvane& t) { return t.Anim_Timer.Enabled; }},
-      {"PlayStop1", Qt::Key_Space, {}, [](TTolvane&) {},
+      {"PlayStop1",
+       Qt::Key_Space,
+       {},
+       [](TTolvane&) {},
        [](TTolvane& t) { return !t.Anim_Timer.Enabled && t.Play.Enabled; }},
       {"Copy2", Qt::Key_C, Qt::ControlModifier,
        [](TTolvane&) { QGuiApplication::clipboard()->clear(); },
@@ -150,13 +170,15 @@ TEST_F(Keys_Test, KeysDoNothingWithoutADocumentOrBehindADialog) {
     bool operator==(const State&) const = default;
   };
   const auto state = [this] {
-    return State{T().Cur_Tool, T().Cur_Frame,         T().View.Factor(), T().Selected_Colour1,
-                 T().Anim_Timer.Enabled, T().Label5.Caption};
+    return State{T().Cur_Tool,         T().Cur_Frame,          T().View.Factor(),
+                 T().Selected_Colour1, T().Anim_Timer.Enabled, T().Label5.Caption};
   };
-  const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {
-      {Qt::Key_S, {}},     {Qt::Key_X, {}},   {Qt::Key_End, {}},
-      {Qt::Key_Space, {}}, {Qt::Key_0, Qt::ControlModifier},
-      {Qt::Key_Plus, Qt::ControlModifier}};
+  const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {{Qt::Key_S, {}},
+                                                            {Qt::Key_X, {}},
+                                                            {Qt::Key_End, {}},
+                                                            {Qt::Key_Space, {}},
+                                                            {Qt::Key_0, Qt::ControlModifier},
+                                                            {Qt::Key_Plus, Qt::ControlModifier}};
   Activate();
   const State none = state();
   for (const auto& [key, mods] : keys) Press(key, mods);
