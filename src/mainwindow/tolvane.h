@@ -44,6 +44,8 @@ inline constexpr const char* Gif_Filter = "GIF Files (*.GIF)|*.GIF";
 //   tolvane_effects.cpp   the effect sequences
 //   tolvane_merge.cpp     Merge Files
 //   tolvane_gif.cpp       Export GIF
+//   tolvane_window.cpp    the window as the user sizes it
+//   tolvane_keys.cpp      the items that carry the daily keys, Fit
 class TTolvane : public TForm, public Editing_State, public Editor_Host {
  public:
   explicit TTolvane(Application& app);
