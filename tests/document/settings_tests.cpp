@@ -187,28 +187,6 @@ TEST_F(Settings_File_Test, RoundTripOfEveryValue) {
   EXPECT_EQ(back.Window_Maximised, v.Window_Maximised);
 }
 
-// The window's size: none kept (0) unless the file holds a size; a negative
-// one counts as none.
-TEST_F(Settings_File_Test, WindowSizeAndMaximisedState) {
-  const struct {
-    const char* text;
-    int width, height;
-    bool maximised;
-  } cases[] = {
-      {"", 0, 0, false},
-      {"[Window]\nWidth=800\nHeight=600\n", 800, 600, false},
-      {"[window]\nmaximised=1\nheight=0x100\n", 0, 256, true},
-      {"[Window]\nWidth=-40\nHeight=wide\nMaximised=no\n", 0, 0, false},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.text);
-    const Settings_Values v = Parse_Settings(c.text);
-    EXPECT_EQ(v.Window_Width, c.width);
-    EXPECT_EQ(v.Window_Height, c.height);
-    EXPECT_EQ(v.Window_Maximised, c.maximised);
-  }
-}
-
 // The drawing aids are off unless the file says otherwise; files written
 // before they existed stay valid.
 TEST_F(Settings_File_Test, ViewAidsAreOffUnlessANonZeroNumberTurnsThemOn) {

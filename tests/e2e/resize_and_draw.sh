@@ -22,22 +22,7 @@ read -r _ height < <(Size_Of "$window")
 menu=$((height - 222))
 At() { xdotool mousemove --window "$window" "$1" $(($2 + menu)); sleep 0.2; }
 Click() { At "$1" "$2"; xdotool click 1; sleep 0.3; }
-# Menu FILE_KEY DIALOG_TITLE: opens a File menu item that shows a dialog from
-# an empty spot left of the zoom view; prints the dialog's id.
-Menu() {
-  local dialog=""
-  for attempt in 1 2 3; do
-    Click 60 150 >/dev/null
-    xdotool key alt+f
-    sleep 0.5
-    xdotool key "$1"
-    dialog=$(Wait_For_Window "$2" 50) && break
-    xdotool key Escape
-  done
-  [ -n "$dialog" ] && echo "$dialog"
-}
-
-dialog=$(Menu n '^Frame Size') || { echo "FAIL: File > New showed no dialog"; exit 1; }
+dialog=$(File_Menu n '^Frame Size') || { echo "FAIL: File > New showed no dialog"; exit 1; }
 xdotool mousemove --window "$dialog" 20 20
 sleep 0.3
 xdotool key Return  # Ok: 32 x 32
@@ -75,18 +60,7 @@ xdotool mouseup 1
 sleep 0.3
 
 saved="$work/line.bmp"
-dialog=$(Menu s '^Save As$') || { echo "FAIL: File > Save showed no dialog"; exit 1; }
-xdotool mousemove --window "$dialog" 300 200
-sleep 0.3
-xdotool key ctrl+a
-xdotool type --delay 20 "$saved"
-sleep 0.3
-xdotool key Return
-for _ in $(seq 50); do
-  [ -s "$saved" ] && break
-  sleep 0.1
-done
-[ -s "$saved" ] || { echo "FAIL: nothing saved"; cat "$work/program.log"; exit 1; }
+Save_Through s '^Save As$' "$saved" "Save"
 
 # White with a black diagonal from (1, 30) to (30, 1).
 points=""

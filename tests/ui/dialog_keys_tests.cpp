@@ -31,13 +31,6 @@ class Dialog_Keys_Test : public Program_Test {
     open();
     EXPECT_TRUE(acted);
   }
-  void Open_Retrieval() {
-    const std::string path = QDir(dir.path()).filePath("sheet.bmp").toStdString();
-    Write_Bmp(path, Raster_Image(96, 32, 0x0000FF));
-    App.Frame_Extract->Import_File_Name = path;
-    P.Dispatch([&] { Show_Modal(P, *App.Frame_Extract); });
-  }
-
   // The focus's name, then Tab, `stops` times: where the Tab key stops.
   static QStringList Tab_Walk(QWidget* dialog, int stops) {
     QStringList names;
@@ -47,12 +40,6 @@ class Dialog_Keys_Test : public Program_Test {
       QTest::keyClick(f ? f : dialog, Qt::Key_Tab);
     }
     return names;
-  }
-  template <class W>
-  static W* Find_In(QWidget* dialog, const char* name) {
-    W* w = dialog->findChild<W*>(name);
-    EXPECT_NE(w, nullptr) << name;
-    return w;
   }
   static void Key(QWidget* dialog, Qt::Key key) {
     QTest::keyClick(dialog->focusWidget() ? dialog->focusWidget() : dialog, key);
@@ -80,7 +67,12 @@ TEST_F(Dialog_Keys_Test, TabRunsInReadingOrder) {
        {"New_Size_1", "Ok", "Cancel", "New_Size_1"}},
       {"Frame Retrieval",
        Views->Frame_Extract().Window(),
-       [&] { Open_Retrieval(); },
+       [&] {
+         const std::string path = QDir(dir.path()).filePath("sheet.bmp").toStdString();
+         Write_Bmp(path, Raster_Image(96, 32, 0x0000FF));
+         App.Frame_Extract->Import_File_Name = path;
+         P.Dispatch([&] { Show_Modal(P, *App.Frame_Extract); });
+       },
        {"Frame_W_Text", "Frame_H_Text", "dest_fs_Text", "top_border_Text", "Left_Border_Text",
         "Adjust_Type_2", "Set_Mount", "Lines_0", "Ok", "Cancel", "Frame_W_Text"}},
       {"Squash",
@@ -101,55 +93,37 @@ TEST_F(Dialog_Keys_Test, TabRunsInReadingOrder) {
   }
 }
 
-// Inside a radio group the arrow keys move the choice, as a click does.
-TEST_F(Dialog_Keys_Test, ArrowKeysMoveTheChoiceInsideARadioGroup) {
-  QWidget* dialog = Views->Frame_Extract().Window();
-  While_Open(
-      dialog, [&] { Open_Retrieval(); },
-      [&] {
-        Find_In<QRadioButton>(dialog, "Adjust_Type_2")->setFocus();
-        Key(dialog, Qt::Key_Down);  // Stretch to Mount, below it
-        EXPECT_EQ(App.Frame_Extract->Adjust_Type.Item_Index, 3);
-        Key(dialog, Qt::Key_Left);  // to Scale, left of Mount
-        EXPECT_EQ(App.Frame_Extract->Adjust_Type.Item_Index, 1);
-        EXPECT_TRUE(Find_In<QRadioButton>(dialog, "Adjust_Type_1")->isChecked());
-        Key(dialog, Qt::Key_Tab);
-        EXPECT_EQ(dialog->focusWidget()->objectName(), "Set_Mount");
-      });
-}
-
 // A focused colour swatch opens its colour dialog on Space and on Enter; a
 // focused Cancel cancels on Enter.
 TEST_F(Dialog_Keys_Test, SwatchOpensItsColourDialogFromTheKeyboard) {
   New_Anim(1);
   QWidget* dialog = Views->Frame_Size().Window();
-  int chooser_seen = 0;
-  const auto choose = [&](QColor colour) {
+  int chosen = 0;
+  const auto choose_on = [&](Qt::Key key, QColor colour) {
     QTimer::singleShot(0, [&, colour] {
       auto* chooser = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
       ASSERT_NE(chooser, nullptr);
-      ++chooser_seen;
+      ++chosen;
       chooser->setCurrentColor(colour);
       QTest::keyClick(chooser, Qt::Key_Return);
     });
+    Key(dialog, key);
   };
   While_Open(
       dialog, [&] { Choose(T().Resize1); },
       [&] {
-        Find_In<QWidget>(dialog, "Panel1")->setFocus();
-        choose(QColor(0x12, 0x34, 0x56));
-        Key(dialog, Qt::Key_Space);
+        dialog->findChild<QWidget*>("Panel1")->setFocus();
+        choose_on(Qt::Key_Space, QColor(0x12, 0x34, 0x56));
         EXPECT_EQ(T().Mount_Colour, 0x563412u);
-        choose(QColor(0x65, 0x43, 0x21));
-        Key(dialog, Qt::Key_Return);
+        choose_on(Qt::Key_Return, QColor(0x65, 0x43, 0x21));
         EXPECT_EQ(T().Mount_Colour, 0x214365u);
         EXPECT_TRUE(App.Frame_Size_Form->Visible)
             << "Enter on the swatch does not accept the dialog";
-        Find_In<QWidget>(dialog, "Cancel")->setFocus();
+        dialog->findChild<QWidget*>("Cancel")->setFocus();
         Key(dialog, Qt::Key_Return);
         EXPECT_FALSE(App.Frame_Size_Form->Visible);
       });
-  EXPECT_EQ(chooser_seen, 2);
+  EXPECT_EQ(chosen, 2);
   EXPECT_FALSE(App.Frame_Size_Form->Size_Accepted);
 }
 

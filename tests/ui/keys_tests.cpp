@@ -3,6 +3,7 @@
 #include <QMenu>
 #include <QSlider>
 #include <functional>
+#include <tuple>
 
 #include "program_fixture.h"
 
@@ -28,24 +29,24 @@ class Keys_Test : public Program_Test {
   }
 };
 
-struct Key_Case {
-  const char* item;  // the menu item that shows the key
-  Qt::Key key;
-  Qt::KeyboardModifiers mods;
-  std::function<void(TTolvane&)> before;
-  std::function<bool(TTolvane&)> done;
-};
-
-bool Tool_Is(TTolvane& t, int tool) { return t.Cur_Tool == tool && t.Tool_Button(tool).Down; }
+using Check = std::function<bool(TTolvane&)>;
+Check Frame_Is(int n) {
+  return [n](TTolvane& t) { return t.Cur_Frame == n; };
+}
+Check Dot_At(int x, int y) {
+  return [x, y](TTolvane& t) { return t.Working_Frame.GetPixel(x, y) == 0u; };
+}
+Check Factor_Is(int z) {
+  return [z](TTolvane& t) { return t.View.Factor() == z; };
+}
 
 // Every key of the table, through the real widgets: each row sets the scene,
-// presses the key on the main window and checks its command ran. The key is
-// the item's shortcut in its menu.
+// presses the key on the main window and checks that its command ran. The key
+// is the shortcut of the item that shows it in a menu.
 TEST_F(Keys_Test, EachKeyRunsItsCommandAndItsMenuShowsIt) {
   Open_Document();
   // Clicked, the speed bar would take the arrows if it took the focus.
   QTest::mouseClick(Find<QSlider>("Play_Speed"), Qt::LeftButton);
-  const auto other_tool = [](TTolvane& t) { t.Tool8Click(); };
   const auto first = [](TTolvane& t) { t.SpeedButton2Click(); };
   const auto last = [](TTolvane& t) { t.SpeedButton12Click(); };
   const auto at_factor = [](int z) {
@@ -60,141 +61,99 @@ TEST_F(Keys_Test, EachKeyRunsItsCommandAndItsMenuShowsIt) {
     t.Working_Frame.FillRect({0, 0, 32, 32});
     t.Working_Frame.SetPixel(5, 5, 0);
   };
-  const auto dot_at = [](int x, int y) {
-    return [x, y](TTolvane& t) { return t.Working_Frame.GetPixel(x, y) == 0u; };
+  const auto clip_size = [](QSize s) {
+    return [s](TTolvane&) { return QGuiApplication::clipboard()->image().size() == s; };
   };
-  const Key_Case cases[] = {
-      {"Pencil1",
-       Qt::Key_P,
-       {},
-       [](TTolvane& t) { t.Tool2Click(); },
-       [](TTolvane& t) { return Tool_Is(t, Tool_Pencil); }},
-      {"FilledRectangle1",
-       Qt::Key_R,
-       {},
-       other_tool,
-       [](TTolvane& t) { return Tool_Is(t, Tool_Filled_Rect); }},
-      {"OutlineRectangle1",
-       Qt::Key_O,
-       {},
-       other_tool,
-       [](TTolvane& t) { return Tool_Is(t, Tool_Outline_Rect); }},
-      {"Line1", Qt::Key_L, {}, other_tool, [](TTolvane& t) { return Tool_Is(t, Tool_Line); }},
-      {"Fill1", Qt::Key_F, {}, other_tool, [](TTolvane& t) { return Tool_Is(t, Tool_Fill); }},
-      {"Select1", Qt::Key_S, {}, other_tool, [](TTolvane& t) { return Tool_Is(t, Tool_Select); }},
-      {"FilledEllipse1",
-       Qt::Key_E,
-       {},
-       other_tool,
-       [](TTolvane& t) { return Tool_Is(t, Tool_Filled_Ellipse); }},
-      {"Syringe1",
-       Qt::Key_Y,
-       {},
-       [](TTolvane& t) { t.Tool1Click(); },
-       [](TTolvane& t) { return Tool_Is(t, Tool_Syringe); }},
-      {"SwapColours1",
-       Qt::Key_X,
-       {},
-       [](TTolvane& t) {
-         t.Selected_Colour1 = 0x0000FF;
-         t.Selected_Colour2 = 0xFF0000;
-       },
-       [](TTolvane& t) {
-         return t.Selected_Colour1 == 0xFF0000u && t.Selected_Colour2 == 0x0000FFu &&
-                t.Col_Select.Picture.GetPixel(0, 0) == 0xFF0000u;
-       }},
-      {"NextFrame1", Qt::Key_Right, {}, first, [](TTolvane& t) { return t.Cur_Frame == 1; }},
-      {"PreviousFrame1", Qt::Key_Left, {}, last, [](TTolvane& t) { return t.Cur_Frame == 2; }},
-      {"FirstFrame1", Qt::Key_Home, {}, last, [](TTolvane& t) { return t.Cur_Frame == 0; }},
-      {"LastFrame1", Qt::Key_End, {}, first, [](TTolvane& t) { return t.Cur_Frame == 3; }},
-      {"PlayStop1", Qt::Key_Space, {}, first, [](TTolvane& t) { return t.Anim_Timer.Enabled; }},
-      {"PlayStop1",
-       Qt::Key_Space,
-       {},
-       [](TTolvane&) {},
-       [](TTolvane& t) { return !t.Anim_Timer.Enabled && t.Play.Enabled; }},
-      {"Copy2", Qt::Key_C, Qt::ControlModifier,
-       [](TTolvane&) { QGuiApplication::clipboard()->clear(); },
-       [](TTolvane&) { return QGuiApplication::clipboard()->image().size() == QSize(32, 32); }},
-      {"Cut1", Qt::Key_X, Qt::ControlModifier,
-       [](TTolvane& t) {
-         QGuiApplication::clipboard()->clear();
-         t.Selected_Colour2 = 0x00FF00;
-       },
-       [](TTolvane& t) {
-         return QGuiApplication::clipboard()->image().size() == QSize(32, 32) &&
-                t.Working_Frame.GetPixel(31, 31) == 0x00FF00u;
-       }},
-      {"Paste2", Qt::Key_V, Qt::ControlModifier,
-       [](TTolvane& t) {
-         t.Tool1Click();
-         QImage picture(10, 10, QImage::Format_RGB32);
-         picture.fill(Qt::red);
-         QGuiApplication::clipboard()->setImage(picture);
-       },
-       [](TTolvane& t) { return t.Selection_Mode() && t.Selection.Bitmap().Width() == 10; }},
-      {"ZoomIn1", Qt::Key_Plus, Qt::ControlModifier, at_factor(4),
-       [](TTolvane& t) { return t.View.Factor() == 5 && t.Label5.Caption == "5:1"; }},
-      {"ZoomIn1", Qt::Key_Equal, Qt::ControlModifier, at_factor(4),
-       [](TTolvane& t) { return t.View.Factor() == 5; }},
-      {"ZoomOut1", Qt::Key_Minus, Qt::ControlModifier, at_factor(4),
-       [](TTolvane& t) { return t.View.Factor() == 3; }},
-      {"Fit1", Qt::Key_0, Qt::ControlModifier, at_factor(1),
-       [](TTolvane& t) { return t.View.Factor() == 4 && !t.ZH.Enabled; }},
-      {"NudgeLeft1", Qt::Key_Left, Qt::ShiftModifier, dot, dot_at(4, 5)},
-      {"NudgeRight1", Qt::Key_Right, Qt::ShiftModifier, dot, dot_at(6, 5)},
-      {"NudgeUp1", Qt::Key_Up, Qt::ShiftModifier, dot, dot_at(5, 4)},
-      {"NudgeDown1", Qt::Key_Down, Qt::ShiftModifier, dot, dot_at(5, 6)},
+  const auto red_picture = [](TTolvane& t) {
+    t.Tool1Click();
+    QImage picture(10, 10, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    QGuiApplication::clipboard()->setImage(picture);
   };
+  struct Key_Case {
+    const char* item;
+    QKeyCombination key;
+    std::function<void(TTolvane&)> before;
+    Check done;
+  };
+  std::vector<Key_Case> cases;
+  // The tool keys, P R O L F S E Y, choose the tools 1 to 8.
+  const char* tools[] = {"Pencil1", "FilledRectangle1", "OutlineRectangle1", "Line1",
+                         "Fill1",   "Select1",          "FilledEllipse1",    "Syringe1"};
+  const Qt::Key tool_keys[] = {Qt::Key_P, Qt::Key_R, Qt::Key_O, Qt::Key_L,
+                               Qt::Key_F, Qt::Key_S, Qt::Key_E, Qt::Key_Y};
+  for (int n = 1; n <= 8; ++n)
+    cases.push_back({tools[n - 1], QKeyCombination(tool_keys[n - 1]),
+                     [n](TTolvane& t) { n == 1 ? t.Tool8Click() : t.Tool1Click(); },
+                     [n](TTolvane& t) { return t.Cur_Tool == n && t.Tool_Button(n).Down; }});
+  const Qt::KeyboardModifier ctrl = Qt::ControlModifier, shift = Qt::ShiftModifier;
+  cases.insert(
+      cases.end(),
+      {{"SwapColours1", QKeyCombination(Qt::Key_X),
+        [](TTolvane& t) { t.Selected_Colour1 = 0x0000FF, t.Selected_Colour2 = 0xFF0000; },
+        [](TTolvane& t) {
+          return t.Selected_Colour1 == 0xFF0000u &&
+                 t.Col_Select.Picture.GetPixel(0, 0) == 0xFF0000u;
+        }},
+       {"NextFrame1", QKeyCombination(Qt::Key_Right), first, Frame_Is(1)},
+       {"PreviousFrame1", QKeyCombination(Qt::Key_Left), last, Frame_Is(2)},
+       {"FirstFrame1", QKeyCombination(Qt::Key_Home), last, Frame_Is(0)},
+       {"LastFrame1", QKeyCombination(Qt::Key_End), first, Frame_Is(3)},
+       {"PlayStop1", QKeyCombination(Qt::Key_Space), first,
+        [](TTolvane& t) { return t.Anim_Timer.Enabled; }},
+       {"PlayStop1", QKeyCombination(Qt::Key_Space), [](TTolvane&) {},
+        [](TTolvane& t) { return !t.Anim_Timer.Enabled && t.Play.Enabled; }},
+       {"Copy2", QKeyCombination(ctrl, Qt::Key_C),
+        [](TTolvane&) { QGuiApplication::clipboard()->clear(); }, clip_size({32, 32})},
+       {"Cut1", QKeyCombination(ctrl, Qt::Key_X),
+        [](TTolvane& t) { QGuiApplication::clipboard()->clear(), t.Selected_Colour2 = 0x00FF00; },
+        [](TTolvane& t) { return t.Working_Frame.GetPixel(31, 31) == 0x00FF00u; }},
+       {"Paste2", QKeyCombination(ctrl, Qt::Key_V), red_picture,
+        [](TTolvane& t) { return t.Selection_Mode() && t.Selection.Bitmap().Width() == 10; }},
+       {"ZoomIn1", QKeyCombination(ctrl, Qt::Key_Plus), at_factor(4), Factor_Is(5)},
+       {"ZoomIn1", QKeyCombination(ctrl, Qt::Key_Equal), at_factor(4), Factor_Is(5)},
+       {"ZoomOut1", QKeyCombination(ctrl, Qt::Key_Minus), at_factor(4), Factor_Is(3)},
+       {"Fit1", QKeyCombination(ctrl, Qt::Key_0), at_factor(1), Factor_Is(4)},
+       {"NudgeLeft1", QKeyCombination(shift, Qt::Key_Left), dot, Dot_At(4, 5)},
+       {"NudgeRight1", QKeyCombination(shift, Qt::Key_Right), dot, Dot_At(6, 5)},
+       {"NudgeUp1", QKeyCombination(shift, Qt::Key_Up), dot, Dot_At(5, 4)},
+       {"NudgeDown1", QKeyCombination(shift, Qt::Key_Down), dot, Dot_At(5, 6)}});
   for (const Key_Case& c : cases) {
     SCOPED_TRACE(c.item);
-    const QKeySequence key(QKeyCombination(c.mods, c.key));
     auto* action = Find<QAction>(c.item);
     ASSERT_NE(action, nullptr);
-    EXPECT_TRUE(action->shortcuts().contains(key)) << key.toString().toStdString();
+    EXPECT_TRUE(action->shortcuts().contains(QKeySequence(c.key)));
     EXPECT_TRUE(qobject_cast<QMenu*>(action->parent())) << "shown in a menu";
     P.Dispatch([&] { c.before(T()); });
     ASSERT_FALSE(c.done(T())) << "the scene already looks done";
-    Press(c.key, c.mods);
+    Press(c.key.key(), c.key.keyboardModifiers());
     EXPECT_TRUE(c.done(T()));
   }
 }
 
 // Without a document and behind a dialog the keys do nothing.
 TEST_F(Keys_Test, KeysDoNothingWithoutADocumentOrBehindADialog) {
-  struct State {
-    int tool, frame, factor;
-    Colour first;
-    bool playing;
-    std::string label;
-    bool operator==(const State&) const = default;
-  };
   const auto state = [this] {
-    return State{T().Cur_Tool,         T().Cur_Frame,          T().View.Factor(),
-                 T().Selected_Colour1, T().Anim_Timer.Enabled, T().Label5.Caption};
+    return std::make_tuple(T().Cur_Tool, T().Cur_Frame, T().View.Factor(), T().Selected_Colour1,
+                           T().Anim_Timer.Enabled, T().Label5.Caption);
   };
-  const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {{Qt::Key_S, {}},
-                                                            {Qt::Key_X, {}},
-                                                            {Qt::Key_End, {}},
-                                                            {Qt::Key_Space, {}},
-                                                            {Qt::Key_0, Qt::ControlModifier},
-                                                            {Qt::Key_Plus, Qt::ControlModifier}};
+  const auto press_all = [this] {
+    for (Qt::Key key : {Qt::Key_S, Qt::Key_X, Qt::Key_End, Qt::Key_Space}) Press(key);
+    for (Qt::Key key : {Qt::Key_0, Qt::Key_Plus}) Press(key, Qt::ControlModifier);
+  };
   Activate();
-  const State none = state();
-  for (const auto& [key, mods] : keys) Press(key, mods);
+  const auto none = state();
+  press_all();
   EXPECT_EQ(state(), none) << "no document";
 
   Open_Document();
   T().Selected_Colour2 = 0x123456;
-  const State open = state();
-  bool pressed = false;
+  const auto open = state();
   QTimer::singleShot(0, [&] {
-    for (const auto& [key, mods] : keys) Press(key, mods);
-    pressed = true;
+    press_all();
     QTest::keyClick(Views->Frame_Size().Window(), Qt::Key_Escape);
   });
   Choose(T().Resize1);
-  EXPECT_TRUE(pressed);
   EXPECT_EQ(state(), open) << "behind the frame size dialog";
 }
 
