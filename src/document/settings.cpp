@@ -317,6 +317,9 @@ Settings_Values Values_Of(const Parsed& p) {
   v.Onion_Skin = Integer_Of(p, "View", "OnionSkin").value_or(0) != 0;
   v.Pixel_Grid = Integer_Of(p, "View", "PixelGrid").value_or(0) != 0;
   v.Export = Read_Export_Choices([&](const char* key) { return Integer_Of(p, "Export", key); });
+  v.Window_Width = std::max(0, Integer_Of(p, "Window", "Width").value_or(0));
+  v.Window_Height = std::max(0, Integer_Of(p, "Window", "Height").value_or(0));
+  v.Window_Maximised = Integer_Of(p, "Window", "Maximised").value_or(0) != 0;
   return v;
 }
 
@@ -343,6 +346,9 @@ void Write_Settings_File(Ini_File& ini, const Settings_Values& v) {
   ini.Write_Integer("View", "OnionSkin", v.Onion_Skin ? 1 : 0);
   ini.Write_Integer("View", "PixelGrid", v.Pixel_Grid ? 1 : 0);
   Write_Export_Choices(ini, v.Export);
+  ini.Write_Integer("Window", "Width", v.Window_Width);
+  ini.Write_Integer("Window", "Height", v.Window_Height);
+  ini.Write_Integer("Window", "Maximised", v.Window_Maximised ? 1 : 0);
 }
 
 }  // namespace tolvane

@@ -43,6 +43,11 @@ struct Settings_Values {
   // number and no key are off.
   bool Onion_Skin = false, Pixel_Grid = false;
   Export_Choices Export;  // "Export": the export dialogs' choices
+  // "Window" "Width", "Height": the main window's client size while not
+  // maximised, 0 for none kept (negative numbers read as 0); "Maximised" as
+  // the view aids are read.
+  int Window_Width = 0, Window_Height = 0;
+  bool Window_Maximised = false;
 };
 
 Settings_Values Read_Settings_File(const Ini_File& ini);

@@ -138,12 +138,16 @@ void Zoom_Mouse::Press(Mouse_Button button, unsigned shift, int x, int y) {
     return;
   }
   if (button == Mouse_Button::Right) {
-    std::swap(doc_.Selected_Colour1, doc_.Selected_Colour2);
-    host_.Paint_Selected2();
-    host_.Paint_Selected1();
+    Swap_Colours();
     return;
   }
   Begin_Stroke(x, y);
+}
+
+void Zoom_Mouse::Swap_Colours() {
+  std::swap(doc_.Selected_Colour1, doc_.Selected_Colour2);
+  host_.Paint_Selected2();
+  host_.Paint_Selected1();
 }
 
 void Zoom_Mouse::Begin_Stroke(int x, int y) {

@@ -65,6 +65,8 @@ class Zoom_Mouse {
   void Press(Mouse_Button button, unsigned shift, int x, int y);
   void Move(unsigned shift, int x, int y);
   void Release(unsigned shift, int x, int y);
+  // Swaps the two drawing colours, as a right press does.
+  void Swap_Colours();
 
   bool Dragging() const { return dragging_; }
   int Anchor_X() const { return anchor_x_; }

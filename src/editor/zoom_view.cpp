@@ -22,8 +22,14 @@ void Zoom_View::Set_View_Size(int width, int height) {
   view_.Picture.Set_Size(width_, height_);
 }
 
-void Zoom_View::Fit(int frame_size) {
-  factor_ = std::max(1, std::min(width_, height_) / std::max(1, frame_size));
+void Zoom_View::Fit(int frame_size, int square) {
+  factor_ = std::max(1, square / std::max(1, frame_size));
+}
+
+bool Zoom_View::Fit_Whole(int frame_size) {
+  const int old = factor_;
+  factor_ = std::clamp(std::min(width_, height_) / std::max(1, frame_size), 1, Max_Zoom);
+  return factor_ != old;
 }
 
 bool Zoom_View::Zoom_Out() {

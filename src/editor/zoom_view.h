@@ -18,9 +18,12 @@ class Zoom_View {
   // A view of any size, in whole view pixels; the picture follows.
   void Set_View_Size(int width, int height);
 
-  // The factor at which a frame of this size fills the view (at least 1:
-  // larger frames show at 1:1 and scroll).
-  void Fit(int frame_size);
+  // The factor at which a frame of this size fills a square of `square`
+  // view pixels (at least 1: larger frames show at 1:1 and scroll).
+  void Fit(int frame_size, int square);
+  // The largest factor from 1 to 10 at which the whole frame fits the view
+  // (1 when it fits at none); true when the factor changed.
+  bool Fit_Whole(int frame_size);
   // The zoom buttons. Zoom_Out lowers the factor unless it is 1; Zoom_In
   // raises it up to 10 (a factor above 10 comes down to 10). Both return
   // true when they stepped by one.

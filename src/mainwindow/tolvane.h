@@ -47,6 +47,8 @@ inline constexpr const char* Sheet_Filter = "PNG Files (*.PNG)|*.PNG";
 //   tolvane_merge.cpp     Merge Files
 //   tolvane_gif.cpp       Export GIF
 //   tolvane_sheet.cpp     Export Sheet
+//   tolvane_window.cpp    the window as the user sizes it
+//   tolvane_keys.cpp      the items that carry the daily keys, Fit
 class TTolvane : public TForm, public Editing_State, public Editor_Host {
  public:
   explicit TTolvane(Application& app);
@@ -298,6 +300,42 @@ class TTolvane : public TForm, public Editing_State, public Editor_Host {
   Menu_Item View1, OnionSkin1, PixelGrid1;
   void OnionSkin1Click();
   void PixelGrid1Click();
+
+  // The window as the user sizes it (mainwindow/tolvane_window.cpp). Its
+  // client area never gets smaller than the size Layout_Frame_Views gives the
+  // frame size, Min_Client_Width x Min_Client_Height, where every control
+  // keeps its place; beyond it the zoom view takes the extra width and
+  // height, the thumbnail row, the preview and the labels keep to the
+  // bottom-left, and the speed control stays beside the view. The size asked
+  // for is kept, so that a new frame size lays the window out for it again.
+  int Min_Client_Width = 373, Min_Client_Height = 222;
+  int Asked_Width = 0, Asked_Height = 0;  // 0: the minimum
+  // What [Window] in the settings keeps: the last client size while not
+  // maximised, and whether the window is maximised.
+  int Normal_Width = 0, Normal_Height = 0;
+  bool Maximised = false;
+  void FormResize(int client_width, int client_height);
+  void Window_State_Change(bool maximised);
+  // Moves the controls that follow the window's size to their places at the
+  // minimum, and back out to the size asked for; Layout_Frame_Views places
+  // the rest in between.
+  void Unstretch_Window();
+  void Stretch_Window();
+
+  // Commands that exist for their keys (mainwindow/tolvane_keys.cpp), in the
+  // menus that show the keys: zooming in View; nudges, the tools and the
+  // colour swap in Edit; moving between frames and playing in Frame.
+  Menu_Item N6, ZoomIn1, ZoomOut1, Fit1;
+  Menu_Item NudgeLeft1, NudgeRight1, NudgeUp1, NudgeDown1, N7, Tools1, Pencil1, FilledRectangle1,
+      OutlineRectangle1, Line1, Fill1, Select1, FilledEllipse1, Syringe1, SwapColours1;
+  Menu_Item N8, FirstFrame1, PreviousFrame1, NextFrame1, LastFrame1, PlayStop1;
+  // The largest factor from 1 to 10 at which the whole frame fits the view.
+  void Fit1Click();
+  void SwapColours1Click();
+  // Play while stopped, Stop while playing; as the buttons, only when enabled.
+  void PlayStop1Click();
+  // The Tools items check the current tool.
+  void Check_Tool_Item();
 };
 
 }  // namespace tolvane

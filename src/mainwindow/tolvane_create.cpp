@@ -65,6 +65,11 @@ void TTolvane::Read_Settings() {
   OnionSkin1.Checked = v.Onion_Skin;
   PixelGrid1.Checked = v.Pixel_Grid;
   Export = v.Export;
+  // A size kept on a larger screen is brought within this one; with none
+  // kept (0) the window follows the frame size's smallest.
+  Asked_Width = Normal_Width = std::min(v.Window_Width, P.Screen_Width());
+  Asked_Height = Normal_Height = std::min(v.Window_Height, P.Screen_Height());
+  Maximised = v.Window_Maximised;
 }
 
 void TTolvane::Write_Settings() {
@@ -79,6 +84,9 @@ void TTolvane::Write_Settings() {
   v.Onion_Skin = OnionSkin1.Checked;
   v.Pixel_Grid = PixelGrid1.Checked;
   v.Export = Export;
+  v.Window_Width = Normal_Width;
+  v.Window_Height = Normal_Height;
+  v.Window_Maximised = Maximised;
   Ini_File ini(Settings_File());
   Run_Command(P, [&] { Write_Settings_File(ini, v); });
 }

@@ -67,9 +67,15 @@ void TTolvane::Layout_Frame_Views(bool resize_existing_frames) {
   Take(Working_Frame, working);
 
   Thumb_Slots = slots;
-  // Frames taller than the view show at 1:1.
-  View.Fit(Frame_Size);
+  // The frame row is placed at the window's minimum and then stretched out
+  // again, for the new minimum. The factor fills the view as it is at the
+  // minimum; frames taller than it show at 1:1.
+  Unstretch_Window();
+  View.Fit(Frame_Size, std::min(View.Width(), View.Height()));
   Place_Frame_Views(*this);
+  Min_Client_Width = Window.Width;
+  Min_Client_Height = Window.Height;
+  Stretch_Window();
 }
 
 std::string TTolvane::Check_Invariants() const {

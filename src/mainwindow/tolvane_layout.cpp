@@ -75,14 +75,14 @@ void Lay_Out_Frame_Menus(TTolvane& t) {
   Item(t.MarkFrameAsEndOfSection1, "Mark Frame as &End of Section", "Ctrl+E");
   Item(t.ResetMarks1, "&Reset Marks", "Ctrl+R");
   Item(t.View1, "&View");
-  Item(t.OnionSkin1, "Onion Skin");
-  Item(t.PixelGrid1, "Pixel Grid");
+  Item(t.OnionSkin1, "&Onion Skin");
+  Item(t.PixelGrid1, "&Pixel Grid");
   t.OnionSkin1.Check_Item = t.PixelGrid1.Check_Item = true;
   Item(t.Effects1, "Effe&cts");
-  Item(t.Brightness1, "Brightness...");
-  Item(t.Rotate1, "Rotate...");
-  Item(t.Squash1, "Squash...");
-  Item(t.Spin1, "Spin...");
+  Item(t.Brightness1, "&Brightness...");
+  Item(t.Rotate1, "&Rotate...");
+  Item(t.Squash1, "S&quash...");
+  Item(t.Spin1, "S&pin...");
 }
 
 // The tool panel: tools, nudges and zoom buttons.
@@ -204,6 +204,7 @@ void Lay_Out_Controls(TTolvane& t) {
   Lay_Out_Navigation(t);
   Lay_Out_Zoom_Panel(t);
   Lay_Out_Frame_Row(t);
+  Lay_Out_Key_Items(t);
 }
 
 void Place_Frame_Views(TTolvane& t) {

@@ -8,6 +8,10 @@ class TTolvane;
 // at start-up.
 void Lay_Out_Controls(TTolvane& t);
 
+// The menu items of the commands that exist for their keys, with the keys
+// (mainwindow/tolvane_keys.cpp).
+void Lay_Out_Key_Items(TTolvane& t);
+
 // Sizes and places the thumbnails, the preview, the labels and the window for
 // Frame_Size and Thumb_Slots, and hides the progress panel.
 void Place_Frame_Views(TTolvane& t);

@@ -28,6 +28,7 @@ void Choose(TTolvane& t, Tool_Kind tool) {
 
 void TTolvane::Set_Tool(int n) {
   Cur_Tool = n;
+  Check_Tool_Item();
   Selection.Drop();
 }
 

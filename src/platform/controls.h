@@ -67,6 +67,7 @@ struct Menu_Item {
   bool Visible = true;
   bool Check_Item = false;  // shows a check mark while Checked
   bool Checked = false;
+  bool Auto_Repeat = true;  // a held shortcut key runs the command again
 };
 
 // Sets a value control's position, brought into min..max, and runs its change

@@ -164,6 +164,9 @@ TEST_F(Settings_File_Test, RoundTripOfEveryValue) {
   v.FPS = 25;
   v.Pixel_Grid = true;
   v.Export = {true, 3, true, true, 4, 8, 16};
+  v.Window_Width = 1280;
+  v.Window_Height = 960;
+  v.Window_Maximised = true;
   Ini_File ini(Path());
   Write_Settings_File(ini, v);
   EXPECT_EQ(Get(),
@@ -171,7 +174,8 @@ TEST_F(Settings_File_Test, RoundTripOfEveryValue) {
             "Mount=16777215\n[Last]\nFPS=25\nDir=/home/someone/anims/walk cycle.bmp\n"
             "[View]\nOnionSkin=0\nPixelGrid=1\n"
             "[Export]\nGifSection=1\nGifScale=3\nGifTransparent=1\nSheetSection=1\n"
-            "SheetColumns=4\nSheetScale=8\nSheetPadding=16\n");
+            "SheetColumns=4\nSheetScale=8\nSheetPadding=16\n"
+            "[Window]\nWidth=1280\nHeight=960\nMaximised=1\n");
   const Settings_Values back = Read_Settings_File(ini);
   EXPECT_EQ(back.Selected1, v.Selected1);
   EXPECT_EQ(back.Selected2, v.Selected2);
@@ -187,6 +191,9 @@ TEST_F(Settings_File_Test, RoundTripOfEveryValue) {
                             c.Sheet_Columns, c.Sheet_Scale, c.Sheet_Padding};
   };
   EXPECT_EQ(fields(back.Export), fields(v.Export));
+  EXPECT_EQ(back.Window_Width, v.Window_Width);
+  EXPECT_EQ(back.Window_Height, v.Window_Height);
+  EXPECT_EQ(back.Window_Maximised, v.Window_Maximised);
 }
 
 // The export dialogs' choices come back in their ranges; anything else, and
@@ -254,7 +261,7 @@ TEST_F(Settings_File_Test, ReplacingLinesKeepsEverythingElse) {
   Write_Settings_File(ini, v);
   EXPECT_EQ(Get(),
             "; written by hand\n"
-            "[Window]\nLeft=10\n\n"
+            "[Window]\nLeft=10\nWidth=0\nHeight=0\nMaximised=0\n\n"
             "[COLOURS]\nSelected1=255\nOdd line without equals\nMount=9\nCustom1=2\n"
             "Selected2=16777215\nCustom2=0\n\n"
             "[Plugins]\nPath=/opt\n"
@@ -292,7 +299,8 @@ TEST_F(Settings_File_Test, WindowsLineEndingsStay) {
             "Custom2=0\r\n[Mine]\r\nkeep=me \r\n[Last]\r\nFPS=10\r\nDir=\r\n"
             "[View]\r\nOnionSkin=0\r\nPixelGrid=0\r\n"
             "[Export]\r\nGifSection=0\r\nGifScale=1\r\nGifTransparent=0\r\nSheetSection=0\r\n"
-            "SheetColumns=0\r\nSheetScale=1\r\nSheetPadding=0\r\n");
+            "SheetColumns=0\r\nSheetScale=1\r\nSheetPadding=0\r\n"
+            "[Window]\r\nWidth=0\r\nHeight=0\r\nMaximised=0\r\n");
 }
 
 TEST_F(Settings_File_Test, FolderIsCreatedWhenMissing) {

@@ -19,13 +19,14 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Starts Xvfb and waits until it answers. Returns non-zero when it did not.
+# Starts Xvfb (its screen $XVFB_SCREEN, 1024x768x24 unless set) and waits
+# until it answers. Returns non-zero when it did not.
 Try_Xvfb() {
   # Xvfb picks a free display itself and writes its number once it is ready,
   # so scripts that run at the same time never share one.
   display=""
   : >"$work/display"
-  Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp >"$work/display" 2>"$work/xvfb.log" &
+  Xvfb -displayfd 1 -screen 0 "${XVFB_SCREEN:-1024x768x24}" -nolisten tcp >"$work/display" 2>"$work/xvfb.log" &
   xvfb_pid=$!
   for _ in $(seq 100); do
     n=$(head -1 "$work/display" 2>/dev/null)

@@ -14,7 +14,7 @@ struct Editor_Parts : Editor_Host {
     Doc.Undo_Frame = Raster_Image(8, 8);
     Window.Window.Width = 1000;
     View.Set_View_Size(view, view);
-    View.Fit(8);
+    View.Fit(8, view);
     Selection.Reset(8);
   }
   bool Document_Open() const override { return true; }

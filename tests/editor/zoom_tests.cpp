@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "editor/editor_fixture.h"
+#include "editor/editor_parts.h"
 
 namespace tolvane::testing {
 namespace {
@@ -16,6 +17,22 @@ using Zoom = Editor_Test;
         return ::testing::AssertionFailure()
                << "view (" << x << "," << y << ") is " << std::hex << view.GetPixel(x, y);
   return ::testing::AssertionSuccess();
+}
+
+// Fit: the largest factor from 1 to 10 at which the whole frame fits the
+// view, the smaller side deciding; 1 when it fits at none.
+TEST(Zoom_Fit, LargestFactorUpToTenAtWhichTheWholeFrameFits) {
+  const struct {
+    int width, height, frame, factor;
+  } cases[] = {{128, 128, 32, 4},  {779, 674, 32, 10}, {619, 578, 128, 4}, {300, 90, 30, 3},
+               {128, 128, 128, 1}, {100, 300, 200, 1}, {128, 128, 8, 10}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.width << "x" << c.height << " frame " << c.frame);
+    Editor_Parts e(16);  // factor 2 to start with
+    e.View.Set_View_Size(c.width, c.height);
+    EXPECT_EQ(e.View.Fit_Whole(c.frame), c.factor != 2);
+    EXPECT_EQ(e.View.Factor(), c.factor);
+  }
 }
 
 TEST_F(Zoom, Frame32FillsTheViewAtFactor4WithoutScrolling) {

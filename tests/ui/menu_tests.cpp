@@ -1,4 +1,5 @@
 #include <QMenu>
+#include <QSet>
 
 #include "program_fixture.h"
 
@@ -29,14 +30,34 @@ TEST_F(Program_Test, MenuBarHasTheFiveMenusWithTheirItems) {
   EXPECT_EQ(items(T().About1), QStringList({"&About...", "&What's New..."}));
   EXPECT_EQ(items(T().Edit1),
             QStringList({"&Copy (To Clipboard)", "Cu&t (To Clipboard)", "&Paste (From Clipboard)",
-                         "-", "Flip &Horizontal", "Flip &Vertical", "-", "&Undo"}));
-  EXPECT_EQ(items(T().Frame1), QStringList({"C&lear", "&Copy (To Buffer)", "&Paste (From Buffer)",
-                                            "-", "C&opy (To Clipboard)", "P&aste (From Clipboard)",
-                                            "-", "&Add", "&Delete", "&Insert", "&Resize"}));
+                         "-", "Flip &Horizontal", "Flip &Vertical", "Nudge Left", "Nudge Right",
+                         "Nudge Up", "Nudge Down", "-", "T&ools", "S&wap Colours", "-", "&Undo"}));
+  EXPECT_EQ(items(T().Tools1),
+            QStringList({"&Pencil", "Filled &Rectangle", "&Outline Rectangle", "&Line", "&Fill",
+                         "&Select", "Filled &Ellipse", "S&yringe"}));
+  EXPECT_EQ(items(T().Frame1),
+            QStringList({"C&lear", "&Copy (To Buffer)", "&Paste (From Buffer)", "-",
+                         "C&opy (To Clipboard)", "P&aste (From Clipboard)", "-", "&Add", "&Delete",
+                         "&Insert", "&Resize", "-", "&First Frame", "Pre&vious Frame",
+                         "&Next Frame", "Las&t Frame", "Pla&y / Stop"}));
   EXPECT_EQ(items(T().Section1), QStringList({"Mark Frame as &Start of Section",
                                               "Mark Frame as &End of Section", "&Reset Marks"}));
   EXPECT_EQ(items(T().Effects1),
-            QStringList({"Brightness...", "Rotate...", "Squash...", "Spin..."}));
+            QStringList({"&Brightness...", "&Rotate...", "S&quash...", "S&pin..."}));
+}
+
+// Every item of the View and Effects menus has an access key of its own.
+TEST_F(Program_Test, ViewAndEffectsItemsHaveAccessKeysThatDoNotClash) {
+  for (const Menu_Item* menu : {&T().View1, &T().Effects1}) {
+    QSet<QChar> keys;
+    for (QAction* a : Views->Main().Menu(*menu)->actions()) {
+      if (a->isSeparator()) continue;
+      const int amp = a->text().indexOf('&');
+      ASSERT_GE(amp, 0) << a->text().toStdString();
+      EXPECT_FALSE(keys.contains(a->text()[amp + 1].toLower())) << a->text().toStdString();
+      keys.insert(a->text()[amp + 1].toLower());
+    }
+  }
 }
 
 TEST_F(Program_Test, ShortcutsAndStartUpStates) {

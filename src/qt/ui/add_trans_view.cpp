@@ -27,7 +27,7 @@ class Add_Trans_View::Keys : public QObject {
       return true;
     }
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-      view_.p_.Dispatch([this] { view_.f_.OkClick(); });
+      if (!Press_Focused_Button(*view_.Window())) view_.p_.Dispatch([this] { view_.f_.OkClick(); });
       return true;
     }
     return false;
@@ -51,6 +51,10 @@ class Add_Trans_View::Dialog : public QWidget {
   }
   void keyPressEvent(QKeyEvent* e) override {
     if (!view_.keys_->eventFilter(this, e)) QWidget::keyPressEvent(e);
+  }
+  void showEvent(QShowEvent* e) override {
+    QWidget::showEvent(e);
+    Focus_First(view_.tab_order_);
   }
 
  private:
@@ -98,6 +102,8 @@ Add_Trans_View::Add_Trans_View(Qt_Platform& p, TAdd_Trans& form) : p_(p), f_(for
   cancel_->setObjectName("Cancel");
   QObject::connect(cancel_, &QPushButton::clicked,
                    [this] { p_.Dispatch([this] { f_.CancelClick(); }); });
+  tab_order_ = {trans_type_, overlap_text_, ok_, cancel_};
+  Set_Tab_Order(tab_order_);
 
   p_.Register_View(f_, *this);
   Sync();

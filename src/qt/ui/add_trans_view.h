@@ -1,6 +1,7 @@
 #pragma once
 #include <QWidget>
 #include <memory>
+#include <vector>
 
 #include "merge/add_trans_form.h"
 #include "qt/platform/form_view.h"
@@ -29,6 +30,7 @@ class Add_Trans_View : public Form_View {
   Qt_Platform& p_;
   TAdd_Trans& f_;
   std::unique_ptr<Dialog> window_;
+  std::vector<QWidget*> tab_order_;
   std::unique_ptr<Keys> keys_;
   std::vector<std::pair<const Label*, QLabel*>> labels_;
   QComboBox* trans_type_ = nullptr;

@@ -4,8 +4,11 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
 #include <QToolButton>
 
 #include "qt/ui/view_helpers.h"
@@ -30,10 +33,35 @@ void Dialog_Window::keyPressEvent(QKeyEvent* e) {
     return;
   }
   if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
-    p_.Dispatch(ok_);
+    if (!Press_Focused_Button(*this)) p_.Dispatch(ok_);
     return;
   }
   QWidget::keyPressEvent(e);
+}
+
+void Dialog_Window::showEvent(QShowEvent* e) {
+  QWidget::showEvent(e);
+  Focus_First(Tab_Order);
+}
+
+void Set_Tab_Order(const std::vector<QWidget*>& order) {
+  for (std::size_t i = 0; i + 1 < order.size(); ++i) QWidget::setTabOrder(order[i], order[i + 1]);
+  if (order.size() > 1) QWidget::setTabOrder(order.back(), order.front());
+}
+
+void Focus_First(const std::vector<QWidget*>& order) {
+  for (QWidget* w : order)
+    if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisible()) {
+      w->setFocus(Qt::TabFocusReason);
+      return;
+    }
+}
+
+bool Press_Focused_Button(QWidget& dialog) {
+  auto* button = qobject_cast<QPushButton*>(dialog.focusWidget());
+  if (!button || button->isDefault() || !button->isEnabled()) return false;
+  button->click();
+  return true;
 }
 
 void Spin_Text::focusOutEvent(QFocusEvent* e) {
@@ -73,6 +101,31 @@ Click_Panel::Click_Panel(QWidget* parent, std::function<void()> on_click)
   setFrameStyle(QFrame::Panel | QFrame::Sunken);
   setAutoFillBackground(true);
   setCursor(Qt::PointingHandCursor);
+  setFocusPolicy(Qt::StrongFocus);
+}
+
+void Click_Panel::keyPressEvent(QKeyEvent* e) {
+  switch (e->key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      if (!e->isAutoRepeat()) on_click_();
+      return;
+    default:
+      QFrame::keyPressEvent(e);
+  }
+}
+
+void Click_Panel::paintEvent(QPaintEvent* e) {
+  QFrame::paintEvent(e);
+  if (!hasFocus()) return;
+  // The focus mark inside the sunken border, over the colour.
+  QStylePainter painter(this);
+  QStyleOptionFocusRect mark;
+  mark.initFrom(this);
+  mark.rect = contentsRect().adjusted(1, 1, -1, -1);
+  mark.backgroundColor = palette().color(QPalette::Window);
+  painter.drawPrimitive(QStyle::PE_FrameFocusRect, mark);
 }
 
 void Click_Panel::Show_Colour(Colour c) {
@@ -117,7 +170,6 @@ Radio_Box Make_Radio_Box(QWidget* parent, Radio_Group& g, const char* name, int 
   for (int i = 0; i < count; ++i) {
     auto* item = new QRadioButton(Q(g.Items[i]), result.box);
     item->setObjectName(QString("%1_%2").arg(name).arg(i));
-    item->setAutoExclusive(false);  // the form's Item_Index decides
     const int col = i / rows, row = i % rows;
     const int w = inner_w / columns, h = inner_h / rows;
     item->setGeometry(8 + col * w, top + row * h + (h - 17) / 2, w, 17);
@@ -128,9 +180,27 @@ Radio_Box Make_Radio_Box(QWidget* parent, Radio_Group& g, const char* name, int 
 }
 
 void Radio_Box::Sync() const {
+  // The items are exclusive, so that the group is one tab stop with arrow
+  // keys inside; the form's Item_Index still decides which is checked.
+  // Qt gives the tab stop to the checked item only once one of them has had
+  // the focus; set it here so that the first Tab already treats the group as
+  // one stop.
+  const int index = group->Item_Index;
+  const bool valid = index >= 0 && index < int(items.size());
   for (int i = 0; i < int(items.size()); ++i) {
-    QSignalBlocker quiet(items[i]);
-    items[i]->setChecked(i == group->Item_Index);
+    const bool stop = i == (valid ? index : 0);
+    items[i]->setFocusPolicy(stop ? Qt::StrongFocus : Qt::ClickFocus);
+  }
+  if (valid) {
+    QSignalBlocker quiet(items[index]);
+    items[index]->setChecked(true);
+    return;
+  }
+  for (QRadioButton* item : items) {
+    QSignalBlocker quiet(item);
+    item->setAutoExclusive(false);
+    item->setChecked(false);
+    item->setAutoExclusive(true);
   }
 }
 

@@ -22,9 +22,14 @@ class Dialog_Window : public QWidget {
   Dialog_Window(Qt_Platform& p, std::function<void()> on_ok, std::function<void()> on_escape,
                 std::function<void()> on_close);
 
+  // The controls in reading order (Set_Tab_Order); each showing starts on
+  // the first that takes the focus.
+  std::vector<QWidget*> Tab_Order;
+
  protected:
   void closeEvent(QCloseEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
+  void showEvent(QShowEvent* e) override;
 
  private:
   Qt_Platform& p_;
@@ -71,7 +76,8 @@ struct Radio_Box {
 Radio_Box Make_Radio_Box(QWidget* parent, Radio_Group& g, const char* name, int top, int bottom,
                          std::function<void(int)> on_click);
 
-// A colour swatch: a sunken panel that reports left clicks.
+// A colour swatch: a sunken panel that reports left clicks, and Space or
+// Enter while it has the focus.
 class Click_Panel : public QFrame {
  public:
   Click_Panel(QWidget* parent, std::function<void()> on_click);
@@ -80,10 +86,21 @@ class Click_Panel : public QFrame {
 
  protected:
   void mouseReleaseEvent(QMouseEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
+  void paintEvent(QPaintEvent* e) override;
 
  private:
   std::function<void()> on_click_;
 };
+
+// Chains the widgets' tab order as given, the last back to the first (the
+// items of a radio group side by side: Qt makes the group one stop).
+void Set_Tab_Order(const std::vector<QWidget*>& order);
+// Gives the focus to the first of them that the Tab key would stop at.
+void Focus_First(const std::vector<QWidget*>& order);
+// Enter on a focused push button other than the default presses it, as Space
+// does; true when it did.
+bool Press_Focused_Button(QWidget& dialog);
 
 // Shows a dialog form's caption and client size, and its place until shown.
 void Sync_Dialog_Frame(QWidget& w, const TForm& f);

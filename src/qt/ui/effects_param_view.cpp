@@ -77,7 +77,9 @@ Effects_Param_View::Effects_Param_View(Qt_Platform& p, TEffects_Param_Form& form
     });
   }
 
+  std::vector<QWidget*>& order = window_->Tab_Order;
   auto* bar = new QSlider(Qt::Horizontal, w);
+  order.push_back(bar);
   bar->setObjectName("Level_Bar");
   bar->setTickPosition(QSlider::TicksBelow);
   QObject::connect(bar, &QSlider::valueChanged, [this](int v) {
@@ -107,22 +109,25 @@ Effects_Param_View::Effects_Param_View(Qt_Platform& p, TEffects_Param_Form& form
       [this] { p_.Dispatch([this] { f_.No_Frames.Exit(); }); });
   QWidget* spin = field.box;
   Spin_Text* text = field.text;
+  order.push_back(text);
   syncs_.push_back([this, spin, text] {
     Place_Widget(*spin, f_.No_Frames);
     if (text->text() != Q(f_.No_Frames.Text)) text->setText(Q(f_.No_Frames.Text));
   });
 
-  Make_Check(f_.Add_New, "Add_New");
-  Make_Check(f_.Vertical_Effect, "Vertical_Effect");
+  order.push_back(Make_Check(f_.Add_New, "Add_New"));
+  QCheckBox* vertical = Make_Check(f_.Vertical_Effect, "Vertical_Effect");
 
   auto* swatch = new Click_Panel(w, [this] { p_.Dispatch([this] { f_.Set_MountClick(); }); });
   swatch->setObjectName("Set_Mount");
+  // The swatch stands left of the vertical box, on the same row.
+  order.insert(order.end(), {swatch, vertical});
   syncs_.push_back([this, swatch] {
     Place_Widget(*swatch, f_.Set_Mount);
     swatch->Show_Colour(f_.Set_Mount.Color);
   });
   Make_Label(f_.Label5, "Label5");
-  Make_Check(f_.Reverse, "Reverse");
+  order.push_back(Make_Check(f_.Reverse, "Reverse"));
 
   auto* ok = new QPushButton(QIcon(":/glyphs/ok.png"), Q(f_.Ok.Caption), w);
   ok->setObjectName("Ok");
@@ -136,6 +141,8 @@ Effects_Param_View::Effects_Param_View(Qt_Platform& p, TEffects_Param_Form& form
     Place_Widget(*ok, f_.Ok);
     Place_Widget(*cancel, f_.Cancel);
   });
+  order.insert(order.end(), {ok, cancel});
+  Set_Tab_Order(order);
 
   p_.Register_View(f_, *this);
   Sync();

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QToolButton>
 
 #include "qt/ui/dialog_widgets.h"
@@ -73,6 +74,7 @@ void Frame_Extract_View::Add_Spin(Spin_Edit& s, const char* name) {
   bindings_.push_back({&s, box, [text, &s] {
                          if (text->text() != Q(s.Text)) text->setText(Q(s.Text));
                        }});
+  window_->Tab_Order.push_back(text);
 }
 
 void Frame_Extract_View::Add_Group(Radio_Group& g, const char* name) {
@@ -81,6 +83,12 @@ void Frame_Extract_View::Add_Group(Radio_Group& g, const char* name) {
   });
   bindings_.push_back({&g, result.box, nullptr});
   groups_.push_back(result);
+}
+
+void Frame_Extract_View::Add_To_Tab_Order(const Radio_Group& g) {
+  for (const Radio_Box& box : groups_)
+    if (box.group == &g)
+      window_->Tab_Order.insert(window_->Tab_Order.end(), box.items.begin(), box.items.end());
 }
 
 void Frame_Extract_View::Build() {
@@ -159,6 +167,11 @@ void Frame_Extract_View::Build() {
     swatch->setToolTip("Mount Colour");
     bindings_.push_back(
         {&f.Set_Mount, swatch, [this, swatch] { swatch->Show_Colour(f_.Set_Mount.Color); }});
+    // Reading order: the fields row by row, the conversion type with its
+    // swatch, the row option, then Ok and Cancel (added below).
+    Add_To_Tab_Order(f.Adjust_Type);
+    window_->Tab_Order.push_back(swatch);
+    Add_To_Tab_Order(f.Lines);
   }
 
   label(f.Label5, w, "Label5");
@@ -194,8 +207,11 @@ void Frame_Extract_View::Build() {
   bevel(f.Bevel3, w, "Bevel3", QFrame::HLine | QFrame::Sunken);
   label(f.Frame_Count, w, "Frame_Count");
   label(f.Label7, w, "Label7");
-  button(f.Ok, "Ok", "ok", &TFrame_Extract::OkClick)->setDefault(true);
-  button(f.Cancel, "Cancel", "cancel", &TFrame_Extract::CancelClick);
+  QPushButton* ok = button(f.Ok, "Ok", "ok", &TFrame_Extract::OkClick);
+  ok->setDefault(true);
+  QPushButton* cancel = button(f.Cancel, "Cancel", "cancel", &TFrame_Extract::CancelClick);
+  window_->Tab_Order.insert(window_->Tab_Order.end(), {ok, cancel});
+  Set_Tab_Order(window_->Tab_Order);
 
   auto* progress = new QFrame(w);
   progress->setObjectName("Panel3");

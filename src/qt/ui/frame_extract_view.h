@@ -40,6 +40,7 @@ class Frame_Extract_View : public Form_View {
   std::unique_ptr<Dialog_Window> window_;
   std::vector<Binding> bindings_;
   std::vector<Radio_Box> groups_;
+  void Add_To_Tab_Order(const Radio_Group& g);
   bool syncing_ = false;
 };
 

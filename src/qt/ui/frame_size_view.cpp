@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QRadioButton>
 
 #include "qt/ui/dialog_widgets.h"
 #include "qt/ui/view_helpers.h"
@@ -43,6 +44,13 @@ Frame_Size_View::Frame_Size_View(Qt_Platform& p, TFrame_Size_Form& form) : p_(p)
   // The spin edit and the colour panel sit over the groups.
   spin_->raise();
   colour_->raise();
+  // Reading order: each group with the control inside it.
+  std::vector<QWidget*> order(new_size_.items.begin(), new_size_.items.end());
+  order.push_back(spin_text_);
+  order.insert(order.end(), adjust_method_.items.begin(), adjust_method_.items.end());
+  order.insert(order.end(), {colour_, ok_, cancel_});
+  Set_Tab_Order(order);
+  window_->Tab_Order = order;
   p_.Register_View(f_, *this);
   Sync();
 }
@@ -73,6 +81,9 @@ void Frame_Size_View::Sync() {
   if (spin_text_->text() != Q(f_.SpinEdit1.Text)) spin_text_->setText(Q(f_.SpinEdit1.Text));
   Place_Widget(*colour_, f_.Panel1);
   colour_->Show_Colour(f_.Panel1.Color);
+  // For New the swatch lies beyond the dialog's edge: no tab stop there.
+  const bool inside = f_.Panel1.B.Left < f_.Window.Width;
+  colour_->setFocusPolicy(inside ? Qt::StrongFocus : Qt::NoFocus);
   Place_Widget(*ok_, f_.Ok);
   Place_Widget(*cancel_, f_.Cancel);
   syncing_ = false;

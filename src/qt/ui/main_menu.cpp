@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -49,6 +50,23 @@ void Main_View::Build_Menus(QWidget* menu_bar) {
         {&f.N2, "N2"},
         {&f.FlipHorizontal1, "FlipHorizontal1", &T::FlipHorizontal1Click},
         {&f.FlipVertical1, "FlipVertical1", &T::FlipVertical1Click},
+        {&f.NudgeLeft1, "NudgeLeft1", &T::Nudge1Click},
+        {&f.NudgeRight1, "NudgeRight1", &T::Nudge2Click},
+        {&f.NudgeUp1, "NudgeUp1", &T::Nudge3Click},
+        {&f.NudgeDown1, "NudgeDown1", &T::Nudge4Click},
+        {&f.N7, "N7"},
+        {&f.Tools1,
+         "Tools1",
+         nullptr,
+         {{&f.Pencil1, "Pencil1", &T::Tool1Click},
+          {&f.FilledRectangle1, "FilledRectangle1", &T::Tool2Click},
+          {&f.OutlineRectangle1, "OutlineRectangle1", &T::Tool3Click},
+          {&f.Line1, "Line1", &T::Tool4Click},
+          {&f.Fill1, "Fill1", &T::Tool5Click},
+          {&f.Select1, "Select1", &T::Tool6Click},
+          {&f.FilledEllipse1, "FilledEllipse1", &T::Tool7Click},
+          {&f.Syringe1, "Syringe1", &T::Tool8Click}}},
+        {&f.SwapColours1, "SwapColours1", &T::SwapColours1Click},
         {&f.N3, "N3"},
         {&f.Undo1, "Undo1", &T::Undo1Click}}},
       {&f.Frame1,
@@ -64,7 +82,13 @@ void Main_View::Build_Menus(QWidget* menu_bar) {
         {&f.Add1, "Add1", &T::Add1Click},
         {&f.Delete1, "Delete1", &T::Delete1Click},
         {&f.Insert1, "Insert1", &T::Insert1Click},
-        {&f.Resize1, "Resize1", &T::Resize1Click}}},
+        {&f.Resize1, "Resize1", &T::Resize1Click},
+        {&f.N8, "N8"},
+        {&f.FirstFrame1, "FirstFrame1", &T::SpeedButton2Click},
+        {&f.PreviousFrame1, "PreviousFrame1", &T::Prev_FrameClick},
+        {&f.NextFrame1, "NextFrame1", &T::Next_FrameClick},
+        {&f.LastFrame1, "LastFrame1", &T::SpeedButton12Click},
+        {&f.PlayStop1, "PlayStop1", &T::PlayStop1Click}}},
       {&f.Section1,
        "Section1",
        nullptr,
@@ -77,7 +101,11 @@ void Main_View::Build_Menus(QWidget* menu_bar) {
        "View1",
        nullptr,
        {{&f.OnionSkin1, "OnionSkin1", &T::OnionSkin1Click},
-        {&f.PixelGrid1, "PixelGrid1", &T::PixelGrid1Click}}},
+        {&f.PixelGrid1, "PixelGrid1", &T::PixelGrid1Click},
+        {&f.N6, "N6"},
+        {&f.ZoomIn1, "ZoomIn1", &T::Zoom_InClick},
+        {&f.ZoomOut1, "ZoomOut1", &T::Zoom_OutClick},
+        {&f.Fit1, "Fit1", &T::Fit1Click}}},
       {&f.Effects1,
        "Effects1",
        nullptr,
@@ -113,11 +141,15 @@ void Main_View::Build_Menus(QWidget* menu_bar) {
           keys << QKeySequence::fromString(Q(n.item->Alt_Shortcut), QKeySequence::PortableText);
         action->setShortcuts(keys);
         action->setCheckable(n.item->Check_Item);
+        action->setAutoRepeat(n.item->Auto_Repeat);
         parent->addAction(action);
         if (n.click) {
           auto click = n.click;
-          QObject::connect(action, &QAction::triggered,
-                           [this, click] { Forward([this, click] { (f_.*click)(); }); });
+          QObject::connect(action, &QAction::triggered, [this, click] {
+            // No key acts behind a dialog, whatever the desktop lets through.
+            if (QApplication::activeModalWidget()) return;
+            Forward([this, click] { (f_.*click)(); });
+          });
         }
         menus_.push_back({n.item, parents, action, nullptr});
       };

@@ -11,6 +11,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QTimer>
 #include <QToolButton>
 
 #include "qt/ui/dialog_widgets.h"
@@ -24,13 +25,23 @@ namespace tolvane {
 class Main_View::Main_Window : public QMainWindow {
  public:
   explicit Main_Window(Main_View& view) : view_(view) {
-    // A fixed-size window: system menu, minimise and close only.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+                   Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
   }
 
  protected:
+  void changeEvent(QEvent* e) override {
+    QMainWindow::changeEvent(e);
+    if (e->type() == QEvent::WindowStateChange) view_.Report_Window();
+  }
+  // The client area's size changes with the window's and with the menu bar's
+  // height.
+  bool eventFilter(QObject* watched, QEvent* e) override {
+    if (e->type() == QEvent::Resize && watched == view_.client_) view_.Report_Window();
+    return QMainWindow::eventFilter(watched, e);
+  }
+
   void closeEvent(QCloseEvent* e) override {
     bool accept = false;
     view_.Close_Requested(accept);
@@ -52,8 +63,7 @@ Main_View::Main_View(Qt_Platform& p, TTolvane& form) : p_(p), f_(form) {
   client_ = new QWidget(window_.get());
   client_->setObjectName("Client");
   window_->setCentralWidget(client_);
-  // The window takes its size from the client area and the menu bar.
-  window_->layout()->setSizeConstraint(QLayout::SetFixedSize);
+  client_->installEventFilter(window_.get());
   Build_Controls();
   Build_Menus(window_->menuBar());
   anim_timer_ = std::make_unique<Timer_Driver>(p_, f_.Anim_Timer, [this] { f_.Anim_TimerTimer(); });
@@ -239,6 +249,9 @@ void Main_View::Build_Controls() {
   {
     auto* w = new QSlider(Qt::Vertical, c);
     w->setObjectName("Play_Speed");
+    // It would take the arrow keys, which go to the frames; the mouse and
+    // the wheel set the speed.
+    w->setFocusPolicy(Qt::NoFocus);
     w->setTickPosition(QSlider::NoTicks);
     // The slowest speed at the top, as the track bar is drawn on Windows.
     w->setInvertedAppearance(true);
@@ -302,23 +315,59 @@ void Main_View::Sync() {
   Sync_Menus();
   anim_timer_->Sync();
   syncing_ = false;
+  if (report_pending_ && !p_.Busy()) {
+    report_pending_ = false;
+    QTimer::singleShot(0, client_, [this] { Report_Window(); });
+  }
   if (shown_ && !closing_ && !f_.Visible && window_->isVisible()) window_->close();
 }
 
 void Main_View::Sync_Window() {
   if (window_->windowTitle() != Q(f_.Caption)) window_->setWindowTitle(Q(f_.Caption));
+  const QSize minimum(f_.Min_Client_Width, f_.Min_Client_Height);
+  if (client_->minimumSize() != minimum) {
+    client_->setMinimumSize(minimum);
+    // The window's own minimum follows now, not at the next layout pass: a
+    // smaller size set below would be held to the old one.
+    window_->layout()->activate();
+  }
+  // The window takes the client size the form has, unless a size the user
+  // gave it is still on its way to the form, or the desktop holds it
+  // maximised.
   const QSize client(f_.Window.Width, f_.Window.Height);
-  if (client_->minimumSize() != client || client_->maximumSize() != client)
-    client_->setFixedSize(client);
+  if (report_pending_ || window_->isMaximized() || client_->size() == client) return;
+  QMenuBar* menu = window_->menuBar();
+  const int menu_height =
+      menu->hasHeightForWidth() ? menu->heightForWidth(client.width()) : menu->sizeHint().height();
+  window_->resize(client.width(), client.height() + menu_height);
+}
+
+void Main_View::Report_Window() {
+  if (syncing_ || !shown_) return;
+  const QSize client = client_->size();
+  const bool maximised = window_->isMaximized();
+  if (client == QSize(f_.Window.Width, f_.Window.Height) && maximised == f_.Maximised) return;
+  // A long command keeps input out; the size reaches the form once it ends.
+  if (p_.Busy()) {
+    report_pending_ = true;
+    return;
+  }
+  Forward([this, client, maximised] {
+    f_.Window_State_Change(maximised);
+    f_.FormResize(client.width(), client.height());
+  });
 }
 
 void Main_View::Show() {
   f_.Visible = true;
   Sync();
-  window_->adjustSize();
   Centre_On_Screen(*window_);
-  window_->show();
+  if (f_.Maximised)
+    window_->showMaximized();
+  else
+    window_->show();
   shown_ = true;
+  Report_Window();
 }
 
 void Main_View::Close_Requested(bool& accept) {

@@ -54,6 +54,9 @@ class Main_View : public Form_View {
   void Build_Menus(QWidget* menu_bar);
   void Sync_Menus();
   void Sync_Window();
+  // Tells the form the window's client size and maximised state when they
+  // differ from the form's.
+  void Report_Window();
   void Close_Requested(bool& accept);
 
   template <class Handler>
@@ -72,6 +75,7 @@ class Main_View : public Form_View {
   bool syncing_ = false;
   bool closing_ = false;
   bool shown_ = false;
+  bool report_pending_ = false;  // a resize came while a long command ran
 };
 
 }  // namespace tolvane
