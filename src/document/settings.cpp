@@ -316,6 +316,8 @@ Settings_Values Values_Of(const Parsed& p) {
   v.FPS = std::clamp(Integer_Of(p, "Last", "FPS").value_or(v.FPS), 1, 30);
   v.Onion_Skin = Integer_Of(p, "View", "OnionSkin").value_or(0) != 0;
   v.Pixel_Grid = Integer_Of(p, "View", "PixelGrid").value_or(0) != 0;
+  v.History_MB =
+      std::clamp(Integer_Of(p, "Edit", "HistoryMB").value_or(v.History_MB), 0, Max_History_MB);
   return v;
 }
 
@@ -341,6 +343,7 @@ void Write_Settings_File(Ini_File& ini, const Settings_Values& v) {
   ini.Write_String("Last", "Dir", v.Dir);
   ini.Write_Integer("View", "OnionSkin", v.Onion_Skin ? 1 : 0);
   ini.Write_Integer("View", "PixelGrid", v.Pixel_Grid ? 1 : 0);
+  ini.Write_Integer("Edit", "HistoryMB", v.History_MB);
 }
 
 }  // namespace tolvane

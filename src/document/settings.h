@@ -41,7 +41,12 @@ struct Settings_Values {
   // "View" "OnionSkin" and "PixelGrid": a number other than 0 is on; 0, no
   // number and no key are off.
   bool Onion_Skin = false, Pixel_Grid = false;
+  // "Edit" "HistoryMB": the cap of the document's history in megabytes, 0
+  // for none; brought into 0..Max_History_MB, no number gives the default.
+  int History_MB = 256;
 };
+
+inline constexpr int Max_History_MB = 1 << 20;
 
 Settings_Values Read_Settings_File(const Ini_File& ini);
 // The same from a file's contents.

@@ -44,6 +44,7 @@ inline constexpr const char* Gif_Filter = "GIF Files (*.GIF)|*.GIF";
 //   tolvane_effects.cpp   the effect sequences
 //   tolvane_merge.cpp     Merge Files
 //   tolvane_gif.cpp       Export GIF
+//   tolvane_history.cpp   Step Backward, Step Forward
 class TTolvane : public TForm, public Editing_State, public Editor_Host {
  public:
   explicit TTolvane(Application& app);
@@ -159,7 +160,9 @@ class TTolvane : public TForm, public Editing_State, public Editor_Host {
   // a picture to the retrieval dialog and install what it retrieves.
   void Import1Click();
   void ImportPCX1Click();
-  void Retrieve_Frames(const std::string& path);
+  // Frames retrieved into an open animation are a step named `step` of its
+  // history; with none open they begin a history.
+  void Retrieve_Frames(const std::string& path, const std::string& step);
 
   // Display and navigation.
   void Show_Frame();
@@ -282,6 +285,14 @@ class TTolvane : public TForm, public Editing_State, public Editor_Host {
   Menu_Item View1, OnionSkin1, PixelGrid1;
   void OnionSkin1Click();
   void PixelGrid1Click();
+
+  // Edit menu, after Undo (mainwindow/tolvane_history.cpp): the document's
+  // history, enabled while there is a step to take.
+  Menu_Item StepBackward1, StepForward1;
+  void StepBackward1Click();
+  void StepForward1Click();
+  // The menu items' states from the history.
+  void Show_Steps();
 };
 
 }  // namespace tolvane

@@ -18,6 +18,7 @@ TTolvane::TTolvane(Application& app) : App(app), P(app.P) {
   SaveDialog1.Filter = Picture_Filter;
   SaveDialog1.Overwrite_Prompt = true;
   ColorDialog1.Full_Open = true;
+  Anim_History.On_Change = [this] { Show_Steps(); };
 }
 
 void TTolvane::FormCreate() {
@@ -64,6 +65,7 @@ void TTolvane::Read_Settings() {
   Play_Speed.Set_Position(v.FPS);
   OnionSkin1.Checked = v.Onion_Skin;
   PixelGrid1.Checked = v.Pixel_Grid;
+  Anim_History.Set_Cap(std::size_t(v.History_MB) << 20);
 }
 
 void TTolvane::Write_Settings() {
@@ -77,6 +79,7 @@ void TTolvane::Write_Settings() {
   v.FPS = Play_Speed.Position;
   v.Onion_Skin = OnionSkin1.Checked;
   v.Pixel_Grid = PixelGrid1.Checked;
+  v.History_MB = int(Anim_History.Cap() >> 20);
   Ini_File ini(Settings_File());
   Run_Command(P, [&] { Write_Settings_File(ini, v); });
 }

@@ -163,12 +163,13 @@ TEST_F(Settings_File_Test, RoundTripOfEveryValue) {
   v.Dir = "/home/someone/anims/walk cycle.bmp";
   v.FPS = 25;
   v.Pixel_Grid = true;
+  v.History_MB = 64;
   Ini_File ini(Path());
   Write_Settings_File(ini, v);
   EXPECT_EQ(Get(),
             "[Colours]\nSelected1=-1\nSelected2=65280\nCustom1=1193046\nCustom2=-2147483648\n"
             "Mount=16777215\n[Last]\nFPS=25\nDir=/home/someone/anims/walk cycle.bmp\n"
-            "[View]\nOnionSkin=0\nPixelGrid=1\n");
+            "[View]\nOnionSkin=0\nPixelGrid=1\n[Edit]\nHistoryMB=64\n");
   const Settings_Values back = Read_Settings_File(ini);
   EXPECT_EQ(back.Selected1, v.Selected1);
   EXPECT_EQ(back.Selected2, v.Selected2);
@@ -179,6 +180,23 @@ TEST_F(Settings_File_Test, RoundTripOfEveryValue) {
   EXPECT_EQ(back.FPS, v.FPS);
   EXPECT_EQ(back.Onion_Skin, v.Onion_Skin);
   EXPECT_EQ(back.Pixel_Grid, v.Pixel_Grid);
+  EXPECT_EQ(back.History_MB, v.History_MB);
+}
+
+// The history's cap: a number brought into range, the default without one.
+TEST_F(Settings_File_Test, HistoryCapIsANumberInRange) {
+  const struct {
+    const char* text;
+    int mb;
+  } cases[] = {
+      {"", 256},
+      {"[Edit]\nHistoryMB=64\n", 64},
+      {"[edit]\nhistorymb=0\n", 0},
+      {"[Edit]\nHistoryMB=-3\n", 0},
+      {"[Edit]\nHistoryMB=2000000000\n", Max_History_MB},
+      {"[Edit]\nHistoryMB=lots\n", 256},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Parse_Settings(c.text).History_MB, c.mb) << c.text;
 }
 
 // The drawing aids are off unless the file says otherwise; files written
@@ -224,7 +242,7 @@ TEST_F(Settings_File_Test, ReplacingLinesKeepsEverythingElse) {
             "Selected2=16777215\nCustom2=0\n\n"
             "[Plugins]\nPath=/opt\n"
             "[last]\nDir=/new.bmp\nFPS=12\n"
-            "[View]\nOnionSkin=0\nPixelGrid=0\n");
+            "[View]\nOnionSkin=0\nPixelGrid=0\n[Edit]\nHistoryMB=256\n");
 }
 
 TEST_F(Settings_File_Test, AppendsToItsSectionOrAddsANewOneAtTheEnd) {
@@ -253,7 +271,7 @@ TEST_F(Settings_File_Test, WindowsLineEndingsStay) {
   EXPECT_EQ(Get(),
             "[Colours]\r\nMount=0\r\nSelected1=0\r\nSelected2=16777215\r\nCustom1=0\r\n"
             "Custom2=0\r\n[Mine]\r\nkeep=me \r\n[Last]\r\nFPS=10\r\nDir=\r\n"
-            "[View]\r\nOnionSkin=0\r\nPixelGrid=0\r\n");
+            "[View]\r\nOnionSkin=0\r\nPixelGrid=0\r\n[Edit]\r\nHistoryMB=256\r\n");
 }
 
 TEST_F(Settings_File_Test, FolderIsCreatedWhenMissing) {

@@ -29,7 +29,8 @@ TEST_F(Program_Test, MenuBarHasTheFiveMenusWithTheirItems) {
   EXPECT_EQ(items(T().About1), QStringList({"&About...", "&What's New..."}));
   EXPECT_EQ(items(T().Edit1),
             QStringList({"&Copy (To Clipboard)", "Cu&t (To Clipboard)", "&Paste (From Clipboard)",
-                         "-", "Flip &Horizontal", "Flip &Vertical", "-", "&Undo"}));
+                         "-", "Flip &Horizontal", "Flip &Vertical", "-", "&Undo", "Step &Backward",
+                         "Step &Forward"}));
   EXPECT_EQ(items(T().Frame1), QStringList({"C&lear", "&Copy (To Buffer)", "&Paste (From Buffer)",
                                             "-", "C&opy (To Clipboard)", "P&aste (From Clipboard)",
                                             "-", "&Add", "&Delete", "&Insert", "&Resize"}));

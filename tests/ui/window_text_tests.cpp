@@ -127,20 +127,33 @@ TEST_F(Program_Test, ControlsNameThemselvesInTheirHints) {
   for (const auto& [name, hint] : hints) EXPECT_EQ(Find<QWidget>(name)->toolTip(), hint) << name;
 }
 
-TEST_F(Program_Test, CtrlZUndoesAsCtrlUDoes) {
+// Ctrl+U undoes the last drawing; Ctrl+Z steps back through the history,
+// Ctrl+Shift+Z and Ctrl+Y forward again.
+TEST_F(Program_Test, CtrlZStepsBackAndCtrlUUndoes) {
   New_Anim(1);
-  const QList<QKeySequence> keys = Views->Main().Action(T().Undo1)->shortcuts();
-  ASSERT_EQ(keys.size(), 2);
-  EXPECT_EQ(keys[0], QKeySequence("Ctrl+U")) << "the menu shows the first";
-  EXPECT_EQ(keys[1], QKeySequence("Ctrl+Z"));
-  for (Qt::Key key : {Qt::Key_Z, Qt::Key_U}) {
-    const Colour before = T().Working_Frame.GetPixel(5, 5);
-    QTest::mouseClick(Find<Image_Widget>("Zoom"), Qt::LeftButton, {}, QPoint(21, 21));
-    ASSERT_NE(T().Working_Frame.GetPixel(5, 5), before) << "the pencil drew";
-    Main_Window()->activateWindow();  // the dialog of New had the keyboard
-    QApplication::processEvents();
-    QTest::keyClick(Main_Window(), key, Qt::ControlModifier);
-    EXPECT_EQ(T().Working_Frame.GetPixel(5, 5), before) << char(key);
+  auto keys = [&](const Menu_Item& m) { return Views->Main().Action(m)->shortcuts(); };
+  EXPECT_EQ(keys(T().Undo1), QList<QKeySequence>{QKeySequence("Ctrl+U")});
+  EXPECT_EQ(keys(T().StepBackward1), QList<QKeySequence>{QKeySequence("Ctrl+Z")});
+  EXPECT_EQ(keys(T().StepForward1),
+            (QList<QKeySequence>{QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")}));
+  const Colour before = T().Working_Frame.GetPixel(5, 5);
+  QTest::mouseClick(Find<Image_Widget>("Zoom"), Qt::LeftButton, {}, QPoint(21, 21));
+  ASSERT_NE(T().Working_Frame.GetPixel(5, 5), before) << "the pencil drew";
+  Main_Window()->activateWindow();  // the dialog of New had the keyboard
+  QApplication::processEvents();
+  // Undo, then back over the Undo and the drawing, and forward over both.
+  const struct {
+    Qt::Key key;
+    Qt::KeyboardModifiers mods;
+    bool drawn;
+  } presses[] = {{Qt::Key_U, Qt::ControlModifier, false},
+                 {Qt::Key_Z, Qt::ControlModifier, true},
+                 {Qt::Key_Z, Qt::ControlModifier, false},
+                 {Qt::Key_Y, Qt::ControlModifier, true},
+                 {Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier, false}};
+  for (const auto& p : presses) {
+    QTest::keyClick(Main_Window(), p.key, p.mods);
+    EXPECT_EQ(T().Working_Frame.GetPixel(5, 5) != before, p.drawn) << char(p.key) << int(p.mods);
     EXPECT_FALSE(T().Undo1.Enabled);
   }
 }

@@ -1,0 +1,181 @@
+#include "document/history.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "document/editing_state.h"
+#include "document/strip_edit.h"
+
+namespace tolvane {
+namespace {
+
+// A document of frames of 4 pixels, frame i of colour i + 1, on frame 0.
+struct Doc : Editing_State {
+  explicit Doc(int frames) {
+    Frame_Size = 4;
+    Frame_Total = frames;
+    Anim_Strip = Raster_Image(frames * 4, 4);
+    for (int i = 0; i < frames; ++i) {
+      Anim_Strip.Fill_Colour = Colour(i + 1);
+      Anim_Strip.FillRect({i * 4, 0, i * 4 + 4, 4});
+    }
+    Working_Frame = Raster_Image(4, 4, 1);
+    Anim_History.Start(*this, true);
+  }
+  // Draws into the working frame and records it, as a tool's stroke does.
+  void Dot(int x, int y, Colour c) {
+    Working_Frame.SetPixel(x, y, c);
+    Frame_Edited = true;
+    Anim_History.Record_Edit(*this, "Pencil");
+  }
+  // The current frame loaded into the working frame, as the window shows it.
+  void Show() {
+    Working_Frame.Set_Size(Frame_Size, Frame_Size);
+    BitBlt(Working_Frame, -Frame_Left(Cur_Frame), 0, Anim_Strip);
+    Frame_Edited = false;
+    Anim_History.Rebase(*this);
+  }
+  // A step as the window takes it: the working frame committed first.
+  void Step(bool back) {
+    Commit_Frame();
+    back ? Anim_History.Back(*this) : Anim_History.Forward(*this);
+    Show();
+  }
+};
+
+// What the document is: the strip with the working frame in place, and the counts.
+struct Snapshot {
+  Raster_Image strip;
+  int size, total, current;
+  Colour fill;
+  explicit Snapshot(const Editing_State& s)
+      : strip(s.Anim_Strip),
+        size(s.Frame_Size),
+        total(s.Frame_Total),
+        current(s.Cur_Frame),
+        fill(s.Anim_Strip.Fill_Colour) {
+    if (s.Frame_Edited) BitBlt(strip, s.Frame_Left(s.Cur_Frame), 0, s.Working_Frame);
+  }
+  bool operator==(const Snapshot& o) const {
+    return Same_Pixels(strip, o.strip) && size == o.size && total == o.total &&
+           current == o.current && fill == o.fill;
+  }
+};
+
+struct Edit {
+  const char* name;
+  std::function<void(Doc&)> act;
+};
+
+// Each kind of change, one after the other; stepping back gives each state
+// before it exactly, and stepping forward each state after it.
+TEST(History, StepsGoBackAndForwardThroughEveryKindOfChange) {
+  const Edit edits[] = {
+      {"Pencil", [](Doc& d) { d.Dot(1, 2, 0xABCDEF); }},
+      {"Add",
+       [](Doc& d) {
+         d.Commit_Frame();
+         Append_Blank_Frame(d);
+         d.Show();
+       }},
+      {"Insert",
+       [](Doc& d) {
+         Insert_Blank_Frame(d, 1, 0x0000FF);
+         d.Show();
+       }},
+      {"Replace Frames",
+       [](Doc& d) {
+         Step_Scope step(d, "Replace Frames");  // a command's, around the frame moving on
+         Replace_Frames(d, 3, Raster_Image(12, 4, 0x00FF00));
+         d.Cur_Frame = 4;
+         d.Show();
+       }},
+      {"Delete",
+       [](Doc& d) {
+         Remove_Frame(d, 0);
+         d.Show();
+       }},
+      {"Pencil", [](Doc& d) { d.Dot(3, 3, 0x123456); }},
+      {"Replace Strip",
+       [](Doc& d) {
+         Step_Scope step(d, "Replace Strip");
+         d.Commit_Frame();
+         Replace_Strip(d, Raster_Image(6, 2, 0x777777), 2, [] {});
+         d.Cur_Frame = 1;
+         d.Show();
+       }},
+      {"Pencil", [](Doc& d) { d.Dot(0, 1, 0x010203); }},
+  };
+  Doc d(3);
+  std::vector<Snapshot> states{Snapshot(d)};
+  for (const Edit& e : edits) {
+    e.act(d);
+    EXPECT_EQ(d.Anim_History.Back_Name(), e.name);
+    states.emplace_back(d);
+  }
+  const int n = int(std::size(edits));
+  ASSERT_EQ(d.Anim_History.Steps(), n);
+  for (int i = n; i > 0; --i) {
+    d.Step(true);
+    EXPECT_TRUE(Snapshot(d) == states[i - 1]) << "back before " << edits[i - 1].name << " " << i;
+    EXPECT_EQ(d.Anim_History.Forward_Name(), edits[i - 1].name);
+  }
+  EXPECT_FALSE(d.Anim_History.Can_Back());
+  for (int i = 1; i <= n; ++i) {
+    d.Step(false);
+    EXPECT_TRUE(Snapshot(d) == states[i]) << "forward over " << edits[i - 1].name << " " << i;
+  }
+  EXPECT_FALSE(d.Anim_History.Can_Forward());
+}
+
+// The saved step is the one the document is at when it is saved; a new
+// change after stepping back drops the steps ahead, the saved one with them.
+TEST(History, TheSavedStepFollowsSavesAndIsLostWithTheStepsAhead) {
+  Doc d(2);
+  EXPECT_TRUE(d.Anim_History.At_Saved());
+  d.Dot(0, 0, 9);
+  EXPECT_FALSE(d.Anim_History.At_Saved());
+  d.Anim_History.Mark_Saved();
+  d.Dot(1, 0, 9);
+  d.Step(true);
+  EXPECT_TRUE(d.Anim_History.At_Saved());
+  d.Step(true);
+  EXPECT_FALSE(d.Anim_History.At_Saved());
+  d.Step(false);
+  EXPECT_TRUE(d.Anim_History.At_Saved());
+  d.Step(true);
+  d.Dot(2, 0, 9);
+  EXPECT_FALSE(d.Anim_History.Can_Forward());
+  d.Step(true);
+  EXPECT_FALSE(d.Anim_History.At_Saved()) << "the saved step went with the steps ahead";
+}
+
+// The oldest steps go to keep the bytes under the cap; a step larger than
+// the cap on its own clears the history and still changes the document.
+TEST(History, TheCapDropsTheOldestStepsAndAStepTooLargeClearsAll) {
+  Doc d(16);
+  d.Dot(0, 0, 10);
+  const std::size_t one = d.Anim_History.Bytes();
+  d.Anim_History.Set_Cap(3 * one);
+  for (Colour c = 11; c <= 14; ++c) d.Dot(int(c - 10) % 4, int(c - 10) / 4, c);
+  EXPECT_EQ(d.Anim_History.Steps(), 3);
+  EXPECT_LE(d.Anim_History.Bytes(), 3 * one);
+  while (d.Anim_History.Can_Back()) d.Step(true);
+  EXPECT_EQ(d.Working_Frame.GetPixel(1, 0), 11u) << "the two oldest steps went";
+  EXPECT_EQ(d.Working_Frame.GetPixel(2, 0), 1u);
+
+  ASSERT_GT(16 * 16 * sizeof(Colour), 3 * one);
+  Replace_Frames(d, 0, Raster_Image(64, 4, 0x00FF00));
+  EXPECT_EQ(d.Anim_History.Steps(), 0);
+  EXPECT_EQ(d.Anim_Strip.GetPixel(63, 3), 0x00FF00u);
+
+  d.Anim_History.Set_Cap(0);
+  Remove_Frame(d, 0);
+  EXPECT_EQ(d.Anim_History.Steps(), 0) << "a cap of 0 keeps no history";
+}
+
+}  // namespace
+}  // namespace tolvane
