@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
-#include <vector>
 
 #include "document/editing_state.h"
 #include "document/strip_edit.h"
@@ -45,91 +43,6 @@ struct Doc : Editing_State {
     Show();
   }
 };
-
-// What the document is: the strip with the working frame in place, and the counts.
-struct Snapshot {
-  Raster_Image strip;
-  int size, total, current;
-  Colour fill;
-  explicit Snapshot(const Editing_State& s)
-      : strip(s.Anim_Strip),
-        size(s.Frame_Size),
-        total(s.Frame_Total),
-        current(s.Cur_Frame),
-        fill(s.Anim_Strip.Fill_Colour) {
-    if (s.Frame_Edited) BitBlt(strip, s.Frame_Left(s.Cur_Frame), 0, s.Working_Frame);
-  }
-  bool operator==(const Snapshot& o) const {
-    return Same_Pixels(strip, o.strip) && size == o.size && total == o.total &&
-           current == o.current && fill == o.fill;
-  }
-};
-
-struct Edit {
-  const char* name;
-  std::function<void(Doc&)> act;
-};
-
-// Each kind of change, one after the other; stepping back gives each state
-// before it exactly, and stepping forward each state after it.
-TEST(History, StepsGoBackAndForwardThroughEveryKindOfChange) {
-  const Edit edits[] = {
-      {"Pencil", [](Doc& d) { d.Dot(1, 2, 0xABCDEF); }},
-      {"Add",
-       [](Doc& d) {
-         d.Commit_Frame();
-         Append_Blank_Frame(d);
-         d.Show();
-       }},
-      {"Insert",
-       [](Doc& d) {
-         Insert_Blank_Frame(d, 1, 0x0000FF);
-         d.Show();
-       }},
-      {"Replace Frames",
-       [](Doc& d) {
-         Step_Scope step(d, "Replace Frames");  // a command's, around the frame moving on
-         Replace_Frames(d, 3, Raster_Image(12, 4, 0x00FF00));
-         d.Cur_Frame = 4;
-         d.Show();
-       }},
-      {"Delete",
-       [](Doc& d) {
-         Remove_Frame(d, 0);
-         d.Show();
-       }},
-      {"Pencil", [](Doc& d) { d.Dot(3, 3, 0x123456); }},
-      {"Replace Strip",
-       [](Doc& d) {
-         Step_Scope step(d, "Replace Strip");
-         d.Commit_Frame();
-         Replace_Strip(d, Raster_Image(6, 2, 0x777777), 2, [] {});
-         d.Cur_Frame = 1;
-         d.Show();
-       }},
-      {"Pencil", [](Doc& d) { d.Dot(0, 1, 0x010203); }},
-  };
-  Doc d(3);
-  std::vector<Snapshot> states{Snapshot(d)};
-  for (const Edit& e : edits) {
-    e.act(d);
-    EXPECT_EQ(d.Anim_History.Back_Name(), e.name);
-    states.emplace_back(d);
-  }
-  const int n = int(std::size(edits));
-  ASSERT_EQ(d.Anim_History.Steps(), n);
-  for (int i = n; i > 0; --i) {
-    d.Step(true);
-    EXPECT_TRUE(Snapshot(d) == states[i - 1]) << "back before " << edits[i - 1].name << " " << i;
-    EXPECT_EQ(d.Anim_History.Forward_Name(), edits[i - 1].name);
-  }
-  EXPECT_FALSE(d.Anim_History.Can_Back());
-  for (int i = 1; i <= n; ++i) {
-    d.Step(false);
-    EXPECT_TRUE(Snapshot(d) == states[i]) << "forward over " << edits[i - 1].name << " " << i;
-  }
-  EXPECT_FALSE(d.Anim_History.Can_Forward());
-}
 
 // The saved step is the one the document is at when it is saved; a new
 // change after stepping back drops the steps ahead, the saved one with them.
