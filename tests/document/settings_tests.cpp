@@ -183,22 +183,6 @@ TEST_F(Settings_File_Test, RoundTripOfEveryValue) {
   EXPECT_EQ(back.History_MB, v.History_MB);
 }
 
-// The history's cap: a number brought into range, the default without one.
-TEST_F(Settings_File_Test, HistoryCapIsANumberInRange) {
-  const struct {
-    const char* text;
-    int mb;
-  } cases[] = {
-      {"", 256},
-      {"[Edit]\nHistoryMB=64\n", 64},
-      {"[edit]\nhistorymb=0\n", 0},
-      {"[Edit]\nHistoryMB=-3\n", 0},
-      {"[Edit]\nHistoryMB=2000000000\n", Max_History_MB},
-      {"[Edit]\nHistoryMB=lots\n", 256},
-  };
-  for (const auto& c : cases) EXPECT_EQ(Parse_Settings(c.text).History_MB, c.mb) << c.text;
-}
-
 // The drawing aids are off unless the file says otherwise; files written
 // before they existed stay valid.
 TEST_F(Settings_File_Test, ViewAidsAreOffUnlessANonZeroNumberTurnsThemOn) {

@@ -12,28 +12,22 @@ namespace {
 
 constexpr Colour Red = 0x0000FF, Green = 0x00FF00, Blue = 0xFF0000;
 
-// What a step must bring back: the strip with the working frame in it, the
-// counts and the modified flag.
-struct State {
-  Raster_Image strip;
-  int size, total, current;
-  bool modified;
-  explicit State(const TTolvane& t)
-      : strip(t.Anim_Strip),
-        size(t.Frame_Size),
-        total(t.Frame_Total),
-        current(t.Cur_Frame),
-        modified(t.Anim_Modified) {
-    if (t.Frame_Edited) BitBlt(strip, t.Frame_Left(t.Cur_Frame), 0, t.Working_Frame);
-  }
-  bool operator==(const State& o) const {
-    return Same_Pixels(strip, o.strip) && size == o.size && total == o.total &&
-           current == o.current && modified == o.modified;
-  }
-};
-
 class History_Test : public Tolvane_Test {
  protected:
+  // What a step must bring back: the strip, the counts and the modified flag.
+  struct State {
+    Raster_Image strip;
+    int size, total, current;
+    bool modified;
+    bool operator==(const State& o) const {
+      return Same_Pixels(strip, o.strip) && size == o.size && total == o.total &&
+             current == o.current && modified == o.modified;
+    }
+  };
+  State Now() {
+    const TTolvane& t = T();
+    return {Document_Strip(), t.Frame_Size, t.Frame_Total, t.Cur_Frame, t.Anim_Modified};
+  }
   void Stroke(int x1, int y1, int x2, int y2) {
     T().ZoomMouseDown(Mouse_Button::Left, ss_None, x1, y1);
     T().ZoomMouseMove(ss_None, x2, y2);
@@ -89,7 +83,6 @@ TEST_F(History_Test, EachCommandStepsBackAndForward) {
     std::function<void()> before = [] {};  // navigation, not a step
   } commands[] = {
       {"Pencil", [&] { t.Tool1Click(), Stroke(10, 10, 60, 30); }},
-      {"Filled Rectangle", [&] { t.Tool2Click(), Stroke(30, 70, 90, 100); }},
       {"Move Selection",
        [&] {
          t.Tool6Click(), Stroke(0, 0, 50, 50);
@@ -128,10 +121,10 @@ TEST_F(History_Test, EachCommandStepsBackAndForward) {
   std::vector<State> before, after;
   for (const auto& c : commands) {
     c.before();
-    before.emplace_back(t);
+    before.push_back(Now());
     c.run();
     ASSERT_EQ(t.Anim_History.Back_Name(), c.step);
-    after.emplace_back(t);
+    after.push_back(Now());
     ASSERT_FALSE(after.back() == before.back()) << c.step << " changed nothing";
   }
   ASSERT_FALSE(before[0].modified);
@@ -139,13 +132,13 @@ TEST_F(History_Test, EachCommandStepsBackAndForward) {
   for (std::size_t i = std::size(commands); i-- > 0;) {
     EXPECT_TRUE(t.StepBackward1.Enabled);
     t.StepBackward1Click();
-    EXPECT_TRUE(State(t) == before[i]) << "back over " << commands[i].step;
+    EXPECT_TRUE(Now() == before[i]) << "back over " << commands[i].step;
     EXPECT_FALSE(t.Undo1.Enabled);
   }
   EXPECT_FALSE(t.StepBackward1.Enabled);
   for (std::size_t i = 0; i < std::size(commands); ++i) {
     t.StepForward1Click();
-    EXPECT_TRUE(State(t) == after[i]) << "forward over " << commands[i].step;
+    EXPECT_TRUE(Now() == after[i]) << "forward over " << commands[i].step;
     EXPECT_EQ(t.Check_Invariants(), "");
   }
   EXPECT_FALSE(t.StepForward1.Enabled);

@@ -120,25 +120,18 @@ class Monkey : public Tolvane_Test, public ::testing::WithParamInterface<unsigne
   // The document where its history begins, the working frame in its strip.
   Raster_Image Opened;
   int Opened_Size = 0, Opened_Total = 0;
-  Raster_Image Document() {
-    Raster_Image strip = T().Anim_Strip;
-    if (T().Frame_Edited) BitBlt(strip, T().Frame_Left(T().Cur_Frame), 0, T().Working_Frame);
-    return strip;
-  }
-  bool Is_Opened() {
-    return T().Frame_Size == Opened_Size && T().Frame_Total == Opened_Total &&
-           Same_Pixels(Document(), Opened);
-  }
   // Stepping back all the way gives the document as opened, and forward as
   // many steps the document as it was.
   void Through_History() {
     TTolvane& t = T();
-    const Raster_Image now = Document();
+    const Raster_Image now = Document_Strip();
     const int steps = t.Anim_History.Cursor();
     while (t.StepBackward1.Enabled) t.StepBackward1Click();
-    ASSERT_TRUE(Is_Opened()) << "stepped back all the way";
+    ASSERT_TRUE(t.Frame_Size == Opened_Size && t.Frame_Total == Opened_Total &&
+                Same_Pixels(Document_Strip(), Opened))
+        << "stepped back all the way";
     for (int i = 0; i < steps; ++i) t.StepForward1Click();
-    ASSERT_TRUE(Same_Pixels(Document(), now)) << "stepped forward again";
+    ASSERT_TRUE(Same_Pixels(Document_Strip(), now)) << "stepped forward again";
   }
 
   // A drag on the floating selection's grab area, when one is shown.
@@ -371,7 +364,7 @@ class Monkey : public Tolvane_Test, public ::testing::WithParamInterface<unsigne
         break;
     }
     if (t.Document_Open() && t.Anim_History.Steps() == 0) {
-      Opened = Document();
+      Opened = Document_Strip();
       Opened_Size = t.Frame_Size;
       Opened_Total = t.Frame_Total;
     }
