@@ -202,12 +202,6 @@ TEST(Allocation_Faults, StripEditsMakeTheNewStripFirst) {
          Replace_Strip(s, Solid_Strip({7}, 16), 16, [] { Raster_Image views(16, 16); });
        },
        {7}},
-      {"draw in the working frame",
-       [](Editing_State& s) {
-         s.Working_Frame.SetPixel(3, 3, 0);
-         s.Anim_History.Record_Edit(s, "Pencil");
-       },
-       {1, 2, 3}},
   };
   const Raster_Image old = Solid_Strip({1, 2, 3}, 16);
   // Each edit without a history, then with one.
@@ -219,7 +213,6 @@ TEST(Allocation_Faults, StripEditsMakeTheNewStripFirst) {
       s.Anim_Strip = old;
       s.Frame_Size = 16;
       s.Frame_Total = 3;
-      s.Working_Frame = Solid_Strip({1}, 16);
       History& h = s.Anim_History;
       h.Set_Cap(recording ? History::Default_Cap : 0);
       h.Start(s, true);
