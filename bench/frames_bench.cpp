@@ -14,34 +14,12 @@
 #include <memory>
 #include <vector>
 
-#include "bench_platform.h"
-#include "mainwindow/application.h"
+#include "bench_program.h"
 
 namespace tolvane {
 namespace {
 
-struct Program {
-  Bench_Platform P{id_Yes};
-  Application App{P};
-  TTolvane& T;
-
-  Program(int frames, int size) : T((App.Create_Forms(), *App.Tolvane)) {
-    Raster_Image strip(frames * size, size);
-    for (int i = 0; i < frames; ++i) {
-      strip.Fill_Colour = Colour(i * 2654435761u) & Colour_Mask;
-      strip.FillRect({i * size, 0, (i + 1) * size, size});
-    }
-    T.Frame_Size = size;  // as Load sets it from the file's height
-    T.Install_Strip(std::move(strip));
-  }
-
-  // Brings the strip back to `frames` frames outside the timed region.
-  void Restore(int frames) {
-    T.Anim_Strip.Set_Width(frames * T.Frame_Size);
-    T.Frame_Total = frames;
-    T.Cur_Frame = std::min(T.Cur_Frame, frames - 1);
-  }
-};
+using Program = Bench_Program;
 
 constexpr int Big_Frames = 1000, Big_Size = 128;
 constexpr std::size_t Big_Bytes = std::size_t(Big_Frames) * Big_Size * Big_Size * sizeof(Colour);

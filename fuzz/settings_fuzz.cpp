@@ -14,5 +14,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (e.Gif_Scale < 1 || e.Gif_Scale > 8 || e.Sheet_Scale < 1 || e.Sheet_Scale > 8 ||
       e.Sheet_Padding < 0 || e.Sheet_Padding > 16 || e.Sheet_Columns < 0)
     std::abort();
+  if (v.History_MB < 0 || v.History_MB > tolvane::Max_History_MB) std::abort();
   return 0;
 }

@@ -5,6 +5,7 @@
 namespace tolvane {
 
 void Editing_State::Commit_Frame() {
+  Anim_History.Record_Pending(*this);
   if (Frame_Edited) BitBlt(Anim_Strip, Frame_Left(Cur_Frame), 0, Working_Frame);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 
+#include "document/history.h"
 #include "image/raster_image.h"
 
 namespace tolvane {
@@ -48,8 +49,12 @@ struct Editing_State {
   Colour Mount_Colour = 0;
   int Cur_Tool = Tool_Pencil;
 
+  // Every change of the strip and of the working frame, for stepping back.
+  History Anim_History;
+
   // Writes the working frame back into the strip when it holds changes. The
-  // caller clears Frame_Edited where its command says so.
+  // caller clears Frame_Edited where its command says so. Changes of the
+  // working frame that no step holds yet become one first.
   void Commit_Frame();
 
   // The strip's left column of frame i.

@@ -2,13 +2,14 @@
 
 #include <climits>
 #include <string>
+#include <utility>
 
 #include "image/image_error.h"
 
 namespace tolvane {
 
-void Resize_Frames(Raster_Image& strip, int n, Colour mount, int method, int frame_count,
-                   const std::function<void()>& pump) {
+Raster_Image Resize_Frames(Raster_Image& strip, int n, Colour mount, int method, int frame_count,
+                           const std::function<void()>& pump) {
   const int h = strip.Height();
   if ((long long)frame_count * n > INT_MAX)
     throw Toolkit_Error("Not enough memory for " + std::to_string(frame_count) + " frames of " +
@@ -36,8 +37,9 @@ void Resize_Frames(Raster_Image& strip, int n, Colour mount, int method, int fra
   // Moved in, not copied: nothing may fail once the strip changes.
   result.Pen_Colour = strip.Pen_Colour;
   result.Fill_Colour = strip.Fill_Colour;
-  strip = std::move(result);
+  Raster_Image old = std::exchange(strip, std::move(result));
   strip.Touch();
+  return old;
 }
 
 }  // namespace tolvane

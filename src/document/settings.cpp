@@ -320,6 +320,8 @@ Settings_Values Values_Of(const Parsed& p) {
   v.Window_Width = std::max(0, Integer_Of(p, "Window", "Width").value_or(0));
   v.Window_Height = std::max(0, Integer_Of(p, "Window", "Height").value_or(0));
   v.Window_Maximised = Integer_Of(p, "Window", "Maximised").value_or(0) != 0;
+  v.History_MB =
+      std::clamp(Integer_Of(p, "Edit", "HistoryMB").value_or(v.History_MB), 0, Max_History_MB);
   return v;
 }
 
@@ -349,6 +351,7 @@ void Write_Settings_File(Ini_File& ini, const Settings_Values& v) {
   ini.Write_Integer("Window", "Width", v.Window_Width);
   ini.Write_Integer("Window", "Height", v.Window_Height);
   ini.Write_Integer("Window", "Maximised", v.Window_Maximised ? 1 : 0);
+  ini.Write_Integer("Edit", "HistoryMB", v.History_MB);
 }
 
 }  // namespace tolvane

@@ -48,7 +48,12 @@ struct Settings_Values {
   // the view aids are read.
   int Window_Width = 0, Window_Height = 0;
   bool Window_Maximised = false;
+  // "Edit" "HistoryMB": the cap of the document's history in megabytes, 0
+  // for none; brought into 0..Max_History_MB, no number gives the default.
+  int History_MB = 256;
 };
+
+inline constexpr int Max_History_MB = 1 << 20;
 
 Settings_Values Read_Settings_File(const Ini_File& ini);
 // The same from a file's contents.

@@ -1,5 +1,6 @@
 #include "document/strip_edit.h"
 
+#include <algorithm>
 #include <limits>
 #include <string>
 #include <utility>
@@ -49,17 +50,30 @@ void Check_Strip_Size(std::int64_t width, int height) {
   throw Toolkit_Error(text);
 }
 
-void Append_Blank_Frame(Editing_State& s) { Open_Gap(s, s.Frame_Total, 1); }
+// Each edit records what it changed in the document's history: the frames
+// it put in, or a copy of those it overwrites or takes out, made before the
+// strip changes. A command's Step_Scope around it names the step.
+
+void Append_Blank_Frame(Editing_State& s) {
+  Step_Scope step(s, "Add");
+  const int at = s.Frame_Total;
+  Open_Gap(s, at, 1);
+  s.Anim_History.Inserted_Frames(at, 1);
+}
 
 void Insert_Blank_Frame(Editing_State& s, int at, Colour colour) {
+  Step_Scope step(s, "Insert");
   Open_Gap(s, at, 1);
   s.Anim_Strip.Fill_Colour = colour;
   s.Anim_Strip.FillRect({s.Frame_Left(at), 0, s.Frame_Left(at + 1), s.Frame_Size});
+  s.Anim_History.Inserted_Frames(at, 1);
 }
 
 void Insert_Frames(Editing_State& s, int at, const Raster_Image& frames) {
+  Step_Scope step(s, "Insert Frames");
   Open_Gap(s, at, Frames_In(s, frames));
   BitBlt(s.Anim_Strip, s.Frame_Left(at), 0, frames);
+  s.Anim_History.Inserted_Frames(at, Frames_In(s, frames));
 }
 
 void Append_Frames(Editing_State& s, const Raster_Image& frames) {
@@ -67,26 +81,43 @@ void Append_Frames(Editing_State& s, const Raster_Image& frames) {
 }
 
 void Replace_Frames(Editing_State& s, int at, const Raster_Image& frames) {
+  Step_Scope step(s, "Replace Frames");
+  const int old_total = s.Frame_Total;
   const std::int64_t end = std::int64_t(at) + Frames_In(s, frames);
+  const Rect overwritten{s.Frame_Left(at), 0,
+                         s.Frame_Left(int(std::min<std::int64_t>(end, old_total))), s.Frame_Size};
+  Raster_Image before;
+  if (overwritten.Right > overwritten.Left) before = s.Anim_History.Keep(s.Anim_Strip, overwritten);
   if (end > s.Frame_Total) {
     Grow_To(s, end);
     s.Frame_Total = int(end);
   }
   BitBlt(s.Anim_Strip, s.Frame_Left(at), 0, frames);
+  s.Anim_History.Changed_Pixels(overwritten, std::move(before));
+  s.Anim_History.Inserted_Frames(old_total, s.Frame_Total - old_total);
 }
 
 void Remove_Frame(Editing_State& s, int at) {
-  // The following frames move up over the removed one, then the strip's last
-  // frame is cut off: both in place, no second strip.
-  const int left = s.Frame_Left(at), width = s.Anim_Strip.Width();
-  Copy_Rect(s.Anim_Strip, {left, 0, width - s.Frame_Size, s.Frame_Size}, s.Anim_Strip,
-            {left + s.Frame_Size, 0, width, s.Frame_Size});
-  s.Anim_Strip.Set_Width(width - s.Frame_Size);
-  --s.Frame_Total;
+  Step_Scope step(s, "Delete");
+  Raster_Image frame =
+      s.Anim_History.Keep(s.Anim_Strip, {s.Frame_Left(at), 0, s.Frame_Left(at + 1), s.Frame_Size});
+  Remove_Frames(s, at, 1);
+  s.Anim_History.Removed_Frames(at, 1, std::move(frame));
+}
+
+void Remove_Frames(Editing_State& s, int at, int count) {
+  // The following frames move up over the removed ones, then the strip's end
+  // is cut off: both in place, no second strip.
+  const int left = s.Frame_Left(at), width = s.Anim_Strip.Width(), cut = count * s.Frame_Size;
+  Copy_Rect(s.Anim_Strip, {left, 0, width - cut, s.Frame_Size}, s.Anim_Strip,
+            {left + cut, 0, width, s.Frame_Size});
+  s.Anim_Strip.Set_Width(width - cut);
+  s.Frame_Total -= count;
 }
 
 void Replace_Strip(Editing_State& s, Raster_Image strip, int frame_size,
                    const std::function<void()>& then) {
+  Step_Scope step(s, "Replace Strip");
   Raster_Image old_strip = std::move(s.Anim_Strip);
   const int old_size = s.Frame_Size, old_total = s.Frame_Total;
   s.Anim_Strip = std::move(strip);
@@ -100,6 +131,7 @@ void Replace_Strip(Editing_State& s, Raster_Image strip, int frame_size,
     s.Frame_Total = old_total;
     throw;
   }
+  s.Anim_History.Replaced_Strip(std::move(old_strip));
 }
 
 }  // namespace tolvane

@@ -11,6 +11,9 @@ namespace tolvane {
 // strip cannot be had, the edit throws and the document is left whole. None
 // of them commits the working frame; callers that keep its changes commit
 // first. Frames given in an image stand side by side, Frame_Size square.
+// Each records its change in the document's history (one step, or a part of
+// the step of the caller's Step_Scope); a failure to record clears the
+// history and lets the edit go on.
 
 // Throws the toolkit's out-of-memory error when a strip of width x height
 // (computed by the caller in 64 bits) is beyond what an image may hold.
@@ -34,8 +37,11 @@ void Append_Frames(Editing_State& s, const Raster_Image& frames);
 void Replace_Frames(Editing_State& s, int at, const Raster_Image& frames);
 
 // Frame `at` taken out; the frames after it move up. Works within the strip
-// it has, so it allocates no image.
+// it has, so it allocates no image beyond the history's copy of the frame.
 void Remove_Frame(Editing_State& s, int at);
+
+// The same for `count` frames from `at`, unrecorded (the history's own).
+void Remove_Frames(Editing_State& s, int at, int count);
 
 // `strip` becomes the document's strip with frames of `frame_size`, and
 // `then` runs with it in place (the layout, which allocates the views). When

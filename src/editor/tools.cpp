@@ -123,6 +123,12 @@ const Drawing_Tool& Tool_For(int kind) {
   return kind >= Tool_Pencil && kind <= Tool_Syringe ? *tools[kind - Tool_Pencil] : pencil;
 }
 
+const char* Tool_Name(int kind) {
+  static const char* const names[] = {"Pencil", "Filled Rectangle", "Outline Rectangle", "Line",
+                                      "Fill",   "Select",           "Filled Ellipse",    "Syringe"};
+  return kind >= Tool_Pencil && kind <= Tool_Syringe ? names[kind - Tool_Pencil] : names[0];
+}
+
 Stroke Zoom_Mouse::At(int x, int y, int fx, int fy) {
   return {doc_, selection_, host_, anchor_x_, anchor_y_, fx, fy, x, y, dragging_};
 }
@@ -152,6 +158,9 @@ void Zoom_Mouse::Swap_Colours() {
 
 void Zoom_Mouse::Begin_Stroke(int x, int y) {
   const Drawing_Tool& tool = Tool_For(doc_.Cur_Tool);
+  // A stroke is one step of the history, from the press to the release.
+  doc_.Anim_History.Record_Pending(doc_);
+  doc_.Anim_History.Name_Edit(Tool_Name(doc_.Cur_Tool));
   dragging_ = true;
   if (tool.Draws()) {
     doc_.Anim_Modified = true;
@@ -198,6 +207,7 @@ void Zoom_Mouse::End_Stroke(int x, int y) {
     doc_.Anim_Modified = true;
     doc_.Frame_Edited = true;
   }
+  doc_.Anim_History.Record_Edit(doc_, Tool_Name(doc_.Cur_Tool));
 }
 
 }  // namespace tolvane

@@ -52,6 +52,8 @@ class Drawing_Tool {
 // The tool a Cur_Tool value names (Tool_Pencil .. Tool_Syringe); the pencil
 // for any other value.
 const Drawing_Tool& Tool_For(int kind);
+// Its name, which its strokes' steps in the history take.
+const char* Tool_Name(int kind);
 
 // The zoom view's mouse protocol, the same for every tool. A stroke begins at
 // a drawing press (left or middle button) and ends at the next release

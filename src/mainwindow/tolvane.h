@@ -49,6 +49,7 @@ inline constexpr const char* Sheet_Filter = "PNG Files (*.PNG)|*.PNG";
 //   tolvane_sheet.cpp     Export Sheet
 //   tolvane_window.cpp    the window as the user sizes it
 //   tolvane_keys.cpp      the items that carry the daily keys, Fit
+//   tolvane_history.cpp   Step Backward, Step Forward
 class TTolvane : public TForm, public Editing_State, public Editor_Host {
  public:
   explicit TTolvane(Application& app);
@@ -164,7 +165,9 @@ class TTolvane : public TForm, public Editing_State, public Editor_Host {
   // a picture to the retrieval dialog and install what it retrieves.
   void Import1Click();
   void ImportPCX1Click();
-  void Retrieve_Frames(const std::string& path);
+  // Frames retrieved into an open animation are a step named `step` of its
+  // history; with none open they begin a history.
+  void Retrieve_Frames(const std::string& path, const std::string& step);
 
   // Display and navigation.
   void Show_Frame();
@@ -336,6 +339,13 @@ class TTolvane : public TForm, public Editing_State, public Editor_Host {
   void PlayStop1Click();
   // The Tools items check the current tool.
   void Check_Tool_Item();
+  // Edit menu, after Undo (mainwindow/tolvane_history.cpp): the document's
+  // history, enabled while there is a step to take.
+  Menu_Item StepBackward1, StepForward1;
+  void StepBackward1Click();
+  void StepForward1Click();
+  // The menu items' states from the history.
+  void Show_Steps();
 };
 
 }  // namespace tolvane

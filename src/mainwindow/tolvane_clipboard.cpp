@@ -45,6 +45,7 @@ void TTolvane::CopyToClipboard1Click() {
 
 void TTolvane::Cut1Click() {
   if (!Document_Open()) return;
+  Frame_Edit_Scope step(*this, "Cut");
   Stop_Playback();
   Begin_Clipboard_Edit(*this);
   Working_Frame.Fill_Colour = Selected_Colour2;
@@ -63,6 +64,7 @@ void TTolvane::Cut1Click() {
 
 void TTolvane::Paste2Click() {
   if (!Document_Open()) return;
+  Frame_Edit_Scope step(*this, "Paste (From Clipboard)");
   Stop_Playback();
   Drop_Selection();
   Begin_Clipboard_Edit(*this);
@@ -88,6 +90,7 @@ void TTolvane::Paste2Click() {
 
 void TTolvane::PasteFromClipboard1Click() {
   if (!Document_Open()) return;
+  Frame_Edit_Scope step(*this, "Paste (From Clipboard)");
   Stop_Playback();
   // A floating selection would later be laid back over the pasted frame.
   Drop_Selection();

@@ -18,6 +18,7 @@ TTolvane::TTolvane(Application& app) : App(app), P(app.P) {
   SaveDialog1.Filter = Picture_Filter;
   SaveDialog1.Overwrite_Prompt = true;
   ColorDialog1.Full_Open = true;
+  Anim_History.On_Change = [this] { Show_Steps(); };
 }
 
 void TTolvane::FormCreate() {
@@ -70,6 +71,7 @@ void TTolvane::Read_Settings() {
   Asked_Width = Normal_Width = std::min(v.Window_Width, P.Screen_Width());
   Asked_Height = Normal_Height = std::min(v.Window_Height, P.Screen_Height());
   Maximised = v.Window_Maximised;
+  Anim_History.Set_Cap(std::size_t(v.History_MB) << 20);
 }
 
 void TTolvane::Write_Settings() {
@@ -87,6 +89,7 @@ void TTolvane::Write_Settings() {
   v.Window_Width = Normal_Width;
   v.Window_Height = Normal_Height;
   v.Window_Maximised = Maximised;
+  v.History_MB = int(Anim_History.Cap() >> 20);
   Ini_File ini(Settings_File());
   Run_Command(P, [&] { Write_Settings_File(ini, v); });
 }

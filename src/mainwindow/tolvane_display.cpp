@@ -17,6 +17,7 @@ void TTolvane::Show_Frame() {
   // The whole strip is drawn shifted; clipping keeps the cost to the row's size.
   BitBlt(thumbs, Frame_Size * (Thumb_Slots / 2 - Cur_Frame), 0, Anim_Strip);
   BitBlt(Working_Frame, -Frame_Size * Cur_Frame, 0, Anim_Strip);
+  Anim_History.Rebase(*this);
   Redraw_Zoom();
 }
 
@@ -54,9 +55,11 @@ void TTolvane::Layout_Frame_Views(bool resize_existing_frames) {
   auto thumbs = Resized(Frames.Picture, Frame_Size * slots, Frame_Size);
   auto working = Resized(Working_Frame, Frame_Size, Frame_Size);
   if (resize_existing_frames) {
-    // Rebuilds the strip only once the rebuilt one exists.
-    Resize_Frames(Anim_Strip, Frame_Size, Mount_Colour, App.Frame_Size_Form->Resize_Method,
-                  Frame_Total, [this] { P.Process_Messages(); });
+    // Rebuilds the strip only once the rebuilt one exists; the history keeps
+    // the old one.
+    Anim_History.Replaced_Strip(Resize_Frames(Anim_Strip, Frame_Size, Mount_Colour,
+                                              App.Frame_Size_Form->Resize_Method, Frame_Total,
+                                              [this] { P.Process_Messages(); }));
   } else if (auto strip = Resized(Anim_Strip, Frame_Total * Frame_Size, Frame_Size)) {
     Take(Anim_Strip, strip);
   }
@@ -113,6 +116,7 @@ void TTolvane::Resize1Click() {
   Show_Modal(P, form);
   if (!form.Size_Accepted) return;
   Drop_Selection();
+  Step_Scope step(*this, "Resize");
   Commit_Frame();
   const int old_size = Frame_Size;
   Frame_Size = form.New_Frame_Size;

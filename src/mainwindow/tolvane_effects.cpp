@@ -54,6 +54,8 @@ void TTolvane::Brightness1Click(const Menu_Item& sender) {
   // over a generated frame. Both end here, before anything changes.
   Stop_Playback();
   Drop_Selection();
+  // The step takes the effect's name: the item's caption without its dots.
+  Step_Scope step(*this, sender.Caption.substr(0, sender.Caption.find('.')));
   Commit_Frame();
   if (!Ask_Effect(sender)) return;
 

@@ -69,7 +69,7 @@ void TTolvane::Open_Start_File() {
   // Load reads no PCX; the desktop offers PCX pictures too, so they go to
   // frame retrieval as Import PCX would hand them on.
   if (Is_Pcx_Name(path))
-    Retrieve_Frames(path);
+    Retrieve_Frames(path, "Import PCX");
   else
     Load_File(path);
 }
@@ -84,6 +84,7 @@ void TTolvane::Load_File(const std::string& path) {
       const int size = picture.Height();
       Check_Frame_Size_Fits(size);
       Install_Document(std::move(picture), size, path);
+      Anim_History.Start(*this, true);
     });
     return;
   }
@@ -93,7 +94,7 @@ void TTolvane::Load_File(const std::string& path) {
       Msg_Kind::Warning, mb_Yes | mb_No);
   if (answer == id_No) return;
   picture = Raster_Image();  // the dialog reads the file again itself
-  Retrieve_Frames(path);
+  Retrieve_Frames(path, "Frame Retrieval");
 }
 
 void TTolvane::Install_Document(Raster_Image picture, int frame_size, const std::string& path) {
@@ -121,6 +122,8 @@ void TTolvane::Install_Strip(Raster_Image picture) {
   // playback to the old document.
   Drop_Selection();
   Stop_Playback();
+  // The old strip holds the whole document, for a step back to it.
+  Commit_Frame();
   std::string caption = std::string(Application_Title) + " - " + File_Name_Part(Anim_File_Name);
   // The new strip goes in first so that the layout does not allocate the
   // old one anew; if the layout fails, the old strip comes back.
@@ -151,6 +154,7 @@ void TTolvane::Save1Click() {
   if (Upper(Anim_File_Name) != Upper(New_Anim_Name)) {
     if (Run_Command(P, [&] { Write_Picture(Anim_File_Name, Anim_Strip); })) {
       Anim_Modified = false;
+      Anim_History.Mark_Saved();
       Save_Succeeded = true;
     }
     return;
@@ -163,6 +167,7 @@ void TTolvane::Save_Through_Dialog() {
   const std::string path = SaveDialog1.File_Name;
   if (!Run_Command(P, [&] { Write_Picture(path, Anim_Strip); })) return;
   Anim_Modified = false;
+  Anim_History.Mark_Saved();
   Anim_File_Name = path;
   Caption = "Tolvane - " + File_Name_Part(path);
   Save_Succeeded = true;
@@ -218,6 +223,7 @@ void TTolvane::New1Click() {
   Section_End = 0;
   Show_Section();
   Update_Zoom_Range();
+  Anim_History.Start(*this, true);
 }
 
 }  // namespace tolvane

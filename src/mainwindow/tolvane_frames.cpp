@@ -26,6 +26,7 @@ void Commit_And_Edit(TTolvane& t, Edit edit) {
 
 void TTolvane::Add1Click() {
   Stop_Playback();
+  Step_Scope step(*this, "Add");
   Run_Command(P, [&] { Commit_And_Edit(*this, [&] { Append_Blank_Frame(*this); }); });
   Show_Frame();
   Section1.Enabled = true;
@@ -35,6 +36,7 @@ void TTolvane::Insert1Click() {
   Stop_Playback();
   // The current frame moves one place on; its selection goes with it.
   Drop_Selection();
+  Step_Scope step(*this, "Insert");
   Run_Command(P, [&] {
     Commit_And_Edit(*this, [&] { Insert_Blank_Frame(*this, Cur_Frame, Selected_Colour2); });
   });
@@ -53,6 +55,10 @@ void TTolvane::Delete1Click() {
     return;
   // The selection's images belong to the frame being deleted.
   Drop_Selection();
+  Step_Scope step(*this, "Delete");
+  // The step keeps the frame as the document holds it. Writing the working
+  // frame into a frame that goes changes nothing else.
+  Commit_Frame();
   // The strip could not be rebuilt: nothing changed.
   if (!Run_Command(P, [&] { Remove_Frame(*this, Cur_Frame); })) return;
   Anim_Modified = true;
@@ -71,6 +77,7 @@ void TTolvane::Delete1Click() {
 // Clear and Paste (From Buffer) drop a floating selection first: a later drag,
 // nudge or flip would rebuild the frame from the selection's old background.
 void TTolvane::Clear1Click() {
+  Frame_Edit_Scope step(*this, "Clear");
   Stop_Playback();
   Drop_Selection();
   Anim_Modified = true;
@@ -88,6 +95,7 @@ void TTolvane::Copy1Click() {
 }
 
 void TTolvane::Paste1Click() {
+  Frame_Edit_Scope step(*this, "Paste (From Buffer)");
   Stop_Playback();
   Drop_Selection();
   Anim_Modified = true;

@@ -1,3 +1,4 @@
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -7,7 +8,7 @@
 
 namespace tolvane {
 
-void TTolvane::Retrieve_Frames(const std::string& path) {
+void TTolvane::Retrieve_Frames(const std::string& path, const std::string& step) {
   TFrame_Extract& form = *App.Frame_Extract;
   Raster_Image strip;
   const bool done = Run_Command(P, [&] {
@@ -19,11 +20,20 @@ void TTolvane::Retrieve_Frames(const std::string& path) {
     if (form.Retrieval_Done) strip = form.Retrieved_Strip;
   });
   if (!done || !form.Retrieval_Done || strip.Empty()) return;
-  Run_Command(P, [&] {
+  const bool was_open = Document_Open();
+  const bool installed = Run_Command(P, [&] {
+    std::optional<Step_Scope> recorded;
+    if (was_open) recorded.emplace(*this, step);
     const int size = strip.Height();
     Install_Document(std::move(strip), size, New_Anim_Name);
     Anim_Modified = true;  // a new animation, not yet saved
   });
+  if (!installed) return;
+  // The animation has no file now that any step could be saved in.
+  if (was_open)
+    Anim_History.Forget_Saved();
+  else
+    Anim_History.Start(*this, false);
 }
 
 void TTolvane::Import1Click() {
@@ -35,7 +45,7 @@ void TTolvane::Import1Click() {
   const std::string path = OpenDialog1.File_Name;
   // Only a check that the file is a picture; the dialog reads it itself.
   if (!Run_Command(P, [&] { Read_Picture(path, Mount_Colour); })) return;
-  Retrieve_Frames(path);
+  Retrieve_Frames(path, "Import Frames");
 }
 
 void TTolvane::ImportPCX1Click() {
@@ -47,7 +57,7 @@ void TTolvane::ImportPCX1Click() {
   OpenDialog1.Filter_Index = 2;
   OpenDialog1.File_Name = "*.PCX";
   if (!P.Execute_Open_Dialog(OpenDialog1)) return;
-  Retrieve_Frames(OpenDialog1.File_Name);
+  Retrieve_Frames(OpenDialog1.File_Name, "Import PCX");
 }
 
 }  // namespace tolvane

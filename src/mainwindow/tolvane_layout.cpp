@@ -53,7 +53,9 @@ void Lay_Out_File_Edit_Menus(TTolvane& t) {
   Item(t.FlipVertical1, "Flip &Vertical");
   Item(t.N3, "-");
   Item(t.Undo1, "&Undo", "Ctrl+U", false);
-  t.Undo1.Alt_Shortcut = "Ctrl+Z";  // the key every other editor undoes with
+  Item(t.StepBackward1, "Step &Backward", "Ctrl+Z", false);
+  Item(t.StepForward1, "Step &Forward", "Ctrl+Shift+Z", false);
+  t.StepForward1.Alt_Shortcut = "Ctrl+Y";
 }
 
 // Frame, Section, View and Effects menus.

@@ -36,6 +36,7 @@ void TTolvane::MergeFiles1Click() {
     return;
   }
   Drop_Selection();
+  Step_Scope step(*this, "Merge Files");
   Commit_Frame();
 
   // The flags change only once the frames have: a merge that failed leaves

@@ -65,6 +65,7 @@ void TTolvane::Anim_TimerTimer() {
   // One frame's worth of copying: the blit is clipped to the working frame, so
   // the cost does not depend on the strip's length.
   BitBlt(Working_Frame, -Frame_Left(Cur_Frame), 0, Anim_Strip);
+  Anim_History.Rebase(*this);
 }
 
 void TTolvane::StopClick() {

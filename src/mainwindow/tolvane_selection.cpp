@@ -9,6 +9,9 @@ void TTolvane::Select_ImageMouseDown(Mouse_Button, unsigned, int x, int y) {
   // Taking hold of the selection counts as a change even without a move.
   Anim_Modified = true;
   Frame_Edited = true;
+  // The drag is one step of the history, from the press to the release.
+  Anim_History.Record_Pending(*this);
+  Anim_History.Name_Edit("Move Selection");
   Selection.Grab(x, y);
 }
 
@@ -19,6 +22,9 @@ void TTolvane::Select_ImageMouseMove(unsigned, int x, int y) {
   Redraw_Zoom();
 }
 
-void TTolvane::Select_ImageMouseUp(Mouse_Button, unsigned, int, int) { Selection.Let_Go(); }
+void TTolvane::Select_ImageMouseUp(Mouse_Button, unsigned, int, int) {
+  Selection.Let_Go();
+  Anim_History.Record_Edit(*this, "Move Selection");
+}
 
 }  // namespace tolvane

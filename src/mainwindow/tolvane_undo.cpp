@@ -14,6 +14,7 @@ void TTolvane::Undo1Click() {
   // The menu item acts only while enabled; a disabled copy may belong to
   // another frame or document.
   if (!Document_Open() || !Undo1.Enabled) return;
+  Frame_Edit_Scope step(*this, "Undo");
   Stop_Playback();
   Drop_Selection();
   BitBlt(Working_Frame, 0, 0, Undo_Frame);
@@ -31,7 +32,8 @@ namespace {
 // a floating selection through its scratch image and is then laid back on
 // its background.
 template <class Op>
-void Transform(TTolvane& t, Op op) {
+void Transform(TTolvane& t, const char* name, Op op) {
+  Frame_Edit_Scope step(t, name);
   t.Stop_Playback();
   t.Anim_Modified = true;
   t.Frame_Edited = true;
@@ -50,32 +52,38 @@ void Transform(TTolvane& t, Op op) {
 // nothing to change, and marking it modified would ask to save a non-document.
 void TTolvane::Nudge1Click() {
   if (!Document_Open()) return;
-  Transform(*this, [](Raster_Image& d, const Raster_Image& s) { Wrap_Shift(d, s, Nudge::Left); });
+  Transform(*this, "Nudge Left",
+            [](Raster_Image& d, const Raster_Image& s) { Wrap_Shift(d, s, Nudge::Left); });
 }
 
 void TTolvane::Nudge2Click() {
   if (!Document_Open()) return;
-  Transform(*this, [](Raster_Image& d, const Raster_Image& s) { Wrap_Shift(d, s, Nudge::Right); });
+  Transform(*this, "Nudge Right",
+            [](Raster_Image& d, const Raster_Image& s) { Wrap_Shift(d, s, Nudge::Right); });
 }
 
 void TTolvane::Nudge3Click() {
   if (!Document_Open()) return;
-  Transform(*this, [](Raster_Image& d, const Raster_Image& s) { Wrap_Shift(d, s, Nudge::Up); });
+  Transform(*this, "Nudge Up",
+            [](Raster_Image& d, const Raster_Image& s) { Wrap_Shift(d, s, Nudge::Up); });
 }
 
 void TTolvane::Nudge4Click() {
   if (!Document_Open()) return;
-  Transform(*this, [](Raster_Image& d, const Raster_Image& s) { Wrap_Shift(d, s, Nudge::Down); });
+  Transform(*this, "Nudge Down",
+            [](Raster_Image& d, const Raster_Image& s) { Wrap_Shift(d, s, Nudge::Down); });
 }
 
 void TTolvane::FlipHorizontal1Click() {
   if (!Document_Open()) return;
-  Transform(*this, [](Raster_Image& d, const Raster_Image& s) { Mirror(d, s, true); });
+  Transform(*this, "Flip Horizontal",
+            [](Raster_Image& d, const Raster_Image& s) { Mirror(d, s, true); });
 }
 
 void TTolvane::FlipVertical1Click() {
   if (!Document_Open()) return;
-  Transform(*this, [](Raster_Image& d, const Raster_Image& s) { Mirror(d, s, false); });
+  Transform(*this, "Flip Vertical",
+            [](Raster_Image& d, const Raster_Image& s) { Mirror(d, s, false); });
 }
 
 }  // namespace tolvane

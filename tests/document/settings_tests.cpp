@@ -167,6 +167,7 @@ TEST_F(Settings_File_Test, RoundTripOfEveryValue) {
   v.Window_Width = 1280;
   v.Window_Height = 960;
   v.Window_Maximised = true;
+  v.History_MB = 64;
   Ini_File ini(Path());
   Write_Settings_File(ini, v);
   EXPECT_EQ(Get(),
@@ -175,7 +176,8 @@ TEST_F(Settings_File_Test, RoundTripOfEveryValue) {
             "[View]\nOnionSkin=0\nPixelGrid=1\n"
             "[Export]\nGifSection=1\nGifScale=3\nGifTransparent=1\nSheetSection=1\n"
             "SheetColumns=4\nSheetScale=8\nSheetPadding=16\n"
-            "[Window]\nWidth=1280\nHeight=960\nMaximised=1\n");
+            "[Window]\nWidth=1280\nHeight=960\nMaximised=1\n"
+            "[Edit]\nHistoryMB=64\n");
   const Settings_Values back = Read_Settings_File(ini);
   EXPECT_EQ(back.Selected1, v.Selected1);
   EXPECT_EQ(back.Selected2, v.Selected2);
@@ -194,6 +196,7 @@ TEST_F(Settings_File_Test, RoundTripOfEveryValue) {
   EXPECT_EQ(back.Window_Width, v.Window_Width);
   EXPECT_EQ(back.Window_Height, v.Window_Height);
   EXPECT_EQ(back.Window_Maximised, v.Window_Maximised);
+  EXPECT_EQ(back.History_MB, v.History_MB);
 }
 
 // The export dialogs' choices come back in their ranges; anything else, and
@@ -268,7 +271,8 @@ TEST_F(Settings_File_Test, ReplacingLinesKeepsEverythingElse) {
             "[last]\nDir=/new.bmp\nFPS=12\n"
             "[View]\nOnionSkin=0\nPixelGrid=0\n"
             "[Export]\nGifSection=0\nGifScale=1\nGifTransparent=0\nSheetSection=0\n"
-            "SheetColumns=0\nSheetScale=1\nSheetPadding=0\n");
+            "SheetColumns=0\nSheetScale=1\nSheetPadding=0\n"
+            "[Edit]\nHistoryMB=256\n");
 }
 
 TEST_F(Settings_File_Test, AppendsToItsSectionOrAddsANewOneAtTheEnd) {
@@ -300,7 +304,8 @@ TEST_F(Settings_File_Test, WindowsLineEndingsStay) {
             "[View]\r\nOnionSkin=0\r\nPixelGrid=0\r\n"
             "[Export]\r\nGifSection=0\r\nGifScale=1\r\nGifTransparent=0\r\nSheetSection=0\r\n"
             "SheetColumns=0\r\nSheetScale=1\r\nSheetPadding=0\r\n"
-            "[Window]\r\nWidth=0\r\nHeight=0\r\nMaximised=0\r\n");
+            "[Window]\r\nWidth=0\r\nHeight=0\r\nMaximised=0\r\n"
+            "[Edit]\r\nHistoryMB=256\r\n");
 }
 
 TEST_F(Settings_File_Test, FolderIsCreatedWhenMissing) {

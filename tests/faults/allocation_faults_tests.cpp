@@ -125,6 +125,8 @@ TEST(Allocation_Faults, EveryFailureLeavesTheOldDocumentAndItsFile) {
       Write_Bmp(w.Path("merge.bmp"), Solid_Strip({20, 21}, 16));
       Write_Bmp(w.Path("sheet.bmp"), Solid_Strip({30, 31, 32}, 20));
       TTolvane& t = w.T();
+      // The history's own failures let the command go on (tested apart).
+      t.Anim_History.Set_Cap(0);
       t.Next_FrameClick();
       ASSERT_EQ(t.Check_Invariants(), "");
       const std::string name = t.Anim_File_Name;
@@ -167,7 +169,9 @@ namespace {
 
 // Each strip edit with each image allocation failing in turn: a failed edit
 // leaves the strip and its count as they were; one that goes through gives
-// the frames listed (by colour).
+// the frames listed (by colour). With the history on, a failure to record
+// clears it and the edit goes through; a recorded edit steps back to the old
+// strip.
 TEST(Allocation_Faults, StripEditsMakeTheNewStripFirst) {
   struct Edit {
     const char* name;
@@ -200,12 +204,21 @@ TEST(Allocation_Faults, StripEditsMakeTheNewStripFirst) {
        {7}},
   };
   const Raster_Image old = Solid_Strip({1, 2, 3}, 16);
-  for (const Edit& e : edits) {
+  // Each edit without a history, then with one.
+  for (std::size_t k = 0; k < 2 * std::size(edits); ++k) {
+    const Edit& e = edits[k % std::size(edits)];
+    const bool recording = k >= std::size(edits);
     for (long n = 1;; ++n) {
       Editing_State s;
       s.Anim_Strip = old;
       s.Frame_Size = 16;
       s.Frame_Total = 3;
+      History& h = s.Anim_History;
+      h.Set_Cap(recording ? History::Default_Cap : 0);
+      h.Start(s, true);
+      // A step before, to show whether the history was cleared.
+      Replace_Frames(s, 0, Solid_Strip({1}, 16));
+      const int before = h.Steps();
       Watch_Allocations(Image_Bytes, n);
       bool threw = false;
       try {
@@ -214,17 +227,30 @@ TEST(Allocation_Faults, StripEditsMakeTheNewStripFirst) {
         threw = true;
       }
       const bool failed = Stop_Watching() >= n;
-      SCOPED_TRACE(std::string(e.name) + ", image allocation " + std::to_string(n));
-      EXPECT_EQ(threw, failed);
-      if (failed) {
+      SCOPED_TRACE(std::string(e.name) + ", image allocation " + std::to_string(n) +
+                   (recording ? ", recording" : ""));
+      if (!recording) {
+        EXPECT_EQ(threw, failed);
+      }
+      if (threw) {
         EXPECT_TRUE(Same_Pixels(s.Anim_Strip, old));
         EXPECT_EQ(s.Frame_Total, 3);
+        EXPECT_EQ(h.Steps(), before);
         continue;
       }
       EXPECT_EQ(s.Anim_Strip.Width(), s.Frame_Total * 16);
       ASSERT_EQ(s.Frame_Total, int(e.frames.size()));
       for (int i = 0; i < s.Frame_Total; ++i)
         EXPECT_TRUE(Frame_Is(s.Anim_Strip, 16, i, e.frames[i]));
+      if (failed) {
+        EXPECT_EQ(h.Steps(), 0) << "a failure to record clears the history";
+        continue;
+      }
+      if (!recording) break;
+      ASSERT_EQ(h.Steps(), before + 1);
+      s.Commit_Frame();
+      h.Back(s);
+      EXPECT_TRUE(Same_Pixels(s.Anim_Strip, old)) << "stepped back";
       break;
     }
   }

@@ -117,6 +117,23 @@ class Monkey : public Tolvane_Test, public ::testing::WithParamInterface<unsigne
     T().Load1Click();
   }
 
+  // The document where its history begins, the working frame in its strip.
+  Raster_Image Opened;
+  int Opened_Size = 0, Opened_Total = 0;
+  // Stepping back all the way gives the document as opened, and forward as
+  // many steps the document as it was.
+  void Through_History() {
+    TTolvane& t = T();
+    const Raster_Image now = Document_Strip();
+    const int steps = t.Anim_History.Cursor();
+    while (t.StepBackward1.Enabled) t.StepBackward1Click();
+    ASSERT_TRUE(t.Frame_Size == Opened_Size && t.Frame_Total == Opened_Total &&
+                Same_Pixels(Document_Strip(), Opened))
+        << "stepped back all the way";
+    for (int i = 0; i < steps; ++i) t.StepForward1Click();
+    ASSERT_TRUE(Same_Pixels(Document_Strip(), now)) << "stepped forward again";
+  }
+
   // A drag on the floating selection's grab area, when one is shown.
   void Drag_Selection() {
     TTolvane& t = T();
@@ -218,7 +235,7 @@ class Monkey : public Tolvane_Test, public ::testing::WithParamInterface<unsigne
     TTolvane& t = T();
     P.Answers = {Answer(), Answer(), Answer()};
     if (Pick(0, 3) == 0) t.Tool6Click();  // the select tool, so that bands lift selections
-    int command = Pick(0, 31);
+    int command = Pick(0, 33);
     // Keep the strip small enough for thousands of steps: past 40 frames,
     // commands that add frames delete one instead.
     if (t.Frame_Total > 40 && (command == 9 || command == 10 || command >= 29)) command = 11;
@@ -339,6 +356,17 @@ class Monkey : public Tolvane_Test, public ::testing::WithParamInterface<unsigne
       case 31:
         Coin() ? View_Aid() : Export_Gif();
         break;
+      case 32:
+        Coin() ? t.StepBackward1Click() : t.StepForward1Click();
+        break;
+      case 33:
+        if (Pick(0, 3) == 0) Through_History();
+        break;
+    }
+    if (t.Document_Open() && t.Anim_History.Steps() == 0) {
+      Opened = Document_Strip();
+      Opened_Size = t.Frame_Size;
+      Opened_Total = t.Frame_Total;
     }
     // Leftover answers must not leak into the next command.
     P.Answers.clear();
@@ -356,7 +384,7 @@ class Monkey : public Tolvane_Test, public ::testing::WithParamInterface<unsigne
       open_steps += T().Document_Open();
       max_frames = std::max(max_frames, T().Frame_Total);
       if (HasFatalFailure()) {
-        ADD_FAILURE() << "seed " << seed << ", step " << i;
+        ADD_FAILURE() << "seed " << seed << ", step " << i << ", last commands" << Recent();
         return;
       }
       if (T().Document_Open()) {

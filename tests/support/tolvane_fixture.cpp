@@ -45,6 +45,12 @@ Tolvane_Test::~Tolvane_Test() {
   std::filesystem::remove_all(Dir, ec);
 }
 
+Raster_Image Tolvane_Test::Document_Strip() {
+  Raster_Image strip = T().Anim_Strip;
+  if (T().Frame_Edited) BitBlt(strip, T().Frame_Left(T().Cur_Frame), 0, T().Working_Frame);
+  return strip;
+}
+
 void Tolvane_Test::New_Anim(int size) {
   P.On_Modal<TFrame_Size_Form>([size](TFrame_Size_Form& f) {
     switch (size) {

@@ -38,6 +38,8 @@ class Tolvane_Test : public ::testing::Test {
   void Load_Strip(const Raster_Image& strip, const std::string& name = "anim.bmp");
   // Loads an existing file through the open dialog.
   void Load_File(const std::string& path);
+  // The strip as the user sees it, with the working frame's changes in it.
+  Raster_Image Document_Strip();
   // Saves the animation through Save As under Dir and reads the file back.
   Raster_Image Saved_Strip(const std::string& name = "saved.bmp");
 };

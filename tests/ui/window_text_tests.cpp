@@ -127,12 +127,14 @@ TEST_F(Program_Test, ControlsNameThemselvesInTheirHints) {
   for (const auto& [name, hint] : hints) EXPECT_EQ(Find<QWidget>(name)->toolTip(), hint) << name;
 }
 
-TEST_F(Program_Test, CtrlZUndoesAsCtrlUDoes) {
+// Ctrl+Z steps back over the last drawing and Ctrl+U undoes it, each as its
+// menu item does; Ctrl+Shift+Z and Ctrl+Y step forward.
+TEST_F(Program_Test, CtrlZStepsBackAndCtrlUUndoes) {
   New_Anim(1);
-  const QList<QKeySequence> keys = Views->Main().Action(T().Undo1)->shortcuts();
-  ASSERT_EQ(keys.size(), 2);
-  EXPECT_EQ(keys[0], QKeySequence("Ctrl+U")) << "the menu shows the first";
-  EXPECT_EQ(keys[1], QKeySequence("Ctrl+Z"));
+  const auto keys = [&](const Menu_Item& m) { return Views->Main().Action(m)->shortcuts(); };
+  EXPECT_EQ(keys(T().Undo1), QList<QKeySequence>{QKeySequence("Ctrl+U")});
+  EXPECT_EQ(keys(T().StepForward1),
+            (QList<QKeySequence>{QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")}));
   for (Qt::Key key : {Qt::Key_Z, Qt::Key_U}) {
     const Colour before = T().Working_Frame.GetPixel(5, 5);
     QTest::mouseClick(Find<Image_Widget>("Zoom"), Qt::LeftButton, {}, QPoint(21, 21));
@@ -142,6 +144,7 @@ TEST_F(Program_Test, CtrlZUndoesAsCtrlUDoes) {
     QTest::keyClick(Main_Window(), key, Qt::ControlModifier);
     EXPECT_EQ(T().Working_Frame.GetPixel(5, 5), before) << char(key);
     EXPECT_FALSE(T().Undo1.Enabled);
+    EXPECT_EQ(T().StepForward1.Enabled, key == Qt::Key_Z) << "a step forward is left";
   }
 }
 
