@@ -54,8 +54,11 @@ void TTolvane::Brightness1Click(const Menu_Item& sender) {
   // over a generated frame. Both end here, before anything changes.
   Stop_Playback();
   Drop_Selection();
-  // The step takes the effect's name: the item's caption without its dots.
-  Step_Scope step(*this, sender.Caption.substr(0, sender.Caption.find('.')));
+  // The step takes the effect's name: the item's caption without its dots
+  // and its access key's mark.
+  std::string name = sender.Caption.substr(0, sender.Caption.find('.'));
+  std::erase(name, '&');
+  Step_Scope step(*this, name);
   Commit_Frame();
   if (!Ask_Effect(sender)) return;
 
