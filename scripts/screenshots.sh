@@ -65,11 +65,20 @@ Make_Samples() {
 
 # Launch [file]: the program on the shared display, past its splash; sets
 # $window, $app_pid and $menu, the menu bar's height.
+# A program that could not reach the server is started again on a new one.
 Launch() {
   step="start-up"
-  "$program" "$@" >"$work/program.log" 2>&1 &
-  app_pid=$!
-  window=$(Wait_For_Window '^Tolvane v2' 100) || Fail "no main window"
+  local attempt
+  for attempt in 1 2 3; do
+    "$program" "$@" >"$work/program.log" 2>&1 &
+    app_pid=$!
+    window=$(Wait_For_Window '^Tolvane v2' 100) && break
+    echo "attempt $attempt: no main window"
+    Quit
+    Stop_Xvfb
+    Start_Xvfb
+  done
+  [ -n "$window" ] || Fail "no main window"
   Wait_For_Splash
   Place "$window"
   menu=$((wh - 222)) # the client area of a 32-pixel document is 222 high
