@@ -192,7 +192,7 @@ Shoot_With() {
     ((wx + ww > x1)) && x1=$((wx + ww))
     ((wy + wh > y1)) && y1=$((wy + wh))
   done
-  ((x1 > x0)) || Fail "no window to take"
+  [ "${#boxes[@]}" -gt 1 ] || Fail "no menu or list opened"
   Grab_Box="$((x1 - x0))x$((y1 - y0))+$x0+$y0"
   Still Grab_All
   local layers=() box
@@ -214,6 +214,15 @@ Shoot_Main() { Rest; Shoot "$window" "$1"; }
 # Dialog title-regex: waits for a dialog and prints its id.
 Dialog() { Wait_For_Window "$1" 100 || Fail "no window titled $1"; }
 
+# Gone title-regex: waits until the dialog has closed.
+Gone() {
+  for _ in $(seq 100); do
+    [ -z "$(xdotool search --onlyvisible --name "$1" 2>/dev/null)" ] && return 0
+    sleep 0.1
+  done
+  Fail "the window titled $1 did not close"
+}
+
 # ---- the sections of the guide ---------------------------------------------
 
 First_Animation() {
@@ -227,7 +236,7 @@ First_Animation() {
   Rest_On "$size"
   Shoot "$size" first-animation-new
   xdotool key Return
-  sleep 1
+  Gone '^Frame Size\.\.\.$'
   step="drawing"
   Pick 3 0 # dark green ground
   Use_Tool rectangle
@@ -316,6 +325,7 @@ Retrieval() {
   question=$(Dialog '^Warning$')
   Rest_On "$question"
   xdotool key Return
+  Gone '^Warning$'
   step="Frame Retrieval dialog"
   dialog=$(Dialog '^Frame Retrieval\.\.\.$')
   # Cells of 48 x 40, all rows.
@@ -342,7 +352,7 @@ Retrieval() {
   done
   step="Ok"
   xdotool key Return
-  sleep 1
+  Gone '^Frame Retrieval\.\.\.$'
   Shoot_Main retrieval-result
   Quit
 }
@@ -365,7 +375,7 @@ Effects() {
   Shoot "$dialog" effects-rotate
   step="Ok"
   xdotool key Return
-  sleep 1
+  Gone '^Rotate\.\.\.$'
   Shoot_Main effects-result
   Quit
 }
@@ -382,6 +392,7 @@ Merge() {
   Rest_On "$question"
   Shoot "$question" merge-question
   xdotool key Return
+  Gone '^Confirm$'
   step="Add Transition dialog"
   dialog=$(Dialog '^Add Transition\.\.\.$')
   xdotool mousemove --window "$dialog" 200 86 click 1 # the list of kinds
@@ -391,7 +402,7 @@ Merge() {
   xdotool key Down Return # Slide Horizontal
   sleep 0.3
   xdotool key Return
-  sleep 1
+  Gone '^Add Transition\.\.\.$'
   step="the merged frames"
   Click 141 110 # Last Frame, then back into the transition
   Click 116 135
@@ -411,13 +422,14 @@ Export() {
   Rest_On "$dialog"
   Shoot "$dialog" export-gif
   xdotool key Escape
-  sleep 0.5
+  Gone '^Export GIF$'
   step="File > Export Sheet..."
   dialog=$(Menu f '^Export Sheet$' e) || Fail "no Export Sheet dialog"
   xdotool mousemove --window "$dialog" 23 32 click 1
   Rest_On "$dialog"
   Shoot "$dialog" export-sheet
   xdotool key Escape
+  Gone '^Export Sheet$'
   Quit
   step="tolvane --export-sheet"
   "$program" --export-sheet "$work/walk.png" --columns 4 --padding 2 --scale 2 \
