@@ -300,14 +300,21 @@ Selection_Clipboard() {
   Quit
 }
 
-# From the history branch: Step Backward and Forward in the Edit menu.
+# Step Backward and Forward in the Edit menu.
 History() {
   section="history"
   Launch "$work/ball.png"
-  step="a change"
+  step="Delete"
   Keys Delete
+  local question
+  question=$(Dialog '^Confirm$')
+  Rest_On "$question"
+  xdotool key Return
+  Gone '^Confirm$'
+  step="a stroke, stepped back"
   Use_Tool pencil
   Drag $(Zoom_At 2 2) $(Zoom_At 20 8)
+  Keys ctrl+z
   step="Edit menu"
   Rest
   xdotool key alt+e
@@ -469,7 +476,7 @@ Recovery() {
   Quit
 }
 
-# From the workspace branch: the window enlarged, the frame fitted.
+# The window enlarged, the frame fitted.
 Workspace() {
   section="workspace"
   Launch "$work/ball.png"
@@ -493,11 +500,10 @@ Start_Xvfb
 export XDG_STATE_HOME="$work/state"
 mkdir -p "$XDG_STATE_HOME"
 
-# History, Workspace and Recovery join the list once their branches are in
-# main: the program built from main has none of them yet. SECTIONS="Merge
-# Export" renews only those pictures.
+# Recovery joins the list once it is in the program. SECTIONS="Merge Export"
+# renews only those pictures.
 for run in ${SECTIONS:-First_Animation Tools_Colours Frames_Playback Selection_Clipboard \
-  Retrieval Effects Merge Export}; do
+  History Retrieval Effects Merge Export Workspace}; do
   $run
 done
 echo "PASS: pictures in $out"
