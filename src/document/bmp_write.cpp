@@ -1,8 +1,13 @@
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <cstring>
 #include <memory>
+#include <semaphore>
 #include <string>
+#include <system_error>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -108,42 +113,125 @@ void Row24(const Colour* src, int w, std::uint8_t* out) {
   }
 }
 
-// The header goes out with the first rows, one write fewer; the buffer is
-// never cleared, as each row's padding is zeroed where it is made.
+// Turns rows into file bytes a block at a time: the header goes out with
+// the first rows, one write fewer; no buffer is cleared, as each row's
+// padding is zeroed where it is made.
+class Row_Blocks {
+ public:
+  Row_Blocks(const Raster_Image& image, std::uint64_t file_size, std::size_t row_bytes,
+             std::uint64_t pixel_bytes)
+      : image_(image),
+        row_bytes_(row_bytes),
+        block_rows_(std::max<std::size_t>(1, Block_Bytes / std::max<std::size_t>(row_bytes, 1))),
+        blocks_(int((std::size_t(image.Height()) + block_rows_ - 1) / block_rows_)) {
+    std::memset(header_, 0, Header);
+    header_[0] = 'B';
+    header_[1] = 'M';
+    Put32(header_ + 2, std::uint32_t(file_size));
+    Put32(header_ + 10, Header);
+    Put32(header_ + 14, 40);
+    Put32(header_ + 18, std::uint32_t(image.Width()));
+    Put32(header_ + 22, std::uint32_t(image.Height()));
+    Put16(header_ + 26, 1);
+    Put16(header_ + 28, 24);
+    Put32(header_ + 34, std::uint32_t(pixel_bytes));
+  }
+
+  static constexpr std::size_t Header = 54;
+  int Blocks() const { return blocks_; }
+  // Room for a block with the header in front of it.
+  std::size_t Buffer_Bytes() const { return Header + block_rows_ * row_bytes_; }
+
+  // Fills buffer with block k; returns where its bytes start and how many.
+  std::pair<const std::uint8_t*, std::size_t> Make(int k, std::uint8_t* buffer) const {
+    const int w = image_.Width();
+    const std::size_t pixels = 3 * std::size_t(w);
+    int y = image_.Height() - 1 - int(std::size_t(k) * block_rows_);
+    std::uint8_t* const start = buffer + Header;
+    std::uint8_t* out = start;
+    for (std::size_t rows = 0; rows < block_rows_ && y >= 0; ++rows, --y, out += row_bytes_) {
+      Row24(image_.Row(y), w, out);
+      std::memset(out + pixels, 0, row_bytes_ - pixels);
+    }
+    if (k > 0) return {start, std::size_t(out - start)};
+    std::memcpy(buffer, header_, Header);
+    return {buffer, std::size_t(out - buffer)};
+  }
+
+ private:
+  const Raster_Image& image_;
+  std::size_t row_bytes_, block_rows_;
+  int blocks_;
+  std::uint8_t header_[Header];
+};
+
+bool Write_Serially(const Byte_Sink& sink, const Row_Blocks& blocks) {
+  const auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(blocks.Buffer_Bytes());
+  for (int k = 0; k < blocks.Blocks(); ++k) {
+    const auto [data, size] = blocks.Make(k, buffer.get());
+    if (!sink(data, size)) return false;
+  }
+  return true;
+}
+
+// A second core turns the next rows into bytes while this thread hands the
+// last ones to the sink: for a large picture the sink's copy (or the
+// kernel's) costs as much as the conversion, and the two now overlap. The
+// sink is called only from this thread, in order.
+bool Write_Pipelined(const Byte_Sink& sink, const Row_Blocks& blocks) {
+  constexpr int Slots = 3;
+  const std::size_t slot_bytes = blocks.Buffer_Bytes();
+  const auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(Slots * slot_bytes);
+  std::pair<const std::uint8_t*, std::size_t> made[Slots];
+  std::counting_semaphore<> free_slots(Slots), ready(0);
+  std::atomic<bool> stop{false};
+  std::jthread maker;
+  try {
+    maker = std::jthread([&] {
+      for (int k = 0; k < blocks.Blocks(); ++k) {
+        free_slots.acquire();
+        if (stop.load()) return;
+        made[k % Slots] = blocks.Make(k, buffer.get() + std::size_t(k % Slots) * slot_bytes);
+        ready.release();
+      }
+    });
+  } catch (const std::system_error&) {
+    return Write_Serially(sink, blocks);  // no thread to be had
+  }
+  // However this ends (a refusing or throwing sink), the maker is let go
+  // before the thread is joined.
+  struct Release {
+    std::atomic<bool>& stop;
+    std::counting_semaphore<>& free_slots;
+    ~Release() {
+      stop = true;
+      free_slots.release(Slots);
+    }
+  } release{stop, free_slots};
+  for (int k = 0; k < blocks.Blocks(); ++k) {
+    ready.acquire();
+    const auto [data, size] = made[k % Slots];
+    if (!sink(data, size)) return false;
+    free_slots.release();
+  }
+  return true;
+}
+
+// A thread only where there is a second core to run it.
+bool Pipeline_Allowed() {
+  static const bool allowed = std::thread::hardware_concurrency() > 1;
+  return allowed;
+}
+
+// Below this many bytes a thread's start costs more than it saves.
+constexpr std::uint64_t Pipeline_Bytes = 1 << 20;
+
 bool Write_Rows(const Byte_Sink& sink, const Raster_Image& image, std::uint64_t file_size,
                 std::size_t row_bytes, std::uint64_t pixel_bytes) {
-  constexpr std::size_t Header = 54;
-  const int w = image.Width(), h = image.Height();
-  const std::size_t block_rows =
-      std::max<std::size_t>(1, Block_Bytes / std::max<std::size_t>(row_bytes, 1));
-  const auto buffer =
-      std::make_unique_for_overwrite<std::uint8_t[]>(Header + block_rows * row_bytes);
-  std::uint8_t* const head = buffer.get();
-  std::memset(head, 0, Header);
-  head[0] = 'B';
-  head[1] = 'M';
-  Put32(head + 2, std::uint32_t(file_size));
-  Put32(head + 10, Header);
-  Put32(head + 14, 40);
-  Put32(head + 18, std::uint32_t(w));
-  Put32(head + 22, std::uint32_t(h));
-  Put16(head + 26, 1);
-  Put16(head + 28, 24);
-  Put32(head + 34, std::uint32_t(pixel_bytes));
-
-  const std::size_t pixels = 3 * std::size_t(w);
-  std::size_t start = 0;
-  int y = h - 1;
-  do {
-    std::uint8_t* out = head + Header;
-    for (std::size_t rows = 0; rows < block_rows && y >= 0; ++rows, --y, out += row_bytes) {
-      Row24(image.Row(y), w, out);
-      std::memset(out + pixels, 0, row_bytes - pixels);
-    }
-    if (!sink(head + start, std::size_t(out - head) - start)) return false;
-    start = Header;
-  } while (y >= 0);
-  return true;
+  const Row_Blocks blocks(image, file_size, row_bytes, pixel_bytes);
+  if (pixel_bytes >= Pipeline_Bytes && blocks.Blocks() > 1 && Pipeline_Allowed())
+    return Write_Pipelined(sink, blocks);
+  return Write_Serially(sink, blocks);
 }
 
 }  // namespace

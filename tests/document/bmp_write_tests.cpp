@@ -1,9 +1,11 @@
 // The BMP writer: the exact bytes of the header, padding and row order,
 // round trips, and the save that replaces a file only when it succeeds.
 #include <gtest/gtest.h>
+
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <stdexcept>
 
 #include <chrono>
 #include <csignal>
@@ -89,9 +91,10 @@ TOLVANE_AT_EACH_SIMD_LEVEL(BmpWriteRows);
 TEST_P(BmpWriteRows, RoundTripsOddWidthsAndManyRowBlocks) {
   Temp_Dir dir;
   // Widths 1, 2, 3, 5 need 3, 2, 3, 1 padding bytes; 700 x 400 spans
-  // several write blocks; 16384 x 2 is one wide row per block.
-  const std::pair<int, int> sizes[] = {{1, 1}, {2, 3},     {3, 2},    {5, 5},
-                                       {7, 1}, {700, 400}, {16384, 2}};
+  // several write blocks; 16384 x 2 is one wide row per block; 1001 x 613
+  // is large enough to be made on a second thread, its last block short.
+  const std::pair<int, int> sizes[] = {{1, 1}, {2, 3},     {3, 2},     {5, 5},
+                                       {7, 1}, {700, 400}, {16384, 2}, {1001, 613}};
   for (auto [w, h] : sizes) {
     Raster_Image img = Test_Picture(w, h, unsigned(w * 31 + h));
     img.SetPixel(0, 0, 0x123456);
@@ -189,6 +192,15 @@ TEST(BmpWriteAtomic, WriteFailingPartWayKeepsTheOldFile) {
     EXPECT_EQ(Read_File(path), old);
     EXPECT_EQ(Names_In(dir.Path()), std::vector<std::string>{"anim.bmp"});
   }
+  // A write function that throws ends the save with its error, not a hang.
+  int calls = 0;
+  EXPECT_THROW(Write_Bmp(path, Test_Picture(2000, 300, 2),
+                         [&](int fd, const void* d, std::size_t n) {
+                           if (++calls > 2) throw std::runtime_error("gone");
+                           return Plain_Write(fd, d, n);
+                         }),
+               std::runtime_error);
+  EXPECT_EQ(Read_File(path), old);
   // A write that stops making progress is a failure too, not a hang.
   try {
     Write_Bmp(path, Test_Picture(8, 8), [](int, const void*, std::size_t) { return 0L; });
