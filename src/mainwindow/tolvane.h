@@ -1,4 +1,5 @@
 #pragma once
+#include <memory>
 #include <string>
 
 #include "document/editing_state.h"
@@ -8,6 +9,8 @@
 #include "platform/controls.h"
 #include "platform/form.h"
 #include "platform/platform.h"
+#include "recovery/recovery_keeper.h"
+#include "recovery/recovery_store.h"
 
 namespace tolvane {
 
@@ -44,6 +47,7 @@ inline constexpr const char* Gif_Filter = "GIF Files (*.GIF)|*.GIF";
 //   tolvane_effects.cpp   the effect sequences
 //   tolvane_merge.cpp     Merge Files
 //   tolvane_gif.cpp       Export GIF
+//   tolvane_recovery.cpp  recovery copies of unsaved work
 class TTolvane : public TForm, public Editing_State, public Editor_Host {
  public:
   explicit TTolvane(Application& app);
@@ -282,6 +286,19 @@ class TTolvane : public TForm, public Editing_State, public Editor_Host {
   Menu_Item View1, OnionSkin1, PixelGrid1;
   void OnionSkin1Click();
   void PixelGrid1Click();
+
+  // Recovery copies (mainwindow/tolvane_recovery.cpp): on each tick the
+  // keeper looks at the document and writes a copy of unsaved changes; after
+  // the splash a start offers the copies of programs that ended unsaved.
+  // Nothing is kept when the platform names no recovery folder.
+  Timer Recovery_Timer{true, 1000};
+  std::unique_ptr<Recovery_Store> Recovery_Files;
+  std::unique_ptr<Recovery_Keeper> Recovery;
+  bool Recovery_Ready();  // makes the store and keeper once; false: none
+  void Recovery_TimerTimer();
+  void Offer_Recovery();
+  // The document was saved, closed or replaced: its copy goes.
+  void Discard_Recovery();
 };
 
 }  // namespace tolvane

@@ -141,6 +141,7 @@ void TTolvane::Install_Strip(Raster_Image picture) {
   Section_End = Frame_Total - 1;
   Show_Section();
   Update_Zoom_Range();
+  Discard_Recovery();
 }
 
 void TTolvane::Save1Click() {
@@ -151,6 +152,7 @@ void TTolvane::Save1Click() {
     if (Run_Command(P, [&] { Write_Picture(Anim_File_Name, Anim_Strip); })) {
       Anim_Modified = false;
       Save_Succeeded = true;
+      Discard_Recovery();
     }
     return;
   }
@@ -165,6 +167,7 @@ void TTolvane::Save_Through_Dialog() {
   Anim_File_Name = path;
   Caption = "Tolvane - " + File_Name_Part(path);
   Save_Succeeded = true;
+  Discard_Recovery();
 }
 
 void TTolvane::SaveAs1Click() {
@@ -216,6 +219,7 @@ void TTolvane::New1Click() {
   Section_End = 0;
   Show_Section();
   Update_Zoom_Range();
+  Discard_Recovery();
 }
 
 }  // namespace tolvane

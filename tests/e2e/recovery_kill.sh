@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Kills the real program and starts it again, 20 times side by side, each on
+# its own Xvfb. A run opens a white strip, draws one pixel, waits for the
+# recovery copy, draws a second pixel and is killed with SIGKILL at a random
+# moment 26 to 34 s later. The next start must offer the copy, and Yes then
+# Save must give the strip with both pixels, or, when the kill came before
+# the copy's 30 s were up, with the first pixel alone: never anything else,
+# and no damaged copy.
+# Usage: recovery_kill.sh path/to/tolvane [runs]
+set -uo pipefail
+program=${1:?usage: recovery_kill.sh path/to/tolvane [runs]}
+
+if [ "${3:-}" != --once ]; then
+  logs=$(mktemp -d)
+  trap 'rm -rf "$logs"' EXIT
+  for i in $(seq "${2:-20}"); do
+    "$0" "$program" 1 --once >"$logs/$i" 2>&1 &
+  done
+  failed=0
+  for job in $(jobs -p); do wait "$job" || failed=$((failed + 1)); done
+  grep -h '^run:' "$logs"/*
+  [ "$failed" -eq 0 ] && { echo "PASS: every kill recovered"; exit 0; }
+  for f in "$logs"/*; do grep -q '^PASS' "$f" || { echo "--- $f"; cat "$f"; }; done
+  echo "FAIL: $failed runs"
+  exit 1
+fi
+
+source "$(dirname "$0")/x_session.sh"
+export XDG_STATE_HOME="$work/state"
+convert -size 96x32 xc:white PNG24:"$work/walk.png"
+printf '#!/bin/sh\nexec "%s" "%s"\n' "$program" "$work/walk.png" >"$work/start"
+chmod +x "$work/start"
+Start_Program "$work/start"
+Wait_For_Splash
+
+Pixel() {  # Pixel x y: the pencil (black) on a frame pixel of the 4:1 zoom view
+  local menu=$(($(xdotool getwindowgeometry --shell "$window" | sed -n 's/HEIGHT=//p') - 222))
+  xdotool mousemove --window "$window" $((193 + 4 * $1 + 1)) $((menu + 1 + 4 * $2 + 1)) click 1
+}
+ax=$((RANDOM % 32)) ay=$((RANDOM % 32)) bx=$((RANDOM % 32)) by=$((RANDOM % 32))
+kill_after=$((26 + RANDOM % 9))
+Pixel "$ax" "$ay"
+sleep 31
+Pixel "$bx" "$by"
+sleep "$kill_after"
+kill -KILL "$app_pid"
+wait "$app_pid" 2>/dev/null
+app_pid=""
+
+"$program" >"$work/second.log" 2>&1 &
+app_pid=$!
+Wait_For_Splash
+question=$(Wait_For_Window '^Confirm$' 100) || { echo "FAIL: no recovery offered"; exit 1; }
+xdotool mousemove --window "$question" 10 10 key Return
+sleep 1
+window=$(Wait_For_Window '^Tolvane v2 - walk.png$' 50) || { echo "FAIL: nothing recovered"; exit 1; }
+before=$(stat -c %Y.%s "$work/walk.png")
+xdotool mousemove --window "$window" 250 185 key alt+f
+sleep 0.5
+xdotool key s
+for _ in $(seq 50); do
+  [ "$(stat -c %Y.%s "$work/walk.png")" != "$before" ] && break
+  sleep 0.1
+done
+
+Drawn() { convert -size 96x32 xc:white -fill black -draw "point $1,$2" ${3:+-draw "point $3,$4"} "$work/expected.png"; }
+Same() { [ "$(compare -metric AE "$work/walk.png" "$work/expected.png" null: 2>&1)" = 0 ]; }
+echo "run: pixels ($ax,$ay) ($bx,$by), killed $kill_after s after the second"
+Drawn "$ax" "$ay" "$bx" "$by"
+if ! Same; then
+  Drawn "$ax" "$ay"
+  { [ "$kill_after" -lt 31 ] && Same; } || { echo "FAIL: the recovered strip is neither state"; exit 1; }
+  echo "run: killed before the second copy, the first came back"
+fi
+[ -e "$XDG_STATE_HOME/tolvane/recovery/damaged" ] && { echo "FAIL: a copy was damaged"; exit 1; }
+echo "PASS"
