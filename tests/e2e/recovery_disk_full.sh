@@ -39,7 +39,7 @@ kill -0 "$app_pid" || { echo "FAIL: the program ended"; exit 1; }
 
 before=$(stat -c %Y.%s "$work/noise.png")
 convert "$work/noise.png" -fill black -draw "point 3,4" -draw "point 20,9" "$work/expected.png"
-xdotool mousemove --window "$window" 250 185 key alt+f
+xdotool mousemove --window "$window" 250 203 click 1 sleep 0.3 key alt+f
 sleep 0.5
 xdotool key s
 for _ in $(seq 50); do

@@ -27,6 +27,12 @@ fi
 
 source "$(dirname "$0")/x_session.sh"
 export XDG_STATE_HOME="$work/state"
+Fail() {
+  echo "FAIL: $1"
+  ls -l "$XDG_STATE_HOME/tolvane/recovery"
+  cat "$work"/*.log
+  exit 1
+}
 convert -size 96x32 xc:white PNG24:"$work/walk.png"
 printf '#!/bin/sh\nexec "%s" "%s"\n' "$program" "$work/walk.png" >"$work/start"
 chmod +x "$work/start"
@@ -39,23 +45,28 @@ Pixel() {  # Pixel x y: the pencil (black) on a frame pixel of the 4:1 zoom view
 }
 ax=$((RANDOM % 32)) ay=$((RANDOM % 32)) bx=$((RANDOM % 32)) by=$((RANDOM % 32))
 kill_after=$((26 + RANDOM % 9))
+Wait_For_Window '^Tolvane v2 - walk.png$' >/dev/null || Fail "the strip did not open"
 Pixel "$ax" "$ay"
 sleep 31
+ls "$XDG_STATE_HOME"/tolvane/recovery/*.meta >/dev/null || Fail "no copy 31 s after a change"
 Pixel "$bx" "$by"
 sleep "$kill_after"
 kill -KILL "$app_pid"
 wait "$app_pid" 2>/dev/null
 app_pid=""
 
-"$program" >"$work/second.log" 2>&1 &
-app_pid=$!
+for attempt in 1 2 3; do  # a loaded server may refuse the first connection
+  "$program" >"$work/second.log" 2>&1 &
+  app_pid=$!
+  Wait_For_Window '^Tolvane v2$' >/dev/null && break
+done
 Wait_For_Splash
-question=$(Wait_For_Window '^Confirm$' 100) || { echo "FAIL: no recovery offered"; exit 1; }
+question=$(Wait_For_Window '^Confirm$' 300) || Fail "no recovery offered"
 xdotool mousemove --window "$question" 10 10 key Return
 sleep 1
-window=$(Wait_For_Window '^Tolvane v2 - walk.png$' 50) || { echo "FAIL: nothing recovered"; exit 1; }
+window=$(Wait_For_Window '^Tolvane v2 - walk.png$' 50) || Fail "nothing recovered"
 before=$(stat -c %Y.%s "$work/walk.png")
-xdotool mousemove --window "$window" 250 185 key alt+f
+xdotool mousemove --window "$window" 250 203 click 1 sleep 0.3 key alt+f
 sleep 0.5
 xdotool key s
 for _ in $(seq 50); do
@@ -69,8 +80,8 @@ echo "run: pixels ($ax,$ay) ($bx,$by), killed $kill_after s after the second"
 Drawn "$ax" "$ay" "$bx" "$by"
 if ! Same; then
   Drawn "$ax" "$ay"
-  { [ "$kill_after" -lt 31 ] && Same; } || { echo "FAIL: the recovered strip is neither state"; exit 1; }
+  { [ "$kill_after" -lt 31 ] && Same; } || Fail "the recovered strip is neither state"
   echo "run: killed before the second copy, the first came back"
 fi
-[ -e "$XDG_STATE_HOME/tolvane/recovery/damaged" ] && { echo "FAIL: a copy was damaged"; exit 1; }
+[ -e "$XDG_STATE_HOME/tolvane/recovery/damaged" ] && Fail "a copy was damaged"
 echo "PASS"
