@@ -1,12 +1,13 @@
 // The pause a recovery copy puts into the window's thread when it starts, on
 // a strip of 10,000 frames of 128 pixels (655 MB). The snapshot is taken a
 // piece per tick; Recovery_Snapshot_Pause reports the longest tick of one
-// whole snapshot (its iteration time) and how many ticks it took, beside
-// Memcpy_Strip, one copy of the whole strip, which is what a snapshot in
-// one go would cost.
+// whole snapshot (its iteration time; worst_ms the longest of all) and how
+// many ticks it took, beside Recovery_Memcpy_Strip, one copy of the whole
+// strip, which is what a snapshot in one go would cost.
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <vector>
@@ -33,6 +34,7 @@ void BM_Recovery_Snapshot_Pause(benchmark::State& state) {
   std::int64_t now = 0;
   keeper.Tick(doc, now);
   int ticks = 0;
+  double worst = 0;  // the first snapshot's, whose buffer is new, counts too
   for (auto _ : state) {
     doc.Anim_Strip.SetPixel(0, 0, Colour(now) & Colour_Mask);
     now += Recovery_Keeper::Delay_Ms;
@@ -44,17 +46,19 @@ void BM_Recovery_Snapshot_Pause(benchmark::State& state) {
           longest, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     }
     state.SetIterationTime(longest);
+    worst = std::max(worst, longest);
     keeper.Discard();  // stops the encoding: only the window's side is measured
     keeper.Wait();
   }
   state.counters["ticks"] = benchmark::Counter(ticks, benchmark::Counter::kAvgIterations);
+  state.counters["worst_ms"] = worst * 1000;
 }
 BENCHMARK(BM_Recovery_Snapshot_Pause)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(5);
 
-void BM_Memcpy_Strip(benchmark::State& state) {
+void BM_Recovery_Memcpy_Strip(benchmark::State& state) {
   const std::size_t bytes = std::size_t(Frames) * Size * Size * sizeof(Colour);
   std::vector<char> from(bytes, 1), to(bytes, 2);
   for (auto _ : state) {
@@ -62,7 +66,7 @@ void BM_Memcpy_Strip(benchmark::State& state) {
     benchmark::DoNotOptimize(to.data());
   }
 }
-BENCHMARK(BM_Memcpy_Strip)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_Recovery_Memcpy_Strip)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace
 }  // namespace tolvane
