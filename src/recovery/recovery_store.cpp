@@ -1,7 +1,6 @@
 #include "recovery/recovery_store.h"
 
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -14,6 +13,7 @@
 #include <sstream>
 
 #include "document/safe_save.h"
+#include "document/settings.h"
 #include "image/image_error.h"
 #include "png/png.h"
 
@@ -138,18 +138,7 @@ std::optional<Recovery_Info> Parse_Recovery_Info(std::string_view text) {
 }
 
 std::string Default_Recovery_Folder() {
-  const char* xdg = std::getenv("XDG_STATE_HOME");
-  // The XDG rules say a relative value is invalid and must be ignored.
-  if (xdg && xdg[0] == '/') return (fs::path(xdg) / "tolvane" / "recovery").string();
-  std::string home;
-  if (const char* h = std::getenv("HOME"); h && h[0]) {
-    home = h;
-  } else if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir) {
-    home = pw->pw_dir;
-  } else {
-    home = ".";
-  }
-  return (fs::path(home) / ".local" / "state" / "tolvane" / "recovery").string();
+  return (fs::path(Xdg_Folder("XDG_STATE_HOME", ".local/state")) / "recovery").string();
 }
 
 Recovery_Store::Recovery_Store(std::string folder) : folder_(std::move(folder)) {
