@@ -19,7 +19,7 @@ EOF
 chmod +x "$work/start"
 Start_Program "$work/start"
 Wait_For_Splash
-sleep 1
+Wait_For_Window '^Tolvane v2 - noise.png$' >/dev/null || { echo "FAIL: the strip did not open"; exit 1; }
 
 Warnings() { xdotool search --onlyvisible --name '^Warning$' 2>/dev/null | wc -l; }
 
