@@ -22,9 +22,13 @@ namespace tolvane {
 namespace fs = std::filesystem;
 
 std::string Default_Settings_Path() {
-  const char* xdg = std::getenv("XDG_CONFIG_HOME");
+  return (fs::path(Xdg_Folder("XDG_CONFIG_HOME", ".config")) / Settings_File_Name).string();
+}
+
+std::string Xdg_Folder(const char* variable, const char* fallback) {
+  const char* xdg = std::getenv(variable);
   // The XDG rules say a relative value is invalid and must be ignored.
-  if (xdg && xdg[0] == '/') return (fs::path(xdg) / "tolvane" / Settings_File_Name).string();
+  if (xdg && xdg[0] == '/') return (fs::path(xdg) / "tolvane").string();
   std::string home;
   if (const char* h = std::getenv("HOME"); h && h[0]) {
     home = h;
@@ -33,7 +37,7 @@ std::string Default_Settings_Path() {
   } else {
     home = ".";
   }
-  return (fs::path(home) / ".config" / "tolvane" / Settings_File_Name).string();
+  return (fs::path(home) / fallback / "tolvane").string();
 }
 
 namespace {

@@ -10,6 +10,9 @@ inline constexpr const char* Settings_File_Name = "Tolvane.INI";
 
 // $XDG_CONFIG_HOME/tolvane/Tolvane.INI, else ~/.config/tolvane/Tolvane.INI.
 std::string Default_Settings_Path();
+// The program's folder under an XDG base folder: $<variable>/tolvane, or
+// <home>/<fallback>/tolvane when the variable is unset or not absolute.
+std::string Xdg_Folder(const char* variable, const char* fallback);
 
 // A profile (INI) file: "[Section]" lines and "key=value" lines, names matched
 // without regard to case. Each write goes through to the file at once and

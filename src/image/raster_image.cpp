@@ -1,6 +1,7 @@
 #include "image/raster_image.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <mutex>
@@ -17,6 +18,11 @@
 #include "image/image_error.h"
 
 namespace tolvane {
+
+std::uint64_t Next_Serial() noexcept {
+  static std::atomic<std::uint64_t> last{0};
+  return last.fetch_add(1, std::memory_order_relaxed) + 1;
+}
 
 namespace {
 
@@ -143,7 +149,7 @@ void Raster_Image::Resize(int w, int h, bool fill_new) {
   }
   width_ = w;
   height_ = h;
-  ++serial_;
+  serial_ = Next_Serial();
 }
 
 Colour Raster_Image::GetPixel(int x, int y) const {
@@ -154,7 +160,7 @@ Colour Raster_Image::GetPixel(int x, int y) const {
 void Raster_Image::SetPixel(int x, int y, Colour c) {
   if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
   pixels_[std::size_t(y) * width_ + x] = c & Colour_Mask;
-  ++serial_;
+  serial_ = Next_Serial();
 }
 
 void Raster_Image::Fill_Span(int y, int x0, int x1, Colour c) {
@@ -178,7 +184,7 @@ void Raster_Image::FillRect(const Rect& r) {
   const Span xs = Clip(x0, x1, width_), ys = Clip(y0, y1, height_);
   if (xs.empty() || ys.empty()) return;
   for (int y = ys.lo; y < ys.hi; ++y) Fill_Span(y, xs.lo, xs.hi, Fill_Colour);
-  ++serial_;
+  serial_ = Next_Serial();
 }
 
 void Raster_Image::FrameRect(const Rect& r) {
@@ -192,7 +198,7 @@ void Raster_Image::FrameRect(const Rect& r) {
     SetPixel(r.Left, y, Fill_Colour);
     SetPixel(r.Right - 1, y, Fill_Colour);
   }
-  ++serial_;
+  serial_ = Next_Serial();
 }
 
 void Raster_Image::Ellipse(int x1, int y1, int x2, int y2) {
@@ -241,7 +247,7 @@ void Raster_Image::Ellipse(int x1, int y1, int x2, int y2) {
       span(in1 + 1, x1, Pen_Colour);
     }
   }
-  ++serial_;
+  serial_ = Next_Serial();
 }
 
 void Raster_Image::LineTo(int x, int y) {
@@ -265,7 +271,7 @@ void Raster_Image::LineTo(int x, int y) {
   }
   Pos_X = x;
   Pos_Y = y;
-  ++serial_;
+  serial_ = Next_Serial();
 }
 
 void Raster_Image::ExtFloodFill(int x, int y, Colour c) {
@@ -306,7 +312,7 @@ void Raster_Image::ExtFloodFill(int x, int y, Colour c) {
   }
   // A huge fill leaves a big stack behind; do not keep it for the whole run.
   if (stack.capacity() > (std::size_t{1} << 16)) std::vector<Seed>().swap(stack);
-  ++serial_;
+  serial_ = Next_Serial();
 }
 
 void Copy_Rect(Raster_Image& dst, const Rect& d, const Raster_Image& src, const Rect& s) {

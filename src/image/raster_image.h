@@ -46,6 +46,9 @@ struct Pixel_Allocator {
   friend bool operator==(const Pixel_Allocator&, const Pixel_Allocator&) { return true; }
 };
 
+// A value no image's serial has had yet; safe from any thread.
+std::uint64_t Next_Serial() noexcept;
+
 // A width x height array of colours, (0, 0) top left, rows stored top-down and
 // contiguous (stride == width).
 //
@@ -89,20 +92,23 @@ class Raster_Image {
   // Unchecked access. Writers through these bump the change serial.
   const Colour* Row(int y) const { return pixels_.data() + std::size_t(y) * width_; }
   Colour* Row(int y) {
-    ++serial_;
+    serial_ = Next_Serial();
     return pixels_.data() + std::size_t(y) * width_;
   }
   const Colour* Data() const { return pixels_.data(); }
   Colour* Data() {
-    ++serial_;
+    serial_ = Next_Serial();
     return pixels_.data();
   }
   Colour At(int x, int y) const { return pixels_[std::size_t(y) * width_ + x]; }
 
   // Changes whenever the pixels may have changed (assignment takes the
   // source's value); views repaint when it differs from what they showed.
+  // Values come from one counter for all images, so two images share one
+  // only when one is a copy of the other: an equal serial means equal
+  // pixels, even after the image was replaced by another.
   std::uint64_t Serial() const { return serial_; }
-  void Touch() { ++serial_; }
+  void Touch() { serial_ = Next_Serial(); }
 
   friend bool Same_Pixels(const Raster_Image& a, const Raster_Image& b) {
     return a.width_ == b.width_ && a.height_ == b.height_ && a.pixels_ == b.pixels_;
@@ -114,7 +120,7 @@ class Raster_Image {
 
   int width_ = 0, height_ = 0;
   std::vector<Colour, Pixel_Allocator<Colour>> pixels_;
-  std::uint64_t serial_ = 0;
+  std::uint64_t serial_ = Next_Serial();
 };
 
 // Draws the whole source unscaled with its top-left at (x, y).

@@ -1,4 +1,5 @@
 #pragma once
+#include <memory>
 #include <string>
 
 #include "document/editing_state.h"
@@ -9,6 +10,8 @@
 #include "platform/controls.h"
 #include "platform/form.h"
 #include "platform/platform.h"
+#include "recovery/recovery_keeper.h"
+#include "recovery/recovery_store.h"
 
 namespace tolvane {
 
@@ -50,6 +53,7 @@ inline constexpr const char* Sheet_Filter = "PNG Files (*.PNG)|*.PNG";
 //   tolvane_window.cpp    the window as the user sizes it
 //   tolvane_keys.cpp      the items that carry the daily keys, Fit
 //   tolvane_history.cpp   Step Backward, Step Forward
+//   tolvane_recovery.cpp  recovery copies of unsaved work
 class TTolvane : public TForm, public Editing_State, public Editor_Host {
  public:
   explicit TTolvane(Application& app);
@@ -346,6 +350,18 @@ class TTolvane : public TForm, public Editing_State, public Editor_Host {
   void StepForward1Click();
   // The menu items' states from the history.
   void Show_Steps();
+  // Recovery copies (mainwindow/tolvane_recovery.cpp): on each tick the
+  // keeper looks at the document and writes a copy of unsaved changes; after
+  // the splash a start offers the copies of programs that ended unsaved.
+  // Nothing is kept when the platform names no recovery folder.
+  Timer Recovery_Timer{true, 1000};
+  std::unique_ptr<Recovery_Store> Recovery_Files;
+  std::unique_ptr<Recovery_Keeper> Recovery;
+  bool Recovery_Ready();  // makes the store and keeper once; false: none
+  void Recovery_TimerTimer();
+  void Offer_Recovery();
+  // The document was saved, closed or replaced: its copy goes.
+  void Discard_Recovery();
 };
 
 }  // namespace tolvane

@@ -97,6 +97,9 @@ void TTolvane::Write_Settings() {
 void TTolvane::FormShow() {
   App.About_Form->Splash_Mode = true;
   Show_Modal(P, *App.About_Form);
+  Offer_Recovery();
+  // A recovered document is not replaced unasked.
+  if (!Start_File.empty() && !Ask_Save_Changes()) Start_File.clear();
   Open_Start_File();
 }
 
@@ -104,6 +107,7 @@ bool TTolvane::FormCloseQuery() {
   // Closing after a save that wrote nothing would lose the user's work.
   const bool may_close = Ask_Save_Changes();
   Write_Settings();
+  if (may_close) Discard_Recovery();
   return may_close;
 }
 

@@ -145,6 +145,7 @@ void TTolvane::Install_Strip(Raster_Image picture) {
   Section_End = Frame_Total - 1;
   Show_Section();
   Update_Zoom_Range();
+  Discard_Recovery();
 }
 
 void TTolvane::Save1Click() {
@@ -156,6 +157,7 @@ void TTolvane::Save1Click() {
       Anim_Modified = false;
       Anim_History.Mark_Saved();
       Save_Succeeded = true;
+      Discard_Recovery();
     }
     return;
   }
@@ -171,6 +173,7 @@ void TTolvane::Save_Through_Dialog() {
   Anim_File_Name = path;
   Caption = "Tolvane - " + File_Name_Part(path);
   Save_Succeeded = true;
+  Discard_Recovery();
 }
 
 void TTolvane::SaveAs1Click() {
@@ -224,6 +227,7 @@ void TTolvane::New1Click() {
   Show_Section();
   Update_Zoom_Range();
   Anim_History.Start(*this, true);
+  Discard_Recovery();
 }
 
 }  // namespace tolvane

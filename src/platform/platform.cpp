@@ -1,6 +1,14 @@
 #include "platform/platform.h"
 
+#include <chrono>
+
 namespace tolvane {
+
+std::int64_t Platform::Steady_Ms() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
 
 int Show_Modal(Platform& p, TForm& form) {
   form.Modal_Result = mr_None;

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
 #include "image/raster_image.h"
@@ -44,6 +45,10 @@ class Platform {
   virtual int Shell_Open(const std::string& path) = 0;
   virtual std::string Executable_Path() = 0;
   virtual std::string Settings_Path() = 0;  // full path of Tolvane.INI
+  // The folder of recovery copies of unsaved work; empty keeps none.
+  virtual std::string Recovery_Folder() { return {}; }
+  // Milliseconds on a clock that only goes forward, for timers that count.
+  virtual std::int64_t Steady_Ms();
 
   virtual int Screen_Width() = 0;
   virtual int Screen_Height() = 0;

@@ -251,3 +251,25 @@ Save_Through() {
   done
   [ -s "$3" ] || { echo "FAIL: $3 was not written"; cat "$work/program.log"; exit 1; }
 }
+
+# Pencil_At x y: clicks frame pixel (x, y) of a 32-pixel document in the 4:1
+# zoom view, which the pencil, the tool at start-up, draws black.
+Pencil_At() {
+  local menu=$(($(xdotool getwindowgeometry --shell "$window" | sed -n 's/HEIGHT=//p') - 222))
+  xdotool mousemove --window "$window" $((193 + 4 * $1 + 1)) $((menu + 1 + 4 * $2 + 1)) click 1
+}
+
+# Save_In_Place path: File > Save writes the open document over its own file,
+# path; waits until the file has changed.
+Save_In_Place() {
+  local before
+  before=$(stat -c %Y.%s "$1")
+  xdotool mousemove --window "$window" 250 203 click 1 sleep 0.3 key alt+f
+  sleep 0.5
+  xdotool key s
+  for _ in $(seq 50); do
+    [ "$(stat -c %Y.%s "$1")" != "$before" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}

@@ -5,7 +5,7 @@
 #   image
 #   platform (services), document
 #   png, gif (the codecs, on document's safe save)
-#   editor, import, effects, merge, export
+#   editor, import, effects, merge, export, recovery
 #   mainwindow
 #   qt/platform, then qt/ui
 #   app
@@ -23,7 +23,7 @@ root=${1:?usage: check_layers.sh PROJECT_DIR TARGETS_FILE}
 targets_file=${2:?usage: check_layers.sh PROJECT_DIR TARGETS_FILE}
 
 declare -A rank=([image]=0 [platform]=1 [document]=1 [png]=2 [gif]=2
-  [editor]=3 [import]=3 [effects]=3 [merge]=3 [export]=3 [mainwindow]=4
+  [editor]=3 [import]=3 [effects]=3 [merge]=3 [export]=3 [recovery]=3 [mainwindow]=4
   [qt/platform]=5 [qt/ui]=6 [app]=7)
 core_top=mainwindow
 # The codecs' headers at their old paths, kept for code outside the project:

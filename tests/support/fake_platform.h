@@ -52,6 +52,8 @@ class Fake_Platform : public Platform {
   std::vector<std::string> Shell_Opened;
   std::string Exe_Path = "/opt/tolvane/tolvane";
   std::string Settings = "Tolvane.INI";
+  std::string Recovery;  // the recovery folder: none unless a test names one
+  std::int64_t Now = 0;  // the steady clock, moved by the tests
 
   int Screen_W = 1024, Screen_H = 768;
 
@@ -72,6 +74,8 @@ class Fake_Platform : public Platform {
   int Shell_Open(const std::string& path) override;
   std::string Executable_Path() override { return Exe_Path; }
   std::string Settings_Path() override { return Settings; }
+  std::string Recovery_Folder() override { return Recovery; }
+  std::int64_t Steady_Ms() override { return Now; }
   int Screen_Width() override { return Screen_W; }
   int Screen_Height() override { return Screen_H; }
   void Clipboard_Put(const Raster_Image& image) override { Clipboard = image; }

@@ -13,6 +13,7 @@
 
 #include "document/settings.h"
 #include "qt/platform/qt_image.h"
+#include "recovery/recovery_store.h"
 
 namespace tolvane {
 
@@ -97,6 +98,8 @@ std::string Qt_Platform::Executable_Path() {
 }
 
 std::string Qt_Platform::Settings_Path() { return Default_Settings_Path(); }
+
+std::string Qt_Platform::Recovery_Folder() { return Default_Recovery_Folder(); }
 
 void Centre_On_Screen(QWidget& w) {
   if (QScreen* s = QGuiApplication::primaryScreen()) {

@@ -60,6 +60,7 @@ class Qt_Platform : public Platform {
   int Shell_Open(const std::string& path) override;
   std::string Executable_Path() override;
   std::string Settings_Path() override;
+  std::string Recovery_Folder() override;
   int Screen_Width() override;
   int Screen_Height() override;
   void Clipboard_Put(const Raster_Image& image) override;

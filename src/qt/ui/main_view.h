@@ -72,6 +72,7 @@ class Main_View : public Form_View {
   std::vector<Image_Widget*> images_;
   std::vector<Menu_Binding> menus_;
   std::unique_ptr<Timer_Driver> anim_timer_;
+  std::unique_ptr<Timer_Driver> recovery_timer_;
   bool syncing_ = false;
   bool closing_ = false;
   bool shown_ = false;

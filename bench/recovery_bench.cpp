@@ -1,0 +1,72 @@
+// The pause a recovery copy puts into the window's thread when it starts, on
+// a strip of 10,000 frames of 128 pixels (655 MB). The snapshot is taken a
+// piece per tick; Recovery_Snapshot_Pause reports the longest tick of one
+// whole snapshot (its iteration time; worst_ms the longest of all) and how
+// many ticks it took, beside Recovery_Memcpy_Strip, one copy of the whole
+// strip, which is what a snapshot in one go would cost.
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <vector>
+
+#include "bench_folder.h"
+#include "recovery/recovery_keeper.h"
+
+namespace tolvane {
+namespace {
+
+constexpr int Frames = 10000, Size = 128;
+
+void BM_Recovery_Snapshot_Pause(benchmark::State& state) {
+  Bench_Folder folder("recovery");
+  Recovery_Store store(folder.Path().string());
+  Recovery_Keeper keeper(store);
+  Editing_State doc;
+  doc.Frame_Size = Size;
+  doc.Frame_Total = Frames;
+  doc.Section_End = Frames - 1;
+  doc.Anim_Strip = Raster_Image(Frames * Size, Size);
+  doc.Working_Frame = Raster_Image(Size, Size);
+  doc.Anim_Modified = true;
+  std::int64_t now = 0;
+  keeper.Tick(doc, now);
+  int ticks = 0;
+  double worst = 0;  // the first snapshot's, whose buffer is new, counts too
+  for (auto _ : state) {
+    doc.Anim_Strip.SetPixel(0, 0, Colour(now) & Colour_Mask);
+    now += Recovery_Keeper::Delay_Ms;
+    double longest = 0;
+    for (const int writes = keeper.Writes(); keeper.Writes() == writes; now += 10, ++ticks) {
+      const auto start = std::chrono::steady_clock::now();
+      keeper.Tick(doc, now);
+      longest = std::max(
+          longest, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+    state.SetIterationTime(longest);
+    worst = std::max(worst, longest);
+    keeper.Discard();  // stops the encoding: only the window's side is measured
+    keeper.Wait();
+  }
+  state.counters["ticks"] = benchmark::Counter(ticks, benchmark::Counter::kAvgIterations);
+  state.counters["worst_ms"] = worst * 1000;
+}
+BENCHMARK(BM_Recovery_Snapshot_Pause)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
+
+void BM_Recovery_Memcpy_Strip(benchmark::State& state) {
+  const std::size_t bytes = std::size_t(Frames) * Size * Size * sizeof(Colour);
+  std::vector<char> from(bytes, 1), to(bytes, 2);
+  for (auto _ : state) {
+    std::memcpy(to.data(), from.data(), bytes);
+    benchmark::DoNotOptimize(to.data());
+  }
+}
+BENCHMARK(BM_Recovery_Memcpy_Strip)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+}  // namespace
+}  // namespace tolvane

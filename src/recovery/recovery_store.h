@@ -1,0 +1,92 @@
+#pragma once
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "image/raster_image.h"
+
+namespace tolvane {
+
+// What a recovery copy's metadata file says about its strip.
+struct Recovery_Info {
+  std::string Path;  // the document's file, or "NewAnim.BMP"
+  int Frame_Size = 0, Frame_Total = 0;
+  int Section_Start = 0, Section_End = 0;
+  std::int64_t Time = 0;  // the last change, in seconds since 1970
+  std::string Strip;      // the PNG's name in the recovery folder
+  int Declined = 0;       // how often a start offered it and heard No
+  friend bool operator==(const Recovery_Info&, const Recovery_Info&) = default;
+};
+
+// The metadata file: key=value lines. Parsing gives nothing for a file that
+// is not whole, names no strip or holds numbers that do not fit together.
+std::string Format_Recovery_Info(const Recovery_Info& info);
+std::optional<Recovery_Info> Parse_Recovery_Info(std::string_view text);
+
+// $XDG_STATE_HOME/tolvane/recovery, by default ~/.local/state/tolvane/recovery.
+std::string Default_Recovery_Folder();
+
+// A copy whose process has gone, with its strip read back and checked.
+struct Recovered_Copy {
+  std::string Key;
+  Recovery_Info Info;
+  Raster_Image Strip;
+};
+
+// The recovery folder. Each running program keeps its copy under a key of
+// its process id and start time, "<pid>-<ms>": <key>.lock, held with flock
+// for the life of the process, tells a living owner from a dead one even
+// when the id has been reused; <key>.meta names the strip <key>-<n>.png.
+// The metadata is written last, so a copy is whichever strip it names.
+class Recovery_Store {
+ public:
+  explicit Recovery_Store(std::string folder);
+  ~Recovery_Store();
+  Recovery_Store(const Recovery_Store&) = delete;
+  Recovery_Store& operator=(const Recovery_Store&) = delete;
+
+  const std::string& Folder() const { return folder_; }
+  const std::string& Key() const { return key_; }
+  std::string Path_Of(const std::string& name) const { return folder_ + "/" + name; }
+  std::string Meta_Path() const { return Path_Of(key_ + ".meta"); }
+  std::string Strip_Name(int generation) const;
+
+  // Makes the folder and takes this process's lock; throws Toolkit_Error.
+  // Once done, later calls return at once.
+  void Open();
+  // Writes this process's metadata safely; throws Toolkit_Error.
+  void Write_Info(const Recovery_Info& info);
+  // Removes this process's copy: metadata first, then every strip.
+  void Remove_Own();
+
+  // Copies whose process is gone, oldest change first, each locked by this
+  // store until it is adopted, declined or released; their strips are not
+  // read yet. Copies whose metadata is bad are moved to damaged/, and what a
+  // process left without ever writing a copy is removed.
+  std::vector<Recovered_Copy> Take_Orphans();
+  // Reads the copy's strip: false, and the copy moved to damaged/, when it
+  // cannot be read or does not match its metadata.
+  bool Read_Strip(Recovered_Copy& copy);
+  // Leaves the copy as it is for a later start.
+  void Release(const Recovered_Copy& copy) { Unlock(copy.Key); }
+  // The copy becomes this process's own, its next write replaces it; returns
+  // the name of its strip. Throws Toolkit_Error (or filesystem_error).
+  std::string Adopt(const Recovered_Copy& copy);
+  // No to the offer: the copy is kept for one more start, then deleted.
+  void Decline(const Recovered_Copy& copy);
+
+ private:
+  void Unlock(const std::string& key);
+  void Remove_Key(const std::string& key, bool keep_lock);
+  void Move_Damaged(const std::string& key);
+
+  std::string folder_;
+  std::string key_;
+  int own_lock_ = -1;
+  std::map<std::string, int> orphan_locks_;
+};
+
+}  // namespace tolvane

@@ -1,0 +1,145 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "png/png.h"
+#include "recovery/recovery_keeper.h"
+#include "recovery/recovery_store.h"
+
+namespace tolvane {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Replace(std::string s, const std::string& from, const std::string& to) {
+  return s.replace(s.find(from), from.size(), to);
+}
+
+struct Folder {
+  std::string Dir = [] {
+    char name[] = "/tmp/recovery-XXXXXX";
+    return std::string(::mkdtemp(name));
+  }();
+  ~Folder() { fs::remove_all(Dir); }
+  void Put(const std::string& name, const std::string& text) const {
+    std::ofstream(Dir + "/" + name) << text;
+  }
+};
+
+const Recovery_Info Sample{"/home/a\\b\nc.png", 8, 2, 1, 1, 1700000000, "9-1-1.png", 0};
+
+TEST(Recovery_Store_Orphans, OffersDeadProgramsWholeCopiesAndMovesBadOnesAside) {
+  const std::string good = Format_Recovery_Info(Sample);
+  struct Row {
+    const char* what;
+    bool alive;
+    std::string meta;
+    int strip_width;  // 0: cut short
+    bool offered, read;
+  } rows[] = {
+      {"a dead program's whole copy", false, good, 16, true, true},
+      {"a living program's copy", true, good, 16, false, false},
+      {"metadata cut short", false, good.substr(0, 40), 16, false, false},
+      {"a section outside the strip", false, Replace(good, "Total=2", "Total=1"), 8, false, false},
+      {"a strip cut short", false, good, 0, true, false},
+      {"a strip of another size", false, good, 24, true, false},
+  };
+  for (const Row& r : rows) {
+    Folder f;
+    Write_Png(f.Dir + "/" + Sample.Strip, Raster_Image(r.strip_width ? r.strip_width : 16, 8));
+    if (!r.strip_width) fs::resize_file(f.Dir + "/" + Sample.Strip, 40);
+    f.Put("9-1.meta", r.meta);
+    f.Put("9-1.lock", "");
+    const int owner = ::open((f.Dir + "/9-1.lock").c_str(), O_RDWR);
+    if (r.alive) ::flock(owner, LOCK_EX);
+    Recovery_Store store(f.Dir);
+    auto copies = store.Take_Orphans();
+    ASSERT_EQ(copies.size(), r.offered ? 1u : 0u) << r.what;
+    if (r.offered) {
+      EXPECT_EQ(copies[0].Info, Sample) << r.what;
+      EXPECT_EQ(store.Read_Strip(copies[0]), r.read) << r.what;
+    }
+    EXPECT_EQ(fs::exists(f.Dir + "/damaged/9-1.meta"), !r.alive && !r.read) << r.what;
+    EXPECT_EQ(fs::exists(f.Dir + "/9-1.meta"), r.alive || r.read) << r.what;
+    ::close(owner);
+  }
+}
+
+TEST(Recovery_Store_Orphans, ANoIsAskedAgainOnceThenTheCopyGoes) {
+  Folder f;
+  Write_Png(f.Dir + "/" + Sample.Strip, Raster_Image(16, 8));
+  f.Put("9-1.meta", Format_Recovery_Info(Sample));
+  f.Put("8-1.lock", "");  // a program that never wrote a copy
+  for (int start = 0; start < 2; ++start) {
+    Recovery_Store store(f.Dir);
+    auto copies = store.Take_Orphans();
+    ASSERT_EQ(copies.size(), 1u) << start;
+    store.Decline(copies[0]);
+  }
+  EXPECT_TRUE(fs::is_empty(f.Dir));
+}
+
+// A modified document of frames of one colour.
+Editing_State Document(int size, int total) {
+  return {.Anim_Strip = Raster_Image(size * total, size, 0x112233),
+          .Frame_Size = size,
+          .Frame_Total = total,
+          .Section_End = total - 1,
+          .Anim_Modified = true,
+          .Anim_File_Name = "/home/a/walk.png",
+          .Working_Frame = Raster_Image(size, size, 0x112233)};
+}
+
+TEST(Recovery_Keeper_Schedule, CopiesThirtySecondsAfterTheLookBeforeAChangeAtMostEveryThirty) {
+  // Looks at a time: '-' nothing, 'c' after a change, 'w' starting a copy,
+  // 'b' both.
+  const std::vector<std::vector<std::pair<std::int64_t, char>>> runs = {
+      {{0, '-'}, {1000, 'c'}, {29999, '-'}, {30000, 'w'}},
+      {{0, '-'}, {30000, 'b'}, {31000, 'c'}, {59999, 'c'}, {60000, 'w'}, {200000, '-'}},
+      {{0, '-'}, {100000, 'b'}},
+  };
+  for (const auto& run : runs) {
+    Folder f;
+    Recovery_Store store(f.Dir);
+    Recovery_Keeper keeper(store);
+    Editing_State doc = Document(8, 2);
+    int writes = 0;
+    for (const auto& [at, what] : run) {
+      if (what == 'c' || what == 'b') doc.Anim_Strip.SetPixel(int(at / 1000) % 16, 0, 0xFF);
+      keeper.Tick(doc, at);
+      keeper.Wait();
+      writes += what == 'w' || what == 'b';
+      EXPECT_EQ(keeper.Writes(), writes) << "at " << at;
+    }
+  }
+}
+
+TEST(Recovery_Keeper_Copy, HoldsTheStripAsDrawnAndStartsOverWhenItChangesUnderTheSnapshot) {
+  Folder f;
+  Editing_State doc = Document(32, 2000);  // wider than one piece of a snapshot
+  {
+    Recovery_Store store(f.Dir);
+    Recovery_Keeper keeper(store);
+    keeper.Tick(doc, 0);
+    EXPECT_EQ(keeper.Tick(doc, 30000), Recovery_Keeper::Step_Ms);
+    doc.Anim_Strip.SetPixel(32 * 1999, 0, 0x445566);  // in the piece already copied
+    doc.Working_Frame.SetPixel(3, 3, 0x778899);
+    doc.Frame_Edited = true;
+    for (int t = 30010; keeper.Writes() == 0; t += 10) keeper.Tick(doc, t);
+    keeper.Wait();
+  }  // the program ends unsaved
+  Recovery_Store next(f.Dir);
+  auto copies = next.Take_Orphans();
+  ASSERT_EQ(copies.size(), 1u);
+  ASSERT_TRUE(next.Read_Strip(copies[0]));
+  doc.Commit_Frame();
+  EXPECT_TRUE(Same_Pixels(copies[0].Strip, doc.Anim_Strip));
+  EXPECT_EQ(copies[0].Info.Path, doc.Anim_File_Name);
+}
+
+}  // namespace
+}  // namespace tolvane
