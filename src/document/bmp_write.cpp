@@ -3,7 +3,6 @@
 #include <climits>
 #include <cstring>
 #include <memory>
-#include <semaphore>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -93,6 +92,16 @@ int Permute_Row(const Colour*, int, std::uint8_t*) { return 0; }
 int Shuffle_Row(const Colour*, int, std::uint8_t*) { return 0; }
 #endif
 
+// A spinning thread's pause: it gives the core to its sibling and spares
+// the memory bus.
+inline void Pause() {
+#if defined(__x86_64__) || defined(__i386__)
+  _mm_pause();
+#else
+  std::this_thread::yield();
+#endif
+}
+
 // 0x00BBGGRR colours to B, G, R bytes.
 void Row24(const Colour* src, int w, std::uint8_t* out) {
   int x = Have_Avx512_Vbmi() ? Permute_Row(src, w, out) : 0;
@@ -178,21 +187,41 @@ bool Write_Serially(const Byte_Sink& sink, const Row_Blocks& blocks) {
 // last ones to the sink: for a large picture the sink's copy (or the
 // kernel's) costs as much as the conversion, and the two now overlap. The
 // sink is called only from this thread, in order.
+// Waits until count reaches want. The other thread is busy making or taking
+// a block, which takes tens of microseconds: spinning that long costs less
+// than sleeping and being woken, and past it the thread sleeps.
+void Wait_For(const std::atomic<int>& count, int want) {
+  for (int spins = 0;; ++spins) {
+    const int now = count.load(std::memory_order_acquire);
+    if (now >= want) return;
+    if (spins < 4096)
+      Pause();
+    else
+      count.wait(now, std::memory_order_acquire);
+  }
+}
+
+void Advance(std::atomic<int>& count, int to) {
+  count.store(to, std::memory_order_release);
+  count.notify_one();
+}
+
 bool Write_Pipelined(const Byte_Sink& sink, const Row_Blocks& blocks) {
   constexpr int Slots = 3;
   const std::size_t slot_bytes = blocks.Buffer_Bytes();
   const auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(Slots * slot_bytes);
-  std::pair<const std::uint8_t*, std::size_t> made[Slots];
-  std::counting_semaphore<> free_slots(Slots), ready(0);
-  std::atomic<bool> stop{false};
+  std::pair<const std::uint8_t*, std::size_t> made_blocks[Slots];
+  // Blocks made by the maker, and blocks this thread has taken: block k's
+  // slot is free once block k - Slots is taken.
+  std::atomic<int> made{0}, taken{0};
   std::jthread maker;
   try {
     maker = std::jthread([&] {
       for (int k = 0; k < blocks.Blocks(); ++k) {
-        free_slots.acquire();
-        if (stop.load()) return;
-        made[k % Slots] = blocks.Make(k, buffer.get() + std::size_t(k % Slots) * slot_bytes);
-        ready.release();
+        Wait_For(taken, k - Slots + 1);
+        if (taken.load(std::memory_order_acquire) > blocks.Blocks()) return;  // stopped
+        made_blocks[k % Slots] = blocks.Make(k, buffer.get() + std::size_t(k % Slots) * slot_bytes);
+        Advance(made, k + 1);
       }
     });
   } catch (const std::system_error&) {
@@ -201,18 +230,15 @@ bool Write_Pipelined(const Byte_Sink& sink, const Row_Blocks& blocks) {
   // However this ends (a refusing or throwing sink), the maker is let go
   // before the thread is joined.
   struct Release {
-    std::atomic<bool>& stop;
-    std::counting_semaphore<>& free_slots;
-    ~Release() {
-      stop = true;
-      free_slots.release(Slots);
-    }
-  } release{stop, free_slots};
+    std::atomic<int>& taken;
+    int past_end;
+    ~Release() { Advance(taken, past_end); }
+  } release{taken, blocks.Blocks() + 1};
   for (int k = 0; k < blocks.Blocks(); ++k) {
-    ready.acquire();
-    const auto [data, size] = made[k % Slots];
+    Wait_For(made, k + 1);
+    const auto [data, size] = made_blocks[k % Slots];
     if (!sink(data, size)) return false;
-    free_slots.release();
+    Advance(taken, k + 1);
   }
   return true;
 }
