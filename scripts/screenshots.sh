@@ -444,7 +444,7 @@ Export() {
   Keep "$work/walk.png" export-sheet-result
 }
 
-# From the recovery branch: the question after a crash.
+# The question after a crash.
 Recovery() {
   section="recovery"
   Launch "$work/ball.png"
@@ -500,10 +500,9 @@ Start_Xvfb
 export XDG_STATE_HOME="$work/state"
 mkdir -p "$XDG_STATE_HOME"
 
-# Recovery joins the list once it is in the program. SECTIONS="Merge Export"
-# renews only those pictures.
+# SECTIONS="Merge Export" renews only those pictures.
 for run in ${SECTIONS:-First_Animation Tools_Colours Frames_Playback Selection_Clipboard \
-  History Retrieval Effects Merge Export Workspace}; do
+  History Retrieval Effects Merge Export Workspace Recovery}; do
   $run
 done
 echo "PASS: pictures in $out"

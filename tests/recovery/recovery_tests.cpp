@@ -84,15 +84,17 @@ TEST(Recovery_Store_Orphans, ANoIsAskedAgainOnceThenTheCopyGoes) {
 }
 
 // A modified document of frames of one colour.
-Editing_State Document(int size, int total) {
-  return {.Anim_Strip = Raster_Image(size * total, size, 0x112233),
-          .Frame_Size = size,
-          .Frame_Total = total,
-          .Section_End = total - 1,
-          .Anim_Modified = true,
-          .Anim_File_Name = "/home/a/walk.png",
-          .Working_Frame = Raster_Image(size, size, 0x112233)};
-}
+struct Document : Editing_State {
+  Document(int size, int total) {
+    Anim_Strip = Raster_Image(size * total, size, 0x112233);
+    Frame_Size = size;
+    Frame_Total = total;
+    Section_End = total - 1;
+    Anim_Modified = true;
+    Anim_File_Name = "/home/a/walk.png";
+    Working_Frame = Raster_Image(size, size, 0x112233);
+  }
+};
 
 TEST(Recovery_Keeper_Schedule, CopiesThirtySecondsAfterTheLookBeforeAChangeAtMostEveryThirty) {
   // Looks at a time: '-' nothing, 'c' after a change, 'w' starting a copy,
@@ -106,7 +108,7 @@ TEST(Recovery_Keeper_Schedule, CopiesThirtySecondsAfterTheLookBeforeAChangeAtMos
     Folder f;
     Recovery_Store store(f.Dir);
     Recovery_Keeper keeper(store);
-    Editing_State doc = Document(8, 2);
+    Document doc(8, 2);
     int writes = 0;
     for (const auto& [at, what] : run) {
       if (what == 'c' || what == 'b') doc.Anim_Strip.SetPixel(int(at / 1000) % 16, 0, 0xFF);
@@ -120,7 +122,7 @@ TEST(Recovery_Keeper_Schedule, CopiesThirtySecondsAfterTheLookBeforeAChangeAtMos
 
 TEST(Recovery_Keeper_Copy, HoldsTheStripAsDrawnAndStartsOverWhenItChangesUnderTheSnapshot) {
   Folder f;
-  Editing_State doc = Document(32, 2000);  // wider than one piece of a snapshot
+  Document doc(32, 2000);  // wider than one piece of a snapshot
   {
     Recovery_Store store(f.Dir);
     Recovery_Keeper keeper(store);
