@@ -74,8 +74,10 @@ Start_Program() {
     "$1" >"$work/program.log" 2>&1 &
     app_pid=$!
     window=""
-    for _ in $(seq 100); do
-      window=$(xdotool search --name '^Tolvane v2$' 2>/dev/null | head -1)
+    # Only a mapped window: the toolkit may hold a 1 x 1 window of the same
+    # name that never shows, and keys and clicks sent to it are lost.
+    for _ in $(seq 300); do
+      window=$(xdotool search --onlyvisible --name '^Tolvane v2$' 2>/dev/null | head -1)
       [ -n "$window" ] && break
       kill -0 "$app_pid" 2>/dev/null || break
       sleep 0.1
