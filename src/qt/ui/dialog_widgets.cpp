@@ -1,5 +1,6 @@
 #include "qt/ui/dialog_widgets.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -42,6 +43,24 @@ void Dialog_Window::keyPressEvent(QKeyEvent* e) {
 void Dialog_Window::showEvent(QShowEvent* e) {
   QWidget::showEvent(e);
   Focus_First(Tab_Order);
+}
+
+QCheckBox* Make_Check_Box(QWidget* parent, Qt_Platform& p, Check_Box& c, const char* name,
+                          const bool& syncing, std::vector<std::function<void()>>& syncs) {
+  auto* w = new QCheckBox(parent);
+  w->setObjectName(name);
+  QObject::connect(w, &QCheckBox::clicked, [&p, &c, &syncing](bool checked) {
+    if (!syncing) p.Dispatch([&c, checked] { c.Set_Checked(checked); });
+  });
+  syncs.push_back([w, &c] {
+    Place_Widget(*w, c);
+    if (w->text() != Q(c.Caption)) w->setText(Q(c.Caption));
+    if (w->isChecked() != c.Checked) {
+      QSignalBlocker quiet(w);
+      w->setChecked(c.Checked);
+    }
+  });
+  return w;
 }
 
 void Set_Tab_Order(const std::vector<QWidget*>& order) {

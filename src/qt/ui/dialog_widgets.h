@@ -9,6 +9,7 @@
 #include "platform/form.h"
 #include "qt/platform/qt_platform.h"
 
+class QCheckBox;
 class QGroupBox;
 class QRadioButton;
 
@@ -92,6 +93,11 @@ class Click_Panel : public QFrame {
  private:
   std::function<void()> on_click_;
 };
+
+// A check box for c: a click reaches the form unless the view is syncing
+// (syncing), and a function added to syncs shows the form's state.
+QCheckBox* Make_Check_Box(QWidget* parent, Qt_Platform& p, Check_Box& c, const char* name,
+                          const bool& syncing, std::vector<std::function<void()>>& syncs);
 
 // Chains the widgets' tab order as given, the last back to the first (the
 // items of a radio group side by side: Qt makes the group one stop).

@@ -28,20 +28,7 @@ QLabel* Effects_Param_View::Make_Label(Label& c, const char* name) {
 }
 
 QCheckBox* Effects_Param_View::Make_Check(Check_Box& c, const char* name) {
-  auto* w = new QCheckBox(window_.get());
-  w->setObjectName(name);
-  QObject::connect(w, &QCheckBox::clicked, [this, &c](bool checked) {
-    if (!syncing_) p_.Dispatch([&c, checked] { c.Set_Checked(checked); });
-  });
-  syncs_.push_back([w, &c] {
-    Place_Widget(*w, c);
-    if (w->text() != Q(c.Caption)) w->setText(Q(c.Caption));
-    if (w->isChecked() != c.Checked) {
-      QSignalBlocker quiet(w);
-      w->setChecked(c.Checked);
-    }
-  });
-  return w;
+  return Make_Check_Box(window_.get(), p_, c, name, syncing_, syncs_);
 }
 
 Effects_Param_View::Effects_Param_View(Qt_Platform& p, TEffects_Param_Form& form)

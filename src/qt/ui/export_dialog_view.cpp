@@ -89,19 +89,7 @@ void Export_Dialog_View::Add_Spin(Spin_Edit& c, const char* name) {
 }
 
 void Export_Dialog_View::Add_Check(Check_Box& c, const char* name) {
-  auto* w = new QCheckBox(window_.get());
-  w->setObjectName(name);
-  QObject::connect(w, &QCheckBox::clicked, [this, &c](bool checked) {
-    if (!syncing_) p_.Dispatch([&c, checked] { c.Set_Checked(checked); });
-  });
-  syncs_.push_back([w, &c] {
-    Place_Widget(*w, c);
-    if (w->text() != Q(c.Caption)) w->setText(Q(c.Caption));
-    if (w->isChecked() != c.Checked) {
-      QSignalBlocker quiet(w);
-      w->setChecked(c.Checked);
-    }
-  });
+  Make_Check_Box(window_.get(), p_, c, name, syncing_, syncs_);
 }
 
 void Export_Dialog_View::Add_Buttons() {
