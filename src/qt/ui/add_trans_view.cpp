@@ -94,14 +94,10 @@ Add_Trans_View::Add_Trans_View(Qt_Platform& p, TAdd_Trans& form) : p_(p), f_(for
   overlap_text_ = overlap.text;
   overlap_text_->installEventFilter(keys_.get());
 
-  ok_ = new QPushButton(QIcon(":/glyphs/ok.png"), Q(f_.Ok.Caption), w);
-  ok_->setObjectName("Ok");
-  ok_->setDefault(true);
-  QObject::connect(ok_, &QPushButton::clicked, [this] { p_.Dispatch([this] { f_.OkClick(); }); });
-  cancel_ = new QPushButton(QIcon(":/glyphs/cancel.png"), Q(f_.Cancel.Caption), w);
-  cancel_->setObjectName("Cancel");
-  QObject::connect(cancel_, &QPushButton::clicked,
-                   [this] { p_.Dispatch([this] { f_.CancelClick(); }); });
+  const Ok_Cancel buttons = Make_Ok_Cancel(
+      w, p_, f_.Ok, f_.Cancel, [this] { f_.OkClick(); }, [this] { f_.CancelClick(); });
+  ok_ = buttons.ok;
+  cancel_ = buttons.cancel;
   tab_order_ = {trans_type_, overlap_text_, ok_, cancel_};
   Set_Tab_Order(tab_order_);
 

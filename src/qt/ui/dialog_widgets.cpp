@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGroupBox>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -61,6 +62,18 @@ QCheckBox* Make_Check_Box(QWidget* parent, Qt_Platform& p, Check_Box& c, const c
     }
   });
   return w;
+}
+
+Ok_Cancel Make_Ok_Cancel(QWidget* parent, Qt_Platform& p, const Button& ok, const Button& cancel,
+                         std::function<void()> on_ok, std::function<void()> on_cancel) {
+  Ok_Cancel b{new QPushButton(QIcon(":/glyphs/ok.png"), Q(ok.Caption), parent),
+              new QPushButton(QIcon(":/glyphs/cancel.png"), Q(cancel.Caption), parent)};
+  b.ok->setObjectName("Ok");
+  b.ok->setDefault(true);
+  QObject::connect(b.ok, &QPushButton::clicked, [&p, on_ok] { p.Dispatch(on_ok); });
+  b.cancel->setObjectName("Cancel");
+  QObject::connect(b.cancel, &QPushButton::clicked, [&p, on_cancel] { p.Dispatch(on_cancel); });
+  return b;
 }
 
 void Set_Tab_Order(const std::vector<QWidget*>& order) {

@@ -11,6 +11,7 @@
 
 class QCheckBox;
 class QGroupBox;
+class QPushButton;
 class QRadioButton;
 
 namespace tolvane {
@@ -98,6 +99,15 @@ class Click_Panel : public QFrame {
 // (syncing), and a function added to syncs shows the form's state.
 QCheckBox* Make_Check_Box(QWidget* parent, Qt_Platform& p, Check_Box& c, const char* name,
                           const bool& syncing, std::vector<std::function<void()>>& syncs);
+
+// Ok, the default button, and Cancel, with their glyphs; a click dispatches
+// the handler given.
+struct Ok_Cancel {
+  QPushButton* ok;
+  QPushButton* cancel;
+};
+Ok_Cancel Make_Ok_Cancel(QWidget* parent, Qt_Platform& p, const Button& ok, const Button& cancel,
+                         std::function<void()> on_ok, std::function<void()> on_cancel);
 
 // Chains the widgets' tab order as given, the last back to the first (the
 // items of a radio group side by side: Qt makes the group one stop).

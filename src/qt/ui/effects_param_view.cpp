@@ -116,14 +116,9 @@ Effects_Param_View::Effects_Param_View(Qt_Platform& p, TEffects_Param_Form& form
   Make_Label(f_.Label5, "Label5");
   order.push_back(Make_Check(f_.Reverse, "Reverse"));
 
-  auto* ok = new QPushButton(QIcon(":/glyphs/ok.png"), Q(f_.Ok.Caption), w);
-  ok->setObjectName("Ok");
-  ok->setDefault(true);
-  QObject::connect(ok, &QPushButton::clicked, [this] { p_.Dispatch([this] { f_.OkClick(); }); });
-  auto* cancel = new QPushButton(QIcon(":/glyphs/cancel.png"), Q(f_.Cancel.Caption), w);
-  cancel->setObjectName("Cancel");
-  QObject::connect(cancel, &QPushButton::clicked,
-                   [this] { p_.Dispatch([this] { f_.CancelClick(); }); });
+  const Ok_Cancel buttons = Make_Ok_Cancel(
+      w, p_, f_.Ok, f_.Cancel, [this] { f_.OkClick(); }, [this] { f_.CancelClick(); });
+  QPushButton *ok = buttons.ok, *cancel = buttons.cancel;
   syncs_.push_back([this, ok, cancel] {
     Place_Widget(*ok, f_.Ok);
     Place_Widget(*cancel, f_.Cancel);

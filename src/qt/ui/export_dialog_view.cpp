@@ -97,14 +97,9 @@ void Export_Dialog_View::Add_Buttons() {
   auto* swatch = new Click_Panel(w, [this] { p_.Dispatch([this] { f_.Mount_PanelClick(); }); });
   swatch->setObjectName("Mount_Panel");
   Add_Label(f_.Info, "Info");
-  auto* ok = new QPushButton(QIcon(":/glyphs/ok.png"), Q(f_.Ok.Caption), w);
-  ok->setObjectName("Ok");
-  ok->setDefault(true);
-  QObject::connect(ok, &QPushButton::clicked, [this] { p_.Dispatch([this] { f_.OkClick(); }); });
-  auto* cancel = new QPushButton(QIcon(":/glyphs/cancel.png"), Q(f_.Cancel.Caption), w);
-  cancel->setObjectName("Cancel");
-  QObject::connect(cancel, &QPushButton::clicked,
-                   [this] { p_.Dispatch([this] { f_.CancelClick(); }); });
+  const Ok_Cancel buttons = Make_Ok_Cancel(
+      w, p_, f_.Ok, f_.Cancel, [this] { f_.OkClick(); }, [this] { f_.CancelClick(); });
+  QPushButton *ok = buttons.ok, *cancel = buttons.cancel;
   syncs_.push_back([this, swatch, ok, cancel] {
     Place_Widget(*swatch, f_.Mount_Panel);
     swatch->Show_Colour(f_.Mount_Panel.Color);

@@ -32,14 +32,10 @@ Frame_Size_View::Frame_Size_View(Qt_Platform& p, TFrame_Size_Form& form) : p_(p)
   colour->setObjectName("Panel1");
   colour_ = colour;
 
-  ok_ = new QPushButton(QIcon(":/glyphs/ok.png"), Q(f_.Ok.Caption), w);
-  ok_->setObjectName("Ok");
-  ok_->setDefault(true);
-  QObject::connect(ok_, &QPushButton::clicked, [this] { p_.Dispatch([this] { f_.OkClick(); }); });
-  cancel_ = new QPushButton(QIcon(":/glyphs/cancel.png"), Q(f_.Cancel.Caption), w);
-  cancel_->setObjectName("Cancel");
-  QObject::connect(cancel_, &QPushButton::clicked,
-                   [this] { p_.Dispatch([this] { f_.CancelClick(); }); });
+  const Ok_Cancel buttons = Make_Ok_Cancel(
+      w, p_, f_.Ok, f_.Cancel, [this] { f_.OkClick(); }, [this] { f_.CancelClick(); });
+  ok_ = buttons.ok;
+  cancel_ = buttons.cancel;
 
   // The spin edit and the colour panel sit over the groups.
   spin_->raise();
