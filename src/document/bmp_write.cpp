@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <climits>
 #include <cstring>
 #include <memory>
@@ -131,7 +132,8 @@ class Row_Blocks {
              std::uint64_t pixel_bytes)
       : image_(image),
         row_bytes_(row_bytes),
-        block_rows_(std::max<std::size_t>(1, Block_Bytes / std::max<std::size_t>(row_bytes, 1))),
+        block_rows_(std::clamp<std::size_t>(Block_Bytes / std::max<std::size_t>(row_bytes, 1), 1,
+                                            std::max(image.Height(), 1))),
         blocks_(int((std::size_t(image.Height()) + block_rows_ - 1) / block_rows_)) {
     std::memset(header_, 0, Header);
     header_[0] = 'B';
@@ -183,17 +185,13 @@ bool Write_Serially(const Byte_Sink& sink, const Row_Blocks& blocks) {
   return true;
 }
 
-// A second core turns the next rows into bytes while this thread hands the
-// last ones to the sink: for a large picture the sink's copy (or the
-// kernel's) costs as much as the conversion, and the two now overlap. The
-// sink is called only from this thread, in order.
-// Waits until count reaches want. The other thread is busy making or taking
-// a block, which takes tens of microseconds: spinning that long costs less
-// than sleeping and being woken, and past it the thread sleeps.
-void Wait_For(const std::atomic<int>& count, int want) {
+// Spinning a while costs less than sleeping and being woken for the tens
+// of microseconds a block takes; past that the thread sleeps.
+template <typename Ready>
+void Wait_Until(const std::atomic<int>& count, Ready ready) {
   for (int spins = 0;; ++spins) {
     const int now = count.load(std::memory_order_acquire);
-    if (now >= want) return;
+    if (ready(now)) return;
     if (spins < 4096)
       Pause();
     else
@@ -201,44 +199,161 @@ void Wait_For(const std::atomic<int>& count, int want) {
   }
 }
 
-void Advance(std::atomic<int>& count, int to) {
-  count.store(to, std::memory_order_release);
-  count.notify_one();
-}
-
-bool Write_Pipelined(const Byte_Sink& sink, const Row_Blocks& blocks) {
-  constexpr int Slots = 3;
-  const std::size_t slot_bytes = blocks.Buffer_Bytes();
-  const auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(Slots * slot_bytes);
-  std::pair<const std::uint8_t*, std::size_t> made_blocks[Slots];
-  // Blocks made by the maker, and blocks this thread has taken: block k's
-  // slot is free once block k - Slots is taken.
-  std::atomic<int> made{0}, taken{0};
-  std::jthread maker;
-  try {
-    maker = std::jthread([&] {
-      for (int k = 0; k < blocks.Blocks(); ++k) {
-        Wait_For(taken, k - Slots + 1);
-        if (taken.load(std::memory_order_acquire) > blocks.Blocks()) return;  // stopped
-        made_blocks[k % Slots] = blocks.Make(k, buffer.get() + std::size_t(k % Slots) * slot_bytes);
-        Advance(made, k + 1);
-      }
-    });
-  } catch (const std::system_error&) {
-    return Write_Serially(sink, blocks);  // no thread to be had
+// One helper thread serves every save, started at the first large one:
+// starting a thread per save costs tens of microseconds, a tenth of a
+// strip's save. It runs one job at a time; a save that finds it busy makes
+// all its blocks itself. The thread is never joined, so that neither the
+// program's exit nor a forked child, which has no such thread, can wait for
+// it.
+class Row_Helper {
+ public:
+  using Job = void (*)(void*);
+  static Row_Helper* Get() {
+    static Row_Helper* const helper = Make();
+    return helper;
   }
-  // However this ends (a refusing or throwing sink), the maker is let go
-  // before the thread is joined.
+  // Offers job(context) to the helper; false if it is busy.
+  bool Start(Job job, void* context) {
+    bool idle = false;
+    if (!busy_.compare_exchange_strong(idle, true, std::memory_order_acquire)) return false;
+    job_ = job;
+    context_ = context;
+    state_.store(Offered, std::memory_order_release);
+    state_.notify_one();
+    return true;
+  }
+  // Withdraws the job if the helper has not taken it, or else waits until
+  // it has returned.
+  void Finish() {
+    int state = Offered;
+    if (!state_.compare_exchange_strong(state, Idle, std::memory_order_acq_rel)) {
+      Wait_Until(state_, [](int now) { return now == Done; });
+      state_.store(Idle, std::memory_order_relaxed);
+    }
+    busy_.store(false, std::memory_order_release);
+  }
+
+ private:
+  enum : int { Idle, Offered, Taken, Done };
+  static Row_Helper* Make() {
+    auto* helper = new Row_Helper;
+    try {
+      std::thread([helper] { helper->Run(); }).detach();
+      return helper;
+    } catch (const std::system_error&) {
+      delete helper;
+      return nullptr;
+    }
+  }
+  void Run() {
+    for (;;) {
+      int state = state_.load(std::memory_order_acquire);
+      if (state != Offered) {
+        state_.wait(state, std::memory_order_acquire);
+        continue;
+      }
+      if (!state_.compare_exchange_strong(state, Taken, std::memory_order_acq_rel)) continue;
+      job_(context_);
+      state_.store(Done, std::memory_order_release);
+      state_.notify_one();
+    }
+  }
+  std::atomic<bool> busy_{false};
+  std::atomic<int> state_{Idle};
+  Job job_ = nullptr;
+  void* context_ = nullptr;
+};
+
+// A second core turns rows into bytes while this thread hands the made
+// blocks to the sink: for a large picture the sink's copy (or the kernel's)
+// costs as much as the conversion, and the two overlap. The sink is called
+// only from this thread, in order.
+bool Write_Pipelined(const Byte_Sink& sink, const Row_Blocks& blocks) {
+  Row_Helper* const helper = Row_Helper::Get();
+  if (!helper) return Write_Serially(sink, blocks);
+  constexpr int Slots = 4;
+  enum : int { Open, Making, Made, Own };
+  struct Shared {
+    const Row_Blocks& blocks;
+    std::uint8_t* slots;  // the helper makes block k in slot k % Slots
+    std::size_t slot_bytes;
+    int count;
+    std::unique_ptr<std::atomic<int>[]> state;  // of each block
+    std::pair<const std::uint8_t*, std::size_t> made[Slots] = {};
+    // Blocks handed to the sink: block k's slot is free once block
+    // k - Slots is handed.
+    std::atomic<int> handed{0};
+    std::atomic<bool> quit{false};
+  };
+  const int count = blocks.Blocks();
+  const std::size_t slot_bytes = blocks.Buffer_Bytes();
+  // The helper's slots, then this thread's own block.
+  const auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>((Slots + 1) * slot_bytes);
+  std::uint8_t* const own = buffer.get() + Slots * slot_bytes;
+  Shared shared{blocks, buffer.get(), slot_bytes, count,
+                std::make_unique<std::atomic<int>[]>(std::size_t(count))};
+  const bool started = helper->Start(
+      [](void* context) {
+        Shared& s = *static_cast<Shared*>(context);
+        for (int k = 0;; ++k) {
+          Wait_Until(s.handed, [k](int now) { return now > k - Slots; });
+          k = std::max(k, s.handed.load(std::memory_order_acquire));  // skip what is handed
+          if (k >= s.count || s.quit.load(std::memory_order_relaxed)) return;
+          int open = Open;
+          if (!s.state[k].compare_exchange_strong(open, Making, std::memory_order_acq_rel))
+            continue;
+          s.made[k % Slots] = s.blocks.Make(k, s.slots + std::size_t(k % Slots) * s.slot_bytes);
+          s.state[k].store(Made, std::memory_order_release);
+        }
+      },
+      &shared);
+  if (!started) return Write_Serially(sink, blocks);
+  // However this ends (a refusing or throwing sink), the helper is told to
+  // stop and waited for before the slots go.
   struct Release {
-    std::atomic<int>& taken;
-    int past_end;
-    ~Release() { Advance(taken, past_end); }
-  } release{taken, blocks.Blocks() + 1};
-  for (int k = 0; k < blocks.Blocks(); ++k) {
-    Wait_For(made, k + 1);
-    const auto [data, size] = made_blocks[k % Slots];
-    if (!sink(data, size)) return false;
-    Advance(taken, k + 1);
+    Shared& s;
+    Row_Helper& helper;
+    ~Release() {
+      s.quit.store(true, std::memory_order_relaxed);
+      s.handed.store(s.count + Slots, std::memory_order_release);
+      s.handed.notify_one();
+      helper.Finish();
+    }
+  } release{shared, *helper};
+  // This thread makes a block itself when the helper has not begun it, or
+  // has not finished it in the time making it here takes. A helper that is
+  // slow to wake, or gets little of its core, never holds the save up: once
+  // it falls behind, it is let go and this thread makes the rest.
+  using Clock = std::chrono::steady_clock;
+  Clock::duration own_time = std::chrono::microseconds(50);
+  auto make_own = [&](int k) {
+    const Clock::time_point start = Clock::now();
+    const auto block = blocks.Make(k, own);
+    own_time = Clock::now() - start;
+    return block;
+  };
+  for (int k = 0; k < count; ++k) {
+    std::atomic<int>& state = shared.state[k];
+    int open = Open;
+    std::pair<const std::uint8_t*, std::size_t> block;
+    if (state.compare_exchange_strong(open, Own, std::memory_order_acq_rel)) {
+      block = make_own(k);
+    } else {
+      const Clock::time_point give_up = Clock::now() + own_time;
+      for (int spins = 1; state.load(std::memory_order_acquire) != Made; ++spins) {
+        if (spins % 64 == 0 && Clock::now() > give_up) break;
+        Pause();
+      }
+      if (state.load(std::memory_order_acquire) == Made) {
+        block = shared.made[k % Slots];
+      } else {
+        shared.quit.store(true, std::memory_order_relaxed);
+        block = make_own(k);
+      }
+    }
+    if (!sink(block.first, block.second)) return false;
+    shared.handed.store(k + 1, std::memory_order_release);
+    shared.handed.notify_one();
   }
   return true;
 }

@@ -12,6 +12,8 @@
 #include <cstdlib>
 
 #include <cerrno>
+#include <functional>
+#include <thread>
 
 #include "document/bmp.h"
 #include "document/bmp_test_helpers.h"
@@ -359,6 +361,75 @@ TEST(BmpWriteAtomic, FileSizeLimitGivesStreamWriteErrorAndKeepsTheOldFile) {
   EXPECT_EQ(WEXITSTATUS(status), 0) << "1: other message, 2: no error";
   EXPECT_EQ(Read_File(path), old);
   EXPECT_EQ(Names_In(dir.Path()), std::vector<std::string>{"anim.bmp"});
+}
+
+// The pixel bytes as the plain rule gives them: bottom-up rows of B, G, R,
+// each padded with zeros to four bytes.
+Bytes Plain_Pixels(const Raster_Image& img) {
+  Bytes out;
+  for (int y = img.Height() - 1; y >= 0; --y) {
+    for (int x = 0; x < img.Width(); ++x)
+      for (const Colour c : {Blue_Of(img.At(x, y)), Green_Of(img.At(x, y)), Red_Of(img.At(x, y))})
+        out.push_back(std::uint8_t(c));
+    out.resize((out.size() + 3) & ~std::size_t{3});
+  }
+  return out;
+}
+
+// Saves into memory; pace(n) runs before the sink takes its nth block and
+// may hold it up, refuse (false) or throw.
+Bytes Encode(const Raster_Image& img, const std::function<bool(int)>& pace) {
+  Temp_Dir dir;
+  Bytes out;
+  int calls = 0;
+  Write_Bmp(dir / "big.bmp", img, [&](int, const void* d, std::size_t n) -> long {
+    if (!pace(calls++)) {
+      errno = EIO;
+      return -1;
+    }
+    out.insert(out.end(), static_cast<const std::uint8_t*>(d),
+               static_cast<const std::uint8_t*>(d) + n);
+    return long(n);
+  });
+  return Bytes(out.begin() + std::min<std::ptrdiff_t>(54, std::ssize(out)), out.end());
+}
+
+// Pictures of a megabyte and more are made on two threads. Whatever the
+// sink's pace, and with two such saves at once, the rows come out whole and
+// in order.
+TEST(BmpWriteLarge, RowsInOrderAtEveryPaceAndWithTwoSavesAtOnce) {
+  const Raster_Image img = Test_Picture(2001, 700, 3), other = Test_Picture(1500, 900, 4);
+  const Bytes want = Plain_Pixels(img);
+  const struct {
+    const char* name;
+    std::function<bool(int)> pace;
+  } paces[] = {
+      {"at once", [](int) { return true; }},
+      {"late first block", [](int n) { return n > 0 || ::usleep(5000) == 0; }},
+      {"every other block late", [](int n) { return n % 2 == 0 || ::usleep(400) == 0; }},
+  };
+  for (const auto& pace : paces) EXPECT_EQ(Encode(img, pace.pace), want) << pace.name;
+
+  Bytes other_bytes;
+  std::thread second([&] { other_bytes = Encode(other, [](int) { return true; }); });
+  EXPECT_EQ(Encode(img, [](int) { return true; }), want);
+  second.join();
+  EXPECT_EQ(other_bytes, Plain_Pixels(other));
+}
+
+// A sink that refuses or throws midway ends that save only: the next large
+// save is whole.
+TEST(BmpWriteLarge, RefusingOrThrowingSinkEndsOnlyThatSave) {
+  const Raster_Image img = Test_Picture(2001, 700, 5);
+  try {
+    Encode(img, [](int n) { return n < 3; });
+    ADD_FAILURE() << "a refused write was not reported";
+  } catch (const Toolkit_Error& e) {
+    EXPECT_EQ(std::string(e.what()), "Stream write error");
+  }
+  EXPECT_THROW(Encode(img, [](int n) { return n < 2 || (throw std::runtime_error("full"), 0); }),
+               std::runtime_error);
+  EXPECT_EQ(Encode(img, [](int) { return true; }), Plain_Pixels(img));
 }
 
 }  // namespace
