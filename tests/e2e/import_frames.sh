@@ -71,8 +71,4 @@ echo "PASS: saved a 96x32 strip of red, lime and blue frames"
 
 xdotool mousemove --window "$window" 250 185 click 1
 sleep 0.5
-xdotool key --window "$window" alt+f
-sleep 0.5
-xdotool key x
-Wait_For_Exit || { echo "FAIL: the program did not end after File > Exit"; exit 1; }
-[ "$status" -eq 0 ] || { echo "FAIL: exit status $status"; exit 1; }
+Exit_Through_Menu "$window"

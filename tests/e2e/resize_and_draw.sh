@@ -75,11 +75,7 @@ differing=$(compare -metric AE "$saved" "$work/expected.png" null: 2>&1)
 echo "PASS: the line drawn across the enlarged view is in the saved file"
 
 Click 60 150 >/dev/null
-xdotool key alt+f
-sleep 0.5
-xdotool key x
-Wait_For_Exit || { echo "FAIL: the program did not end after File > Exit"; exit 1; }
-[ "$status" -eq 0 ] || { echo "FAIL: exit status $status"; exit 1; }
+Exit_Through_Menu
 grep -q "^Width=1280$" "$XDG_CONFIG_HOME/tolvane/Tolvane.INI" ||
   { echo "FAIL: the size was not kept"; cat "$XDG_CONFIG_HOME/tolvane/Tolvane.INI"; exit 1; }
 

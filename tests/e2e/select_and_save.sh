@@ -94,8 +94,4 @@ differing=$(compare -metric AE "$saved" "$work/expected.png" null: 2>&1)
 echo "PASS: the saved file holds the moved selection"
 
 Click 250 185 >/dev/null
-xdotool key alt+f
-sleep 0.5
-xdotool key x
-Wait_For_Exit || { echo "FAIL: the program did not end after File > Exit"; exit 1; }
-[ "$status" -eq 0 ] || { echo "FAIL: exit status $status"; exit 1; }
+Exit_Through_Menu

@@ -138,6 +138,17 @@ Wait_For_Exit() {
   return 1
 }
 
+# Exit_Through_Menu [window]: File > Exit by its access keys (sent to the
+# window, if one is named); the script fails unless the program then ends
+# with status 0.
+Exit_Through_Menu() {
+  xdotool key ${1:+--window "$1"} alt+f
+  sleep 0.5
+  xdotool key x
+  Wait_For_Exit || { echo "FAIL: the program did not end after File > Exit"; exit 1; }
+  [ "$status" -eq 0 ] || { echo "FAIL: exit status $status"; exit 1; }
+}
+
 # Without a window manager the keyboard goes where the pointer is, so every
 # step puts the pointer over the window that should take the keys. Points are
 # in screen coordinates, from the window's place; the menu bar sits above the
