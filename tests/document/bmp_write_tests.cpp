@@ -403,7 +403,8 @@ TEST(BmpWriteLarge, RowsInOrderAtEveryPaceAfterFailuresAndTwoAtOnce) {
       [](int n) { return n > 0 || ::usleep(5000) == 0; },      // late first block
       [](int n) { return n < 3; },                             // refused
       [](int n) { return n % 2 == 0 || ::usleep(400) == 0; },  // every other block late
-      [](int n) { return n < 2 || (throw std::runtime_error("full"), false); }};
+      [](int n) { return n < 2 || (throw std::runtime_error("full"), false); },  // throws
+  };
   for (std::size_t i = 0; i < std::size(paces); ++i) {
     const bool fails = i == 2 || i == 4;
     try {
