@@ -364,7 +364,8 @@ bool Pipeline_Allowed() {
   return allowed;
 }
 
-// Below this many bytes a thread's start costs more than it saves.
+// Below this many bytes, sharing the work with another thread costs more
+// than it saves.
 constexpr std::uint64_t Pipeline_Bytes = 1 << 20;
 
 bool Write_Rows(const Byte_Sink& sink, const Raster_Image& image, std::uint64_t file_size,
