@@ -138,6 +138,18 @@ Wait_For_Exit() {
   return 1
 }
 
+# Expect_Pixels file expected.png what: the script fails, listing the
+# file's non-white pixels, unless the file has exactly the expected pixels.
+Expect_Pixels() {
+  local differing
+  differing=$(compare -metric AE "$1" "$2" null: 2>&1)
+  [ "$differing" = "0" ] || {
+    echo "FAIL: $differing pixels differ from $3"
+    convert "$1" txt:- | grep -v '#FFFFFF' | head -40
+    exit 1
+  }
+}
+
 # Exit_Through_Menu [window]: File > Exit by its access keys (sent to the
 # window, if one is named); the script fails unless the program then ends
 # with status 0.
