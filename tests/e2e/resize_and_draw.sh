@@ -26,12 +26,7 @@ dialog=$(File_Menu n '^Frame Size') || { echo "FAIL: File > New showed no dialog
 xdotool mousemove --window "$dialog" 20 20
 sleep 0.3
 xdotool key Return  # Ok: 32 x 32
-for _ in $(seq 50); do
-  [ "$(xdotool getwindowname "$window")" = "Tolvane v2 - NewAnim.BMP" ] && break
-  sleep 0.1
-done
-[ "$(xdotool getwindowname "$window")" = "Tolvane v2 - NewAnim.BMP" ] ||
-  { echo "FAIL: no new animation"; exit 1; }
+Wait_For_Title "$window" "Tolvane v2 - NewAnim.BMP" || { echo "FAIL: no new animation"; exit 1; }
 
 xdotool windowsize "$window" 1280 960
 for _ in $(seq 50); do

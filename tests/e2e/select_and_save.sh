@@ -50,12 +50,7 @@ dialog=$(Menu n '^Frame Size') || { echo "FAIL: File > New showed no dialog"; ex
 xdotool mousemove --window "$dialog" 20 20
 sleep 0.3
 xdotool key Return  # Ok: 32 x 32, the preselected size
-for _ in $(seq 50); do
-  [ "$(xdotool getwindowname "$window")" = "Tolvane v2 - NewAnim.BMP" ] && break
-  sleep 0.1
-done
-[ "$(xdotool getwindowname "$window")" = "Tolvane v2 - NewAnim.BMP" ] ||
-  { echo "FAIL: no new animation"; exit 1; }
+Wait_For_Title "$window" "Tolvane v2 - NewAnim.BMP" || { echo "FAIL: no new animation"; exit 1; }
 
 # The zoom view starts at (193, 1), 4 screen pixels per frame pixel.
 Click 51 47           # filled rectangle tool

@@ -138,6 +138,15 @@ Wait_For_Exit() {
   return 1
 }
 
+# Wait_For_Title window title [tries]: waits until the window has the title.
+Wait_For_Title() {
+  for _ in $(seq "${3:-50}"); do
+    [ "$(xdotool getwindowname "$1")" = "$2" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
 # Expect_Pixels file expected.png what: the script fails, listing the
 # file's non-white pixels, unless the file has exactly the expected pixels.
 Expect_Pixels() {
