@@ -275,10 +275,9 @@ bool Write_Pipelined(const Byte_Sink& sink, const Row_Blocks& blocks) {
   enum : int { Open, Making, Made, Own };
   struct Shared {
     const Row_Blocks& blocks;
-    std::uint8_t* slots;  // the helper makes block k in slot k % Slots
-    std::size_t slot_bytes;
-    int count;
-    std::unique_ptr<std::atomic<int>[]> state;  // of each block
+    // The helper makes block k in slot k % Slots; each block has a state.
+    std::uint8_t* slots;
+    std::unique_ptr<std::atomic<int>[]> state;
     std::pair<const std::uint8_t*, std::size_t> made[Slots] = {};
     // Blocks handed to the sink: block k's slot is free once block
     // k - Slots is handed.
@@ -290,19 +289,19 @@ bool Write_Pipelined(const Byte_Sink& sink, const Row_Blocks& blocks) {
   // The helper's slots, then this thread's own block.
   const auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>((Slots + 1) * slot_bytes);
   std::uint8_t* const own = buffer.get() + Slots * slot_bytes;
-  Shared shared{blocks, buffer.get(), slot_bytes, count,
-                std::make_unique<std::atomic<int>[]>(std::size_t(count))};
+  Shared shared{blocks, buffer.get(), std::make_unique<std::atomic<int>[]>(std::size_t(count))};
   const bool started = helper->Start(
       [](void* context) {
         Shared& s = *static_cast<Shared*>(context);
         for (int k = 0;; ++k) {
           Wait_Until(s.handed, [k](int now) { return now > k - Slots; });
           k = std::max(k, s.handed.load(std::memory_order_acquire));  // skip what is handed
-          if (k >= s.count || s.quit.load(std::memory_order_relaxed)) return;
+          if (k >= s.blocks.Blocks() || s.quit.load(std::memory_order_relaxed)) return;
           int open = Open;
           if (!s.state[k].compare_exchange_strong(open, Making, std::memory_order_acq_rel))
             continue;
-          s.made[k % Slots] = s.blocks.Make(k, s.slots + std::size_t(k % Slots) * s.slot_bytes);
+          std::uint8_t* const slot = s.slots + std::size_t(k % Slots) * s.blocks.Buffer_Bytes();
+          s.made[k % Slots] = s.blocks.Make(k, slot);
           s.state[k].store(Made, std::memory_order_release);
         }
       },
@@ -315,7 +314,7 @@ bool Write_Pipelined(const Byte_Sink& sink, const Row_Blocks& blocks) {
     Row_Helper& helper;
     ~Release() {
       s.quit.store(true, std::memory_order_relaxed);
-      s.handed.store(s.count + Slots, std::memory_order_release);
+      s.handed.store(s.blocks.Blocks() + Slots, std::memory_order_release);
       s.handed.notify_one();
       helper.Finish();
     }
