@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "bench_folder.h"
-#include "document/bmp.h"
+#include "bmp/bmp.h"
 
 namespace tolvane {
 namespace {

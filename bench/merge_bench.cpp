@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "bench_platform.h"
-#include "document/bmp.h"
+#include "bmp/bmp.h"
 #include "mainwindow/application.h"
 #include "merge/transitions.h"
 

@@ -15,7 +15,7 @@
 
 #include "bench_folder.h"
 #include "bench_platform.h"
-#include "import/pcx.h"
+#include "pcx/pcx.h"
 
 namespace tolvane {
 namespace {

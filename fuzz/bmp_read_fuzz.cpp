@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "document/bmp.h"
+#include "bmp/bmp.h"
 #include "image/image_error.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

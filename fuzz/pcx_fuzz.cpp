@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "image/image_error.h"
-#include "import/pcx.h"
+#include "pcx/pcx.h"
 
 namespace {
 int Field(const std::uint8_t* p) { return p[0] | p[1] << 8; }

@@ -2,11 +2,11 @@
 
 #include <new>
 
+#include "document/picture_file.h"
 #include "export/export_frames.h"
 #include "export/sheet_file.h"
 #include "gif/gif.h"
 #include "image/image_error.h"
-#include "png/png_picture.h"
 
 namespace tolvane {
 

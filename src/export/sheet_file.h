@@ -1,8 +1,8 @@
 #pragma once
 #include <string>
 
-#include "document/safe_save.h"
 #include "export/export_frames.h"
+#include "io/safe_save.h"
 
 namespace tolvane {
 

@@ -5,8 +5,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "document/safe_save.h"
 #include "image/raster_image.h"
+#include "io/safe_save.h"
 
 namespace tolvane {
 

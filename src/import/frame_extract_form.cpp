@@ -5,8 +5,8 @@
 #include <string>
 #include <utility>
 
-#include "import/pcx.h"
-#include "png/png_picture.h"
+#include "document/picture_file.h"
+#include "pcx/pcx.h"
 
 namespace tolvane {
 

@@ -6,11 +6,11 @@
 #include "effects/effects_param_form.h"
 #include "export/export_form.h"
 #include "import/frame_extract_form.h"
-#include "import/pcx.h"
 #include "mainwindow/about_form.h"
 #include "mainwindow/frame_size_form.h"
 #include "mainwindow/tolvane.h"
 #include "merge/add_trans_form.h"
+#include "pcx/pcx.h"
 #include "platform/platform.h"
 
 namespace tolvane {

@@ -3,11 +3,11 @@
 #include <filesystem>
 #include <string>
 
+#include "document/picture_file.h"
 #include "document/strip_edit.h"
 #include "image/image_error.h"
 #include "mainwindow/application.h"
 #include "mainwindow/tolvane.h"
-#include "png/png_picture.h"
 
 namespace tolvane {
 

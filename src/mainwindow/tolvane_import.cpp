@@ -2,9 +2,9 @@
 #include <string>
 #include <utility>
 
+#include "document/picture_file.h"
 #include "mainwindow/application.h"
 #include "mainwindow/tolvane.h"
-#include "png/png_picture.h"
 
 namespace tolvane {
 

@@ -1,11 +1,11 @@
 #include <string>
 
+#include "document/picture_file.h"
 #include "document/strip_edit.h"
 #include "mainwindow/application.h"
 #include "mainwindow/progress_shown.h"
 #include "mainwindow/tolvane.h"
 #include "merge/merge_strip.h"
-#include "png/png_picture.h"
 
 namespace tolvane {
 

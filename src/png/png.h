@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <string>
 
-#include "document/safe_save.h"
 #include "image/colour.h"
 #include "image/raster_image.h"
+#include "io/safe_save.h"
 
 namespace tolvane {
 

@@ -7,8 +7,8 @@
 #include <memory>
 #include <vector>
 
-#include "document/read_only_file.h"
 #include "image/image_error.h"
+#include "io/read_only_file.h"
 #include "png/png.h"
 
 namespace tolvane {

@@ -3,7 +3,7 @@
 #include <memory>
 #include <vector>
 
-#include "document/safe_save.h"
+#include "io/safe_save.h"
 #include "png/png.h"
 
 namespace tolvane {

@@ -12,9 +12,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "document/safe_save.h"
 #include "document/settings.h"
 #include "image/image_error.h"
+#include "io/safe_save.h"
 #include "png/png.h"
 
 namespace tolvane {

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "document/bmp.h"
+#include "bmp/bmp.h"
 #include "editor/editor_fixture.h"
 
 namespace tolvane::testing {

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "document/bmp.h"
+#include "bmp/bmp.h"
 #include "editor/editor_fixture.h"
 
 namespace tolvane::testing {

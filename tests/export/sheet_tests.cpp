@@ -4,10 +4,10 @@
 
 #include <nlohmann/json.hpp>
 
-#include "document/bmp_test_helpers.h"
 #include "export/sheet_file.h"
 #include "image/image_error.h"
 #include "png/png.h"
+#include "support/bmp_test_helpers.h"
 
 namespace tolvane {
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "document/bmp.h"
+#include "bmp/bmp.h"
 #include "document/strip_edit.h"
 #include "support/failing_new.h"
 #include "support/tolvane_fixture.h"

@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <set>
 
-#include "document/bmp_test_helpers.h"
 #include "gif/gif.h"
 #include "image/image_error.h"
+#include "support/bmp_test_helpers.h"
 
 namespace tolvane {
 namespace {

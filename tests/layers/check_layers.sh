@@ -3,8 +3,9 @@
 # beside it, when the core includes Qt, or when a core target links Qt.
 # Layers, bottom up (a folder may include its own layer and those below):
 #   image
-#   platform (services), document
-#   png, gif (the codecs, on document's safe save)
+#   io (the safe save, the read-only file), platform (services)
+#   bmp, png, gif, pcx (the codecs)
+#   document
 #   editor, import, effects, merge, export, recovery
 #   mainwindow
 #   qt/platform, then qt/ui
@@ -22,14 +23,10 @@ set -uo pipefail
 root=${1:?usage: check_layers.sh PROJECT_DIR TARGETS_FILE}
 targets_file=${2:?usage: check_layers.sh PROJECT_DIR TARGETS_FILE}
 
-declare -A rank=([image]=0 [platform]=1 [document]=1 [png]=2 [gif]=2
-  [editor]=3 [import]=3 [effects]=3 [merge]=3 [export]=3 [recovery]=3 [mainwindow]=4
-  [qt/platform]=5 [qt/ui]=6 [app]=7)
+declare -A rank=([image]=0 [io]=1 [platform]=1 [bmp]=2 [png]=2 [gif]=2 [pcx]=2
+  [document]=3 [editor]=4 [import]=4 [effects]=4 [merge]=4 [export]=4 [recovery]=4
+  [mainwindow]=5 [qt/platform]=6 [qt/ui]=7 [app]=8)
 core_top=mainwindow
-# The codecs' headers at their old paths, kept for code outside the project:
-# each only includes its new home, and nothing of the project includes it.
-declare -A forwarder=([document/png.h]=png/png.h [document/png_picture.h]=png/png_picture.h
-  [document/gif.h]=gif/gif.h)
 
 status=0
 fail() {
@@ -96,7 +93,6 @@ layer_of_file() {
 layer_of_include() {
   local inc=$1 top=${1%%/*} rest=${1#*/}
   [ "$top" = qt ] && top=qt/${rest%%/*}
-  [ -n "${forwarder[$inc]:-}" ] && top=${forwarder[$inc]%%/*}
   [ "${rank[$top]:-}" ] && echo "$top"
 }
 
@@ -126,13 +122,8 @@ while IFS= read -r file; do
       [[ "$rel" == tests/* ]] || fail "$rel: includes \"$inc\", a test helper"
       continue
     fi
-    if [ -n "${forwarder[$inc]:-}" ]; then
-      fail "$rel: includes \"$inc\", kept for outside code; include \"${forwarder[$inc]}\""
-      continue
-    fi
     target=$(layer_of_include "$inc")
     [ -n "$target" ] || continue
-    [[ "$rel" == src/* ]] && [ "${forwarder[${rel#src/}]:-}" = "$inc" ] && continue
     if [ "$target" != "$layer" ] && [ "${rank[$target]}" -ge "${rank[$layer]}" ]; then
       how=above
       [ "${rank[$target]}" -eq "${rank[$layer]}" ] && how=beside

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "document/bmp.h"
+#include "bmp/bmp.h"
 #include "effects/effects.h"
 #include "support/tolvane_fixture.h"
 

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "document/bmp.h"
+#include "bmp/bmp.h"
 #include "support/tolvane_fixture.h"
 
 namespace tolvane::testing {

@@ -5,8 +5,8 @@
 
 #include <random>
 
-#include "document/bmp.h"
-#include "document/bmp_test_helpers.h"
+#include "bmp/bmp.h"
+#include "support/bmp_test_helpers.h"
 #include "support/tolvane_fixture.h"
 
 namespace tolvane::testing {

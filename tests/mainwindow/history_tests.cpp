@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "document/bmp.h"
+#include "bmp/bmp.h"
 #include "support/tolvane_fixture.h"
 
 namespace tolvane::testing {

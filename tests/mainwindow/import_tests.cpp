@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "document/bmp.h"
-#include "import/pcx_test_helpers.h"
+#include "bmp/bmp.h"
+#include "pcx/pcx_test_helpers.h"
 #include "support/tolvane_fixture.h"
 
 namespace tolvane::testing {

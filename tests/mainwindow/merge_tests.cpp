@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "document/bmp.h"
+#include "bmp/bmp.h"
 #include "merge/transitions.h"
 #include "support/tolvane_fixture.h"
 

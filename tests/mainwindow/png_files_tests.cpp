@@ -9,8 +9,8 @@
 #include <fstream>
 #include <memory>
 
-#include "document/bmp.h"
-#include "import/pcx_test_helpers.h"
+#include "bmp/bmp.h"
+#include "pcx/pcx_test_helpers.h"
 #include "png/png.h"
 #include "support/tolvane_fixture.h"
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "document/bmp.h"
+#include "bmp/bmp.h"
 #include "support/failing_new.h"
 #include "support/tolvane_fixture.h"
 

@@ -1,15 +1,12 @@
-// Damaged and hostile PNGs, the choice of format by content and by name, and
-// a failing write.
+// Damaged and hostile PNGs and a failing write.
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <cstring>
 
-#include "document/bmp.h"
-#include "document/bmp_test_helpers.h"
 #include "image/image_error.h"
 #include "png/png.h"
-#include "png/png_picture.h"
+#include "support/bmp_test_helpers.h"
 
 namespace tolvane {
 namespace {
@@ -119,43 +116,6 @@ TEST(PngHostile, DamagedFilesAreRefusedWithinBoundedMemory) {
     ADD_FAILURE() << "a file cut short was read";
   } catch (const Toolkit_Error& e) {
     EXPECT_STREQ(e.what(), "PNG image is not valid");
-  }
-}
-
-TEST(PngPicture, ReadingGoesByContentAndWritingByName) {
-  Temp_Dir dir;
-  const Raster_Image picture = Test_Picture(48, 16);
-  struct Case {
-    const char* name;
-    bool png;
-  };
-  for (const Case& c :
-       {Case{"a.png", true}, Case{"b.PNG", true}, Case{"c.Png", true}, Case{"d.bmp", false},
-        Case{"e", false}, Case{"f.png.bmp", false}, Case{"g.pngx", false}}) {
-    SCOPED_TRACE(c.name);
-    const std::string path = dir / c.name;
-    Write_Picture(path, picture);
-    const Bytes b = Read_File(path);
-    ASSERT_GE(b.size(), 8u);
-    EXPECT_EQ(Is_Png_Signature(b.data(), b.size()), c.png);
-    EXPECT_EQ(b[0] == 'B' && b[1] == 'M', !c.png);
-    EXPECT_EQ(Difference(Read_Picture(path, 0), picture), "");
-  }
-  // A PNG named .bmp and a BMP named .png still load.
-  Write_Png(dir / "png.bmp", picture);
-  Write_Bmp(dir / "bmp.png", picture);
-  EXPECT_EQ(Difference(Read_Picture(dir / "png.bmp", 0), picture), "");
-  EXPECT_EQ(Difference(Read_Picture(dir / "bmp.png", 0), picture), "");
-  // Anything else keeps the BMP reader's messages.
-  Write_File(dir / "junk.png", Bytes(100, 'x'));
-  for (auto [name, message] : {std::pair{"junk.png", std::string("Bitmap image is not valid")},
-                               std::pair{"gone.png", "Cannot open file " + (dir / "gone.png")}}) {
-    try {
-      Read_Picture(dir / name, 0);
-      ADD_FAILURE() << name << " was read";
-    } catch (const Toolkit_Error& e) {
-      EXPECT_EQ(e.what(), message);
-    }
   }
 }
 

@@ -6,9 +6,9 @@
 
 #include <cmath>
 
-#include "document/bmp_test_helpers.h"
 #include "image/image_error.h"
 #include "png/png.h"
+#include "support/bmp_test_helpers.h"
 
 namespace tolvane {
 namespace {

@@ -1,4 +1,4 @@
-#include "document/bmp.h"
+#include "bmp/bmp.h"
 #include "support/tolvane_fixture.h"
 
 namespace tolvane::testing {

@@ -5,7 +5,7 @@
 #include <functional>
 #include <vector>
 
-#include "document/bmp.h"
+#include "bmp/bmp.h"
 #include "merge/transitions.h"
 #include "program_fixture.h"
 

@@ -3,7 +3,7 @@
 #include <QTemporaryDir>
 #include <functional>
 
-#include "document/bmp.h"
+#include "bmp/bmp.h"
 #include "program_fixture.h"
 
 namespace tolvane::ui_testing {

@@ -3,7 +3,7 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 
-#include "document/bmp.h"
+#include "bmp/bmp.h"
 #include "program_fixture.h"
 
 namespace tolvane::ui_testing {

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <vector>
 
-#include "import/pcx.h"
+#include "pcx/pcx.h"
 #include "program_fixture.h"
 
 namespace tolvane::ui_testing {

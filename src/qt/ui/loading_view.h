@@ -2,7 +2,7 @@
 #include <QWidget>
 #include <memory>
 
-#include "import/pcx.h"
+#include "pcx/pcx.h"
 #include "qt/platform/form_view.h"
 #include "qt/platform/qt_platform.h"
 

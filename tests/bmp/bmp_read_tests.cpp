@@ -2,9 +2,9 @@
 // and hostile headers.
 #include <gtest/gtest.h>
 
-#include "document/bmp.h"
-#include "document/bmp_test_helpers.h"
+#include "bmp/bmp.h"
 #include "image/image_error.h"
+#include "support/bmp_test_helpers.h"
 #include "support/simd_levels.h"
 
 namespace tolvane {

@@ -4,10 +4,10 @@
 #include <cctype>
 #include <cstdint>
 
-#include "document/bmp.h"
-#include "document/read_only_file.h"
+#include "bmp/bmp.h"
+#include "document/picture_file.h"
+#include "io/read_only_file.h"
 #include "png/png.h"
-#include "png/png_picture.h"
 
 namespace tolvane {
 

@@ -13,10 +13,10 @@
 #include <immintrin.h>
 #endif
 
-#include "document/bmp.h"
-#include "document/read_only_file.h"
+#include "bmp/bmp.h"
 #include "image/cpu_features.h"
 #include "image/image_error.h"
+#include "io/read_only_file.h"
 
 namespace tolvane {
 

@@ -1,4 +1,4 @@
-#include "import/pcx.h"
+#include "pcx/pcx.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,9 +11,9 @@
 #include <functional>
 #include <vector>
 
-#include "document/read_only_file.h"
 #include "image/image_error.h"
-#include "import/pcx_layout.h"
+#include "io/read_only_file.h"
+#include "pcx/pcx_layout.h"
 
 namespace tolvane {
 

@@ -4,9 +4,9 @@
 #include <array>
 #include <optional>
 
-#include "document/bmp_test_helpers.h"
 #include "image/image_error.h"
-#include "import/pcx.h"
+#include "pcx/pcx.h"
+#include "support/bmp_test_helpers.h"
 #include "support/fake_platform.h"
 
 namespace tolvane::pcx_testing {

@@ -2,7 +2,7 @@
 // picture growing row by row, one pump a line, and hidden on every way out.
 #include <gtest/gtest.h>
 
-#include "import/pcx_test_helpers.h"
+#include "pcx/pcx_test_helpers.h"
 
 namespace tolvane {
 namespace {

@@ -14,10 +14,10 @@
 #include <immintrin.h>
 #endif
 
-#include "document/bmp.h"
-#include "document/safe_save.h"
+#include "bmp/bmp.h"
 #include "image/cpu_features.h"
 #include "image/image_error.h"
+#include "io/safe_save.h"
 
 namespace tolvane {
 

@@ -4,8 +4,8 @@
 #include <functional>
 #include <string>
 
-#include "document/safe_save.h"
 #include "image/raster_image.h"
+#include "io/safe_save.h"
 
 namespace tolvane {
 

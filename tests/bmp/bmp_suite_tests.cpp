@@ -9,9 +9,9 @@
 #include <filesystem>
 #include <map>
 
-#include "document/bmp.h"
-#include "document/bmp_test_helpers.h"
+#include "bmp/bmp.h"
 #include "image/image_error.h"
+#include "support/bmp_test_helpers.h"
 
 namespace tolvane {
 namespace {

@@ -8,7 +8,7 @@
 // neither packed pixels nor 3 planes ("unknown PCX mode").
 #include <gtest/gtest.h>
 
-#include "import/pcx_test_helpers.h"
+#include "pcx/pcx_test_helpers.h"
 
 namespace tolvane {
 namespace {

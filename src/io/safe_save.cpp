@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "document/safe_save.h"
 #include "image/image_error.h"
+#include "io/safe_save.h"
 
 namespace tolvane {
 

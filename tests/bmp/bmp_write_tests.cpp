@@ -15,9 +15,9 @@
 #include <functional>
 #include <thread>
 
-#include "document/bmp.h"
-#include "document/bmp_test_helpers.h"
+#include "bmp/bmp.h"
 #include "image/image_error.h"
+#include "support/bmp_test_helpers.h"
 #include "support/simd_levels.h"
 
 namespace tolvane {

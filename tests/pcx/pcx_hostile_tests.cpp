@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "import/pcx_test_helpers.h"
+#include "pcx/pcx_test_helpers.h"
 
 namespace tolvane {
 namespace {

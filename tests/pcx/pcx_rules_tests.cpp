@@ -6,7 +6,7 @@
 #include <random>
 #include <tuple>
 
-#include "import/pcx_test_helpers.h"
+#include "pcx/pcx_test_helpers.h"
 #include "support/simd_levels.h"
 
 namespace tolvane {

@@ -1,4 +1,4 @@
-#include "import/pcx_layout.h"
+#include "pcx/pcx_layout.h"
 
 #include <cstring>
 

@@ -3,9 +3,9 @@
 // the writing tool decodes it; and they must read back what we write.
 #include <gtest/gtest.h>
 
-#include "document/bmp.h"
-#include "document/bmp_test_helpers.h"
+#include "bmp/bmp.h"
 #include "image/image_error.h"
+#include "support/bmp_test_helpers.h"
 
 namespace tolvane {
 namespace {
