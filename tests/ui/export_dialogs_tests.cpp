@@ -26,6 +26,8 @@ TEST_F(Program_Test, ExportDialogsTakeEnterAndEscape) {
     const QString path = QDir(dir.path()).filePath(row.file);
     QStringList seen;
     QString info;
+    // Owns the pending ticks, so none outlives the locals they read.
+    QObject ticks;
     std::function<void()> act = [&] {
       QWidget* top = QApplication::activeModalWidget();
       if (top) seen << top->windowTitle();
@@ -39,9 +41,9 @@ TEST_F(Program_Test, ExportDialogsTakeEnterAndEscape) {
         info = top->findChild<QLabel*>("Info")->text();
         QTest::keyClick(scale, row.key);
       }
-      if (!top || row.key == Qt::Key_Return) QTimer::singleShot(20, act);
+      if (!top || row.key == Qt::Key_Return) QTimer::singleShot(20, &ticks, act);
     };
-    QTimer::singleShot(0, act);
+    QTimer::singleShot(0, &ticks, act);
     Choose(*row.item);
     EXPECT_EQ(info.toStdString(), row.info);
     const bool accepted = row.key == Qt::Key_Return;
