@@ -143,5 +143,31 @@ TEST(Recovery_Keeper_Copy, HoldsTheStripAsDrawnAndStartsOverWhenItChangesUnderTh
   EXPECT_EQ(copies[0].Info.Path, doc.Anim_File_Name);
 }
 
+TEST(Recovery_Keeper_Copy, AFailedPictureWriteLeavesTheLastCopyOffered) {
+  Folder f;
+  Document doc(8, 2);
+  const Raster_Image first = doc.Anim_Strip;
+  {
+    Recovery_Store store(f.Dir);
+    Recovery_Keeper keeper(store);
+    // A folder where the second picture goes: its write cannot succeed.
+    fs::create_directories(store.Path_Of(store.Strip_Name(2)));
+    keeper.Tick(doc, 0);
+    keeper.Tick(doc, 30000);
+    keeper.Wait();
+    doc.Anim_Strip.SetPixel(0, 0, 0xFF);
+    keeper.Tick(doc, 31000);
+    keeper.Tick(doc, 60000);
+    keeper.Wait();
+    ASSERT_EQ(keeper.Writes(), 2);
+    ASSERT_TRUE(keeper.Take_Failure().has_value());
+  }  // the program ends unsaved
+  Recovery_Store next(f.Dir);
+  auto copies = next.Take_Orphans();
+  ASSERT_EQ(copies.size(), 1u);
+  ASSERT_TRUE(next.Read_Strip(copies[0]));
+  EXPECT_TRUE(Same_Pixels(copies[0].Strip, first));
+}
+
 }  // namespace
 }  // namespace tolvane
