@@ -1,0 +1,34 @@
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextBrowser>
+
+#include "program_fixture.h"
+
+namespace tolvane::ui_testing {
+namespace {
+
+QTextBrowser* Shown_Document() {
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (auto* d = qobject_cast<QTextBrowser*>(w); d && d->isVisible()) return d;
+  return nullptr;
+}
+
+// F1 (Help > User Guide) shows the guide from the build's docs, with its
+// pictures, and its contents' links go to their headings.
+TEST_F(Program_Test, UserGuideShowsTheGuideWithPicturesAndWorkingLinks) {
+  QTest::keyClick(Main_Window(), Qt::Key_F1);
+  QTextBrowser* guide = Shown_Document();
+  ASSERT_NE(guide, nullptr);
+  EXPECT_EQ(guide->windowTitle(), "Tolvane User Guide");
+  EXPECT_EQ(guide->document()->firstBlock().text(), "Tolvane user guide");
+  EXPECT_EQ(guide->document()->firstBlock().blockFormat().headingLevel(), 1);
+  EXPECT_FALSE(
+      guide->loadResource(QTextDocument::ImageResource, QUrl("images/workspace.png")).isNull());
+  EXPECT_EQ(guide->verticalScrollBar()->value(), 0);
+  guide->setSource(QUrl("#keys"));  // what a click on "Keys" in the contents does
+  EXPECT_GT(guide->verticalScrollBar()->value(), 0);
+  guide->close();
+}
+
+}  // namespace
+}  // namespace tolvane::ui_testing
