@@ -14,6 +14,8 @@ packages=(
   libspng-dev pkg-config
   # the sprite sheet's JSON
   nlohmann-json3-dev
+  # tests: the software centre's data (appstreamcli validate)
+  appstream
 )
 
 missing=()
