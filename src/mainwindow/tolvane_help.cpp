@@ -12,8 +12,7 @@ bool Show_First(Platform& p, const std::vector<std::string>& places, const std::
   const std::string path = First_Existing(places);
   if (path.empty()) return false;
   Run_Command(p, [&] {
-    p.Show_Document(title, Read_Document(path),
-                    std::filesystem::path(path).parent_path().string());
+    p.Show_Document(title, Read_Document(path), std::filesystem::path(path).parent_path().string());
   });
   return true;
 }
