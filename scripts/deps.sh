@@ -16,6 +16,8 @@ packages=(
   nlohmann-json3-dev
   # tests: the software centre's data (appstreamcli validate)
   appstream
+  # the Debian package: CPack finds its Depends with file and dpkg-shlibdeps
+  file dpkg-dev
 )
 
 missing=()
