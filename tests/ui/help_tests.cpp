@@ -18,10 +18,8 @@ TEST_F(Program_Test, UserGuideShowsTheGuideWithPicturesAndWorkingLinks) {
   EXPECT_EQ(guide->document()->firstBlock().text(), "Tolvane user guide");
   EXPECT_FALSE(
       guide->loadResource(QTextDocument::ImageResource, QUrl("images/workspace.png")).isNull());
-  EXPECT_EQ(guide->verticalScrollBar()->value(), 0);
   guide->setSource(QUrl("#keys"));  // what a click on "Keys" in the contents does
   EXPECT_GT(guide->verticalScrollBar()->value(), 0);
-  guide->close();
 }
 
 }  // namespace
