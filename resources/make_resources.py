@@ -389,18 +389,46 @@ def sprite(size, phase):
     return img.resize((size, size), Image.NEAREST)
 
 
+def icon():
+    """The program's icon, drawn at 16 x 16: the ball on a film strip."""
+    img = Image.new('RGBA', (16, 16), (0, 0, 0, 0))
+    d = ImageDraw.Draw(img)
+    d.rectangle((0, 1, 15, 14), fill=(40, 40, 48), outline=(0, 0, 0))
+    for x in range(1, 15, 3):
+        d.point((x, 2), fill=(230, 230, 230))
+        d.point((x, 13), fill=(230, 230, 230))
+    d.rectangle((1, 4, 14, 11), fill=(250, 240, 200))
+    d.ellipse((5, 4, 11, 10), fill=(230, 60, 40), outline=(0, 0, 0))
+    d.point((7, 6), fill=(255, 220, 200))
+    return img
+
+
+def svg(img):
+    """The pixels of img as squares of an SVG picture, one rectangle per run
+    of a colour in a row, so that the icon scales to any size unblurred."""
+    w, h = img.size
+    rects = []
+    for y in range(h):
+        x = 0
+        while x < w:
+            colour = img.getpixel((x, y))
+            end = x
+            while end + 1 < w and img.getpixel((end + 1, y)) == colour:
+                end += 1
+            if colour[3]:
+                rects.append('  <rect x="%d" y="%d" width="%d" height="1" fill="#%02x%02x%02x"/>'
+                             % (x, y, end - x + 1, *colour[:3]))
+            x = end + 1
+    return ('<svg xmlns="http://www.w3.org/2000/svg" width="%d" height="%d" viewBox="0 0 %d %d" '
+            'shape-rendering="crispEdges">\n%s\n</svg>\n' % (w * 16, h * 16, w, h, '\n'.join(rects)))
+
+
 def icons():
-    for size in (16, 32, 48, 64, 128):
-        img = Image.new('RGBA', (16, 16), (0, 0, 0, 0))
-        d = ImageDraw.Draw(img)
-        d.rectangle((0, 1, 15, 14), fill=(40, 40, 48), outline=(0, 0, 0))
-        for x in range(1, 15, 3):
-            d.point((x, 2), fill=(230, 230, 230))
-            d.point((x, 13), fill=(230, 230, 230))
-        d.rectangle((1, 4, 14, 11), fill=(250, 240, 200))
-        d.ellipse((5, 4, 11, 10), fill=(230, 60, 40), outline=(0, 0, 0))
-        d.point((7, 6), fill=(255, 220, 200))
+    img = icon()
+    for size in (16, 32, 48, 64, 128, 256):
         save(img.resize((size, size), Image.NEAREST), 'icons', 'tolvane-%d.png' % size)
+    with open(os.path.join(HERE, 'icons', 'tolvane.svg'), 'w') as f:
+        f.write(svg(img))
 
 
 def about():

@@ -14,6 +14,10 @@ packages=(
   libspng-dev pkg-config
   # the sprite sheet's JSON
   nlohmann-json3-dev
+  # tests: the software centre's data (appstreamcli validate)
+  appstream
+  # the Debian package: CPack finds its Depends with file and dpkg-shlibdeps
+  file dpkg-dev
 )
 
 missing=()

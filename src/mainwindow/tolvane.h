@@ -33,7 +33,8 @@ inline constexpr const char* Sheet_Filter = "PNG Files (*.PNG)|*.PNG";
 // The main window. Owns the editing state for the whole run; its handlers are
 // split by concern over several files in mainwindow/, and forward to the
 // parts that hold the mechanisms:
-//   tolvane_create.cpp    creation, closing, About, What's New, progress
+//   tolvane_create.cpp    creation, closing, About, progress
+//   tolvane_help.cpp      the user guide and What's New
 //   tolvane_layout.cpp    where the controls sit at start-up, the menu items
 //   tolvane_files.cpp     Load, Save, Save As, New, Install_Strip
 //   tolvane_display.cpp   Show_Frame, Layout_Frame_Views, navigation, Resize
@@ -63,7 +64,7 @@ class TTolvane : public TForm, public Editing_State, public Editor_Host {
 
   // Menu bar.
   Menu_Item File1, Load1, Import1, ImportPCX1, Save1, SaveAs1, MergeFiles1, New1, N1, About1,
-      About2, WhatsNew1, Exit1;
+      UserGuide1, About2, WhatsNew1, Exit1;
   Menu_Item Edit1, Copy2, Cut1, Paste2, N2, FlipHorizontal1, FlipVertical1, N3, Undo1;
   Menu_Item Frame1, Clear1, Copy1, Paste1, N4, CopyToClipboard1, PasteFromClipboard1, N5, Add1,
       Delete1, Insert1, Resize1;
@@ -133,6 +134,9 @@ class TTolvane : public TForm, public Editing_State, public Editor_Host {
   bool Closed = false;    // set when a close request was granted
   void Exit1Click();
   void About2Click();
+
+  // Help: the user guide and the release notes, each in a window of its own.
+  void UserGuide1Click();
   void WhatsNew1Click();
   std::string Settings_File() const;
   void Read_Settings();

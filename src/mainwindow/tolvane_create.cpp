@@ -125,17 +125,6 @@ void TTolvane::About2Click() {
   Show_Modal(P, *App.About_Form);
 }
 
-void TTolvane::WhatsNew1Click() {
-  std::string folder = P.Executable_Path();
-  const auto slash = folder.find_last_of('/');
-  folder = slash == std::string::npos ? std::string() : folder.substr(0, slash + 1);
-  if (folder.empty() || folder.back() != '/') folder += '/';
-  if (P.Shell_Open(folder + "WhatsNew.RTF") <= 32)
-    P.Show_Message_Box(
-        "Unable to open the Whats New information (File might be missing or already open) ",
-        Msg_Kind::Warning, mb_OK);
-}
-
 void TTolvane::Progress_Show(int steps, const std::string& caption) {
   Progress_Panel.B.Left = (Client_Width() - Progress_Panel.B.Width) / 2;
   Progress_Panel.B.Top = (Client_Height() - Progress_Panel.B.Height) / 2;

@@ -41,6 +41,7 @@ void Lay_Out_File_Edit_Menus(TTolvane& t) {
   Item(t.New1, "&New...");
   Item(t.N1, "-");
   Item(t.About1, "&Help");
+  Item(t.UserGuide1, "User &Guide", "F1");
   Item(t.About2, "&About...");
   Item(t.WhatsNew1, "&What's New...");
   Item(t.Exit1, "E&xit");

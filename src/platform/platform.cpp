@@ -31,4 +31,19 @@ std::string Error_Box_Text(const std::string& text) {
   return text;
 }
 
+std::string Heading_Anchor(std::string_view heading) {
+  // ASCII only, whatever the locale: the bytes of other letters stay as they are.
+  std::string anchor;
+  for (const char c : heading) {
+    if (c >= 'A' && c <= 'Z')
+      anchor += char(c - 'A' + 'a');
+    else if (c == ' ')
+      anchor += '-';
+    else if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_' ||
+             static_cast<unsigned char>(c) >= 0x80)
+      anchor += c;
+  }
+  return anchor;
+}
+
 }  // namespace tolvane

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "image/raster_image.h"
 #include "platform/controls.h"
@@ -41,8 +42,12 @@ class Platform {
   // Repaints the windows; no user input and no timer tick is handled meanwhile.
   virtual void Process_Messages() = 0;
 
-  // Desktop shell "open"; like the Windows shell, a result of 32 or less fails.
-  virtual int Shell_Open(const std::string& path) = 0;
+  // Shows Markdown text in a window of its own, beside the main window and not
+  // modal; pictures and relative links are found from folder, and a link
+  // "#anchor" goes to the heading whose Heading_Anchor is anchor. Showing a
+  // title already open brings its window forward with the new text.
+  virtual void Show_Document(const std::string& title, const std::string& markdown,
+                             const std::string& folder) = 0;
   virtual std::string Executable_Path() = 0;
   virtual std::string Settings_Path() = 0;  // full path of Tolvane.INI
   // The folder of recovery copies of unsaved work; empty keeps none.
@@ -68,6 +73,11 @@ int Show_Modal(Platform& p, TForm& form);
 // The text of a toolkit error box: a full stop is added when the last
 // character sorts after '.'.
 std::string Error_Box_Text(const std::string& text);
+
+// The anchor that names a Markdown heading in links, made as the usual
+// Markdown hosts make it: lower case, letters, digits, '-' and '_' kept,
+// spaces made '-', the rest dropped.
+std::string Heading_Anchor(std::string_view heading);
 
 // Runs a command; a Toolkit_Error or an allocation failure ends it with the
 // toolkit's error box. Returns false when it failed.

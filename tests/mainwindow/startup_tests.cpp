@@ -117,25 +117,6 @@ TEST_F(Startup, AboutFromTheMenuStaysUntilClicked) {
   EXPECT_FALSE(App.About_Form->Visible);
 }
 
-TEST_F(Startup, WhatsNewOpensTheDocumentBesideTheProgram) {
-  T().WhatsNew1Click();
-  EXPECT_EQ(P.Shell_Opened, std::vector<std::string>{"/opt/tolvane/WhatsNew.RTF"});
-  EXPECT_TRUE(P.Messages.empty());
-  P.Exe_Path = "/tolvane";  // a program at the root: no second separator
-  T().WhatsNew1Click();
-  EXPECT_EQ(P.Shell_Opened.back(), "/WhatsNew.RTF");
-}
-
-TEST_F(Startup, WhatsNewWarnsWhenTheShellFails) {
-  P.Shell_Result = 32;
-  T().WhatsNew1Click();
-  ASSERT_EQ(P.Messages.size(), 1u);
-  EXPECT_EQ(P.Messages[0].Text,
-            "Unable to open the Whats New information (File might be missing or already open) ");
-  EXPECT_EQ(P.Messages[0].Kind, Msg_Kind::Warning);
-  EXPECT_EQ(P.Messages[0].Buttons, unsigned(mb_OK));
-}
-
 TEST_F(Startup, ProgressPanelIsCentredWhileShownAndPumpsEachStep) {
   T().Progress_Show(3, "Applying Effect...");
   EXPECT_EQ(T().Progress_Panel.B.Left, (373 - 185) / 2);

@@ -66,11 +66,6 @@ void Fake_Platform::Process_Messages() {
   if (On_Pump) On_Pump();
 }
 
-int Fake_Platform::Shell_Open(const std::string& path) {
-  Shell_Opened.push_back(path);
-  return Shell_Result;
-}
-
 bool Fake_Platform::Clipboard_Image_Size(int& width, int& height) {
   if (!Clipboard) return false;
   width = Clipboard_Reported_Size ? Clipboard_Reported_Size->first : Clipboard->Width();

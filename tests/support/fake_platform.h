@@ -48,8 +48,10 @@ class Fake_Platform : public Platform {
   int Wait_Cursor_On = 0, Wait_Cursor_Calls = 0, Pumps = 0;
   std::function<void()> On_Pump;  // lets a test act "between" pumped events
 
-  int Shell_Result = 42;
-  std::vector<std::string> Shell_Opened;
+  struct Document {
+    std::string Title, Text, Folder;
+  };
+  std::vector<Document> Documents;  // the documents shown, in order
   std::string Exe_Path = "/opt/tolvane/tolvane";
   std::string Settings = "Tolvane.INI";
   std::string Recovery;  // the recovery folder: none unless a test names one
@@ -71,7 +73,10 @@ class Fake_Platform : public Platform {
   void Run_Modal(TForm& form) override;
   void Set_Wait_Cursor(bool on) override;
   void Process_Messages() override;
-  int Shell_Open(const std::string& path) override;
+  void Show_Document(const std::string& title, const std::string& markdown,
+                     const std::string& folder) override {
+    Documents.push_back({title, markdown, folder});
+  }
   std::string Executable_Path() override { return Exe_Path; }
   std::string Settings_Path() override { return Settings; }
   std::string Recovery_Folder() override { return Recovery; }

@@ -27,7 +27,7 @@ TEST_F(Program_Test, MenuBarHasTheFiveMenusWithTheirItems) {
   EXPECT_EQ(items(T().File1), QStringList({"&Load", "&Import Frames...", "Import &PCX...", "&Save",
                                            "Save &As...", "Export &GIF...", "Export Sh&eet...",
                                            "&Merge Files...", "&New...", "-", "&Help", "E&xit"}));
-  EXPECT_EQ(items(T().About1), QStringList({"&About...", "&What's New..."}));
+  EXPECT_EQ(items(T().About1), QStringList({"User &Guide", "&About...", "&What's New..."}));
   EXPECT_EQ(items(T().Edit1),
             QStringList({"&Copy (To Clipboard)", "Cu&t (To Clipboard)", "&Paste (From Clipboard)",
                          "-", "Flip &Horizontal", "Flip &Vertical", "Nudge Left", "Nudge Right",
@@ -69,6 +69,7 @@ TEST_F(Program_Test, ShortcutsAndStartUpStates) {
       {"SaveAs1", "Save &As...", "", false},
       {"MergeFiles1", "&Merge Files...", "", false},
       {"New1", "&New...", "", true},
+      {"UserGuide1", "User &Guide", "F1", true},
       {"About2", "&About...", "", true},
       {"Exit1", "E&xit", "", true},
       {"Edit1", "&Edit", "", false},

@@ -241,11 +241,6 @@ TEST(Run_Modal, FormWithoutAViewIsClosedRatherThanHanging) {
   EXPECT_FALSE(f.Visible);
 }
 
-TEST(Shell_Open, MissingFileFails) {
-  Qt_Platform p;
-  EXPECT_LE(p.Shell_Open("/nonexistent/folder/WhatsNew.RTF"), 32);
-}
-
 TEST(Wait_Cursor, IsBalanced) {
   Qt_Platform p;
   p.Set_Wait_Cursor(true);

@@ -3,19 +3,20 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
-#include <QDesktopServices>
-#include <QFileInfo>
 #include <QImageReader>
 #include <QMimeData>
 #include <QScreen>
-#include <QUrl>
 #include <QWidget>
 
 #include "document/settings.h"
+#include "qt/platform/document_window.h"
 #include "qt/platform/qt_image.h"
 #include "recovery/recovery_store.h"
 
 namespace tolvane {
+
+Qt_Platform::Qt_Platform() = default;
+Qt_Platform::~Qt_Platform() = default;
 
 void Qt_Platform::Register_View(const TForm& form, Form_View& view) { views_[&form] = &view; }
 
@@ -87,10 +88,13 @@ void Qt_Platform::Report_Unexpected(const char* what) {
   }
 }
 
-int Qt_Platform::Shell_Open(const std::string& path) {
-  QFileInfo file(QString::fromStdString(path));
-  if (!file.exists() || !file.isFile()) return 0;
-  return QDesktopServices::openUrl(QUrl::fromLocalFile(file.absoluteFilePath())) ? 42 : 0;
+void Qt_Platform::Show_Document(const std::string& title, const std::string& markdown,
+                                const std::string& folder) {
+  std::unique_ptr<Document_Window>& w = documents_[title];
+  if (!w) w = std::make_unique<Document_Window>();
+  w->Show_Markdown(QString::fromStdString(title),
+                   QString::fromUtf8(markdown.data(), qsizetype(markdown.size())),
+                   QString::fromStdString(folder));
 }
 
 std::string Qt_Platform::Executable_Path() {

@@ -2,6 +2,7 @@
 #include <QString>
 #include <exception>
 #include <map>
+#include <memory>
 #include <vector>
 
 #include "platform/platform.h"
@@ -11,13 +12,16 @@ class QWidget;
 
 namespace tolvane {
 
+class Document_Window;
+
 // Moves a window to the middle of the screen's free area, at its current size.
 void Centre_On_Screen(QWidget& w);
 
 // The platform services over Qt 6 Widgets.
 class Qt_Platform : public Platform {
  public:
-  Qt_Platform() = default;
+  Qt_Platform();
+  ~Qt_Platform() override;
   Qt_Platform(const Qt_Platform&) = delete;
   Qt_Platform& operator=(const Qt_Platform&) = delete;
 
@@ -57,7 +61,8 @@ class Qt_Platform : public Platform {
   void Run_Modal(TForm& form) override;
   void Set_Wait_Cursor(bool on) override;
   void Process_Messages() override;
-  int Shell_Open(const std::string& path) override;
+  void Show_Document(const std::string& title, const std::string& markdown,
+                     const std::string& folder) override;
   std::string Executable_Path() override;
   std::string Settings_Path() override;
   std::string Recovery_Folder() override;
@@ -74,6 +79,7 @@ class Qt_Platform : public Platform {
 
   std::map<const TForm*, Form_View*> views_;
   std::map<const File_Dialog*, QString> last_dirs_;
+  std::map<std::string, std::unique_ptr<Document_Window>> documents_;  // by title
   int busy_ = 0;
   int wait_cursors_ = 0;
 };
