@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "document/read_only_file.h"
+#include "io/read_only_file.h"
 #include "image/image_error.h"
 
 namespace tolvane {
