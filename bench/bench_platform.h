@@ -19,7 +19,7 @@ class Bench_Platform : public Platform {
   void Run_Modal(TForm& form) override { form.Close(); }
   void Set_Wait_Cursor(bool) override {}
   void Process_Messages() override {}
-  int Shell_Open(const std::string&) override { return 0; }
+  void Show_Document(const std::string&, const std::string&, const std::string&) override {}
   std::string Executable_Path() override { return "/nonexistent/tolvane"; }
   std::string Settings_Path() override {
     return (std::filesystem::temp_directory_path() / "tolvane-bench-none" / "Tolvane.INI").string();

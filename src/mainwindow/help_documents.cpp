@@ -5,8 +5,8 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "io/read_only_file.h"
 #include "image/image_error.h"
+#include "io/read_only_file.h"
 
 namespace tolvane {
 
