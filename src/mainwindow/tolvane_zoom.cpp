@@ -16,7 +16,9 @@ void TTolvane::Update_Zoom_Range() {
   // A shown selection stays over its frame pixels when the centred frame moves.
   const int ox = View.Origin_X(), oy = View.Origin_Y();
   View.Update_Range(Frame_Size);
+  if (View.Origin_X() == ox && View.Origin_Y() == oy) return;
   Selection.Move_Overlay_By(View.Origin_X() - ox, View.Origin_Y() - oy);
+  Redraw_Zoom();
 }
 
 void TTolvane::Zoom_OutClick() {
