@@ -13,9 +13,7 @@ strip="$work/strip.bmp"
 convert -size 32x32 xc:red xc:lime xc:blue xc:yellow xc:magenta xc:cyan xc:orange xc:purple \
   +append "BMP3:$strip" || { echo "FAIL: could not make the strip"; exit 1; }
 cp "$strip" "$work/before.bmp"
-printf '#!/bin/sh\nexec "%s" "%s"\n' "$program" "$strip" >"$work/launch.sh"
-chmod +x "$work/launch.sh"
-Start_Program "$work/launch.sh"
+Start_Program_On "$program" "$strip"
 Wait_For_Splash
 Wait_For_Window '^Tolvane v2 - strip\.bmp$' 100 >/dev/null ||
   { echo "FAIL: the strip did not open"; cat "$work/program.log"; exit 1; }

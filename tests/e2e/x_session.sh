@@ -93,6 +93,14 @@ Start_Program() {
   echo "main window $window on $display"
 }
 
+# Start_Program_On path/to/tolvane file: Start_Program runs the program
+# without arguments, so a launcher adds the file to open.
+Start_Program_On() {
+  printf '#!/bin/sh\nexec "%s" "%s"\n' "$1" "$2" >"$work/launch.sh"
+  chmod +x "$work/launch.sh"
+  Start_Program "$work/launch.sh"
+}
+
 Splash_Visible() { [ -n "$(xdotool search --onlyvisible --name '^About Tolvane$' 2>/dev/null)" ]; }
 
 # Wait_For_Splash: the splash shows at start-up and closes by itself after 3 s.
