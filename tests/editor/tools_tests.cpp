@@ -279,6 +279,8 @@ TEST_F(Tools, AFilledRectangleDrawnAndSavedIsInTheFile) {
   Press(Vx(2), Vy(3));
   Move(Vx(6), Vy(5));
   Release(Vx(6), Vy(5));
+  EXPECT_EQ(T().Frames.Picture.GetPixel(2 * 32 + 6, 5), Red)
+      << "the thumbnail follows, uncommitted";
   const std::string path = Path("drawn.bmp");
   P.Save_Answers.push_back(path);
   T().Save1Click();
