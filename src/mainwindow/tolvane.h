@@ -356,7 +356,7 @@ class TTolvane : public TForm, public Editing_State, public Editor_Host {
   Menu_Item NudgeLeft1, NudgeRight1, NudgeUp1, NudgeDown1, N7, Tools1, Pencil1, FilledRectangle1,
       OutlineRectangle1, Line1, Fill1, Select1, FilledEllipse1, Syringe1, SwapColours1;
   Menu_Item N8, FirstFrame1, PreviousFrame1, NextFrame1, LastFrame1, PlayStop1;
-  // The largest factor from 1 to 10 at which the whole frame fits the view.
+  // The largest factor from 1 to 32 at which the whole frame fits the view.
   void Fit1Click();
   void SwapColours1Click();
   // Play while stopped, Stop while playing; as the buttons, only when enabled.
