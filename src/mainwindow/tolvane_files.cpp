@@ -18,6 +18,9 @@ std::string File_Name_Part(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+constexpr const char* Png_First_Filter =
+    "PNG Files (*.PNG)|*.PNG|Bitmap Files (*.BMP)|*.BMP|All Files (*.*)|*.*";
+
 std::string Upper(std::string s) {
   std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::toupper(c); });
   return s;
@@ -182,7 +185,10 @@ void TTolvane::SaveAs1Click() {
   Frame_Edited = false;
   SaveDialog1.Title = "Save As...";
   SaveDialog1.File_Name = Anim_File_Name;
-  SaveDialog1.Filter = Picture_Filter;
+  // The document's own format is offered first.
+  const bool png = Upper(Anim_File_Name).ends_with(".PNG");
+  SaveDialog1.Filter = png ? Png_First_Filter : Picture_Filter;
+  SaveDialog1.Filter_Index = 1;
   SaveDialog1.Overwrite_Prompt = true;
   Save_Through_Dialog();
 }

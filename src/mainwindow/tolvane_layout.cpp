@@ -30,21 +30,22 @@ void Item(Menu_Item& m, const char* caption, const char* shortcut = "", bool ena
 // File and Edit menus.
 void Lay_Out_File_Edit_Menus(TTolvane& t) {
   Item(t.File1, "&File");
-  Item(t.Load1, "&Load");
+  Item(t.Load1, "&Load", "Ctrl+O");
   Item(t.Import1, "&Import Frames...");
   Item(t.ImportPCX1, "Import &PCX...");
-  Item(t.Save1, "&Save", "", false);
-  Item(t.SaveAs1, "Save &As...", "", false);
+  // Ctrl+S marks the section start; Save takes a key no other item has.
+  Item(t.Save1, "&Save", "F2", false);
+  Item(t.SaveAs1, "Save &As...", "Ctrl+Shift+S", false);
   Item(t.ExportGIF1, "Export &GIF...", "", false);
   Item(t.ExportSheet1, "Export Sh&eet...", "", false);
   Item(t.MergeFiles1, "&Merge Files...", "", false);
-  Item(t.New1, "&New...");
+  Item(t.New1, "&New...", "Ctrl+N");
   Item(t.N1, "-");
   Item(t.About1, "&Help");
   Item(t.UserGuide1, "User &Guide", "F1");
   Item(t.About2, "&About...");
   Item(t.WhatsNew1, "&What's New...");
-  Item(t.Exit1, "E&xit");
+  Item(t.Exit1, "E&xit", "Ctrl+Q");
   Item(t.Edit1, "&Edit");
   Item(t.Copy2, "&Copy (To Clipboard)");
   Item(t.Cut1, "Cu&t (To Clipboard)");

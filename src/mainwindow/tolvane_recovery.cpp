@@ -31,12 +31,14 @@ bool TTolvane::Recovery_Ready() {
 }
 
 void TTolvane::Recovery_TimerTimer() {
-  if (!Recovery_Ready()) {
-    Recovery_Timer.Enabled = false;
-    return;
-  }
   // Neither a copy nor a message box in the middle of a stroke or a drag.
   const bool dragging = Mouse.Dragging() || Selection.Dragging();
+  if (!dragging) {
+    Keep_Settings();
+    Tell_History_Cut();
+  }
+  // Without a recovery folder the timer still keeps the settings.
+  if (!Recovery_Ready()) return;
   Recovery_Timer.Interval = Recovery->Tick(*this, P.Steady_Ms(), dragging);
   if (dragging) return;
   if (const auto failure = Recovery->Take_Failure())
@@ -84,6 +86,17 @@ void TTolvane::Offer_Recovery() {
     if (!Run_Command(P, [&] { Recovery->Adopted(*this, Recovery_Files->Adopt(copy)); }))
       Recovery_Files->Release(copy);
   }
+  // Copies that could not be read are kept aside, not offered again: say so
+  // this once.
+  const std::vector<std::string> damaged = Recovery_Files->Take_Damaged();
+  if (damaged.empty()) return;
+  std::string names;
+  for (const std::string& name : damaged) names += (names.empty() ? "" : ", ") + name;
+  const bool one = damaged.size() == 1;
+  P.Show_Message_Box(std::string(one ? "The recovery copy of " : "The recovery copies of ") +
+                         names + " could not be read. " + (one ? "It was" : "They were") +
+                         " kept in " + Recovery_Files->Damaged_Folder() + ".",
+                     Msg_Kind::Warning, mb_OK);
 }
 
 }  // namespace tolvane

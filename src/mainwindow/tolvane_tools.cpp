@@ -48,9 +48,14 @@ void TTolvane::Tool7Click() { Choose(*this, Tool_Filled_Ellipse); }
 void TTolvane::Tool8Click() { Choose(*this, Tool_Syringe); }
 
 void TTolvane::ZoomMouseDown(Mouse_Button button, unsigned shift, int x, int y) {
-  // The next tick would overwrite the stroke: it goes into the frame shown
-  // once playback has stopped.
-  Stop_Playback();
+  // While playing, the zoom view still shows the frame Play was pressed on
+  // and the preview another: a press only stops, so that the user sees the
+  // frame before drawing on it.
+  if (Anim_Timer.Enabled) {
+    Stop_Playback();
+    Mouse.Stop_Only();
+    return;
+  }
   if (!Document_Open()) return;
   Mouse.Press(button, shift, x, y);
 }
@@ -59,6 +64,7 @@ void TTolvane::ZoomMouseMove(unsigned shift, int x, int y) { Mouse.Move(shift, x
 
 void TTolvane::ZoomMouseUp(Mouse_Button, unsigned shift, int x, int y) {
   Mouse.Release(shift, x, y);
+  if (!Mouse.Dragging()) Show_Working_Thumb();
 }
 
 }  // namespace tolvane
