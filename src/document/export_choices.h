@@ -13,6 +13,7 @@ struct Export_Choices {
   bool Gif_Section = false;  // "Section a to b" rather than "All frames"
   int Gif_Scale = 1;         // 1..8
   bool Gif_Transparent = false;
+  bool Gif_Dither = true;  // frames of over 256 colours; kept for the session only
   bool Sheet_Section = false;
   int Sheet_Columns = 0;  // 0: the frame count, one row
   int Sheet_Scale = 1;    // 1..8

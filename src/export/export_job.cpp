@@ -46,14 +46,18 @@ int Run_Export_Job(const Export_Job& job, std::ostream& err) {
   }
   try {
     if (job.What == Export_Job::Kind::Gif) {
-      Gif_Animation gif{strip, size, frames.First, frames.Last(), Gif_Delay(job.Fps), job.Loop};
+      Gif_Animation gif{strip, size, frames.First, frames.Last(), job.Fps, job.Loop};
       gif.Scale = job.Scale;
+      gif.Dither = job.Dither;
       if (job.Transparent) gif.Transparent = job.Mount;
-      Write_Gif(job.Out, gif);
+      Gif_Written written = Write_Gif(job.Out, gif);
+      for (int& frame : written.Reduced) frame += frames.First;
+      if (!written.Reduced.empty())
+        Report(err, job.Out + ": " + Reduced_Frames_Text(written.Reduced, job.Dither));
     } else {
       const int columns = job.Columns > 0 ? job.Columns : frames.Count;
       Write_Sheet(job.Out, {strip, size, frames, columns, job.Scale, job.Padding, job.Mount,
-                            job.Fps, job.Loop});
+                            job.Fps, job.Loop, job.Frames_Hash});
     }
   } catch (const Toolkit_Error& e) {
     Report(err, e.what());

@@ -20,7 +20,9 @@ struct Export_Job {
   std::optional<std::pair<int, int>> Section;
   bool Loop = true;
   bool Transparent = false;
-  Colour Mount = 0;  // transparent colour and padding; the settings' default
+  bool Dither = true;        // GIF frames of over 256 colours
+  bool Frames_Hash = false;  // the sheet's JSON frames keyed by filename
+  Colour Mount = 0;          // transparent colour and padding; the settings' default
 };
 
 // Exit statuses of a run.

@@ -56,6 +56,8 @@ TEST(Sheet, PixelsFollowTheStripAndTheJsonTellsWhere) {
     EXPECT_EQ(doc["meta"]["scale"], std::to_string(c.scale));
     EXPECT_EQ(doc["meta"]["fps"], 16);
     EXPECT_EQ(doc["meta"]["loop"], false);
+    EXPECT_EQ(doc["meta"]["frameTags"],
+              json::parse(R"([{"name": "walk", "from": 0, "to": 6, "direction": "forward"}])"));
     const json& frames = doc["frames"];
     ASSERT_EQ(frames.size(), 7u);
     Raster_Image covered(c.width, c.height, 0);
@@ -66,7 +68,7 @@ TEST(Sheet, PixelsFollowTheStripAndTheJsonTellsWhere) {
                          {"y", (i / c.columns) * (cell + c.padding)},
                          {"w", cell},
                          {"h", cell}}));
-      EXPECT_EQ(frames[std::size_t(i)]["duration"], 62);
+      EXPECT_EQ(frames[std::size_t(i)]["duration"], i == 1 || i == 5 ? 70 : 60);
       for (int y = 0; y < cell; ++y)
         for (int x = 0; x < cell; ++x) {
           const int sx = f["x"].get<int>() + x, sy = f["y"].get<int>() + y;
