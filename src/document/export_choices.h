@@ -13,11 +13,11 @@ struct Export_Choices {
   bool Gif_Section = false;  // "Section a to b" rather than "All frames"
   int Gif_Scale = 1;         // 1..8
   bool Gif_Transparent = false;
-  bool Gif_Dither = true;  // frames of over 256 colours; kept for the session only
   bool Sheet_Section = false;
-  int Sheet_Columns = 0;  // 0: the frame count, one row
-  int Sheet_Scale = 1;    // 1..8
-  int Sheet_Padding = 0;  // 0..16
+  int Sheet_Columns = 0;   // 0: the frame count, one row
+  int Sheet_Scale = 1;     // 1..8
+  int Sheet_Padding = 0;   // 0..16
+  bool Gif_Dither = true;  // frames of over 256 colours; kept for the session only
 };
 
 // The integer of a key of the "Export" section, if there is one.
