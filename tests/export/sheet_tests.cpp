@@ -60,6 +60,10 @@ TEST(Sheet, PixelsFollowTheStripAndTheJsonTellsWhere) {
               json::parse(R"([{"name": "walk", "from": 0, "to": 6, "direction": "forward"}])"));
     const json& frames = doc["frames"];
     ASSERT_EQ(frames.size(), 7u);
+    const Sheet_Layout layout = Lay_Out_Sheet(7, 3, c.columns, c.scale, c.padding);
+    EXPECT_EQ(
+        json::parse(Sheet_Json(layout, 7, {"walk.png", 1, 16, false, true}))["frames"]["walk 4"],
+        frames[4]);
     Raster_Image covered(c.width, c.height, 0);
     const int cell = 3 * c.scale;
     for (int i = 0; i < 7; ++i) {

@@ -153,21 +153,17 @@ TEST(GifWrite, ManyColoursAreReducedWithBoundedErrorAndTheSameResultEachTime) {
   }
 }
 
-// 2,048 frames of four colours each, 8,192 in all: giflib reads every pixel
-// back as it was, each frame through the global table or its own; a frame
-// of 257 colours is the only one reduced.
+// 2,048 frames of eight colours each, thousands in all: giflib reads every
+// pixel back as it was, each frame through the global table or its own, and
+// the first 12 frames at 12 fps last 100 cs.
 TEST(GifWrite, FramesOfAtMost256ColoursAreExactWhateverTheirTotal) {
   constexpr int Frames = 2048, Size = 8;
   Raster_Image strip(Frames * Size, Size);
   for (int y = 0; y < Size; ++y)
     for (int x = 0; x < strip.Width(); ++x)
       strip.SetPixel(x, y, Rgb(x / Size % 256, x / Size / 256 * 32 + (x + y) % 4, y / 4));
-  Raster_Image many(2 * 17, 17);
-  for (int i = 0; i < 17 * 17; ++i) many.SetPixel(17 + i % 17, i / 17, Rgb(i, i / 3, 9));
   Temp_Dir dir;
-  EXPECT_EQ(Write_Gif(dir / "a.gif", {strip, Size, 0, Frames - 1, 12, true}).Reduced,
-            std::vector<int>{});
-  EXPECT_EQ(Write_Gif(dir / "b.gif", {many, 17, 0, 1, 12, true}).Reduced, std::vector<int>{1});
+  EXPECT_TRUE(Write_Gif(dir / "a.gif", {strip, Size, 0, Frames - 1, 12, true}).Reduced.empty());
 
   int error = 0;
   GifFileType* gif = DGifOpenFileName((dir / "a.gif").c_str(), &error);

@@ -42,8 +42,8 @@ TEST_F(Sheet_Export, DialogChoicesReachTheFilesAndAreKept) {
   EXPECT_EQ(P.Save_Seen[0].File_Name, Path("walk.png"));
   EXPECT_EQ(Read_Png(Path("sheet.png"), 0).GetPixel(8, 8), 0x445566u);  // padding
   const bmp_testing::Bytes json = bmp_testing::Read_File(Path("sheet.json"));
-  const bool loop = !T().Repeat_Anim.Down;
-  EXPECT_NE(std::string(json.begin(), json.end()).find(loop ? "\"loop\": true" : "\"loop\": false"),
+  EXPECT_NE(std::string(json.begin(), json.end())
+                .find(T().Repeat_Anim.Down ? "\"loop\": false" : "\"loop\": true"),
             std::string::npos);
 
   T().Write_Settings();
