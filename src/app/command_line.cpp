@@ -1,16 +1,25 @@
 #include "command_line.h"
 
+#include <unistd.h>
 #include <QCommandLineParser>
 #include <QFile>
+#include <QRegularExpression>
 #include <QStringList>
+
+#include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
+#include "bmp/bmp.h"
 #include "export/export_job.h"
-#include "platform/platform.h"
+#include "io/read_only_file.h"
+#include "pcx/pcx.h"
+#include "png/png.h"
 
 namespace tolvane {
 
@@ -19,16 +28,20 @@ namespace {
 const char* const Synopsis =
     "Usage: tolvane [FILE]\n"
     "       tolvane --export-gif OUT.gif [--scale N] [--fps N] [--section A-B] [--no-loop]\n"
-    "               [--transparent] [--mount-colour RRGGBB] IN\n"
+    "               [--transparent] [--no-dither] [--mount-colour RRGGBB] IN\n"
     "       tolvane --export-sheet OUT.png [--columns N] [--scale N] [--padding N] [--fps N]\n"
-    "               [--section A-B] [--no-loop] [--mount-colour RRGGBB] IN\n"
+    "               [--section A-B] [--no-loop] [--json-frames array|hash]\n"
+    "               [--mount-colour RRGGBB] IN\n"
     "       tolvane --help | --version\n";
 
 const char* const Description =
     "Tolvane edits small looping sprite animations: square frames side by side in one BMP or\n"
     "PNG file (the strip). With FILE, or nothing, it opens its window. With an export option\n"
     "it writes the file and exits without a window: 0 when done, 1 when IN cannot be read or\n"
-    "OUT cannot be written, 2 for bad options. It never reads or writes its settings there.";
+    "OUT cannot be written, 2 for bad options (an unknown one, OUT naming IN, OUT without\n"
+    "the export's extension). IN may be BMP, PNG or PCX. A GIF frame of more than 256\n"
+    "colours is reduced and named on standard error; every other frame is exact. It never\n"
+    "reads or writes its settings there.";
 
 struct Options {
   QCommandLineOption gif{"export-gif", "Write IN as an animated GIF to OUT.", "OUT"};
@@ -43,6 +56,13 @@ struct Options {
   QCommandLineOption no_loop{"no-loop", "Play once instead of looping."};
   QCommandLineOption transparent{"transparent",
                                  "GIF only: pixels of the mount colour become transparent."};
+  QCommandLineOption no_dither{"no-dither",
+                               "GIF only: reduce a frame of more than 256 colours without "
+                               "dithering."};
+  QCommandLineOption json_frames{"json-frames",
+                                 "Sheet only: the JSON's frames as an array (the default) or a "
+                                 "hash keyed by filename.",
+                                 "array|hash"};
   QCommandLineOption columns{
       "columns", "Sheet only: frames per row, 1 or more (default all in one row).", "N"};
   QCommandLineOption padding{"padding",
@@ -57,8 +77,8 @@ struct Options {
   QCommandLineOption version{QStringList{"v", "version"}, "Show the version and exit."};
 
   QList<QCommandLineOption> All() const {
-    return {gif,         sheet,   scale,   fps,   section, no_loop,
-            transparent, columns, padding, mount, help,    version};
+    return {gif,       sheet,   scale,       fps,     section, no_loop, transparent,
+            no_dither, columns, json_frames, padding, mount,   help,    version};
   }
 };
 
@@ -77,6 +97,50 @@ int Number(const QCommandLineParser& parser, const QCommandLineOption& o, int fa
                      parser.value(o).toStdString() + ": not a whole number from " +
                      std::to_string(min) + (max == INT_MAX ? " up" : " to " + std::to_string(max))};
   return v;
+}
+
+// IN as the command line reads it: BMP, PNG or PCX by its first bytes, and
+// refused when it is damaged or cut short, as a build must not go on with
+// half a picture. Throws Toolkit_Error with the reason.
+Raster_Image Read_Input(const std::string& path, Colour mount) {
+  std::uint8_t head[8] = {};
+  ssize_t got = 0;
+  {
+    const Read_Only_File f(path);
+    got = ::pread(f.Fd(), head, sizeof head, 0);
+    if (got < 0) throw Toolkit_Error("Stream read error", System_Reason(errno), path);
+  }
+  if (Is_Png_Signature(head, std::size_t(got))) return Read_Png(path, mount);
+  if (got >= 2 && head[0] == 'B' && head[1] == 'M') {
+    Read_Notes notes;
+    Raster_Image strip = Read_Bmp(path, &notes);
+    if (notes.Cut_Short)
+      throw Toolkit_Error("Stream read error", "the file ends before its pixels do");
+    return strip;
+  }
+  if (got >= 1 && head[0] == 10) {
+    Raster_Image strip;
+    switch (Read_Pcx_File(path, strip)) {
+      case Pcx_Verdict::Decoded:
+        return strip;
+      case Pcx_Verdict::Too_Big:
+        throw Toolkit_Error("PCX image is not valid", "too large");
+      case Pcx_Verdict::Not_Valid:
+        throw Toolkit_Error("PCX image is not valid", "not a PCX picture this program reads");
+    }
+  }
+  throw Toolkit_Error("Not a picture",
+                      got == 0 ? "the file is empty" : "not a BMP, PNG or PCX picture");
+}
+
+// The parser's complaint, naming an unknown option as it was typed.
+std::string Parse_Error(const QCommandLineParser& parser, const QStringList& arguments) {
+  const QStringList unknown = parser.unknownOptionNames();
+  if (unknown.isEmpty()) return parser.errorText().toStdString();
+  for (const QString& a : arguments.mid(1))
+    if (a.startsWith('-') && a.section('=', 0, 0).remove(QRegularExpression("^-+")) == unknown[0])
+      return "unknown option " + QFile::encodeName(a.section('=', 0, 0)).toStdString();
+  return "unknown option " + unknown[0].toStdString();
 }
 
 std::string Help_Text(QCommandLineParser& parser) {
@@ -98,7 +162,8 @@ Export_Job Job_Of(const QCommandLineParser& parser, const Options& o) {
   job.In = QFile::encodeName(in.constFirst()).toStdString();
   job.Out = QFile::encodeName(parser.value(gif ? o.gif : o.sheet)).toStdString();
   const std::vector<const QCommandLineOption*> others_only =
-      gif ? std::vector{&o.columns, &o.padding} : std::vector{&o.transparent};
+      gif ? std::vector{&o.columns, &o.padding, &o.json_frames}
+          : std::vector{&o.transparent, &o.no_dither};
   for (const QCommandLineOption* only : others_only)
     if (parser.isSet(*only))
       throw Bad_Option{"--" + only->names().constFirst().toStdString() + " applies to " +
@@ -109,6 +174,13 @@ Export_Job Job_Of(const QCommandLineParser& parser, const Options& o) {
   job.Padding = Number(parser, o.padding, 0, 0, 16);
   job.Loop = !parser.isSet(o.no_loop);
   job.Transparent = parser.isSet(o.transparent);
+  job.Dither = !parser.isSet(o.no_dither);
+  if (parser.isSet(o.json_frames)) {
+    const QString layout = parser.value(o.json_frames);
+    if (layout != "array" && layout != "hash")
+      throw Bad_Option{"--json-frames " + layout.toStdString() + ": give array or hash"};
+    job.Frames_Hash = layout == "hash";
+  }
   if (parser.isSet(o.section)) {
     const QStringList ends = parser.value(o.section).split('-');
     bool a_ok = false, b_ok = false;
@@ -127,6 +199,8 @@ Export_Job Job_Of(const QCommandLineParser& parser, const Options& o) {
       throw Bad_Option{"--mount-colour " + text.toStdString() + ": give six hexadecimal digits"};
     job.Mount = Rgb(rgb >> 16, rgb >> 8, rgb);
   }
+  if (const std::string problem = Job_Files_Problem(job); !problem.empty())
+    throw Bad_Option{problem};
   return job;
 }
 
@@ -137,28 +211,43 @@ std::optional<int> Run_Command_Line(int argc, char* argv[]) {
   for (int i = 0; i < argc; ++i) arguments << QFile::decodeName(argv[i]);
   const Options o;
   QCommandLineParser parser;
-  // "-reverse", one of Qt's own options, is no cluster of -r, -e, -v...
+  // "-reverse" is one unknown option, not a cluster of -r, -e, -v...
   parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
   parser.setApplicationDescription(Description);
   parser.addOptions(o.All());
-  parser.addPositionalArgument("IN", "The strip to export, BMP or PNG.", "IN");
+  parser.addPositionalArgument("IN", "The strip to export: BMP, PNG or PCX.", "IN");
   const bool parsed = parser.parse(arguments);
   bool ours = false;
   for (const QCommandLineOption& option : o.All()) ours = ours || parser.isSet(option);
-  // Without any option of ours the window opens, with Qt's options as before.
-  if (!ours) return std::nullopt;
-
-  if (parser.isSet(o.help)) {
-    std::cout << Help_Text(parser);
-    return Exit_Done;
-  }
-  if (parser.isSet(o.version)) {
-    std::cout << Application_Title << " (" << TOLVANE_VERSION << ")\n";
-    return Exit_Done;
-  }
   try {
-    if (!parsed) throw Bad_Option{parser.errorText().toStdString()};
-    const int status = Run_Export_Job(Job_Of(parser, o), std::cerr);
+    // A mistyped option never opens the window: a build script would wait
+    // on it forever.
+    if (!parsed) throw Bad_Option{Parse_Error(parser, arguments)};
+    if (!ours) {
+      if (parser.positionalArguments().size() > 1)
+        throw Bad_Option{"give one FILE to open, or an export option"};
+      return std::nullopt;
+    }
+    if (parser.isSet(o.help)) {
+      std::cout << Help_Text(parser);
+      return Exit_Done;
+    }
+    if (parser.isSet(o.version)) {
+      std::cout << "tolvane " << TOLVANE_VERSION << "\n";
+      return Exit_Done;
+    }
+    const Export_Job job = Job_Of(parser, o);
+    Raster_Image strip;
+    try {
+      strip = Read_Input(job.In, job.Mount);
+    } catch (const Toolkit_Error& e) {
+      std::cerr << "tolvane: " << Failure_Text(e, job.In, "read") << "\n";
+      return Exit_Failed;
+    } catch (const std::bad_alloc&) {
+      std::cerr << "tolvane: cannot read " << job.In << ": out of memory\n";
+      return Exit_Failed;
+    }
+    const int status = Run_Export_Job(job, strip, std::cerr);
     // A section beyond IN's frames is a bad option too, known once IN is read.
     if (status == Exit_Bad_Options) std::cerr << Synopsis;
     return status;

@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 
+#include "image/image_error.h"
 #include "image/raster_image.h"
 #include "io/safe_save.h"
 
@@ -17,7 +18,9 @@ namespace tolvane {
 // bytes) and the Windows info headers of 40, 52, 56, 108 and 124 bytes; 1, 4,
 // 8, 16, 24 and 32 bits per pixel, uncompressed, RLE8, RLE4 and bit fields.
 // Choices where files are loose:
-//  - pixels the file does not supply (data cut short, RLE rows ended early or
+//  - pixels the data does not reach because it is cut short (the file ends,
+//    or run-length data ends without its end-of-picture code) are white, and
+//    the notes say so; pixels the coding skips (RLE rows ended early or
 //    skipped by a delta) read as if their bits were zero: palette entry 0 for
 //    palette pictures, black otherwise; indices past the colour table are black;
 //  - n-bit channels of 16-bit and bit-field pictures widen to 8 bits by bit
@@ -51,8 +54,8 @@ Bmp_Header Parse_Bmp_Header(const std::uint8_t* data, std::size_t size);
 Bmp_Header Read_Bmp_Header(const std::string& path);
 
 // Reads any BMP variant the program accepts into colour values.
-Raster_Image Read_Bmp(const std::string& path);
-Raster_Image Decode_Bmp(const std::uint8_t* data, std::size_t size);
+Raster_Image Read_Bmp(const std::string& path, Read_Notes* notes = nullptr);
+Raster_Image Decode_Bmp(const std::uint8_t* data, std::size_t size, Read_Notes* notes = nullptr);
 
 // Writes 24 bits per pixel, bottom-up, safely as Save_File does.
 void Write_Bmp(const std::string& path, const Raster_Image& image);

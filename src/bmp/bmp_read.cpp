@@ -22,14 +22,21 @@ namespace tolvane {
 
 namespace {
 
-[[noreturn]] void Not_Valid() { throw Toolkit_Error("Bitmap image is not valid"); }
-[[noreturn]] void Read_Error() { throw Toolkit_Error("Stream read error"); }
+// The box's texts; the reasons are for the command line.
+[[noreturn]] void Not_Valid(const std::string& reason) {
+  throw Toolkit_Error("Bitmap image is not valid", reason);
+}
+[[noreturn]] void Read_Error(const std::string& reason = "the file ends inside its headers") {
+  throw Toolkit_Error("Stream read error", reason);
+}
 
 // Below this many pixels a picture is cheap enough to allocate whatever the
 // file holds; above it the file must be able to fill a fair share of it.
 constexpr std::uint64_t Free_Pixels = std::uint64_t{1} << 22;
 // Densest legal RLE fills 255 pixels from 2 bytes; allow twice that.
 constexpr std::uint64_t Rle_Pixels_Per_Byte = 256;
+// The pixels of a file cut short that its data does not reach.
+constexpr Colour Cut_Colour = 0xFFFFFF;
 // Uncompressed rows are decoded in blocks of about this many bytes.
 constexpr std::size_t Block_Bytes = 256 * 1024;
 
@@ -98,13 +105,14 @@ class File_Source final : public Source {
     while (done < n) {
       const ssize_t r = ::read(fd_, buffer_.data() + done, n - done);
       if (r < 0 && errno == EINTR) continue;
-      if (r <= 0) Read_Error();  // the file shrank or the device failed
+      if (r < 0) Read_Error(System_Reason(errno));
+      if (r == 0) Read_Error("the file shrank while it was read");
       done += std::size_t(r);
     }
     return buffer_.data();
   }
   void Seek(std::uint64_t pos) override {
-    if (::lseek(fd_, off_t(pos), SEEK_SET) < 0) Read_Error();
+    if (::lseek(fd_, off_t(pos), SEEK_SET) < 0) Read_Error(System_Reason(errno));
   }
   int fd_;
   std::vector<std::uint8_t> buffer_;
@@ -136,12 +144,12 @@ bool Accepted_Header_Size(std::uint32_t size) {
 void Check_Masks(const std::uint32_t (&m)[3], int bits) {
   const std::uint64_t limit = bits == 16 ? 0xFFFFu : 0xFFFFFFFFu;
   for (std::uint32_t mask : m) {
-    if (mask > limit) Not_Valid();
+    if (mask > limit) Not_Valid("a colour mask is wider than the pixel");
     if (mask == 0) continue;
     const std::uint32_t run = mask >> std::countr_zero(mask);
-    if ((run & (run + 1)) != 0) Not_Valid();
+    if ((run & (run + 1)) != 0) Not_Valid("a colour mask has gaps");
   }
-  if ((m[0] & m[1]) || (m[0] & m[2]) || (m[1] & m[2])) Not_Valid();
+  if ((m[0] & m[1]) || (m[0] & m[2]) || (m[1] & m[2])) Not_Valid("colour masks overlap");
 }
 
 std::uint64_t Row_Bytes(const Bmp_Header& h) {
@@ -155,12 +163,13 @@ Header_And_Palette Parse(Source& in) {
 
   std::size_t got;
   const std::uint8_t* file = in.Take(14, got);
-  if (got >= 2 && (file[0] != 'B' || file[1] != 'M')) Not_Valid();
+  if (got >= 2 && (file[0] != 'B' || file[1] != 'M')) Not_Valid("not a BMP file");
   if (got < 14) Read_Error();
   h.Pixel_Offset = U32(file + 10);
 
   const std::uint32_t info_size = U32(in.Need(4));
-  if (!Accepted_Header_Size(info_size)) Not_Valid();
+  if (!Accepted_Header_Size(info_size))
+    Not_Valid("unknown header size " + std::to_string(info_size));
   std::uint8_t info[124] = {};
   std::memcpy(info + 4, in.Need(info_size - 4), info_size - 4);
 
@@ -183,7 +192,7 @@ Header_And_Palette Parse(Source& in) {
     colours_used = U32(info + 32);
   }
 
-  if (planes != 1) Not_Valid();
+  if (planes != 1) Not_Valid("planes not 1");
   switch (h.Bit_Count) {
     case 1:
     case 4:
@@ -193,22 +202,24 @@ Header_And_Palette Parse(Source& in) {
     case 32:
       break;
     default:
-      Not_Valid();
+      Not_Valid(std::to_string(h.Bit_Count) + " bits per pixel");
   }
   // OS/2 2.x gives 3 and 4 other meanings (Huffman, RLE24) that we do not read.
   const bool compression_fits =
       compression == 0 || (compression == 1 && h.Bit_Count == 8) ||
       (compression == 2 && h.Bit_Count == 4) ||
       (compression == 3 && !os2_v2 && (h.Bit_Count == 16 || h.Bit_Count == 32));
-  if (!compression_fits) Not_Valid();
+  if (!compression_fits)
+    Not_Valid("compression " + std::to_string(compression) + " at " + std::to_string(h.Bit_Count) +
+              " bits per pixel");
   h.Compression = int(compression);
 
-  if (width <= 0 || height == 0) Not_Valid();
+  if (width <= 0 || height == 0) Not_Valid("no pixels");
   h.Top_Down = height < 0;
   height = height < 0 ? -height : height;  // int64: -INT32_MIN is fine
-  if (h.Top_Down && (compression == 1 || compression == 2)) Not_Valid();
+  if (h.Top_Down && (compression == 1 || compression == 2)) Not_Valid("top-down run lengths");
   const std::uint64_t pixels = std::uint64_t(width) * std::uint64_t(height);
-  if (pixels > std::uint64_t(Max_Image_Pixels)) Not_Valid();
+  if (pixels > std::uint64_t(Max_Image_Pixels)) Not_Valid(Too_Large(width, height));
   h.Width = int(width);
   h.Height = int(height);
 
@@ -224,8 +235,8 @@ Header_And_Palette Parse(Source& in) {
   }
 
   const std::uint64_t headers_end = in.Pos();
-  if (h.Pixel_Offset < headers_end) Not_Valid();
-  if (h.Pixel_Offset > in.Size()) Read_Error();
+  if (h.Pixel_Offset < headers_end) Not_Valid("the pixel data starts inside the headers");
+  if (h.Pixel_Offset > in.Size()) Read_Error("the file ends before its pixel data");
 
   if (h.Bit_Count <= 8) {
     const std::uint32_t most = 1u << h.Bit_Count;
@@ -249,7 +260,9 @@ Header_And_Palette Parse(Source& in) {
     const std::uint64_t rows = data_bytes / Row_Bytes(h) + 1;
     fillable = 2 * std::min(rows, std::uint64_t(h.Height)) * std::uint64_t(h.Width);
   }
-  if (pixels > Free_Pixels && pixels > fillable) Not_Valid();
+  if (pixels > Free_Pixels && pixels > fillable)
+    Not_Valid("the file is far too short for " + std::to_string(width) + " x " +
+              std::to_string(height) + " pixels");
   return out;
 }
 
@@ -529,14 +542,17 @@ struct Row_Decoder {
 };
 
 // Decodes into an unfilled image: rows or row ends the data does not reach
-// get the missing colour.
-void Decode_Plain(Source& in, const Header_And_Palette& hp, Colour missing, Raster_Image& image) {
+// are white. Returns whether the data was cut short.
+bool Decode_Plain(Source& in, const Header_And_Palette& hp, Raster_Image& image) {
+  constexpr Colour missing = Cut_Colour;
   const Bmp_Header& h = hp.H;
   const Row_Decoder decode(h, hp.Palette);
   const std::size_t row_bytes = std::size_t(Row_Bytes(h));
+  const std::size_t pixel_bytes = (std::size_t(h.Width) * std::size_t(h.Bit_Count) + 7) / 8;
   const int block_rows = int(std::max<std::size_t>(1, Block_Bytes / row_bytes));
   auto line = [&](int row) { return image.Row(h.Top_Down ? row : h.Height - 1 - row); };
   int row = 0;
+  bool partial = false;
   while (row < h.Height) {
     const int rows = std::min(block_rows, h.Height - row);
     const std::size_t want = std::size_t(rows) * row_bytes;
@@ -545,26 +561,34 @@ void Decode_Plain(Source& in, const Header_And_Palette& hp, Colour missing, Rast
     const bool cut = got < want;
     for (int i = 0; i < rows && got > 0; ++i, ++row) {
       const std::size_t n = std::min(got, row_bytes);
-      if (n < row_bytes) std::fill_n(line(row), h.Width, missing);
+      if (n < row_bytes) {
+        std::fill_n(line(row), h.Width, missing);
+        // A row missing only its padding lacks no pixel.
+        partial = partial || n < pixel_bytes;
+      }
       decode(p, n, line(row));
       p += n;
       got -= n;
     }
     if (cut) break;
   }
+  const bool cut = partial || row < h.Height;
   for (; row < h.Height; ++row) std::fill_n(line(row), h.Width, missing);
+  return cut;
 }
 
 // Decodes into an unfilled image. The coding visits pixels in file order, so
-// whatever an end of line, a delta or the end of the data jumps over is
-// filled with the missing colour as the cursor moves past it.
-void Decode_Rle(const std::uint8_t* p, const std::uint8_t* end, const Header_And_Palette& hp,
+// whatever an end of line or a delta jumps over is filled with the missing
+// colour as the cursor moves past it; what the data does not reach when it
+// ends before its end-of-picture code is white. Returns whether it did.
+bool Decode_Rle(const std::uint8_t* p, const std::uint8_t* end, const Header_And_Palette& hp,
                 Colour missing, Raster_Image& image) {
   const Bmp_Header& h = hp.H;
   const auto& pal = hp.Palette;
   const bool four = h.Compression == 2;
   const int width = h.Width;
   int row = 0, x = 0;
+  bool ended = false;
   Colour* line = image.Row(h.Height - 1);
   auto next_rows = [&](int n) {
     std::fill(line + x, line + width, missing);
@@ -589,6 +613,7 @@ void Decode_Rle(const std::uint8_t* p, const std::uint8_t* end, const Header_And
     } else if (value == 0) {
       next_rows(1);
     } else if (value == 1) {
+      ended = true;
       break;
     } else if (value == 2) {
       if (end - p < 2) break;
@@ -616,15 +641,19 @@ void Decode_Rle(const std::uint8_t* p, const std::uint8_t* end, const Header_And
       p += std::min<std::size_t>((bytes + 1) & ~std::size_t{1}, std::size_t(end - p));
     }
   }
+  const bool cut = !ended && row < h.Height;
+  if (cut) missing = Cut_Colour;
   if (row < h.Height) next_rows(h.Height - row);
+  return cut;
 }
 
-Raster_Image Decode(Source& in) {
+Raster_Image Decode(Source& in, Read_Notes* notes) {
   const Header_And_Palette hp = Parse(in);
   const Bmp_Header& h = hp.H;
   const Colour missing = h.Bit_Count <= 8 ? hp.Palette[0] : 0;
   Raster_Image image = Raster_Image::Unfilled(h.Width, h.Height);
   in.Skip_To(h.Pixel_Offset);
+  bool cut = false;
   if (h.Compression == 1 || h.Compression == 2) {
     // The coded data is read whole, but no further than any legal coding of
     // this picture could need (runs of one pixel, an end of line per row).
@@ -632,10 +661,11 @@ Raster_Image Decode(Source& in) {
         4 * std::uint64_t(h.Width) * h.Height + 2 * std::uint64_t(h.Height) + 4096;
     std::size_t got;
     const std::uint8_t* p = in.Take(std::size_t(std::min(most, in.Size() - in.Pos())), got);
-    Decode_Rle(p, p + got, hp, missing, image);
+    cut = Decode_Rle(p, p + got, hp, missing, image);
   } else {
-    Decode_Plain(in, hp, missing, image);
+    cut = Decode_Plain(in, hp, image);
   }
+  if (notes) notes->Cut_Short = cut;
   return image;
 }
 
@@ -652,15 +682,15 @@ Bmp_Header Read_Bmp_Header(const std::string& path) {
   return Parse(in).H;
 }
 
-Raster_Image Decode_Bmp(const std::uint8_t* data, std::size_t size) {
+Raster_Image Decode_Bmp(const std::uint8_t* data, std::size_t size, Read_Notes* notes) {
   Memory_Source in(data, size);
-  return Decode(in);
+  return Decode(in, notes);
 }
 
-Raster_Image Read_Bmp(const std::string& path) {
+Raster_Image Read_Bmp(const std::string& path, Read_Notes* notes) {
   Read_Only_File f(path);
   File_Source in(f.Fd(), f.Size());
-  return Decode(in);
+  return Decode(in, notes);
 }
 
 }  // namespace tolvane

@@ -14,9 +14,10 @@ struct Export_Choices {
   int Gif_Scale = 1;         // 1..8
   bool Gif_Transparent = false;
   bool Sheet_Section = false;
-  int Sheet_Columns = 0;  // 0: the frame count, one row
-  int Sheet_Scale = 1;    // 1..8
-  int Sheet_Padding = 0;  // 0..16
+  int Sheet_Columns = 0;   // 0: the frame count, one row
+  int Sheet_Scale = 1;     // 1..8
+  int Sheet_Padding = 0;   // 0..16
+  bool Gif_Dither = true;  // frames of over 256 colours; kept for the session only
   friend bool operator==(const Export_Choices&, const Export_Choices&) = default;
 };
 

@@ -11,7 +11,7 @@
 
 namespace tolvane {
 
-Raster_Image Read_Picture(const std::string& path, Colour background) {
+Raster_Image Read_Picture(const std::string& path, Colour background, Read_Notes* notes) {
   bool png = false;
   {
     Read_Only_File f(path);
@@ -19,7 +19,7 @@ Raster_Image Read_Picture(const std::string& path, Colour background) {
     const ssize_t got = ::pread(f.Fd(), head, sizeof(head), 0);
     png = got > 0 && Is_Png_Signature(head, std::size_t(got));
   }
-  return png ? Read_Png(path, background) : Read_Bmp(path);
+  return png ? Read_Png(path, background) : Read_Bmp(path, notes);
 }
 
 bool Is_Png_Name(const std::string& path) {

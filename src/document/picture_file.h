@@ -2,6 +2,7 @@
 #include <string>
 
 #include "image/colour.h"
+#include "image/image_error.h"
 #include "image/raster_image.h"
 
 namespace tolvane {
@@ -9,8 +10,9 @@ namespace tolvane {
 // Pictures the program opens and saves, BMP or PNG. Reading goes by the
 // file's first bytes, not its name, so a PNG called .bmp still loads;
 // transparent PNG pixels become `background`. Anything not PNG goes to the
-// BMP reader, whose messages it keeps.
-Raster_Image Read_Picture(const std::string& path, Colour background);
+// BMP reader, whose messages it keeps, and which tells notes of a file cut
+// short.
+Raster_Image Read_Picture(const std::string& path, Colour background, Read_Notes* notes = nullptr);
 
 // Writing goes by the name: PNG when it ends in ".png" in any case, BMP
 // otherwise.

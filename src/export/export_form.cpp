@@ -31,6 +31,7 @@ TExport_Form::TExport_Form(Platform& p) : P(p) {
   Mount_Panel.B = {200, 100, 21, 21};
   Mount_Panel.Hint = "Mount colour: click to change";
   Info.B = {8, 130, 241, 13};
+  Loop.Caption = "Loop";
   Ok.B = {96, 152, 73, 25};
   Ok.Caption = "Ok";
   Cancel.B = {176, 152, 73, 25};
@@ -95,11 +96,16 @@ void TExport_Form::CancelClick() {
 TGif_Export_Form::TGif_Export_Form(Platform& p) : TExport_Form(p) {
   Name = "Gif_Export_Form";
   Caption = "Export GIF";
+  Window.Height = 203;
   Loop.B = {120, 74, 129, 17};
-  Loop.Caption = "Loop";
   Transparent.B = {8, 102, 185, 17};
   Transparent.Caption = "Transparent colour";
   Transparent.Hint = "Pixels of the Crop/Mount colour become transparent";
+  Dither.B = {8, 126, 241, 17};
+  Dither.Caption = "Dither frames of over 256 colours";
+  Dither.Hint = "Only such frames lose colours; the others are written exactly";
+  Info.B.Top = 148;
+  Ok.B.Top = Cancel.B.Top = 170;
 }
 
 void TGif_Export_Form::Show_Choices(const Export_Choices& c) {
@@ -107,18 +113,27 @@ void TGif_Export_Form::Show_Choices(const Export_Choices& c) {
   Scale.Set_Value(c.Gif_Scale);
   Loop.Checked = Loop_On;
   Transparent.Checked = c.Gif_Transparent;
+  Dither.Checked = c.Gif_Dither;
 }
 
 void TGif_Export_Form::Keep_Choices(Export_Choices& c) {
   c.Gif_Section = Frames_Choice.Item_Index == 1;
   c.Gif_Scale = Scale_Value();
   c.Gif_Transparent = Transparent.Checked;
+  c.Gif_Dither = Dither.Checked;
 }
 
 std::string TGif_Export_Form::Info_Text() const {
   const int side = Frame_Size * Scale_Value();
+  // The delays of one second's frames take turns so that they add up to it.
+  int shortest = Gif_Delay(Fps, 0), longest = shortest;
+  for (int i = 1; i < Fps; ++i) {
+    shortest = std::min(shortest, Gif_Delay(Fps, i));
+    longest = std::max(longest, Gif_Delay(Fps, i));
+  }
   return Frames_Text(Frames().Count) + " of " + std::to_string(side) + " x " +
-         std::to_string(side) + " pixels, " + std::to_string(Gif_Delay(Fps) * 10) + " ms each";
+         std::to_string(side) + " pixels, " + std::to_string(shortest * 10) +
+         (longest > shortest ? " to " + std::to_string(longest * 10) : "") + " ms each";
 }
 
 TSheet_Export_Form::TSheet_Export_Form(Platform& p) : TExport_Form(p) {
@@ -140,6 +155,7 @@ TSheet_Export_Form::TSheet_Export_Form(Platform& p) : TExport_Form(p) {
   Padding.Text = "0";
   Padding.Hint = "Pixels between the cells, in the Crop/Mount colour";
   Mount_Panel.B = {136, 100, 21, 21};
+  Loop.B = {176, 102, 73, 17};
 }
 
 int TSheet_Export_Form::Columns_Value() const {
@@ -157,6 +173,7 @@ void TSheet_Export_Form::Show_Choices(const Export_Choices& c) {
   Columns.Set_Value(c.Sheet_Columns > 0 ? c.Sheet_Columns : Columns.Max);
   Scale.Set_Value(c.Sheet_Scale);
   Padding.Set_Value(c.Sheet_Padding);
+  Loop.Checked = Loop_On;
 }
 
 void TSheet_Export_Form::Frames_Changed() {

@@ -24,6 +24,7 @@ class TExport_Form : public TForm {
   Spin_Edit Scale;
   Panel Mount_Panel;  // the Crop/Mount colour: click to change
   Label Info;         // what the file will hold
+  Check_Box Loop;     // play forever, as the JSON or the GIF says
   Button Ok, Cancel;
   Colour_Dialog ColorDialog1;
 
@@ -31,6 +32,7 @@ class TExport_Form : public TForm {
   int Frame_Total = 1, Frame_Size = 32;
   int Section_Start = 0, Section_End = 0;
   int Fps = 10;
+  bool Loop_On = true;  // the Loop button, set by the command
   // The main window's; set by the application.
   Colour* Mount_Colour = nullptr;
   Export_Choices* Choices = nullptr;
@@ -61,15 +63,14 @@ class TExport_Form : public TForm {
   Colour Mount() const { return Mount_Colour ? *Mount_Colour : 0; }
 };
 
-// "Export GIF": frames, scale, loop and the transparent colour. Loop starts
-// as the Loop button stands, each time.
+// "Export GIF": frames, scale, loop, the transparent colour and whether a
+// frame of too many colours is dithered. Loop starts as the Loop button
+// stands, each time, in both dialogs.
 class TGif_Export_Form : public TExport_Form {
  public:
   explicit TGif_Export_Form(Platform& p);
 
-  Check_Box Loop, Transparent;
-
-  bool Loop_On = true;  // the Loop button, set by the command
+  Check_Box Transparent, Dither;
 
  protected:
   void Show_Choices(const Export_Choices& c) override;
@@ -78,7 +79,7 @@ class TGif_Export_Form : public TExport_Form {
 };
 
 // "Export Sheet": frames, columns (1 to the frames chosen; all of them, one
-// row, by default), scale and padding.
+// row, by default), scale, padding and loop.
 class TSheet_Export_Form : public TExport_Form {
  public:
   explicit TSheet_Export_Form(Platform& p);

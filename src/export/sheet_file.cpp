@@ -7,8 +7,8 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 
+#include "gif/gif.h"
 #include "image/image_error.h"
-#include "image/round_even.h"
 #include "platform/platform.h"
 #include "png/png.h"
 
@@ -17,23 +17,28 @@ namespace tolvane {
 namespace fs = std::filesystem;
 using nlohmann::ordered_json;
 
-int Frame_Duration_Ms(int fps) { return int(Round_Even(1000.0L / (long double)std::max(1, fps))); }
-
 std::string Sheet_Json(const Sheet_Layout& layout, int frames, const Sheet_Meta& meta) {
   const auto size = [](int w, int h) { return ordered_json{{"w", w}, {"h", h}}; };
   const std::string stem = fs::path(meta.Image).stem().string();
-  ordered_json list = ordered_json::array();
+  ordered_json list = meta.Frames_Hash ? ordered_json::object() : ordered_json::array();
   for (int i = 0; i < frames; ++i) {
     const Rect r = layout.Cell_Rect(i);
-    list.push_back(
-        {{"filename", stem + " " + std::to_string(i)},
-         {"frame", {{"x", r.Left}, {"y", r.Top}, {"w", layout.Cell}, {"h", layout.Cell}}},
-         {"rotated", false},
-         {"trimmed", false},
-         {"spriteSourceSize", {{"x", 0}, {"y", 0}, {"w", layout.Cell}, {"h", layout.Cell}}},
-         {"sourceSize", size(layout.Cell, layout.Cell)},
-         {"duration", Frame_Duration_Ms(meta.Fps)}});
+    const std::string name = stem + " " + std::to_string(i);
+    ordered_json entry = {
+        {"filename", name},
+        {"frame", {{"x", r.Left}, {"y", r.Top}, {"w", layout.Cell}, {"h", layout.Cell}}},
+        {"rotated", false},
+        {"trimmed", false},
+        {"spriteSourceSize", {{"x", 0}, {"y", 0}, {"w", layout.Cell}, {"h", layout.Cell}}},
+        {"sourceSize", size(layout.Cell, layout.Cell)},
+        {"duration", 10 * Gif_Delay(meta.Fps, i)}};
+    if (meta.Frames_Hash)
+      list[name] = std::move(entry);
+    else
+      list.push_back(std::move(entry));
   }
+  const ordered_json tag = {
+      {"name", stem}, {"from", 0}, {"to", std::max(frames - 1, 0)}, {"direction", "forward"}};
   const ordered_json doc = {{"frames", list},
                             {"meta",
                              {{"app", Application_Title},
@@ -44,7 +49,8 @@ std::string Sheet_Json(const Sheet_Layout& layout, int frames, const Sheet_Meta&
                               {"scale", std::to_string(meta.Scale)},
                               {"frameSize", size(layout.Cell, layout.Cell)},
                               {"fps", meta.Fps},
-                              {"loop", meta.Loop}}}};
+                              {"loop", meta.Loop},
+                              {"frameTags", ordered_json::array({tag})}}}};
   return doc.dump(1) + "\n";
 }
 
@@ -81,8 +87,9 @@ void Write_Sheet(const std::string& path, const Sheet_Export& s, const Write_Fun
   const Sheet_Layout layout =
       Lay_Out_Sheet(s.Frames.Count, s.Frame_Size, s.Columns, s.Scale, s.Padding);
   const Raster_Image sheet = Make_Sheet(s.Strip, s.Frame_Size, s.Frames, layout, s.Mount);
-  const std::string json = Sheet_Json(layout, s.Frames.Count,
-                                      {fs::path(path).filename().string(), s.Scale, s.Fps, s.Loop});
+  const std::string json =
+      Sheet_Json(layout, s.Frames.Count,
+                 {fs::path(path).filename().string(), s.Scale, s.Fps, s.Loop, s.Frames_Hash});
 
   const std::optional<std::string> old_json = Old_Contents(json_path);
   Save_Text(json_path, json, write_fn);

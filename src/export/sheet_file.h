@@ -12,17 +12,19 @@ struct Sheet_Meta {
   int Scale = 1;
   int Fps = 10;
   bool Loop = true;
+  // "frames" as an object keyed by filename rather than an array.
+  bool Frames_Hash = false;
 };
 
-// A frame's duration at a playback speed: the playback timer's interval,
-// 1000 / fps milliseconds rounded with ties to even (16 fps gives 62).
-int Frame_Duration_Ms(int fps);
-
-// The sprite-sheet JSON in the common array layout: "frames", one entry per
-// frame with its "filename", "frame" rectangle in the sheet, "rotated",
-// "trimmed", "spriteSourceSize", "sourceSize" and "duration" in ms; and
-// "meta" with "app", "version", "image", "format", "size", "scale" (a text,
-// as the layout has it), "frameSize", "fps" and "loop".
+// The sprite-sheet JSON in the common layout: "frames", one entry per frame
+// with its "filename" (the sheet's name and the frame's number, so that two
+// sheets never collide), "frame" rectangle in the sheet, "rotated",
+// "trimmed", "spriteSourceSize", "sourceSize" and "duration" in ms (the
+// GIF's delay of the same frame, so both play alike); and "meta" with "app",
+// "version", "image", "format", "size", "scale" (a text, as the layout has
+// it), "frameSize", "fps", "loop" and "frameTags": one tag named after the
+// sheet over all its frames, played forward, for frameworks that look for
+// animations there.
 std::string Sheet_Json(const Sheet_Layout& layout, int frames, const Sheet_Meta& meta);
 
 // The path with the extension ext (".gif") in place of its own, or added
@@ -42,6 +44,7 @@ struct Sheet_Export {
   Colour Mount = 0;
   int Fps = 10;
   bool Loop = true;
+  bool Frames_Hash = false;
 };
 
 // Writes the sheet as a PNG at path and its JSON beside it, each through

@@ -11,25 +11,42 @@
 namespace tolvane {
 
 // Frames first..last (inclusive) of a strip of square frames, as an animated
-// GIF: every frame whole, one global colour table.
+// GIF: every frame whole. A frame of at most 256 colours (the transparent one
+// included) keeps them exactly: it uses the global colour table when that
+// holds them all, else a local table of its own. Only a frame of more
+// colours is reduced to 256, by a median cut, and dithered unless Dither is
+// off.
 struct Gif_Animation {
   const Raster_Image& Strip;
   int Frame_Size = 0;
   int First = 0, Last = 0;
-  int Delay = 10;    // centiseconds per frame
+  int Fps = 10;      // the delays follow Gif_Delay
   bool Loop = true;  // play forever; otherwise once
   int Scale = 1;     // each pixel becomes a Scale x Scale block
   // Pixels of this colour are written as the transparent index; each frame
   // then clears to the background before the next, so none shows through.
   std::optional<Colour> Transparent = std::nullopt;
+  // Error diffusion in the frames that must lose colours.
+  bool Dither = true;
 };
+
+// What a write did: the frames (0 = First) reduced to 256 colours.
+struct Gif_Written {
+  std::vector<int> Reduced;
+};
+
+// The sentence that tells the user which frames (0-based, shown from 1) lost
+// colours; the first ten are named.
+std::string Reduced_Frames_Text(const std::vector<int>& frames, bool dithered);
 
 // Told after each frame is written: frames done so far and the total.
 using Gif_Progress = std::function<void(int done, int total)>;
 
-// The frame delay of a playback speed: 100 / fps centiseconds, rounded to the
-// nearest with ties to even (8 fps gives 12).
-int Gif_Delay(int fps);
+// The delay of frame i (0 = the first written) at a playback speed, in
+// centiseconds. Frame i ends at 100 (i + 1) / fps rounded, halves up, so the
+// delays add up to the true time: at 12 fps they go 8, 9, 8, 8, 9, 8, ... and
+// every 12 frames last 100.
+int Gif_Delay(int fps, int frame);
 
 // The colours the frames are written with. With at most 256 distinct colours
 // they are the frames' own, sorted, and Exact is set; otherwise a median cut
@@ -67,9 +84,9 @@ class Gif_Colour_Map {
 // a failure leaves an existing file as it was. Throws Toolkit_Error ("Cannot
 // create file <path>", "Stream write error", or a frame too large for the
 // format) and std::bad_alloc.
-void Write_Gif(const std::string& path, const Gif_Animation& animation,
-               const Gif_Progress& progress = {});
-void Write_Gif(const std::string& path, const Gif_Animation& animation,
-               const Gif_Progress& progress, const Write_Function& write_fn);
+Gif_Written Write_Gif(const std::string& path, const Gif_Animation& animation,
+                      const Gif_Progress& progress = {});
+Gif_Written Write_Gif(const std::string& path, const Gif_Animation& animation,
+                      const Gif_Progress& progress, const Write_Function& write_fn);
 
 }  // namespace tolvane

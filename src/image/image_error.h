@@ -1,4 +1,6 @@
 #pragma once
+#include <cctype>
+#include <cstring>
 #include <stdexcept>
 #include <string>
 
@@ -7,9 +9,31 @@ namespace tolvane {
 // A failure the toolkit reports to the user in an error box (an unreadable
 // bitmap, a file that cannot be created, an image too large to allocate).
 // Commands catch it at their edge; see platform/run_command.inl.
+// Besides the box's text it may carry what is wrong in plain words ("the
+// file ends inside its headers", "permission denied") and the file it is
+// about, for the command line, which names both.
 class Toolkit_Error : public std::runtime_error {
  public:
-  explicit Toolkit_Error(const std::string& text) : std::runtime_error(text) {}
+  explicit Toolkit_Error(const std::string& text, std::string reason = {}, std::string file = {})
+      : std::runtime_error(text), reason_(std::move(reason)), file_(std::move(file)) {}
+  const std::string& Reason() const { return reason_; }
+  const std::string& File() const { return file_; }
+
+ private:
+  std::string reason_, file_;
+};
+
+// The system's words for an error number, as a reason: "permission denied".
+inline std::string System_Reason(int error) {
+  std::string text = error ? std::strerror(error) : "unknown error";
+  if (!text.empty()) text[0] = char(std::tolower(static_cast<unsigned char>(text[0])));
+  return text;
+}
+
+// What a read noticed and got over: the file ended before its pixels did,
+// and the missing rows were filled with white.
+struct Read_Notes {
+  bool Cut_Short = false;
 };
 
 }  // namespace tolvane

@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <new>
+#include <string>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -14,6 +15,11 @@ namespace tolvane {
 // Largest image we allocate: 2^28 pixels (1 GiB of pixels). Bigger requests fail
 // with Toolkit_Error and leave the image as it was.
 inline constexpr std::int64_t Max_Image_Pixels = std::int64_t{1} << 28;
+// The reason a picture of w x h pixels is refused for its size.
+inline std::string Too_Large(std::int64_t w, std::int64_t h) {
+  return "too large: " + std::to_string(w) + " x " + std::to_string(h) + " pixels, more than the " +
+         std::to_string(Max_Image_Pixels) + " a picture may have";
+}
 
 // Pixel storage. Large buffers come from a one-block store that keeps the
 // last freed large buffer: loading, resizing and effects replace a big strip

@@ -19,6 +19,14 @@ namespace tolvane {
 
 namespace {
 
+// The errors of a save, with the system's reason for the command line.
+[[noreturn]] void Cannot_Create(const std::string& path) {
+  throw Toolkit_Error("Cannot create file " + path, System_Reason(errno), path);
+}
+[[noreturn]] void Write_Failed(const std::string& path) {
+  throw Toolkit_Error("Stream write error", System_Reason(errno), path);
+}
+
 constexpr std::size_t Block_Bytes = 256 * 1024;
 
 // The real file a save replaces: a symbolic link is followed so that the
@@ -165,13 +173,13 @@ void Copy_Into(const std::string& from, const std::string& target, const std::st
   const int out = in < 0 ? -1 : ::open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
   if (out < 0) {
     if (in >= 0) ::close(in);
-    throw Toolkit_Error("Cannot create file " + path);
+    Cannot_Create(path);
   }
   bool ok = Copy_Rest(in, out);
   ok = ::fsync(out) == 0 && ok;
   ok = ::close(out) == 0 && ok;
   ::close(in);
-  if (!ok) throw Toolkit_Error("Stream write error");
+  if (!ok) Write_Failed(path);
 }
 
 // A file in memory when wanted, closed with its owner; -1 where there is
@@ -215,12 +223,12 @@ void Save_File(const std::string& path, const std::function<bool(const Byte_Sink
     // A device or pipe: writing to it is the save; it cannot be replaced.
     // Non-blocking open: a pipe nobody reads fails instead of hanging.
     const int fd = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) throw Toolkit_Error("Cannot create file " + path);
+    if (fd < 0) Cannot_Create(path);
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     const bool ok =
         produce([&](const void* p, std::size_t n) { return Write_All(write, fd, p, n); });
     const bool closed = ::close(fd) == 0;
-    if (!ok || !closed) throw Toolkit_Error("Stream write error");
+    if (!ok || !closed) Write_Failed(path);
     return;
   }
   // A caller's write function may keep the bytes itself (a save into
@@ -230,16 +238,17 @@ void Save_File(const std::string& path, const std::function<bool(const Byte_Sink
   Temp_File temp;
   const Scratch_File scratch_file{bool(write_fn)};
   const int scratch = scratch_file.Fd();
-  if (scratch < 0 && !temp.Create(target)) throw Toolkit_Error("Cannot create file " + path);
+  if (scratch < 0 && !temp.Create(target)) Cannot_Create(path);
   int fd = scratch >= 0 ? scratch : temp.Fd();
   // Moves what the scratch file holds to the temporary file, where the
   // bytes go from then on.
   auto leave_scratch = [&] {
-    if (!temp.Create(target)) throw Toolkit_Error("Cannot create file " + path);
+    if (!temp.Create(target)) Cannot_Create(path);
     fd = temp.Fd();
     return ::lseek(scratch, 0, SEEK_SET) == 0 && Copy_Rest(scratch, fd);
   };
   std::uint64_t handed = 0;
+  errno = 0;  // a failure below that no call explains has no system reason
   if (!produce([&](const void* p, std::size_t n) {
         if (!Write_All(write, fd, p, n)) return false;
         std::uint64_t from = handed;
@@ -256,13 +265,13 @@ void Save_File(const std::string& path, const std::function<bool(const Byte_Sink
 #endif
         return true;
       }))
-    throw Toolkit_Error("Stream write error");
+    Write_Failed(path);
   if (handed > 0 && ::lseek(fd, 0, SEEK_END) == 0) return;  // the bytes went elsewhere
-  if (fd == scratch && !leave_scratch()) throw Toolkit_Error("Stream write error");
+  if (fd == scratch && !leave_scratch()) Write_Failed(path);
 
-  if (!temp.Sync_And_Close()) throw Toolkit_Error("Stream write error");
+  if (!temp.Sync_And_Close()) Write_Failed(path);
   if (mode == Target_Mode::Replace) {
-    if (!temp.Rename_To(target)) throw Toolkit_Error("Cannot create file " + path);
+    if (!temp.Rename_To(target)) Cannot_Create(path);
     Remove_Stale_Temporaries(target);
     return;
   }

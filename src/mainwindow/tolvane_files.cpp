@@ -79,16 +79,22 @@ void TTolvane::Open_Start_File() {
 
 void TTolvane::Load_File(const std::string& path) {
   Raster_Image picture;
-  if (!Run_Command(P, [&] { picture = Read_Picture(path, Mount_Colour); })) return;
+  Read_Notes notes;
+  if (!Run_Command(P, [&] { picture = Read_Picture(path, Mount_Colour, &notes); })) return;
 
   // A picture without one whole frame is no strip: it would leave no frame.
   if (picture.Width() > 0 && picture.Height() > 0 && picture.Width() % picture.Height() == 0) {
-    Run_Command(P, [&] {
+    const bool installed = Run_Command(P, [&] {
       const int size = picture.Height();
       Check_Frame_Size_Fits(size);
       Install_Document(std::move(picture), size, path);
       Anim_History.Start(*this, true);
     });
+    // What the file holds is shown, but not as if it were whole.
+    if (installed && notes.Cut_Short)
+      P.Show_Message_Box(
+          File_Name_Part(path) + " ended early: the rows it lacks have been filled with white.",
+          Msg_Kind::Warning, mb_OK);
     return;
   }
   const int answer = P.Show_Message_Box(

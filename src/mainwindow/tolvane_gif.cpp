@@ -42,17 +42,22 @@ void TTolvane::ExportGIF1Click() {
     Raster_Image section(frames.Count * Frame_Size, Frame_Size);
     Copy_Rect(section, {0, 0, section.Width(), Frame_Size}, Anim_Strip,
               {Frame_Left(frames.First), 0, Frame_Left(frames.Last() + 1), Frame_Size});
-    Gif_Animation animation{
-        section,          Frame_Size, 0, frames.Count - 1, Gif_Delay(Play_Speed.Position),
-        form.Loop.Checked};
+    Gif_Animation animation{section,          Frame_Size,          0,
+                            frames.Count - 1, Play_Speed.Position, form.Loop.Checked};
     animation.Scale = scale;
+    animation.Dither = form.Dither.Checked;
     if (form.Transparent.Checked) animation.Transparent = Mount_Colour;
+    Gif_Written written;
     if (!show_progress) {
-      Write_Gif(path, animation);
-      return;
+      written = Write_Gif(path, animation);
+    } else {
+      Progress_Shown progress(*this, frames.Count, "Exporting GIF...");
+      written = Write_Gif(path, animation, progress.Stepper());
     }
-    Progress_Shown progress(*this, frames.Count, "Exporting GIF...");
-    Write_Gif(path, animation, progress.Stepper());
+    for (int& frame : written.Reduced) frame += frames.First;
+    if (!written.Reduced.empty())
+      P.Show_Message_Box(Reduced_Frames_Text(written.Reduced, form.Dither.Checked),
+                         Msg_Kind::Information, mb_OK);
   });
 }
 

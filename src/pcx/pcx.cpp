@@ -259,10 +259,8 @@ class Loading_Shown {
   TLoading_Window* w_;
 };
 
-}  // namespace
-
-Pcx_Verdict Decode_Pcx_Data(const std::uint8_t* data, std::size_t size, Raster_Image& target) {
-  Memory_Source in(data, size);
+// Decodes without a window; target is set only for a decoded picture.
+Pcx_Verdict Decode_Whole(Source& in, Raster_Image& target) {
   Plan plan;
   const Pcx_Verdict verdict = Make_Plan(in, plan);
   if (verdict != Pcx_Verdict::Decoded) return verdict;
@@ -270,6 +268,19 @@ Pcx_Verdict Decode_Pcx_Data(const std::uint8_t* data, std::size_t size, Raster_I
   Decode_Rows(in, plan, picture, {});
   target = std::move(picture);
   return verdict;
+}
+
+}  // namespace
+
+Pcx_Verdict Decode_Pcx_Data(const std::uint8_t* data, std::size_t size, Raster_Image& target) {
+  Memory_Source in(data, size);
+  return Decode_Whole(in, target);
+}
+
+Pcx_Verdict Read_Pcx_File(const std::string& path, Raster_Image& target) {
+  Read_Only_File file(path);
+  File_Source in(file.Fd(), file.Size());
+  return Decode_Whole(in, target);
 }
 
 bool Decode_Pcx(Platform& p, TLoading_Window* loading, const std::string& path,

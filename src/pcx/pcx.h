@@ -54,5 +54,8 @@ enum class Pcx_Verdict { Decoded, Not_Valid, Too_Big };
 // target holds the picture; otherwise it is unchanged. A file shorter than
 // its header throws Toolkit_Error("Read beyond end of file").
 Pcx_Verdict Decode_Pcx_Data(const std::uint8_t* data, std::size_t size, Raster_Image& target);
+// The same from a file, for callers without a window (the command line);
+// also throws Toolkit_Error "Cannot open file <path>" and "Stream read error".
+Pcx_Verdict Read_Pcx_File(const std::string& path, Raster_Image& target);
 
 }  // namespace tolvane

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "image/image_error.h"
@@ -15,7 +16,11 @@ namespace tolvane {
 
 namespace {
 
-[[noreturn]] void Not_Valid() { throw Toolkit_Error("PNG image is not valid"); }
+// The box's text; the reason is for the command line.
+[[noreturn]] void Not_Valid(const std::string& reason) {
+  throw Toolkit_Error("PNG image is not valid", reason);
+}
+[[noreturn]] void Not_Valid(int spng_error) { Not_Valid(spng_strerror(spng_error)); }
 
 // Below this many pixels a picture is cheap enough to allocate whatever the
 // file holds; above it the file must be big enough to hold its compressed
@@ -47,6 +52,7 @@ Context New_Decoder() {
 struct File_Stream {
   int fd;
   bool failed = false;  // the device failed, as opposed to the data ending
+  int error = 0;
 };
 
 int Read_Stream(spng_ctx*, void* user, void* dest, std::size_t length) {
@@ -58,6 +64,7 @@ int Read_Stream(spng_ctx*, void* user, void* dest, std::size_t length) {
     if (r < 0 && errno == EINTR) continue;
     if (r < 0) {
       s.failed = true;
+      s.error = errno;
       return SPNG_IO_ERROR;
     }
     if (r == 0) return SPNG_IO_EOF;
@@ -116,15 +123,19 @@ Raster_Image Decode(spng_ctx* ctx, std::uint64_t size, Colour background) {
   spng_set_chunk_limits(ctx, Chunk_Limit, Cache_Limit);
 
   spng_ihdr ihdr{};
-  if (spng_get_ihdr(ctx, &ihdr) != 0) Not_Valid();
+  if (const int e = spng_get_ihdr(ctx, &ihdr)) Not_Valid(e);
   const std::uint64_t pixels = std::uint64_t(ihdr.width) * ihdr.height;
-  if (ihdr.width == 0 || ihdr.height == 0 || pixels > std::uint64_t(Max_Image_Pixels)) Not_Valid();
-  if (pixels > Free_Pixels && size * Deflate_Ratio < Raw_Bytes(ihdr)) Not_Valid();
+  if (ihdr.width == 0 || ihdr.height == 0) Not_Valid("no pixels");
+  if (pixels > std::uint64_t(Max_Image_Pixels)) Not_Valid(Too_Large(ihdr.width, ihdr.height));
+  if (pixels > Free_Pixels && size * Deflate_Ratio < Raw_Bytes(ihdr))
+    Not_Valid("the file is far too short for " + std::to_string(ihdr.width) + " x " +
+              std::to_string(ihdr.height) + " pixels");
 
   const bool wide = ihdr.bit_depth == 16;
   const int fmt = wide ? SPNG_FMT_RGBA16 : SPNG_FMT_RGBA8;
-  if (spng_decode_image(ctx, nullptr, 0, fmt, SPNG_DECODE_TRNS | SPNG_DECODE_PROGRESSIVE) != 0)
-    Not_Valid();
+  if (const int e =
+          spng_decode_image(ctx, nullptr, 0, fmt, SPNG_DECODE_TRNS | SPNG_DECODE_PROGRESSIVE))
+    Not_Valid(e);
 
   const int width = int(ihdr.width), height = int(ihdr.height);
   Raster_Image image(width, height, background);
@@ -138,7 +149,7 @@ Raster_Image Decode(spng_ctx* ctx, std::uint64_t size, Colour background) {
     if (ret != 0) break;
     ret = spng_decode_row(ctx, row.data(), row.size());
     if (ret != 0 && ret != SPNG_EOI) break;
-    if (info.row_num >= std::uint32_t(height)) Not_Valid();
+    if (info.row_num >= std::uint32_t(height)) Not_Valid("a row outside the picture");
     const int pass = interlaced ? std::clamp(info.pass, 0, 6) : 6;
     Colour* out = image.Row(int(info.row_num));
     if (wide)
@@ -148,10 +159,10 @@ Raster_Image Decode(spng_ctx* ctx, std::uint64_t size, Colour background) {
       Convert_Row<std::uint8_t>(row.data(), width, Pass_X_Start[pass], Pass_X_Step[pass],
                                 background, out);
   } while (ret == 0);
-  if (ret != SPNG_EOI) Not_Valid();
+  if (ret != SPNG_EOI) Not_Valid(ret);
   // The chunks after the picture up to IEND must be whole too: a file cut
   // short is damaged even when its pixels happened to be complete.
-  if (spng_decode_chunks(ctx) != 0) Not_Valid();
+  if (const int e = spng_decode_chunks(ctx)) Not_Valid(e);
   return image;
 }
 
@@ -162,9 +173,9 @@ bool Is_Png_Signature(const std::uint8_t* data, std::size_t size) {
 }
 
 Raster_Image Decode_Png(const std::uint8_t* data, std::size_t size, Colour background) {
-  if (!Is_Png_Signature(data, size)) Not_Valid();
+  if (!Is_Png_Signature(data, size)) Not_Valid("not a PNG file");
   Context ctx = New_Decoder();
-  if (spng_set_png_buffer(ctx.get(), data, size) != 0) Not_Valid();
+  if (const int e = spng_set_png_buffer(ctx.get(), data, size)) Not_Valid(e);
   return Decode(ctx.get(), size, background);
 }
 
@@ -172,11 +183,11 @@ Raster_Image Read_Png(const std::string& path, Colour background) {
   Read_Only_File f(path);
   Context ctx = New_Decoder();
   File_Stream stream{f.Fd()};
-  if (spng_set_png_stream(ctx.get(), Read_Stream, &stream) != 0) Not_Valid();
+  if (const int e = spng_set_png_stream(ctx.get(), Read_Stream, &stream)) Not_Valid(e);
   try {
     return Decode(ctx.get(), f.Size(), background);
   } catch (const Toolkit_Error&) {
-    if (stream.failed) throw Toolkit_Error("Stream read error");
+    if (stream.failed) throw Toolkit_Error("Stream read error", System_Reason(stream.error));
     throw;
   }
 }

@@ -258,28 +258,35 @@ TEST(BmpReadVariants, PixelDataStartsAtTheHeaderOffset) {
   EXPECT_EQ(Decode(Build_Bmp(p)).At(0, 0), Rgb(3, 2, 1));
 }
 
-TEST(BmpReadVariants, ShortPixelDataReadsAsFarAsItGoes) {
-  // Palette picture: missing pixels take entry 0, as zero bits would.
+TEST(BmpReadVariants, ShortPixelDataReadsAsFarAsItGoesAndIsNoted) {
+  // Missing pixels are white, whatever the palette; the notes tell.
   Bmp_Parts p;
   p.width = 4, p.height = 3, p.bits = 8;
   p.palette = {F_Green, F_Red};
   p.pixels = {1, 1, 1, 1, 1, 1};  // the bottom row and half of the next
-  Raster_Image img = Decode(Build_Bmp(p));
+  Read_Notes notes;
+  Bytes file = Build_Bmp(p);
+  Raster_Image img = Decode_Bmp(file.data(), file.size(), &notes);
+  EXPECT_TRUE(notes.Cut_Short);
   EXPECT_EQ(img.At(0, 2), Red);
   EXPECT_EQ(img.At(3, 2), Red);
   EXPECT_EQ(img.At(1, 1), Red);
-  EXPECT_EQ(img.At(2, 1), Green);
-  EXPECT_EQ(img.At(0, 0), Green);
+  EXPECT_EQ(img.At(2, 1), White);
+  EXPECT_EQ(img.At(0, 0), White);
   EXPECT_EQ(img.Fill_Colour, Raster_Image().Fill_Colour);
 
-  // Direct colour: missing pixels are black; a pixel cut in half is missing.
+  // Direct colour: a pixel cut in half is missing; a missing padding is no cut.
   p.bits = 24, p.palette.clear();
-  p.pixels = Bytes(12 + 4, 0xFF);
+  p.pixels = Bytes(12 + 4, 0);
   img = Decode(Build_Bmp(p));
-  EXPECT_EQ(img.At(3, 2), White);
-  EXPECT_EQ(img.At(0, 1), White);
-  EXPECT_EQ(img.At(1, 1), Black);
-  EXPECT_EQ(img.At(0, 0), Black);
+  EXPECT_EQ(img.At(3, 2), Black);
+  EXPECT_EQ(img.At(0, 1), Black);
+  EXPECT_EQ(img.At(1, 1), White);
+  EXPECT_EQ(img.At(0, 0), White);
+  p.width = 3, p.pixels = Bytes(3 * 12 - 3, 0);
+  file = Build_Bmp(p);
+  img = Decode_Bmp(file.data(), file.size(), &notes);
+  EXPECT_FALSE(notes.Cut_Short);
 }
 
 TEST(BmpReadVariants, HeaderParsesWithoutDecoding) {
@@ -541,10 +548,10 @@ TEST(BmpReadHostile, HugeDimensionsInATinyFileAreRefusedBeforeAllocating) {
   EXPECT_EQ(Error_Of(Build_Bmp(p)), Not_Valid);
   // A picture the data can half fill is still read as far as it goes.
   p.width = 3000, p.height = 3000;
-  p.pixels = Bytes(std::size_t(9000) * 1600, 0xFF);
+  p.pixels = Bytes(std::size_t(9000) * 1600, 0);
   const Raster_Image img = Decode(Build_Bmp(p));
-  EXPECT_EQ(img.At(0, 2999), White);
-  EXPECT_EQ(img.At(0, 0), Black);
+  EXPECT_EQ(img.At(0, 2999), Black);
+  EXPECT_EQ(img.At(0, 0), White);
 }
 
 TEST(BmpReadHostile, ColourTablesTooBigOrPastTheFileEnd) {
@@ -562,10 +569,10 @@ TEST(BmpReadHostile, ColourTablesTooBigOrPastTheFileEnd) {
   p.colours_used = 256;
   p.pixels.clear();
   Bytes cut = Build_Bmp(p);
-  EXPECT_EQ(Decode(cut).At(0, 0), Red);
+  EXPECT_EQ(Decode(cut).At(0, 0), White);
   cut.resize(cut.size() - 3);
   Put(cut, 10, std::uint32_t(cut.size()), 4);
-  EXPECT_EQ(Decode(cut).At(1, 0), Red);
+  EXPECT_EQ(Decode(cut).At(1, 0), White);
 }
 
 TEST(BmpReadHostile, NoHostileFileAllocatesMuchUnderAMemoryCap) {

@@ -56,8 +56,14 @@ TEST(Sheet, PixelsFollowTheStripAndTheJsonTellsWhere) {
     EXPECT_EQ(doc["meta"]["scale"], std::to_string(c.scale));
     EXPECT_EQ(doc["meta"]["fps"], 16);
     EXPECT_EQ(doc["meta"]["loop"], false);
+    EXPECT_EQ(doc["meta"]["frameTags"],
+              json::parse(R"([{"name": "walk", "from": 0, "to": 6, "direction": "forward"}])"));
     const json& frames = doc["frames"];
     ASSERT_EQ(frames.size(), 7u);
+    const Sheet_Layout layout = Lay_Out_Sheet(7, 3, c.columns, c.scale, c.padding);
+    EXPECT_EQ(
+        json::parse(Sheet_Json(layout, 7, {"walk.png", 1, 16, false, true}))["frames"]["walk 4"],
+        frames[4]);
     Raster_Image covered(c.width, c.height, 0);
     const int cell = 3 * c.scale;
     for (int i = 0; i < 7; ++i) {
@@ -66,7 +72,7 @@ TEST(Sheet, PixelsFollowTheStripAndTheJsonTellsWhere) {
                          {"y", (i / c.columns) * (cell + c.padding)},
                          {"w", cell},
                          {"h", cell}}));
-      EXPECT_EQ(frames[std::size_t(i)]["duration"], 62);
+      EXPECT_EQ(frames[std::size_t(i)]["duration"], i == 1 || i == 5 ? 70 : 60);
       for (int y = 0; y < cell; ++y)
         for (int x = 0; x < cell; ++x) {
           const int sx = f["x"].get<int>() + x, sy = f["y"].get<int>() + y;

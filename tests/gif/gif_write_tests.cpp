@@ -1,4 +1,5 @@
 // The GIF encoder, checked against ImageMagick's reading of what it writes.
+#include <gif_lib.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -67,10 +68,24 @@ Raster_Image Few_Colour_Strip() {
   return strip;
 }
 
-TEST(GifWrite, DelayIsTheSpeedInCentisecondsRoundedToEven) {
-  const std::pair<int, int> cases[] = {{1, 100}, {3, 33}, {6, 17}, {8, 12},
-                                       {10, 10}, {16, 6}, {20, 5}, {30, 3}};
-  for (const auto& [fps, cs] : cases) EXPECT_EQ(Gif_Delay(fps), cs) << fps << " fps";
+// The delays of one second's frames, which add up to 100 centiseconds.
+TEST(GifWrite, DelaysAddUpToTheTrueTime) {
+  const std::pair<int, std::vector<int>> cases[] = {
+      {1, {100}},
+      {3, {33, 34, 33}},
+      {8, {13, 12, 13, 12, 13, 12, 13, 12}},
+      {10, std::vector<int>(10, 10)},
+      {12, {8, 9, 8, 8, 9, 8, 8, 9, 8, 8, 9, 8}},
+      {30,
+       {3, 4, 3, 3, 4, 3, 3, 4, 3, 3, 4, 3, 3, 4, 3, 3, 4, 3, 3, 4, 3, 3, 4, 3, 3, 4, 3, 3, 4, 3}},
+  };
+  for (const auto& [fps, want] : cases) {
+    std::vector<int> got;
+    for (int i = 0; i < 3 * fps; ++i) got.push_back(Gif_Delay(fps, i));
+    EXPECT_EQ(std::vector<int>(got.begin() + 2 * fps, got.end()), want) << fps << " fps";
+    got.resize(std::size_t(fps));
+    EXPECT_EQ(got, want) << fps << " fps";
+  }
 }
 
 // A four-frame section at 10 fps, looping: ImageMagick reads four frames of
@@ -85,7 +100,7 @@ TEST(GifWrite, SectionReadsBackFrameByFrameWithDelaysAndLooping) {
     SCOPED_TRACE(loop ? "loop" : "once");
     const std::string path = dir / (loop ? "loop.gif" : "once.gif");
     std::vector<std::pair<int, int>> steps;
-    Write_Gif(path, {strip, 16, 1, 4, Gif_Delay(10), loop},
+    Write_Gif(path, {strip, 16, 1, 4, 10, loop},
               [&](int done, int total) { steps.emplace_back(done, total); });
     EXPECT_EQ(steps, (std::vector<std::pair<int, int>>{{1, 4}, {2, 4}, {3, 4}, {4, 4}}));
 
@@ -127,14 +142,52 @@ TEST(GifWrite, ManyColoursAreReducedWithBoundedErrorAndTheSameResultEachTime) {
   EXPECT_FALSE(palette.Exact);
   EXPECT_EQ(palette.Colours.size(), 256u);
 
-  Write_Gif(dir / "a.gif", {strip, 32, 0, 3, 5, true});
-  Write_Gif(dir / "b.gif", {strip, 32, 0, 3, 5, true});
+  const Gif_Animation plain{strip, 32, 0, 3, 5, true, 1, std::nullopt, false};
+  EXPECT_EQ(Write_Gif(dir / "a.gif", plain).Reduced, (std::vector<int>{0, 1, 2, 3}));
+  Write_Gif(dir / "b.gif", plain);
   EXPECT_EQ(Read_File(dir / "a.gif"), Read_File(dir / "b.gif"));
   for (int i = 0; i < 4; ++i) {
     const auto got = im.Frame(dir / "a.gif", i);
     ASSERT_TRUE(got) << "frame " << i;
     EXPECT_EQ(Difference(*got, Frame_Of(strip, 32, i), 8), "") << "frame " << i;
   }
+}
+
+// 2,048 frames of eight colours each, thousands in all: giflib reads every
+// pixel back as it was, each frame through the global table or its own, and
+// the first 12 frames at 12 fps last 100 cs.
+TEST(GifWrite, FramesOfAtMost256ColoursAreExactWhateverTheirTotal) {
+  constexpr int Frames = 2048, Size = 8;
+  Raster_Image strip(Frames * Size, Size);
+  for (int y = 0; y < Size; ++y)
+    for (int x = 0; x < strip.Width(); ++x)
+      strip.SetPixel(x, y, Rgb(x / Size % 256, x / Size / 256 * 32 + (x + y) % 4, y / 4));
+  Temp_Dir dir;
+  EXPECT_TRUE(Write_Gif(dir / "a.gif", {strip, Size, 0, Frames - 1, 12, true}).Reduced.empty());
+
+  int error = 0;
+  GifFileType* gif = DGifOpenFileName((dir / "a.gif").c_str(), &error);
+  ASSERT_TRUE(gif);
+  ASSERT_EQ(DGifSlurp(gif), GIF_OK);
+  ASSERT_EQ(gif->ImageCount, Frames);
+  long wrong = 0, locals = 0, centiseconds = 0;
+  for (int i = 0; i < Frames; ++i) {
+    const SavedImage& frame = gif->SavedImages[i];
+    const ColorMapObject* map =
+        frame.ImageDesc.ColorMap ? frame.ImageDesc.ColorMap : gif->SColorMap;
+    locals += frame.ImageDesc.ColorMap != nullptr;
+    GraphicsControlBlock gcb;
+    DGifSavedExtensionToGCB(gif, i, &gcb);
+    centiseconds += i < 12 ? gcb.DelayTime : 0;
+    for (int p = 0; p < Size * Size; ++p) {
+      const GifColorType c = map->Colors[frame.RasterBits[p]];
+      wrong += Rgb(c.Red, c.Green, c.Blue) != strip.GetPixel(i * Size + p % Size, p / Size);
+    }
+  }
+  DGifCloseFile(gif, &error);
+  EXPECT_EQ(wrong, 0);
+  EXPECT_EQ(locals, Frames - 1);
+  EXPECT_EQ(centiseconds, 100);
 }
 
 // Up to 256 colours the palette is the area's own colours, sorted; one more

@@ -44,6 +44,16 @@ TEST_F(Files, LoadingAValidStripOpensItAsTheDocument) {
   EXPECT_EQ(P.Open_Seen[0].Filter_Index, 1);
 }
 
+TEST_F(Files, ACutFileOpensWithWhatItHoldsAndSaysSoOnce) {
+  Write_Bmp(Path("cut.bmp"), Solid_Strip({Red, Green}, 8));
+  std::filesystem::resize_file(Path("cut.bmp"), std::filesystem::file_size(Path("cut.bmp")) - 100);
+  T().Load_File(Path("cut.bmp"));
+  ASSERT_EQ(T().Frame_Total, 2);
+  ASSERT_EQ(P.Messages.size(), 1u);
+  EXPECT_EQ(P.Messages[0].Text,
+            "cut.bmp ended early: the rows it lacks have been filled with white.");
+}
+
 TEST_F(Files, OneSquarePictureIsOneFrame) {
   Load_Strip(Solid_Strip({Green}, 16));
   EXPECT_EQ(T().Frame_Size, 16);

@@ -2,6 +2,7 @@
 
 #include "document/settings.h"
 #include "png/png.h"
+#include "support/bmp_test_helpers.h"
 #include "support/tolvane_fixture.h"
 
 namespace tolvane::testing {
@@ -21,7 +22,7 @@ TEST_F(Sheet_Export, DialogChoicesReachTheFilesAndAreKept) {
   T().MarkFrameAsEndOfSection1Click();  // frames 2 to 4
   T().Mount_Colour = 0x445566;
 
-  P.On_Modal<TSheet_Export_Form>([](TSheet_Export_Form& f) {
+  P.On_Modal<TSheet_Export_Form>([this](TSheet_Export_Form& f) {
     EXPECT_EQ(f.Columns.Text, "7");
     f.Frames_Choice.Select(1);
     EXPECT_EQ(f.Columns.Text, "3");
@@ -30,6 +31,8 @@ TEST_F(Sheet_Export, DialogChoicesReachTheFilesAndAreKept) {
     f.Scale.Text = "2";
     f.Choice_Changed();
     EXPECT_EQ(f.Info.Caption, "3 frames in 2 rows: 18 x 18 pixels");
+    EXPECT_EQ(f.Loop.Checked, T().Repeat_Anim.Down);
+    f.Loop.Set_Checked(!f.Loop.Checked);  // the dialog's Loop wins over the button
     f.OkClick();
   });
   P.Save_Answers = {Path("sheet.png")};
@@ -38,7 +41,10 @@ TEST_F(Sheet_Export, DialogChoicesReachTheFilesAndAreKept) {
   ASSERT_EQ(P.Save_Seen.size(), 1u);
   EXPECT_EQ(P.Save_Seen[0].File_Name, Path("walk.png"));
   EXPECT_EQ(Read_Png(Path("sheet.png"), 0).GetPixel(8, 8), 0x445566u);  // padding
-  EXPECT_TRUE(std::filesystem::exists(Path("sheet.json")));
+  const bmp_testing::Bytes json = bmp_testing::Read_File(Path("sheet.json"));
+  EXPECT_NE(std::string(json.begin(), json.end())
+                .find(T().Repeat_Anim.Down ? "\"loop\": false" : "\"loop\": true"),
+            std::string::npos);
 
   T().Write_Settings();
   const Export_Choices kept = Read_Settings_File(Ini_File(P.Settings)).Export;

@@ -34,6 +34,7 @@ Export_Dialog_View::Export_Dialog_View(Qt_Platform& p, TGif_Export_Form& form)
     : Export_Dialog_View(p, static_cast<TExport_Form&>(form)) {
   Add_Check(form.Loop, "Loop");
   Add_Check(form.Transparent, "Transparent");
+  Add_Check(form.Dither, "Dither");
   Finish();
 }
 
@@ -43,6 +44,7 @@ Export_Dialog_View::Export_Dialog_View(Qt_Platform& p, TSheet_Export_Form& form)
   Add_Spin(form.Columns, "Columns");
   Add_Label(form.Padding_Label, "Padding_Label");
   Add_Spin(form.Padding, "Padding");
+  Add_Check(form.Loop, "Loop");
   Finish();
 }
 
