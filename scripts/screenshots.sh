@@ -307,10 +307,10 @@ History() {
   step="Delete"
   Keys Delete
   local question
-  question=$(Dialog '^Confirm$')
+  question=$(Dialog '^Warning$') || exit 1
   Rest_On "$question"
   xdotool key Return
-  Gone '^Confirm$'
+  Gone '^Warning$'
   step="a stroke, stepped back"
   Use_Tool pencil
   Drag $(Zoom_At 2 2) $(Zoom_At 20 8)
