@@ -307,10 +307,10 @@ History() {
   step="Delete"
   Keys Delete
   local question
-  question=$(Dialog '^Confirm$')
+  question=$(Dialog '^Warning$') || exit 1
   Rest_On "$question"
   xdotool key Return
-  Gone '^Confirm$'
+  Gone '^Warning$'
   step="a stroke, stepped back"
   Use_Tool pencil
   Drag $(Zoom_At 2 2) $(Zoom_At 20 8)
@@ -452,7 +452,8 @@ Recovery() {
   Use_Tool pencil
   Drag $(Zoom_At 2 2) $(Zoom_At 20 8)
   step="the recovery copy"
-  sleep 33 # written 30 s after the last change
+  # Written 30 s (or TOLVANE_RECOVERY_DELAY_MS) after the last change.
+  sleep $((${TOLVANE_RECOVERY_DELAY_MS:-30000} / 1000 + 3))
   kill -KILL "$app_pid"
   wait "$app_pid" 2>/dev/null
   app_pid=""

@@ -39,5 +39,7 @@ else
   [ -f build/CMakeCache.txt ] || cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
   cmake build -DTOLVANE_WERROR=ON >/dev/null
   scripts/build.sh
-  ctest --test-dir build --output-on-failure -j"$(nproc)" --timeout 600
+  # Twice as many at once as there are cores: the end-to-end scripts spend
+  # most of their time waiting for the program.
+  ctest --test-dir build --output-on-failure -j"$(($(nproc) * 2))" --timeout 600
 fi

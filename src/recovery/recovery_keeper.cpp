@@ -4,9 +4,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <string_view>
 
 #include "image/image_error.h"
 #include "png/png.h"
@@ -22,6 +25,15 @@ std::int64_t Wall_Seconds() {
 }
 
 }  // namespace
+
+std::int64_t Recovery_Keeper::Delay_From_Environment() {
+  const char* text = std::getenv("TOLVANE_RECOVERY_DELAY_MS");
+  if (!text) return Delay_Ms;
+  const std::string_view s(text);
+  std::int64_t ms = 0;
+  const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), ms);
+  return ec == std::errc() && end == s.data() + s.size() && ms >= 1 ? ms : Delay_Ms;
+}
 
 Recovery_Keeper::~Recovery_Keeper() {
   if (worker_.joinable()) {
@@ -90,7 +102,7 @@ int Recovery_Keeper::Tick(const Editing_State& doc, std::int64_t now_ms, bool bu
   }
   last_look_ = now_ms;
   if (!pending_since_) return Look_Ms;
-  const std::int64_t due = *pending_since_ + Delay_Ms;
+  const std::int64_t due = *pending_since_ + delay_ms_;
   if (now_ms < due) return int(std::min<std::int64_t>(due - now_ms, Look_Ms));
   if (busy || worker_.joinable()) return 100;
   try {

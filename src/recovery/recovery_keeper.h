@@ -32,7 +32,12 @@ class Recovery_Keeper {
   static constexpr int Step_Ms = 10;    // between pieces of a snapshot
   static constexpr std::size_t Step_Bytes = std::size_t(4) << 20;
 
-  explicit Recovery_Keeper(Recovery_Store& store) : store_(store) {}
+  // The delay is Delay_Ms unless the environment's TOLVANE_RECOVERY_DELAY_MS
+  // gives a whole number of milliseconds of at least 1, so that scripted
+  // runs need not wait half a minute for a copy.
+  static std::int64_t Delay_From_Environment();
+  explicit Recovery_Keeper(Recovery_Store& store, std::int64_t delay_ms = Delay_From_Environment())
+      : store_(store), delay_ms_(delay_ms) {}
   ~Recovery_Keeper();
   Recovery_Keeper(const Recovery_Keeper&) = delete;
   Recovery_Keeper& operator=(const Recovery_Keeper&) = delete;
@@ -67,6 +72,7 @@ class Recovery_Keeper {
   void Write(std::stop_token stop, Recovery_Info info, std::string old_strip);
 
   Recovery_Store& store_;
+  const std::int64_t delay_ms_;
   std::optional<Signature> seen_;
   std::optional<std::int64_t> last_look_, pending_since_;
   std::int64_t change_time_ = 0;  // wall clock, seconds, of the last change seen

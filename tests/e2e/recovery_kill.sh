@@ -2,10 +2,11 @@
 # Kills the real program and starts it again, 20 times side by side, each on
 # its own Xvfb. A run opens a white strip, draws one pixel, waits for the
 # recovery copy, draws a second pixel and is killed with SIGKILL at a random
-# moment 26 to 34 s later. The next start must offer the copy, and Yes then
-# Save must give the strip with both pixels, or, when the kill came before
-# the copy's 30 s were up, with the first pixel alone: never anything else,
-# and no damaged copy.
+# moment from 4 s before to 4 s after the copy's delay (30 s, or the whole
+# seconds of TOLVANE_RECOVERY_DELAY_MS, at least 5). The next start must
+# offer the copy, and Yes then Save must give the strip with both pixels, or,
+# when the kill came before the delay was up, with the first pixel alone:
+# never anything else, and no damaged copy.
 # Usage: recovery_kill.sh path/to/tolvane [runs]
 set -uo pipefail
 program=${1:?usage: recovery_kill.sh path/to/tolvane [runs]}
@@ -40,7 +41,8 @@ Wait_For_Splash
 Wait_For_Window '^Tolvane v2 - walk.png$' >/dev/null || Fail "the strip did not open"
 
 ax=$((RANDOM % 32)) ay=$((RANDOM % 32)) bx=$((RANDOM % 32)) by=$((RANDOM % 32))
-kill_after=$((26 + RANDOM % 9))
+delay=$((${TOLVANE_RECOVERY_DELAY_MS:-30000} / 1000))
+kill_after=$((delay - 4 + RANDOM % 9))
 First_Copy() { ls "$XDG_STATE_HOME"/tolvane/recovery/*.meta >/dev/null 2>&1; }
 # A click sent while a loaded machine is still showing the window can miss;
 # the same pixel again changes nothing else.
@@ -75,7 +77,7 @@ Same() { [ "$(compare -metric AE "$work/walk.png" "$work/expected.png" null: 2>&
 Drawn "$ax" "$ay" "$bx" "$by"
 if ! Same; then
   Drawn "$ax" "$ay"
-  { [ "$kill_after" -lt 31 ] && Same; } || Fail "the recovered strip is neither state"
+  { [ "$kill_after" -le "$delay" ] && Same; } || Fail "the recovered strip is neither state"
   echo "run: killed before the second copy, the first came back"
 fi
 [ -e "$XDG_STATE_HOME/tolvane/recovery/damaged" ] && Fail "a copy was damaged"
