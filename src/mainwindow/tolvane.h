@@ -151,10 +151,11 @@ class TTolvane : public TForm, public Editing_State, public Editor_Host {
   void New1Click();
   // Installs picture as the open document, Frame_Size and Anim_File_Name
   // set beforehand; a failure leaves the old document as it was.
-  void Install_Strip(Raster_Image picture);
+  void Install_Strip(Raster_Image picture, std::optional<Colour> transparent = std::nullopt);
   // The same with the frame size and name it sets, which come back too on a
   // failure.
-  void Install_Document(Raster_Image picture, int frame_size, const std::string& path);
+  void Install_Document(Raster_Image picture, int frame_size, const std::string& path,
+                        std::optional<Colour> transparent = std::nullopt);
   void Save_Through_Dialog();
   bool Save_Succeeded = false;  // set by Save1Click: whether a file was written
   // Load after its open dialog: reads path (BMP or PNG), installs a valid

@@ -97,7 +97,8 @@ void TTolvane::Load_File(const std::string& path) {
   Retrieve_Frames(path, "Frame Retrieval");
 }
 
-void TTolvane::Install_Document(Raster_Image picture, int frame_size, const std::string& path) {
+void TTolvane::Install_Document(Raster_Image picture, int frame_size, const std::string& path,
+                                std::optional<Colour> transparent) {
   // The old document's frame size, name and flag come back if the new one
   // cannot be installed, so that a later Save cannot replace its file with
   // something else.
@@ -108,7 +109,7 @@ void TTolvane::Install_Document(Raster_Image picture, int frame_size, const std:
     Frame_Size = frame_size;
     Anim_File_Name = path;
     Anim_Modified = false;
-    Install_Strip(std::move(picture));
+    Install_Strip(std::move(picture), transparent);
   } catch (...) {
     Frame_Size = old_size;
     Anim_File_Name = std::move(old_name);
@@ -117,7 +118,7 @@ void TTolvane::Install_Document(Raster_Image picture, int frame_size, const std:
   }
 }
 
-void TTolvane::Install_Strip(Raster_Image picture) {
+void TTolvane::Install_Strip(Raster_Image picture, std::optional<Colour> transparent) {
   // A floating selection belongs to the frames being replaced, and a running
   // playback to the old document.
   Drop_Selection();
@@ -127,7 +128,16 @@ void TTolvane::Install_Strip(Raster_Image picture) {
   std::string caption = std::string(Application_Title) + " - " + File_Name_Part(Anim_File_Name);
   // The new strip goes in first so that the layout does not allocate the
   // old one anew; if the layout fails, the old strip comes back.
-  Replace_Strip(*this, std::move(picture), Frame_Size, [this] { Layout_Frame_Views(false); });
+  // The transparent colour belongs to the strip: one step holds both.
+  Step_Scope step(*this, "Replace Strip");
+  const std::optional<Colour> old_transparent = Transparent_Colour;
+  Transparent_Colour = transparent;
+  try {
+    Replace_Strip(*this, std::move(picture), Frame_Size, [this] { Layout_Frame_Views(false); });
+  } catch (...) {
+    Transparent_Colour = old_transparent;
+    throw;
+  }
   // Nothing below allocates more than a caption: the new document is in.
   Frame_Edited = false;
   Save1.Enabled = SaveAs1.Enabled = ExportGIF1.Enabled = MergeFiles1.Enabled = true;
@@ -215,6 +225,7 @@ void TTolvane::New1Click() {
   Anim_Strip.Fill_Colour = Selected_Colour2;
   Anim_Strip.FillRect({0, 0, Anim_Strip.Width(), Anim_Strip.Height()});
   Anim_File_Name = New_Anim_Name;
+  Transparent_Colour.reset();
   Caption = std::string(Application_Title) + " - " + New_Anim_Name;
   Frame_Edited = false;
   Show_Frame();
