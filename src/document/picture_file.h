@@ -1,8 +1,10 @@
 #pragma once
+#include <optional>
 #include <string>
 
 #include "image/colour.h"
 #include "image/raster_image.h"
+#include "png/png.h"
 
 namespace tolvane {
 
@@ -11,10 +13,15 @@ namespace tolvane {
 // transparent PNG pixels become `background`. Anything not PNG goes to the
 // BMP reader, whose messages it keeps.
 Raster_Image Read_Picture(const std::string& path, Colour background);
+// The same keeping a PNG's transparency as its transparent colour, chosen
+// from `preferred` on when the file names none (Read_Png_Keyed).
+Png_Picture Read_Picture_Keyed(const std::string& path, Colour preferred);
 
 // Writing goes by the name: PNG when it ends in ".png" in any case, BMP
 // otherwise.
 bool Is_Png_Name(const std::string& path);
-void Write_Picture(const std::string& path, const Raster_Image& image);
+// A PNG writes the pixels of `transparent` see-through; a BMP cannot.
+void Write_Picture(const std::string& path, const Raster_Image& image,
+                   std::optional<Colour> transparent = std::nullopt);
 
 }  // namespace tolvane

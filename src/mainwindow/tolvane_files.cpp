@@ -8,6 +8,7 @@
 #include "image/image_error.h"
 #include "mainwindow/application.h"
 #include "mainwindow/tolvane.h"
+#include "mainwindow/transparency.h"
 
 namespace tolvane {
 
@@ -76,16 +77,27 @@ void TTolvane::Open_Start_File() {
 
 void TTolvane::Load_File(const std::string& path) {
   Raster_Image picture;
-  if (!Run_Command(P, [&] { picture = Read_Picture(path, Mount_Colour); })) return;
+  std::optional<Colour> transparent;
+  std::int64_t partly = 0;
+  if (!Run_Command(P, [&] {
+        Png_Picture read = Read_Picture_Keyed(path, Mount_Colour);
+        picture = std::move(read.Image);
+        transparent = read.Transparent;
+        partly = read.Partly_Transparent;
+      }))
+    return;
 
   // A picture without one whole frame is no strip: it would leave no frame.
   if (picture.Width() > 0 && picture.Height() > 0 && picture.Width() % picture.Height() == 0) {
-    Run_Command(P, [&] {
+    const bool loaded = Run_Command(P, [&] {
       const int size = picture.Height();
       Check_Frame_Size_Fits(size);
-      Install_Document(std::move(picture), size, path);
+      Install_Document(std::move(picture), size, path, transparent);
       Anim_History.Start(*this, true);
     });
+    // Told once, since those pixels are solid from now on.
+    if (loaded && partly > 0)
+      P.Show_Message_Box(Partly_Transparent_Text(partly), Msg_Kind::Information, mb_OK);
     return;
   }
   const int answer = P.Show_Message_Box(
@@ -163,7 +175,7 @@ void TTolvane::Save1Click() {
   Commit_Frame();
   Frame_Edited = false;
   if (Upper(Anim_File_Name) != Upper(New_Anim_Name)) {
-    if (Run_Command(P, [&] { Write_Picture(Anim_File_Name, Anim_Strip); })) {
+    if (Run_Command(P, [&] { Write_Picture(Anim_File_Name, Anim_Strip, Transparent_Colour); })) {
       Anim_Modified = false;
       Anim_History.Mark_Saved();
       Save_Succeeded = true;
@@ -177,7 +189,7 @@ void TTolvane::Save1Click() {
 void TTolvane::Save_Through_Dialog() {
   if (!P.Execute_Save_Dialog(SaveDialog1)) return;
   const std::string path = SaveDialog1.File_Name;
-  if (!Run_Command(P, [&] { Write_Picture(path, Anim_Strip); })) return;
+  if (!Run_Command(P, [&] { Write_Picture(path, Anim_Strip, Transparent_Colour); })) return;
   Anim_Modified = false;
   Anim_History.Mark_Saved();
   Anim_File_Name = path;

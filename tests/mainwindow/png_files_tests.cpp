@@ -89,7 +89,10 @@ TEST_F(Png_Files, APngStripLoadsWithTransparencyOnTheMountColourAndStaysPng) {
   EXPECT_TRUE(P.Save_Seen.empty()) << "no dialog for a document with a file";
   EXPECT_FALSE(t.Anim_Modified);
   ASSERT_TRUE(Is_Png_File(Path("walk.png")));
-  const Raster_Image saved = Read_Png(Path("walk.png"), 0);
+  EXPECT_EQ(t.Transparent_Colour, Mount) << "the free Mount colour";
+  const Png_Picture read = Read_Png_Keyed(Path("walk.png"), 0);
+  EXPECT_EQ(read.Transparent, Mount) << "the corners stay see-through";
+  const Raster_Image& saved = read.Image;
   EXPECT_TRUE(Frame_Is(saved, 16, 0, Blue));
   EXPECT_TRUE(Frame_With_Corner(saved, 16, 1, Green, Mount));
 
