@@ -309,6 +309,20 @@ class TTolvane : public TForm, public Editing_State, public Editor_Host {
   void OnionSkin1Click();
   void PixelGrid1Click();
 
+  // Transparency (tolvane_transparency.cpp): the view aid, the command that
+  // sets or removes the transparent colour, and Save as BMP's question.
+  Menu_Item ShowTransparency1, TransparentColour1;
+  void ShowTransparency1Click();
+  void TransparentColour1Click();
+  bool Ask_Bmp_Transparency = true;
+  // The menu's check and the swatches follow the transparent colour (each
+  // redraw of the zoom view, after whatever changed it).
+  void Show_Transparent_Colour();
+  std::optional<Colour> Swatch_Transparent;
+  // False when the user keeps the document unsaved rather than lose its
+  // transparent colour in the BMP `path`.
+  bool Go_On_Without_Transparency(const std::string& path);
+
   // The window as the user sizes it (mainwindow/tolvane_window.cpp). Its
   // client area never gets smaller than the size Layout_Frame_Views gives the
   // frame size, Min_Client_Width x Min_Client_Height, where every control

@@ -72,6 +72,8 @@ void TTolvane::Read_Settings() {
   Asked_Height = Normal_Height = std::min(v.Window_Height, P.Screen_Height());
   Maximised = v.Window_Maximised;
   Anim_History.Set_Cap(std::size_t(v.History_MB) << 20);
+  ShowTransparency1.Checked = v.Show_Transparency;
+  Ask_Bmp_Transparency = v.Ask_Bmp_Transparency;
 }
 
 void TTolvane::Write_Settings() {
@@ -90,6 +92,8 @@ void TTolvane::Write_Settings() {
   v.Window_Height = Normal_Height;
   v.Window_Maximised = Maximised;
   v.History_MB = int(Anim_History.Cap() >> 20);
+  v.Show_Transparency = ShowTransparency1.Checked;
+  v.Ask_Bmp_Transparency = Ask_Bmp_Transparency;
   Ini_File ini(Settings_File());
   Run_Command(P, [&] { Write_Settings_File(ini, v); });
 }

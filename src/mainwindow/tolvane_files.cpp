@@ -175,6 +175,7 @@ void TTolvane::Save1Click() {
   Commit_Frame();
   Frame_Edited = false;
   if (Upper(Anim_File_Name) != Upper(New_Anim_Name)) {
+    if (!Go_On_Without_Transparency(Anim_File_Name)) return;
     if (Run_Command(P, [&] { Write_Picture(Anim_File_Name, Anim_Strip, Transparent_Colour); })) {
       Anim_Modified = false;
       Anim_History.Mark_Saved();
@@ -189,6 +190,7 @@ void TTolvane::Save1Click() {
 void TTolvane::Save_Through_Dialog() {
   if (!P.Execute_Save_Dialog(SaveDialog1)) return;
   const std::string path = SaveDialog1.File_Name;
+  if (!Go_On_Without_Transparency(path)) return;
   if (!Run_Command(P, [&] { Write_Picture(path, Anim_Strip, Transparent_Colour); })) return;
   Anim_Modified = false;
   Anim_History.Mark_Saved();

@@ -4,7 +4,10 @@
 
 namespace tolvane {
 
-void TTolvane::Redraw_Zoom() { View.Redraw(*this, OnionSkin1.Checked, PixelGrid1.Checked); }
+void TTolvane::Redraw_Zoom() {
+  View.Redraw(*this, OnionSkin1.Checked, PixelGrid1.Checked, ShowTransparency1.Checked);
+  Show_Transparent_Colour();
+}
 
 void TTolvane::Update_Zoom_Range() { View.Update_Range(Frame_Size); }
 

@@ -96,6 +96,13 @@ TEST_F(Png_Files, APngStripLoadsWithTransparencyOnTheMountColourAndStaysPng) {
   EXPECT_TRUE(Frame_Is(saved, 16, 0, Blue));
   EXPECT_TRUE(Frame_With_Corner(saved, 16, 1, Green, Mount));
 
+  // A BMP would drop the transparency: asked once, Cancel keeps it unsaved,
+  // No saves and stops asking.
+  P.Save_Answers = {Path("lost.bmp")};
+  P.Answers = {id_Cancel};
+  t.SaveAs1Click();
+  EXPECT_FALSE(std::filesystem::exists(Path("lost.bmp")));
+  P.Answers = {id_No};
   // Save As goes by the chosen name: .png in any case is PNG, else BMP.
   for (auto [name, png] : {std::pair{"copy.PNG", true}, std::pair{"copy.bmp", false},
                            std::pair{"plain", false}, std::pair{"again.png", true}}) {
@@ -108,6 +115,7 @@ TEST_F(Png_Files, APngStripLoadsWithTransparencyOnTheMountColourAndStaysPng) {
   EXPECT_EQ(P.Save_Seen.back().Filter,
             "Bitmap Files (*.BMP)|*.BMP|All Files (*.*)|*.*|PNG Files (*.PNG)|*.PNG");
   EXPECT_EQ(Read_Bmp(Path("copy.bmp")).Width(), 48);
+  EXPECT_EQ(P.Message_Texts().size(), 2u) << "copy.bmp asked, plain not";
 }
 
 TEST_F(Png_Files, APngThatIsNoStripOffersRetrievalAndImportTakesPngSheets) {
