@@ -19,8 +19,11 @@ void Report(std::ostream& err, const std::string& text) { err << "tolvane: " << 
 
 int Run_Export_Job(const Export_Job& job, std::ostream& err) {
   Raster_Image strip;
+  std::optional<Colour> transparent;
   try {
-    strip = Read_Picture(job.In, job.Mount);
+    Png_Picture read = Read_Picture_Keyed(job.In, job.Mount);
+    strip = std::move(read.Image);
+    transparent = read.Transparent;
   } catch (const Toolkit_Error& e) {
     Report(err, e.what());
     return Exit_Failed;
@@ -48,12 +51,17 @@ int Run_Export_Job(const Export_Job& job, std::ostream& err) {
     if (job.What == Export_Job::Kind::Gif) {
       Gif_Animation gif{strip, size, frames.First, frames.Last(), Gif_Delay(job.Fps), job.Loop};
       gif.Scale = job.Scale;
-      if (job.Transparent) gif.Transparent = job.Mount;
+      // As the menu's export: the file's transparent colour, else the Mount
+      // colour when asked for.
+      if (transparent)
+        gif.Transparent = transparent;
+      else if (job.Transparent)
+        gif.Transparent = job.Mount;
       Write_Gif(job.Out, gif);
     } else {
       const int columns = job.Columns > 0 ? job.Columns : frames.Count;
       Write_Sheet(job.Out, {strip, size, frames, columns, job.Scale, job.Padding, job.Mount,
-                            job.Fps, job.Loop});
+                            job.Fps, job.Loop, transparent});
     }
   } catch (const Toolkit_Error& e) {
     Report(err, e.what());

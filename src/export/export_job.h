@@ -19,6 +19,9 @@ struct Export_Job {
   // Frames first..last, 1-based as the section line shows them; none: all.
   std::optional<std::pair<int, int>> Section;
   bool Loop = true;
+  // A file with its own transparent colour gives a transparent GIF and sheet
+  // in it; Transparent makes the Mount colour see-through in a GIF of a
+  // file without one.
   bool Transparent = false;
   Colour Mount = 0;  // transparent colour and padding; the settings' default
 };

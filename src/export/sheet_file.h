@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 
 #include "export/export_frames.h"
@@ -12,6 +13,7 @@ struct Sheet_Meta {
   int Scale = 1;
   int Fps = 10;
   bool Loop = true;
+  bool Transparent = false;  // "format" "RGBA8888" rather than "RGB888"
 };
 
 // A frame's duration at a playback speed: the playback timer's interval,
@@ -42,6 +44,9 @@ struct Sheet_Export {
   Colour Mount = 0;
   int Fps = 10;
   bool Loop = true;
+  // The strip's see-through colour: its pixels and the padding are written
+  // fully transparent.
+  std::optional<Colour> Transparent = std::nullopt;
 };
 
 // Writes the sheet as a PNG at path and its JSON beside it, each through

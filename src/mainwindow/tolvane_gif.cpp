@@ -46,7 +46,12 @@ void TTolvane::ExportGIF1Click() {
         section,          Frame_Size, 0, frames.Count - 1, Gif_Delay(Play_Speed.Position),
         form.Loop.Checked};
     animation.Scale = scale;
-    if (form.Transparent.Checked) animation.Transparent = Mount_Colour;
+    // The document's own transparent colour first; the Mount colour when
+    // the user asks for one and the document has none.
+    if (Transparent_Colour)
+      animation.Transparent = Transparent_Colour;
+    else if (form.Transparent.Checked)
+      animation.Transparent = Mount_Colour;
     if (!show_progress) {
       Write_Gif(path, animation);
       return;

@@ -28,7 +28,8 @@ void TTolvane::ExportSheet1Click() {
     } waiting(P);
     Write_Sheet(SheetDialog1.File_Name,
                 {Anim_Strip, Frame_Size, form.Frames(), form.Columns_Value(), form.Scale_Value(),
-                 form.Padding_Value(), Mount_Colour, Play_Speed.Position, Repeat_Anim.Down});
+                 form.Padding_Value(), Mount_Colour, Play_Speed.Position, Repeat_Anim.Down,
+                 Transparent_Colour});
   });
 }
 
