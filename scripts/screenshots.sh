@@ -60,8 +60,8 @@ Make_Samples() {
   done
   convert "${cells[@]}" -append -type TrueColor "PNG24:$work/sheet.png" || return 1
   # A sprite on a transparent background, two frames.
-  convert -size 32x32 xc:none -fill '#0000ff' -draw 'circle 15,15 15,5' \
-    \( -size 32x32 xc:none -fill '#0000ff' -draw 'circle 15,18 15,8' \) +append "PNG32:$work/sprite.png"
+  convert +antialias -size 32x32 xc:none -fill '#0000ff' -draw 'circle 15,15 15,5' \
+    \( +antialias -size 32x32 xc:none -fill '#0000ff' -draw 'circle 15,18 15,8' \) +append "PNG32:$work/sprite.png"
 }
 
 # ---- the program -------------------------------------------------------------

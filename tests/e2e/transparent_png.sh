@@ -11,7 +11,8 @@ source "$(dirname "$0")/x_session.sh"
 py=/usr/bin/python3
 $py -c 'import PIL' 2>/dev/null || { echo "missing Pillow (scripts/deps.sh installs it)"; exit 1; }
 
-# Two frames of 32: a red and a blue square on a clear background.
+# Two frames of 32: a red and a blue square on a clear background, and one
+# black pixel, so that black, the pencil's colour, is not the transparent one.
 strip="$work/sprite.png"
 $py - "$strip" <<'PY' || { echo "FAIL: no strip"; exit 1; }
 import sys
@@ -20,6 +21,7 @@ im = Image.new("RGBA", (64, 32), (0, 0, 0, 0))
 d = ImageDraw.Draw(im)
 d.rectangle((8, 8, 23, 23), fill=(255, 0, 0, 255))
 d.rectangle((40, 8, 55, 23), fill=(0, 0, 255, 255))
+im.putpixel((30, 30), (0, 0, 0, 255))
 im.save(sys.argv[1])
 PY
 launcher="$work/launch.sh"
@@ -48,7 +50,7 @@ for (x, y), alpha, rgb in want:
         print("FAIL: pixel %d,%d is %s" % (x, y, px))
         fail = True
 clear = sum(1 for a in im.getchannel("A").getdata() if a == 0)
-if clear != 64 * 32 - 2 * 16 * 16 - 1:
+if clear != 64 * 32 - 2 * 16 * 16 - 2:
     print("FAIL: %d clear pixels" % clear)
     fail = True
 sys.exit(1 if fail else 0)
