@@ -81,7 +81,7 @@ void Lay_Out_Frame_Menus(TTolvane& t) {
   Item(t.PixelGrid1, "&Pixel Grid");
   Item(t.ShowTransparency1, "Show &Transparency");
   t.OnionSkin1.Check_Item = t.PixelGrid1.Check_Item = t.ShowTransparency1.Check_Item = true;
-  Item(t.TransparentColour1, "&Transparent Colour");
+  Item(t.TransparentColour1, "Transparent Co&lour");
   t.TransparentColour1.Check_Item = true;
   Item(t.Effects1, "Effe&cts");
   Item(t.Brightness1, "&Brightness...");
