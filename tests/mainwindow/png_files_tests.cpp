@@ -80,6 +80,12 @@ TEST_F(Png_Files, APngStripLoadsWithTransparencyOnTheMountColourAndStaysPng) {
     EXPECT_TRUE(Frame_With_Corner(t.Anim_Strip, 16, i, std::vector{Red, Green, Blue}[i], Mount))
         << i;
   EXPECT_EQ(t.Check_Invariants(), "");
+  // Removing the transparent colour is a step the history takes back.
+  t.TransparentColour1Click();
+  EXPECT_EQ(t.Transparent_Colour, std::nullopt);
+  t.StepBackward1Click();
+  EXPECT_EQ(t.Transparent_Colour, Mount);
+  EXPECT_TRUE(t.TransparentColour1.Checked);
 
   // Save writes the same file, still PNG, with the edit.
   t.Working_Frame.Fill_Colour = Blue;
