@@ -36,8 +36,8 @@ Raster_Image Decode_Png(const std::uint8_t* data, std::size_t size, Colour backg
 // file with an alpha channel or tRNS the fully transparent pixels take the
 // file's tRNS colour when it names one that no opaque pixel uses, else the
 // first free colour from `preferred` on (Free_Colour); partly transparent
-// pixels are blended over it and counted. A file without transparency has
-// no transparent colour.
+// pixels are blended over it and counted. A file without transparency, or
+// whose alpha is opaque everywhere, has no transparent colour.
 struct Png_Picture {
   Raster_Image Image;
   std::optional<Colour> Transparent;

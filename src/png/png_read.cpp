@@ -174,17 +174,23 @@ void Resolve_Marks(Png_Picture& picture, std::vector<Partial_Pixel>& partial,
   Raster_Image& image = picture.Image;
   const std::int64_t width = image.Width();
   Colour_Set used(std::size_t{1} << 24);
+  bool clear = !partial.empty();
   for (int y = 0; y < image.Height(); ++y) {
     const Colour* row = image.Row(y);
     for (std::int64_t x = 0; x < width; ++x)
-      if (row[x] <= Colour_Mask) used[row[x]] = true;
+      if (row[x] <= Colour_Mask)
+        used[row[x]] = true;
+      else
+        clear = true;
   }
+  // An alpha channel that is opaque everywhere is no transparency.
+  if (!clear) return;
   if (key && used[*key]) key.reset();
   picture.Transparent = key ? key : Free_Colour(used, preferred);
   // Every colour taken: the see-through pixels take the preferred colour and
   // the picture has no transparent colour.
-  const Colour clear = picture.Transparent.value_or(preferred);
-  const unsigned bg[3] = {Red_Of(clear), Green_Of(clear), Blue_Of(clear)};
+  const Colour key_colour = picture.Transparent.value_or(preferred);
+  const unsigned bg[3] = {Red_Of(key_colour), Green_Of(key_colour), Blue_Of(key_colour)};
   std::sort(partial.begin(), partial.end(),
             [](const Partial_Pixel& a, const Partial_Pixel& b) { return a.Index < b.Index; });
   picture.Partly_Transparent = std::int64_t(partial.size());
@@ -193,7 +199,7 @@ void Resolve_Marks(Png_Picture& picture, std::vector<Partial_Pixel>& partial,
     Colour* row = image.Row(y);
     for (std::int64_t x = 0; x < width; ++x) {
       if (row[x] == Clear_Mark) {
-        row[x] = clear;
+        row[x] = key_colour;
       } else if (row[x] == Partial_Mark && next < partial.size()) {
         const Partial_Pixel& p = partial[next++];
         row[x] = Rgb(Composite_Channel(p.Rgba[0], p.Rgba[3], bg[0], p.Max),
