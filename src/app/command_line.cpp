@@ -42,7 +42,8 @@ struct Options {
   QCommandLineOption section{"section", "Only frames A to B, counted from 1 (default all).", "A-B"};
   QCommandLineOption no_loop{"no-loop", "Play once instead of looping."};
   QCommandLineOption transparent{"transparent",
-                                 "GIF only: pixels of the mount colour become transparent."};
+                                 "GIF only: pixels of the mount colour become transparent "
+                                 "(a PNG with its own transparency keeps its own)."};
   QCommandLineOption columns{
       "columns", "Sheet only: frames per row, 1 or more (default all in one row).", "N"};
   QCommandLineOption padding{"padding",
