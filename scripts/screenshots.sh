@@ -58,7 +58,10 @@ Make_Samples() {
       -fill white -draw "rectangle $((x + 4)),12 $((x + 9)),17" \))
     ((i % 3 == 2)) && cells+=(+append ')')
   done
-  convert "${cells[@]}" -append -type TrueColor "PNG24:$work/sheet.png"
+  convert "${cells[@]}" -append -type TrueColor "PNG24:$work/sheet.png" || return 1
+  # A sprite on a transparent background, two frames.
+  convert +antialias -size 32x32 xc:none -fill '#0000ff' -draw 'circle 15,15 15,5' \
+    \( +antialias -size 32x32 xc:none -fill '#0000ff' -draw 'circle 15,18 15,8' \) +append "PNG32:$work/sprite.png"
 }
 
 # ---- the program -------------------------------------------------------------
@@ -481,6 +484,16 @@ Recovery() {
   Quit
 }
 
+# A transparent PNG: the checkerboard in the zoom view.
+Transparency() {
+  section="transparency"
+  Launch "$work/sprite.png"
+  step="checkerboard"
+  Click 166 74 # Zoom In
+  Shoot_Main transparency
+  Quit
+}
+
 # The window enlarged, the frame fitted.
 Workspace() {
   section="workspace"
@@ -507,7 +520,7 @@ mkdir -p "$XDG_STATE_HOME"
 
 # SECTIONS="Merge Export" renews only those pictures.
 for run in ${SECTIONS:-First_Animation Tools_Colours Frames_Playback Selection_Clipboard \
-  History Retrieval Effects Merge Export Workspace Recovery}; do
+  History Retrieval Effects Merge Export Workspace Recovery Transparency}; do
   $run
 done
 echo "PASS: pictures in $out"

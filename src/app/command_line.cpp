@@ -55,7 +55,8 @@ struct Options {
   QCommandLineOption section{"section", "Only frames A to B, counted from 1 (default all).", "A-B"};
   QCommandLineOption no_loop{"no-loop", "Play once instead of looping."};
   QCommandLineOption transparent{"transparent",
-                                 "GIF only: pixels of the mount colour become transparent."};
+                                 "GIF only: pixels of the mount colour become transparent "
+                                 "(a PNG with its own transparency keeps its own)."};
   QCommandLineOption no_dither{"no-dither",
                                "GIF only: reduce a frame of more than 256 colours without "
                                "dithering."};
@@ -101,8 +102,9 @@ int Number(const QCommandLineParser& parser, const QCommandLineOption& o, int fa
 
 // IN as the command line reads it: BMP, PNG or PCX by its first bytes, and
 // refused when it is damaged or cut short, as a build must not go on with
-// half a picture. Throws Toolkit_Error with the reason.
-Raster_Image Read_Input(const std::string& path, Colour mount) {
+// half a picture. A PNG keeps its transparency as its transparent colour.
+// Throws Toolkit_Error with the reason.
+Png_Picture Read_Input(const std::string& path, Colour mount) {
   std::uint8_t head[8] = {};
   ssize_t got = 0;
   {
@@ -110,19 +112,19 @@ Raster_Image Read_Input(const std::string& path, Colour mount) {
     got = ::pread(f.Fd(), head, sizeof head, 0);
     if (got < 0) throw Toolkit_Error("Stream read error", System_Reason(errno), path);
   }
-  if (Is_Png_Signature(head, std::size_t(got))) return Read_Png(path, mount);
+  if (Is_Png_Signature(head, std::size_t(got))) return Read_Png_Keyed(path, mount);
   if (got >= 2 && head[0] == 'B' && head[1] == 'M') {
     Read_Notes notes;
     Raster_Image strip = Read_Bmp(path, &notes);
     if (notes.Cut_Short)
       throw Toolkit_Error("Stream read error", "the file ends before its pixels do");
-    return strip;
+    return {std::move(strip), std::nullopt, 0};
   }
   if (got >= 1 && head[0] == 10) {
     Raster_Image strip;
     switch (Read_Pcx_File(path, strip)) {
       case Pcx_Verdict::Decoded:
-        return strip;
+        return {std::move(strip), std::nullopt, 0};
       case Pcx_Verdict::Too_Big:
         throw Toolkit_Error("PCX image is not valid", "too large");
       case Pcx_Verdict::Not_Valid:
@@ -237,9 +239,9 @@ std::optional<int> Run_Command_Line(int argc, char* argv[]) {
       return Exit_Done;
     }
     const Export_Job job = Job_Of(parser, o);
-    Raster_Image strip;
+    Png_Picture in;
     try {
-      strip = Read_Input(job.In, job.Mount);
+      in = Read_Input(job.In, job.Mount);
     } catch (const Toolkit_Error& e) {
       std::cerr << "tolvane: " << Failure_Text(e, job.In, "read") << "\n";
       return Exit_Failed;
@@ -247,7 +249,7 @@ std::optional<int> Run_Command_Line(int argc, char* argv[]) {
       std::cerr << "tolvane: cannot read " << job.In << ": out of memory\n";
       return Exit_Failed;
     }
-    const int status = Run_Export_Job(job, strip, std::cerr);
+    const int status = Run_Export_Job(job, in.Image, in.Transparent, std::cerr);
     // A section beyond IN's frames is a bad option too, known once IN is read.
     if (status == Exit_Bad_Options) std::cerr << Synopsis;
     return status;

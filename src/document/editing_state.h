@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 
 #include "document/history.h"
@@ -47,6 +48,9 @@ struct Editing_State {
   Colour Custom_Colour1 = 0;
   Colour Custom_Colour2 = 0;
   Colour Mount_Colour = 0;
+  // The colour whose pixels are see-through in PNG files and exports; none
+  // until a transparent picture is loaded or the user sets one.
+  std::optional<Colour> Transparent_Colour;
   int Cur_Tool = Tool_Pencil;
 
   // Every change of the strip and of the working frame, for stepping back.

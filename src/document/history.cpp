@@ -44,7 +44,7 @@ void Swap_Pixels(Raster_Image& strip, const Rect& area, Raster_Image& held) {
 }  // namespace
 
 History::Shape History::Shape_Of(const Editing_State& s) {
-  return {s.Frame_Size, s.Frame_Total, s.Cur_Frame, s.Anim_Strip.Fill_Colour};
+  return {s.Frame_Size, s.Frame_Total, s.Cur_Frame, s.Anim_Strip.Fill_Colour, s.Transparent_Colour};
 }
 
 std::size_t History::Bytes_Of(const Step& step) {
@@ -158,12 +158,14 @@ void History::Close(const Editing_State& s, bool check) noexcept {
   if (applying_ || depth_ == 0 || --depth_ > 0) return;
   Step step = std::move(open_);
   open_ = Step{};
+  step.After = Shape_Of(s);
   // A command that changed nothing (a Resize to the same size) is no step.
-  const bool keep = !failed_ && cap_ > 0 && !step.Parts.empty() && (!check || Changes(s, step));
+  const bool keep = !failed_ && cap_ > 0 &&
+                    (step.Before.Transparent != step.After.Transparent ||
+                     (!step.Parts.empty() && (!check || Changes(s, step))));
   failed_ = false;
   if (!keep) return;
   try {
-    step.After = Shape_Of(s);
     step.Bytes = Bytes_Of(step);
     // A new change drops the steps ahead, and with them a saved one.
     for (std::size_t i = cursor_; i < steps_.size(); ++i) bytes_ -= steps_[i].Bytes;
@@ -326,6 +328,7 @@ void History::Take(Editing_State& s, Step& step, bool back, const std::function<
     s.Frame_Total = to.Frame_Total;
     s.Cur_Frame = to.Cur_Frame;
     s.Anim_Strip.Fill_Colour = to.Fill;
+    s.Transparent_Colour = to.Transparent;
   };
   const Shape from = Shape_Of(s);
   const Shape& to = back ? step.Before : step.After;

@@ -86,8 +86,8 @@ class History {
   void Record_Pending(const Editing_State& s) noexcept;
   void Rebase(const Editing_State& s);
 
-  // Taking a step: the strip, Frame_Size, Frame_Total, Cur_Frame and the
-  // strip's Fill_Colour become what they were before (Back) or after
+  // Taking a step: the strip, Frame_Size, Frame_Total, Cur_Frame, the
+  // strip's Fill_Colour and the transparent colour become what they were before (Back) or after
   // (Forward) the step's change; the working frame is the caller's. The
   // strip must hold the document (the working frame committed). `then` runs
   // with the step taken (to lay out views for a new frame size); when it or
@@ -99,6 +99,7 @@ class History {
   struct Shape {
     int Frame_Size = 0, Frame_Total = 0, Cur_Frame = 0;
     Colour Fill = 0;
+    std::optional<Colour> Transparent;
   };
   struct Part {
     // Pixels: Area of the strip, exchanged with Held. Frames_In: frames

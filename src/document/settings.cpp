@@ -329,6 +329,8 @@ Settings_Values Values_Of(const Parsed& p) {
   v.Window_Maximised = Integer_Of(p, "Window", "Maximised").value_or(0) != 0;
   v.History_MB =
       std::clamp(Integer_Of(p, "Edit", "HistoryMB").value_or(v.History_MB), 0, Max_History_MB);
+  v.Show_Transparency = Integer_Of(p, "View", "Transparency").value_or(1) != 0;
+  v.Ask_Bmp_Transparency = Integer_Of(p, "Files", "AskBmpTransparency").value_or(1) != 0;
   return v;
 }
 
@@ -359,6 +361,8 @@ void Write_Settings_File(Ini_File& ini, const Settings_Values& v) {
   ini.Write_Integer("Window", "Height", v.Window_Height);
   ini.Write_Integer("Window", "Maximised", v.Window_Maximised ? 1 : 0);
   ini.Write_Integer("Edit", "HistoryMB", v.History_MB);
+  ini.Write_Integer("View", "Transparency", v.Show_Transparency ? 1 : 0);
+  ini.Write_Integer("Files", "AskBmpTransparency", v.Ask_Bmp_Transparency ? 1 : 0);
 }
 
 }  // namespace tolvane

@@ -54,6 +54,10 @@ struct Settings_Values {
   // "Edit" "HistoryMB": the cap of the document's history in megabytes, 0
   // for none; brought into 0..Max_History_MB, no number gives the default.
   int History_MB = 256;
+  // "View" "Transparency": the transparent colour shown as a checkerboard;
+  // "Files" "AskBmpTransparency": Save as BMP asks before it drops the
+  // transparent colour. Both on unless the key says 0.
+  bool Show_Transparency = true, Ask_Bmp_Transparency = true;
   friend bool operator==(const Settings_Values&, const Settings_Values&) = default;
 };
 

@@ -1,4 +1,5 @@
 #include "editor/palette.h"
+#include "editor/zoom_view.h"
 
 namespace tolvane {
 
@@ -43,9 +44,11 @@ void Paint_Custom_Cell(Raster_Image& pal, bool second, Colour c) {
   Paint(pal, {Custom_Column_Left, top, Custom_Column_Left + 10, top + Cell}, c);
 }
 
-void Paint_Swatch_Half(Raster_Image& swatch, bool right, Colour c) {
+void Paint_Swatch_Half(Raster_Image& swatch, bool right, Colour c, bool transparent) {
   const int half = swatch.Width() / 2;
-  Paint(swatch, {right ? half : 0, 0, right ? swatch.Width() : half, swatch.Height()}, c);
+  const Rect area{right ? half : 0, 0, right ? swatch.Width() : half, swatch.Height()};
+  Paint(swatch, area, c);
+  if (transparent) Draw_Checkerboard(swatch, area, c);
 }
 
 }  // namespace tolvane

@@ -30,16 +30,37 @@ Colour Grid_Colour(Colour c) {
   return luma >= 128 ? half : half + 0x808080;
 }
 
+// Light greys, so the checkerboard reads as "nothing here" on any theme.
+constexpr Colour Checker_Light = 0xFFFFFF, Checker_Dark = 0xD6D6D6;
+
 }  // namespace
 
+void Draw_Checkerboard(Raster_Image& image, const Rect& area, Colour key, int origin_x,
+                       int origin_y) {
+  const int right = std::min(area.Right, image.Width());
+  const int bottom = std::min(area.Bottom, image.Height());
+  for (int y = std::max(0, area.Top); y < bottom; ++y) {
+    Colour* row = image.Row(y);
+    const int cy = (y + origin_y) / Checker_Cell;
+    for (int x = std::max(0, area.Left); x < right; ++x)
+      if ((row[x] & Colour_Mask) == key)
+        row[x] = ((x + origin_x) / Checker_Cell + cy) % 2 ? Checker_Dark : Checker_Light;
+  }
+}
+
 void Draw_View_Aids(Raster_Image& view, const Editing_State& doc, int z, int h, int v,
-                    bool onion_skin, bool pixel_grid, int ox, int oy) {
+                    bool onion_skin, bool pixel_grid, bool transparency, int ox, int oy) {
   const int fs = doc.Frame_Size, total = doc.Frame_Total, cur = doc.Cur_Frame;
   const Raster_Image& strip = doc.Anim_Strip;
   // The part of the view the frame covers; the backdrop gets no aids.
   const int width = int(std::min<long long>(view.Width() - ox, (long long)(fs - h) * z));
   const int height = int(std::min<long long>(view.Height() - oy, (long long)(fs - v) * z));
   if (width <= 0 || height <= 0) return;
+
+  // Under the other aids, which draw over it as over any pixel.
+  if (transparency && doc.Transparent_Colour)
+    Draw_Checkerboard(view, {ox, oy, ox + width, oy + height}, *doc.Transparent_Colour, h * z - ox,
+                      v * z - oy);
 
   // The frame before the current one; the first frame shows the last, as the
   // animation loops. A single frame has nothing to compare with.

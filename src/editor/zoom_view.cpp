@@ -51,7 +51,8 @@ bool Zoom_View::Zoom_In(int frame_size) {
   return true;
 }
 
-void Zoom_View::Redraw(const Editing_State& doc, bool onion_skin, bool pixel_grid) {
+void Zoom_View::Redraw(const Editing_State& doc, bool onion_skin, bool pixel_grid,
+                       bool transparency) {
   Raster_Image& view = view_.Picture;
   const long long z = Safe_Factor();
   const long long h = h_.Position, v = v_.Position, fs = doc.Frame_Size;
@@ -67,8 +68,10 @@ void Zoom_View::Redraw(const Editing_State& doc, bool onion_skin, bool pixel_gri
   // Frames are square and the strip is capped at 2^28 pixels, so a frame edge
   // times the factor stays far inside the int range.
   StretchBlt(view, {int(left), int(top), int(right), int(bottom)}, doc.Working_Frame);
-  if (onion_skin || pixel_grid)
-    Draw_View_Aids(view, doc, int(z), int(h), int(v), onion_skin, pixel_grid, origin_x_, origin_y_);
+  transparency = transparency && doc.Transparent_Colour;
+  if (onion_skin || pixel_grid || transparency)
+    Draw_View_Aids(view, doc, int(z), int(h), int(v), onion_skin, pixel_grid, transparency,
+                   origin_x_, origin_y_);
 }
 
 void Zoom_View::Update_Range(int frame_size) {

@@ -46,7 +46,10 @@ class Zoom_View {
 
   // Repaints the view from the working frame, then the checked aids: the
   // onion skin (the frame before, 30 %) and the pixel grid.
-  void Redraw(const Editing_State& doc, bool onion_skin, bool pixel_grid);
+  // With `transparency`, pixels of the document's transparent colour show as
+  // a light checkerboard under the aids.
+  void Redraw(const Editing_State& doc, bool onion_skin, bool pixel_grid,
+              bool transparency = false);
   // Scroll bars, origin and factor label for the factor and frame size.
   void Update_Range(int frame_size);
 
@@ -77,6 +80,13 @@ class Zoom_View {
 // The onion skin and the pixel grid over a view just redrawn with factor z
 // at scroll position (h, v), the frame's first shown pixel at view (ox, oy).
 void Draw_View_Aids(Raster_Image& view, const Editing_State& doc, int z, int h, int v,
-                    bool onion_skin, bool pixel_grid, int ox = 0, int oy = 0);
+                    bool onion_skin, bool pixel_grid, bool transparency = false, int ox = 0,
+                    int oy = 0);
+
+// The pixels of colour `key` within `area` become a light checkerboard of
+// Checker_Cell pixels, counted from (origin_x, origin_y).
+inline constexpr int Checker_Cell = 4;
+void Draw_Checkerboard(Raster_Image& image, const Rect& area, Colour key, int origin_x = 0,
+                       int origin_y = 0);
 
 }  // namespace tolvane

@@ -63,7 +63,8 @@ std::string Failure_Text(const Toolkit_Error& e, const std::string& path, const 
          (e.Reason().empty() ? text : e.Reason());
 }
 
-int Run_Export_Job(const Export_Job& job, const Raster_Image& strip, std::ostream& err) {
+int Run_Export_Job(const Export_Job& job, const Raster_Image& strip,
+                   std::optional<Colour> transparent, std::ostream& err) {
   if (strip.Width() < 1 || strip.Height() < 1 || strip.Width() % strip.Height() != 0) {
     Report(err, "cannot read " + job.In + ": not a strip of square frames (" +
                     std::to_string(strip.Width()) + " x " + std::to_string(strip.Height()) +
@@ -86,7 +87,12 @@ int Run_Export_Job(const Export_Job& job, const Raster_Image& strip, std::ostrea
       Gif_Animation gif{strip, size, frames.First, frames.Last(), job.Fps, job.Loop};
       gif.Scale = job.Scale;
       gif.Dither = job.Dither;
-      if (job.Transparent) gif.Transparent = job.Mount;
+      // As the menu's export: the file's transparent colour, else the Mount
+      // colour when asked for.
+      if (transparent)
+        gif.Transparent = transparent;
+      else if (job.Transparent)
+        gif.Transparent = job.Mount;
       Gif_Written written = Write_Gif(job.Out, gif);
       for (int& frame : written.Reduced) frame += frames.First;
       if (!written.Reduced.empty())
@@ -94,7 +100,7 @@ int Run_Export_Job(const Export_Job& job, const Raster_Image& strip, std::ostrea
     } else {
       const int columns = job.Columns > 0 ? job.Columns : frames.Count;
       Write_Sheet(job.Out, {strip, size, frames, columns, job.Scale, job.Padding, job.Mount,
-                            job.Fps, job.Loop, job.Frames_Hash});
+                            job.Fps, job.Loop, job.Frames_Hash, transparent});
     }
   } catch (const Toolkit_Error& e) {
     Report(err, Failure_Text(e, job.Out, "write"));

@@ -21,6 +21,9 @@ struct Export_Job {
   // Frames first..last, 1-based as the section line shows them; none: all.
   std::optional<std::pair<int, int>> Section;
   bool Loop = true;
+  // A file with its own transparent colour gives a transparent GIF and sheet
+  // in it; Transparent makes the Mount colour see-through in a GIF of a
+  // file without one.
   bool Transparent = false;
   bool Dither = true;        // GIF frames of over 256 colours
   bool Frames_Hash = false;  // the sheet's JSON frames keyed by filename
@@ -48,6 +51,8 @@ std::string Failure_Text(const Toolkit_Error& e, const std::string& path, const 
 // Exit_Bad_Options when the section lies outside the frames. The program's
 // message goes to err, one line; the frames a GIF had to reduce to 256
 // colours are told there too.
-int Run_Export_Job(const Export_Job& job, const Raster_Image& strip, std::ostream& err);
+// transparent is the strip file's own transparent colour, if it has one.
+int Run_Export_Job(const Export_Job& job, const Raster_Image& strip,
+                   std::optional<Colour> transparent, std::ostream& err);
 
 }  // namespace tolvane

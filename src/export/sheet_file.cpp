@@ -44,7 +44,7 @@ std::string Sheet_Json(const Sheet_Layout& layout, int frames, const Sheet_Meta&
                              {{"app", Application_Title},
                               {"version", TOLVANE_VERSION},
                               {"image", meta.Image},
-                              {"format", "RGB888"},
+                              {"format", meta.Transparent ? "RGBA8888" : "RGB888"},
                               {"size", size(layout.Width, layout.Height)},
                               {"scale", std::to_string(meta.Scale)},
                               {"frameSize", size(layout.Cell, layout.Cell)},
@@ -86,15 +86,16 @@ void Write_Sheet(const std::string& path, const Sheet_Export& s, const Write_Fun
     throw Toolkit_Error("The sheet and its JSON cannot both be " + path);
   const Sheet_Layout layout =
       Lay_Out_Sheet(s.Frames.Count, s.Frame_Size, s.Columns, s.Scale, s.Padding);
-  const Raster_Image sheet = Make_Sheet(s.Strip, s.Frame_Size, s.Frames, layout, s.Mount);
-  const std::string json =
-      Sheet_Json(layout, s.Frames.Count,
-                 {fs::path(path).filename().string(), s.Scale, s.Fps, s.Loop, s.Frames_Hash});
+  const Raster_Image sheet =
+      Make_Sheet(s.Strip, s.Frame_Size, s.Frames, layout, s.Transparent.value_or(s.Mount));
+  const std::string json = Sheet_Json(layout, s.Frames.Count,
+                                      {fs::path(path).filename().string(), s.Scale, s.Fps, s.Loop,
+                                       s.Frames_Hash, s.Transparent.has_value()});
 
   const std::optional<std::string> old_json = Old_Contents(json_path);
   Save_Text(json_path, json, write_fn);
   try {
-    Write_Png(path, sheet, write_fn);
+    Write_Png(path, sheet, s.Transparent, write_fn);
   } catch (...) {
     // Best effort: the sheet's own failure is the one to report.
     try {

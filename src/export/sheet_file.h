@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 
 #include "export/export_frames.h"
@@ -14,6 +15,7 @@ struct Sheet_Meta {
   bool Loop = true;
   // "frames" as an object keyed by filename rather than an array.
   bool Frames_Hash = false;
+  bool Transparent = false;  // "format" "RGBA8888" rather than "RGB888"
 };
 
 // The sprite-sheet JSON in the common layout: "frames", one entry per frame
@@ -45,6 +47,9 @@ struct Sheet_Export {
   int Fps = 10;
   bool Loop = true;
   bool Frames_Hash = false;
+  // The strip's see-through colour: its pixels and the padding are written
+  // fully transparent.
+  std::optional<Colour> Transparent = std::nullopt;
 };
 
 // Writes the sheet as a PNG at path and its JSON beside it, each through

@@ -167,10 +167,11 @@ class TTolvane : public TForm, public Editing_State, public Editor_Host {
   void New1Click();
   // Installs picture as the open document, Frame_Size and Anim_File_Name
   // set beforehand; a failure leaves the old document as it was.
-  void Install_Strip(Raster_Image picture);
+  void Install_Strip(Raster_Image picture, std::optional<Colour> transparent = std::nullopt);
   // The same with the frame size and name it sets, which come back too on a
   // failure.
-  void Install_Document(Raster_Image picture, int frame_size, const std::string& path);
+  void Install_Document(Raster_Image picture, int frame_size, const std::string& path,
+                        std::optional<Colour> transparent = std::nullopt);
   void Save_Through_Dialog();
   bool Save_Succeeded = false;  // set by Save1Click: whether a file was written
   // Load after its open dialog: reads path (BMP or PNG), installs a valid
@@ -331,6 +332,20 @@ class TTolvane : public TForm, public Editing_State, public Editor_Host {
   Menu_Item View1, OnionSkin1, PixelGrid1;
   void OnionSkin1Click();
   void PixelGrid1Click();
+
+  // Transparency (tolvane_transparency.cpp): the view aid, the command that
+  // sets or removes the transparent colour, and Save as BMP's question.
+  Menu_Item ShowTransparency1, TransparentColour1;
+  void ShowTransparency1Click();
+  void TransparentColour1Click();
+  bool Ask_Bmp_Transparency = true;
+  // The menu's check and the swatches follow the transparent colour (each
+  // redraw of the zoom view, after whatever changed it).
+  void Show_Transparent_Colour();
+  std::optional<Colour> Swatch_Transparent;
+  // False when the user keeps the document unsaved rather than lose its
+  // transparent colour in the BMP `path`.
+  bool Go_On_Without_Transparency(const std::string& path);
 
   // The window as the user sizes it (mainwindow/tolvane_window.cpp). Its
   // client area never gets smaller than the size Layout_Frame_Views gives the

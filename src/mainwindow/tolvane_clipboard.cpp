@@ -35,16 +35,19 @@ void Begin_Clipboard_Edit(TTolvane& t) {
 
 void TTolvane::Copy2Click() {
   if (!Document_Open()) return;
+  P.Set_Clipboard_Transparent(Transparent_Colour);
   P.Clipboard_Put(Selection_Mode() ? Selection.Bitmap() : Working_Frame);
 }
 
 void TTolvane::CopyToClipboard1Click() {
   if (!Document_Open()) return;
+  P.Set_Clipboard_Transparent(Transparent_Colour);
   P.Clipboard_Put(Working_Frame);
 }
 
 void TTolvane::Cut1Click() {
   if (!Document_Open()) return;
+  P.Set_Clipboard_Transparent(Transparent_Colour);
   Frame_Edit_Scope step(*this, "Cut");
   Stop_Playback();
   Begin_Clipboard_Edit(*this);
@@ -64,6 +67,7 @@ void TTolvane::Cut1Click() {
 
 void TTolvane::Paste2Click() {
   if (!Document_Open()) return;
+  P.Set_Clipboard_Transparent(Transparent_Colour);
   Frame_Edit_Scope step(*this, "Paste (From Clipboard)");
   Stop_Playback();
   Drop_Selection();
@@ -90,6 +94,7 @@ void TTolvane::Paste2Click() {
 
 void TTolvane::PasteFromClipboard1Click() {
   if (!Document_Open()) return;
+  P.Set_Clipboard_Transparent(Transparent_Colour);
   Frame_Edit_Scope step(*this, "Paste (From Clipboard)");
   Stop_Playback();
   // A floating selection would later be laid back over the pasted frame.

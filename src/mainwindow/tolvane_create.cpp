@@ -73,6 +73,8 @@ void TTolvane::Read_Settings() {
   Asked_Height = Normal_Height = std::min(v.Window_Height, P.Screen_Height());
   Maximised = v.Window_Maximised;
   Anim_History.Set_Cap(std::size_t(v.History_MB) << 20);
+  ShowTransparency1.Checked = v.Show_Transparency;
+  Ask_Bmp_Transparency = v.Ask_Bmp_Transparency;
 }
 
 Settings_Values TTolvane::Current_Settings() const {
@@ -91,6 +93,8 @@ Settings_Values TTolvane::Current_Settings() const {
   v.Window_Height = Normal_Height;
   v.Window_Maximised = Maximised;
   v.History_MB = int(Anim_History.Cap() >> 20);
+  v.Show_Transparency = ShowTransparency1.Checked;
+  v.Ask_Bmp_Transparency = Ask_Bmp_Transparency;
   return v;
 }
 

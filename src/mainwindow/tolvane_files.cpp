@@ -8,6 +8,7 @@
 #include "image/image_error.h"
 #include "mainwindow/application.h"
 #include "mainwindow/tolvane.h"
+#include "mainwindow/transparency.h"
 
 namespace tolvane {
 
@@ -80,14 +81,22 @@ void TTolvane::Open_Start_File() {
 void TTolvane::Load_File(const std::string& path) {
   Raster_Image picture;
   Read_Notes notes;
-  if (!Run_Command(P, [&] { picture = Read_Picture(path, Mount_Colour, &notes); })) return;
+  std::optional<Colour> transparent;
+  std::int64_t partly = 0;
+  if (!Run_Command(P, [&] {
+        Png_Picture read = Read_Picture_Keyed(path, Mount_Colour, &notes);
+        picture = std::move(read.Image);
+        transparent = read.Transparent;
+        partly = read.Partly_Transparent;
+      }))
+    return;
 
   // A picture without one whole frame is no strip: it would leave no frame.
   if (picture.Width() > 0 && picture.Height() > 0 && picture.Width() % picture.Height() == 0) {
     const bool installed = Run_Command(P, [&] {
       const int size = picture.Height();
       Check_Frame_Size_Fits(size);
-      Install_Document(std::move(picture), size, path);
+      Install_Document(std::move(picture), size, path, transparent);
       Anim_History.Start(*this, true);
     });
     // What the file holds is shown, but not as if it were whole.
@@ -95,6 +104,9 @@ void TTolvane::Load_File(const std::string& path) {
       P.Show_Message_Box(
           File_Name_Part(path) + " ended early: the rows it lacks have been filled with white.",
           Msg_Kind::Warning, mb_OK);
+    // Told once, since those pixels are solid from now on.
+    if (installed && partly > 0)
+      P.Show_Message_Box(Partly_Transparent_Text(partly), Msg_Kind::Information, mb_OK);
     return;
   }
   const int answer = P.Show_Message_Box(
@@ -106,7 +118,8 @@ void TTolvane::Load_File(const std::string& path) {
   Retrieve_Frames(path, "Frame Retrieval");
 }
 
-void TTolvane::Install_Document(Raster_Image picture, int frame_size, const std::string& path) {
+void TTolvane::Install_Document(Raster_Image picture, int frame_size, const std::string& path,
+                                std::optional<Colour> transparent) {
   // The old document's frame size, name and flag come back if the new one
   // cannot be installed, so that a later Save cannot replace its file with
   // something else.
@@ -117,7 +130,7 @@ void TTolvane::Install_Document(Raster_Image picture, int frame_size, const std:
     Frame_Size = frame_size;
     Anim_File_Name = path;
     Anim_Modified = false;
-    Install_Strip(std::move(picture));
+    Install_Strip(std::move(picture), transparent);
   } catch (...) {
     Frame_Size = old_size;
     Anim_File_Name = std::move(old_name);
@@ -126,7 +139,7 @@ void TTolvane::Install_Document(Raster_Image picture, int frame_size, const std:
   }
 }
 
-void TTolvane::Install_Strip(Raster_Image picture) {
+void TTolvane::Install_Strip(Raster_Image picture, std::optional<Colour> transparent) {
   // A floating selection belongs to the frames being replaced, and a running
   // playback to the old document.
   Drop_Selection();
@@ -136,7 +149,16 @@ void TTolvane::Install_Strip(Raster_Image picture) {
   std::string caption = std::string(Application_Title) + " - " + File_Name_Part(Anim_File_Name);
   // The new strip goes in first so that the layout does not allocate the
   // old one anew; if the layout fails, the old strip comes back.
-  Replace_Strip(*this, std::move(picture), Frame_Size, [this] { Layout_Frame_Views(false); });
+  // The transparent colour belongs to the strip: one step holds both.
+  Step_Scope step(*this, "Replace Strip");
+  const std::optional<Colour> old_transparent = Transparent_Colour;
+  Transparent_Colour = transparent;
+  try {
+    Replace_Strip(*this, std::move(picture), Frame_Size, [this] { Layout_Frame_Views(false); });
+  } catch (...) {
+    Transparent_Colour = old_transparent;
+    throw;
+  }
   // Nothing below allocates more than a caption: the new document is in.
   Frame_Edited = false;
   Save1.Enabled = SaveAs1.Enabled = ExportGIF1.Enabled = MergeFiles1.Enabled = true;
@@ -162,7 +184,8 @@ void TTolvane::Save1Click() {
   Commit_Frame();
   Frame_Edited = false;
   if (Upper(Anim_File_Name) != Upper(New_Anim_Name)) {
-    if (Run_Command(P, [&] { Write_Picture(Anim_File_Name, Anim_Strip); })) {
+    if (!Go_On_Without_Transparency(Anim_File_Name)) return;
+    if (Run_Command(P, [&] { Write_Picture(Anim_File_Name, Anim_Strip, Transparent_Colour); })) {
       Anim_Modified = false;
       Anim_History.Mark_Saved();
       Save_Succeeded = true;
@@ -176,7 +199,8 @@ void TTolvane::Save1Click() {
 void TTolvane::Save_Through_Dialog() {
   if (!P.Execute_Save_Dialog(SaveDialog1)) return;
   const std::string path = SaveDialog1.File_Name;
-  if (!Run_Command(P, [&] { Write_Picture(path, Anim_Strip); })) return;
+  if (!Go_On_Without_Transparency(path)) return;
+  if (!Run_Command(P, [&] { Write_Picture(path, Anim_Strip, Transparent_Colour); })) return;
   Anim_Modified = false;
   Anim_History.Mark_Saved();
   Anim_File_Name = path;
@@ -227,6 +251,7 @@ void TTolvane::New1Click() {
   Anim_Strip.Fill_Colour = Selected_Colour2;
   Anim_Strip.FillRect({0, 0, Anim_Strip.Width(), Anim_Strip.Height()});
   Anim_File_Name = New_Anim_Name;
+  Transparent_Colour.reset();
   Caption = std::string(Application_Title) + " - " + New_Anim_Name;
   Frame_Edited = false;
   Show_Frame();

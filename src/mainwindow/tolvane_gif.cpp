@@ -46,7 +46,12 @@ void TTolvane::ExportGIF1Click() {
                             frames.Count - 1, Play_Speed.Position, form.Loop.Checked};
     animation.Scale = scale;
     animation.Dither = form.Dither.Checked;
-    if (form.Transparent.Checked) animation.Transparent = Mount_Colour;
+    // The document's own transparent colour first; the Mount colour when
+    // the user asks for one and the document has none.
+    if (Transparent_Colour)
+      animation.Transparent = Transparent_Colour;
+    else if (form.Transparent.Checked)
+      animation.Transparent = Mount_Colour;
     Gif_Written written;
     if (!show_progress) {
       written = Write_Gif(path, animation);

@@ -81,7 +81,10 @@ void Lay_Out_Frame_Menus(TTolvane& t) {
   Item(t.View1, "&View");
   Item(t.OnionSkin1, "&Onion Skin");
   Item(t.PixelGrid1, "&Pixel Grid");
-  t.OnionSkin1.Check_Item = t.PixelGrid1.Check_Item = true;
+  Item(t.ShowTransparency1, "Show &Transparency");
+  t.OnionSkin1.Check_Item = t.PixelGrid1.Check_Item = t.ShowTransparency1.Check_Item = true;
+  Item(t.TransparentColour1, "Transparent Co&lour");
+  t.TransparentColour1.Check_Item = true;
   Item(t.Effects1, "Effe&cts");
   Item(t.Brightness1, "&Brightness...");
   Item(t.Rotate1, "&Rotate...");

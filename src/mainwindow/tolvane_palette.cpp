@@ -11,9 +11,15 @@ void TTolvane::Paint_Palette() {
   Paint_Selected2();
 }
 
-void TTolvane::Paint_Selected1() { Paint_Swatch_Half(Col_Select.Picture, false, Selected_Colour1); }
+void TTolvane::Paint_Selected1() {
+  Paint_Swatch_Half(Col_Select.Picture, false, Selected_Colour1,
+                    Selected_Colour1 == Transparent_Colour);
+}
 
-void TTolvane::Paint_Selected2() { Paint_Swatch_Half(Col_Select.Picture, true, Selected_Colour2); }
+void TTolvane::Paint_Selected2() {
+  Paint_Swatch_Half(Col_Select.Picture, true, Selected_Colour2,
+                    Selected_Colour2 == Transparent_Colour);
+}
 
 void TTolvane::PalMouseUp(Mouse_Button button, unsigned, int x, int y) {
   // A release off the palette reads No_Colour; it is kept like any colour.

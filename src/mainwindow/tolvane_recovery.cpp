@@ -71,7 +71,7 @@ void TTolvane::Offer_Recovery() {
     }
     const Recovery_Info info = copy.Info;
     recovered = Run_Command(P, [&] {
-      Install_Document(std::move(copy.Strip), info.Frame_Size, info.Path);
+      Install_Document(std::move(copy.Strip), info.Frame_Size, info.Path, info.Transparent);
       Anim_Modified = true;
       Section_Start = info.Section_Start;
       Section_End = info.Section_End;

@@ -29,7 +29,8 @@ void TTolvane::ExportSheet1Click() {
     } waiting(P);
     Write_Sheet(SheetDialog1.File_Name,
                 {Anim_Strip, Frame_Size, form.Frames(), form.Columns_Value(), form.Scale_Value(),
-                 form.Padding_Value(), Mount_Colour, Play_Speed.Position, form.Loop.Checked});
+                 form.Padding_Value(), Mount_Colour, Play_Speed.Position, form.Loop.Checked,
+                 /*Frames_Hash=*/false, Transparent_Colour});
   });
 }
 

@@ -5,7 +5,8 @@
 namespace tolvane {
 
 void TTolvane::Redraw_Zoom() {
-  View.Redraw(*this, OnionSkin1.Checked, PixelGrid1.Checked);
+  View.Redraw(*this, OnionSkin1.Checked, PixelGrid1.Checked, ShowTransparency1.Checked);
+  Show_Transparent_Colour();
   // Each command that changes the working frame ends with a redraw; a drag
   // updates the thumbnail at its release, playback not at all.
   if (Document_Open() && !Mouse.Dragging() && !Selection.Dragging() && !Anim_Timer.Enabled)

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -64,6 +65,11 @@ class Platform {
   // pixels; false when it holds none.
   virtual bool Clipboard_Image_Size(int& width, int& height) = 0;
   virtual bool Clipboard_Get(Raster_Image& image) = 0;
+  // The document's transparent colour for the clipboard's next pictures:
+  // pixels of it go out with alpha 0, and see-through pixels that come in
+  // take it (partly transparent ones blend over it). None: opaque out,
+  // composited over white in.
+  virtual void Set_Clipboard_Transparent(std::optional<Colour> colour) { (void)colour; }
 };
 
 // Opens the form modally: runs its FormShow, lets the user work, returns its

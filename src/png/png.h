@@ -1,7 +1,9 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "image/colour.h"
 #include "image/raster_image.h"
@@ -30,9 +32,34 @@ bool Is_Png_Signature(const std::uint8_t* data, std::size_t size);
 Raster_Image Read_Png(const std::string& path, Colour background);
 Raster_Image Decode_Png(const std::uint8_t* data, std::size_t size, Colour background);
 
+// A picture read with its transparency kept as one transparent colour. In a
+// file with an alpha channel or tRNS the fully transparent pixels take the
+// file's tRNS colour when it names one that no opaque pixel uses, else the
+// first free colour from `preferred` on (Free_Colour); partly transparent
+// pixels are blended over it and counted. A file without transparency, or
+// whose alpha is opaque everywhere, has no transparent colour.
+struct Png_Picture {
+  Raster_Image Image;
+  std::optional<Colour> Transparent;
+  std::int64_t Partly_Transparent = 0;
+};
+Png_Picture Read_Png_Keyed(const std::string& path, Colour preferred);
+Png_Picture Decode_Png_Keyed(const std::uint8_t* data, std::size_t size, Colour preferred);
+
+// One flag per colour value 0 .. 0xFFFFFF.
+using Colour_Set = std::vector<bool>;
+// The first colour from `preferred` upward (wrapping at 0xFFFFFF) that is
+// not in `used`; none when every colour is.
+std::optional<Colour> Free_Colour(const Colour_Set& used, Colour preferred);
+
 // Writes 8-bit RGB without alpha, safely as Save_File does.
 void Write_Png(const std::string& path, const Raster_Image& image);
 void Write_Png(const std::string& path, const Raster_Image& image, const Write_Function& write_fn);
+// With a transparent colour its pixels are written fully transparent: as a
+// palette picture (1 to 8 bits) with tRNS when the picture has 256 colours or
+// fewer counting the transparent one, else as 8-bit RGB with a tRNS key.
+void Write_Png(const std::string& path, const Raster_Image& image,
+               std::optional<Colour> transparent, const Write_Function& write_fn = {});
 
 // Compositing one channel over the background; max_value is 255 or 65535.
 inline std::uint32_t Composite_Channel(std::uint32_t value, std::uint32_t alpha,

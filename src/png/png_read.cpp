@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -114,8 +115,113 @@ void Convert_Row(const std::uint8_t* row, int width, int x0, int dx, Colour back
   }
 }
 
+// Markers in the unused top byte while a keyed picture is decoded: the
+// transparent colour is chosen once every opaque pixel is known.
+constexpr Colour Clear_Mark = 0x01000000u;
+constexpr Colour Partial_Mark = 0x02000000u;
+
+// A partly transparent pixel kept until the colour it blends over is known.
+struct Partial_Pixel {
+  std::int64_t Index;
+  std::uint16_t Rgba[4];
+  std::uint32_t Max;
+};
+
+template <typename Sample>
+void Mark_Row(const std::uint8_t* row, int width, int x0, int dx, std::int64_t row_index,
+              Colour* out, std::vector<Partial_Pixel>& partial) {
+  constexpr std::uint32_t max = sizeof(Sample) == 1 ? 255 : 65535;
+  for (int x = x0; x < width; x += dx) {
+    Sample s[4];
+    std::memcpy(s, row + std::size_t(x) * sizeof(s), sizeof(s));
+    if (s[3] == max)
+      out[x] = Rgb(Composite_Channel(s[0], max, 0, max), Composite_Channel(s[1], max, 0, max),
+                   Composite_Channel(s[2], max, 0, max));
+    else if (s[3] == 0)
+      out[x] = Clear_Mark;
+    else {
+      out[x] = Partial_Mark;
+      partial.push_back({row_index + x, {s[0], s[1], s[2], s[3]}, max});
+    }
+  }
+}
+
+// The colour the file's tRNS chunk makes transparent, at 8 bits, if it names
+// one: the key of a grey or truecolour picture, or the first palette entry
+// with alpha 0.
+std::optional<Colour> Trns_Colour(spng_ctx* ctx, const spng_ihdr& ihdr) {
+  spng_trns trns{};
+  if (spng_get_trns(ctx, &trns) != 0) return std::nullopt;
+  const std::uint32_t max = (1u << ihdr.bit_depth) - 1;
+  auto scale = [&](std::uint32_t v) { return Composite_Channel(v, max, 0, max); };
+  switch (ihdr.color_type) {
+    case SPNG_COLOR_TYPE_GRAYSCALE: {
+      const std::uint32_t g = ihdr.bit_depth == 16 ? scale(trns.gray) : trns.gray * 255 / max;
+      return Rgb(g, g, g);
+    }
+    case SPNG_COLOR_TYPE_TRUECOLOR:
+      return Rgb(scale(trns.red), scale(trns.green), scale(trns.blue));
+    case SPNG_COLOR_TYPE_INDEXED: {
+      spng_plte plte{};
+      if (spng_get_plte(ctx, &plte) != 0) return std::nullopt;
+      for (std::uint32_t i = 0; i < trns.n_type3_entries && i < plte.n_entries; ++i)
+        if (trns.type3_alpha[i] == 0)
+          return Rgb(plte.entries[i].red, plte.entries[i].green, plte.entries[i].blue);
+      return std::nullopt;
+    }
+    default:
+      return std::nullopt;
+  }
+}
+
+// Gives the marked pixels their colours: the transparent colour chosen among
+// those no opaque pixel uses, and blends over it.
+void Resolve_Marks(Png_Picture& picture, std::vector<Partial_Pixel>& partial,
+                   std::optional<Colour> key, Colour preferred) {
+  Raster_Image& image = picture.Image;
+  const std::int64_t width = image.Width();
+  Colour_Set used(std::size_t{1} << 24);
+  bool clear = !partial.empty();
+  for (int y = 0; y < image.Height(); ++y) {
+    const Colour* row = image.Row(y);
+    for (std::int64_t x = 0; x < width; ++x)
+      if (row[x] <= Colour_Mask)
+        used[row[x]] = true;
+      else
+        clear = true;
+  }
+  // An alpha channel that is opaque everywhere is no transparency.
+  if (!clear) return;
+  if (key && used[*key]) key.reset();
+  picture.Transparent = key ? key : Free_Colour(used, preferred);
+  // Every colour taken: the see-through pixels take the preferred colour and
+  // the picture has no transparent colour.
+  const Colour key_colour = picture.Transparent.value_or(preferred);
+  const unsigned bg[3] = {Red_Of(key_colour), Green_Of(key_colour), Blue_Of(key_colour)};
+  std::sort(partial.begin(), partial.end(),
+            [](const Partial_Pixel& a, const Partial_Pixel& b) { return a.Index < b.Index; });
+  picture.Partly_Transparent = std::int64_t(partial.size());
+  std::size_t next = 0;
+  for (int y = 0; y < image.Height(); ++y) {
+    Colour* row = image.Row(y);
+    for (std::int64_t x = 0; x < width; ++x) {
+      if (row[x] == Clear_Mark) {
+        row[x] = key_colour;
+      } else if (row[x] == Partial_Mark && next < partial.size()) {
+        const Partial_Pixel& p = partial[next++];
+        row[x] = Rgb(Composite_Channel(p.Rgba[0], p.Rgba[3], bg[0], p.Max),
+                     Composite_Channel(p.Rgba[1], p.Rgba[3], bg[1], p.Max),
+                     Composite_Channel(p.Rgba[2], p.Rgba[3], bg[2], p.Max));
+      }
+    }
+  }
+}
+
 // Decodes from a context whose source is set; size is the file's size.
-Raster_Image Decode(spng_ctx* ctx, std::uint64_t size, Colour background) {
+// Keyed: a picture with transparency gets a transparent colour of its own
+// (the file's key, else a free colour from `background` on); otherwise its
+// see-through pixels are composited over `background`.
+Png_Picture Decode(spng_ctx* ctx, std::uint64_t size, Colour background, bool keyed) {
   // A bad checksum anywhere means a damaged file, not one to guess at.
   spng_set_crc_action(ctx, SPNG_CRC_ERROR, SPNG_CRC_ERROR);
   const auto most = std::uint32_t(std::min<std::int64_t>(Max_Image_Pixels, 0x7FFFFFFF));
@@ -138,7 +244,13 @@ Raster_Image Decode(spng_ctx* ctx, std::uint64_t size, Colour background) {
     Not_Valid(e);
 
   const int width = int(ihdr.width), height = int(ihdr.height);
-  Raster_Image image(width, height, background);
+  spng_trns trns{};
+  keyed = keyed &&
+          (ihdr.color_type == SPNG_COLOR_TYPE_GRAYSCALE_ALPHA ||
+           ihdr.color_type == SPNG_COLOR_TYPE_TRUECOLOR_ALPHA || spng_get_trns(ctx, &trns) == 0);
+  std::vector<Partial_Pixel> partial;
+  Png_Picture picture{Raster_Image(width, height, background), std::nullopt, 0};
+  Raster_Image& image = picture.Image;
   image.Fill_Colour = Raster_Image().Fill_Colour;
   std::vector<std::uint8_t> row(std::size_t(width) * (wide ? 8 : 4));
   const bool interlaced = ihdr.interlace_method != SPNG_INTERLACE_NONE;
@@ -152,7 +264,14 @@ Raster_Image Decode(spng_ctx* ctx, std::uint64_t size, Colour background) {
     if (info.row_num >= std::uint32_t(height)) Not_Valid("a row outside the picture");
     const int pass = interlaced ? std::clamp(info.pass, 0, 6) : 6;
     Colour* out = image.Row(int(info.row_num));
-    if (wide)
+    const std::int64_t row_index = std::int64_t(info.row_num) * width;
+    if (keyed && wide)
+      Mark_Row<std::uint16_t>(row.data(), width, Pass_X_Start[pass], Pass_X_Step[pass], row_index,
+                              out, partial);
+    else if (keyed)
+      Mark_Row<std::uint8_t>(row.data(), width, Pass_X_Start[pass], Pass_X_Step[pass], row_index,
+                             out, partial);
+    else if (wide)
       Convert_Row<std::uint16_t>(row.data(), width, Pass_X_Start[pass], Pass_X_Step[pass],
                                  background, out);
     else
@@ -163,7 +282,8 @@ Raster_Image Decode(spng_ctx* ctx, std::uint64_t size, Colour background) {
   // The chunks after the picture up to IEND must be whole too: a file cut
   // short is damaged even when its pixels happened to be complete.
   if (const int e = spng_decode_chunks(ctx)) Not_Valid(e);
-  return image;
+  if (keyed) Resolve_Marks(picture, partial, Trns_Colour(ctx, ihdr), background);
+  return picture;
 }
 
 }  // namespace
@@ -172,24 +292,53 @@ bool Is_Png_Signature(const std::uint8_t* data, std::size_t size) {
   return size >= sizeof(Signature) && std::memcmp(data, Signature, sizeof(Signature)) == 0;
 }
 
+std::optional<Colour> Free_Colour(const Colour_Set& used, Colour preferred) {
+  // Up from the preferred colour, round the cube: a fixed order, so the same
+  // picture always gets the same colour.
+  for (Colour k = 0; k <= Colour_Mask; ++k) {
+    const Colour c = (preferred + k) & Colour_Mask;
+    if (c >= used.size() || !used[c]) return c;
+  }
+  return std::nullopt;
+}
+
+Png_Picture Decode_Png_Keyed(const std::uint8_t* data, std::size_t size, Colour preferred) {
+  if (!Is_Png_Signature(data, size)) Not_Valid("not a PNG file");
+  Context ctx = New_Decoder();
+  if (const int e = spng_set_png_buffer(ctx.get(), data, size)) Not_Valid(e);
+  return Decode(ctx.get(), size, preferred, true);
+}
+
 Raster_Image Decode_Png(const std::uint8_t* data, std::size_t size, Colour background) {
   if (!Is_Png_Signature(data, size)) Not_Valid("not a PNG file");
   Context ctx = New_Decoder();
   if (const int e = spng_set_png_buffer(ctx.get(), data, size)) Not_Valid(e);
-  return Decode(ctx.get(), size, background);
+  return std::move(Decode(ctx.get(), size, background, false).Image);
 }
 
-Raster_Image Read_Png(const std::string& path, Colour background) {
+namespace {
+
+Png_Picture Read_File(const std::string& path, Colour background, bool keyed) {
   Read_Only_File f(path);
   Context ctx = New_Decoder();
   File_Stream stream{f.Fd()};
   if (const int e = spng_set_png_stream(ctx.get(), Read_Stream, &stream)) Not_Valid(e);
   try {
-    return Decode(ctx.get(), f.Size(), background);
+    return Decode(ctx.get(), f.Size(), background, keyed);
   } catch (const Toolkit_Error&) {
     if (stream.failed) throw Toolkit_Error("Stream read error", System_Reason(stream.error));
     throw;
   }
+}
+
+}  // namespace
+
+Raster_Image Read_Png(const std::string& path, Colour background) {
+  return std::move(Read_File(path, background, false).Image);
+}
+
+Png_Picture Read_Png_Keyed(const std::string& path, Colour preferred) {
+  return Read_File(path, preferred, true);
 }
 
 }  // namespace tolvane

@@ -62,8 +62,8 @@ class Recovery_Keeper {
   int Writes() const { return writes_; }  // snapshots handed to the worker
 
  private:
-  using Signature =
-      std::tuple<std::uint64_t, std::uint64_t, bool, int, int, int, int, int, std::string>;
+  using Signature = std::tuple<std::uint64_t, std::uint64_t, bool, int, int, int, int, int,
+                               std::string, std::optional<Colour>>;
   static Signature Sign(const Editing_State& doc);
   void Collect();
   void Failed(const std::string& message);

@@ -92,6 +92,7 @@ std::string Format_Recovery_Info(const Recovery_Info& info) {
     << "\nFrame_Total=" << info.Frame_Total << "\nSection_Start=" << info.Section_Start
     << "\nSection_End=" << info.Section_End << "\nTime=" << info.Time
     << "\nStrip=" << Escape(info.Strip) << "\nDeclined=" << info.Declined << "\n";
+  if (info.Transparent) s << "Transparent=" << *info.Transparent << "\n";
   return s.str();
 }
 
@@ -108,7 +109,7 @@ std::optional<Recovery_Info> Parse_Recovery_Info(std::string_view text) {
     const std::string_view key = line.substr(0, eq), value = line.substr(eq + 1);
     static constexpr std::string_view keys[] = {"Path",          "Frame_Size",  "Frame_Total",
                                                 "Section_Start", "Section_End", "Time",
-                                                "Strip",         "Declined"};
+                                                "Strip",         "Declined",    "Transparent"};
     const auto at = std::find(std::begin(keys), std::end(keys), key);
     if (at == std::end(keys)) continue;  // a later version's key
     const auto i = unsigned(at - std::begin(keys));
@@ -119,6 +120,10 @@ std::optional<Recovery_Info> Parse_Recovery_Info(std::string_view text) {
       if (ok) (i == 0 ? info.Path : info.Strip) = std::move(*s);
     } else if (i == 5) {
       ok = Parse_Number(value, info.Time);
+    } else if (i == 8) {
+      Colour c = 0;
+      ok = Parse_Number(value, c) && c <= 0xFFFFFF;
+      info.Transparent = c;
     } else {
       int* fields[] = {nullptr,           &info.Frame_Size, &info.Frame_Total, &info.Section_Start,
                        &info.Section_End, nullptr,          nullptr,           &info.Declined};
@@ -127,7 +132,7 @@ std::optional<Recovery_Info> Parse_Recovery_Info(std::string_view text) {
     if (!ok) return std::nullopt;
     seen |= 1u << i;
   }
-  if (seen != 0xFF) return std::nullopt;
+  if ((seen & 0xFF) != 0xFF) return std::nullopt;  // Transparent is optional
   const bool fits = info.Frame_Size > 0 && info.Frame_Total > 0 && info.Section_Start >= 0 &&
                     info.Section_Start <= info.Section_End && info.Section_End < info.Frame_Total &&
                     !info.Path.empty() && !info.Strip.empty() &&

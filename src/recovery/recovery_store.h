@@ -16,9 +16,10 @@ struct Recovery_Info {
   std::string Path;  // the document's file, or "NewAnim.BMP"
   int Frame_Size = 0, Frame_Total = 0;
   int Section_Start = 0, Section_End = 0;
-  std::int64_t Time = 0;  // the last change, in seconds since 1970
-  std::string Strip;      // the PNG's name in the recovery folder
-  int Declined = 0;       // how often a start offered it and heard No
+  std::int64_t Time = 0;              // the last change, in seconds since 1970
+  std::string Strip;                  // the PNG's name in the recovery folder
+  int Declined = 0;                   // how often a start offered it and heard No
+  std::optional<Colour> Transparent;  // the document's transparent colour
   friend bool operator==(const Recovery_Info&, const Recovery_Info&) = default;
 };
 

@@ -173,11 +173,11 @@ TEST_F(Settings_File_Test, RoundTripOfEveryValue) {
   EXPECT_EQ(Get(),
             "[Colours]\nSelected1=-1\nSelected2=65280\nCustom1=1193046\nCustom2=-2147483648\n"
             "Mount=16777215\n[Last]\nFPS=25\nDir=/home/someone/anims/walk cycle.bmp\n"
-            "[View]\nOnionSkin=0\nPixelGrid=1\n"
+            "[View]\nOnionSkin=0\nPixelGrid=1\nTransparency=1\n"
             "[Export]\nGifSection=1\nGifScale=3\nGifTransparent=1\nSheetSection=1\n"
             "SheetColumns=4\nSheetScale=8\nSheetPadding=16\n"
             "[Window]\nWidth=1280\nHeight=960\nMaximised=1\n"
-            "[Edit]\nHistoryMB=64\n");
+            "[Edit]\nHistoryMB=64\n[Files]\nAskBmpTransparency=1\n");
   const Settings_Values back = Read_Settings_File(ini);
   EXPECT_EQ(back.Selected1, v.Selected1);
   EXPECT_EQ(back.Selected2, v.Selected2);
@@ -269,10 +269,10 @@ TEST_F(Settings_File_Test, ReplacingLinesKeepsEverythingElse) {
             "Selected2=16777215\nCustom2=0\n\n"
             "[Plugins]\nPath=/opt\n"
             "[last]\nDir=/new.bmp\nFPS=12\n"
-            "[View]\nOnionSkin=0\nPixelGrid=0\n"
+            "[View]\nOnionSkin=0\nPixelGrid=0\nTransparency=1\n"
             "[Export]\nGifSection=0\nGifScale=1\nGifTransparent=0\nSheetSection=0\n"
             "SheetColumns=0\nSheetScale=1\nSheetPadding=0\n"
-            "[Edit]\nHistoryMB=256\n");
+            "[Edit]\nHistoryMB=256\n[Files]\nAskBmpTransparency=1\n");
 }
 
 TEST_F(Settings_File_Test, AppendsToItsSectionOrAddsANewOneAtTheEnd) {
@@ -301,11 +301,11 @@ TEST_F(Settings_File_Test, WindowsLineEndingsStay) {
   EXPECT_EQ(Get(),
             "[Colours]\r\nMount=0\r\nSelected1=0\r\nSelected2=16777215\r\nCustom1=0\r\n"
             "Custom2=0\r\n[Mine]\r\nkeep=me \r\n[Last]\r\nFPS=10\r\nDir=\r\n"
-            "[View]\r\nOnionSkin=0\r\nPixelGrid=0\r\n"
+            "[View]\r\nOnionSkin=0\r\nPixelGrid=0\r\nTransparency=1\r\n"
             "[Export]\r\nGifSection=0\r\nGifScale=1\r\nGifTransparent=0\r\nSheetSection=0\r\n"
             "SheetColumns=0\r\nSheetScale=1\r\nSheetPadding=0\r\n"
             "[Window]\r\nWidth=0\r\nHeight=0\r\nMaximised=0\r\n"
-            "[Edit]\r\nHistoryMB=256\r\n");
+            "[Edit]\r\nHistoryMB=256\r\n[Files]\r\nAskBmpTransparency=1\r\n");
 }
 
 TEST_F(Settings_File_Test, FolderIsCreatedWhenMissing) {

@@ -30,6 +30,27 @@ json Read_Json(const std::string& path) {
   return json::parse(b.begin(), b.end());
 }
 
+// With a transparent colour, its pixels and the padding are see-through in
+// the sheet (they read as whatever they are composited over), the rest solid.
+TEST(Sheet, TheTransparentColourAndThePaddingAreClearTheRestSolid) {
+  Raster_Image strip = Strip_Of_Seven();
+  const Colour clear = strip.GetPixel(4, 1);
+  strip.SetPixel(19, 2, clear);
+  Temp_Dir dir;
+  const std::string png = dir / "walk.png";
+  Write_Sheet(png, {strip, 3, {0, 7}, 3, 2, 1, Mount, 10, true, false, clear});
+  EXPECT_EQ(Read_Json(dir / "walk.json")["meta"]["format"], "RGBA8888");
+  const Raster_Image black = Read_Png(png, 0), white = Read_Png(png, 0xFFFFFF);
+  ASSERT_EQ(black.Width(), 20);
+  int see_through = 0;
+  for (int y = 0; y < black.Height(); ++y)
+    for (int x = 0; x < black.Width(); ++x) see_through += black.At(x, y) != white.At(x, y);
+  // All but the seven cells of 6 x 6, and the two clear pixels at scale 2.
+  EXPECT_EQ(see_through, 20 * 20 - 7 * 36 + 2 * 4);
+  EXPECT_NE(black.At(9, 2), white.At(9, 2)) << "frame 1, pixel (1, 1)";
+  EXPECT_EQ(black.At(0, 0), white.At(0, 0));
+}
+
 // Every sheet pixel is either a scaled frame pixel, at the place the JSON
 // gives the frame, or padding in the mount colour.
 TEST(Sheet, PixelsFollowTheStripAndTheJsonTellsWhere) {

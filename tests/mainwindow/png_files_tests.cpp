@@ -80,6 +80,12 @@ TEST_F(Png_Files, APngStripLoadsWithTransparencyOnTheMountColourAndStaysPng) {
     EXPECT_TRUE(Frame_With_Corner(t.Anim_Strip, 16, i, std::vector{Red, Green, Blue}[i], Mount))
         << i;
   EXPECT_EQ(t.Check_Invariants(), "");
+  // Removing the transparent colour is a step the history takes back.
+  t.TransparentColour1Click();
+  EXPECT_EQ(t.Transparent_Colour, std::nullopt);
+  t.StepBackward1Click();
+  EXPECT_EQ(t.Transparent_Colour, Mount);
+  EXPECT_TRUE(t.TransparentColour1.Checked);
 
   // Save writes the same file, still PNG, with the edit.
   t.Working_Frame.Fill_Colour = Blue;
@@ -89,10 +95,20 @@ TEST_F(Png_Files, APngStripLoadsWithTransparencyOnTheMountColourAndStaysPng) {
   EXPECT_TRUE(P.Save_Seen.empty()) << "no dialog for a document with a file";
   EXPECT_FALSE(t.Anim_Modified);
   ASSERT_TRUE(Is_Png_File(Path("walk.png")));
-  const Raster_Image saved = Read_Png(Path("walk.png"), 0);
+  EXPECT_EQ(t.Transparent_Colour, Mount) << "the free Mount colour";
+  const Png_Picture read = Read_Png_Keyed(Path("walk.png"), 0);
+  EXPECT_EQ(read.Transparent, Mount) << "the corners stay see-through";
+  const Raster_Image& saved = read.Image;
   EXPECT_TRUE(Frame_Is(saved, 16, 0, Blue));
   EXPECT_TRUE(Frame_With_Corner(saved, 16, 1, Green, Mount));
 
+  // A BMP would drop the transparency: asked once, Cancel keeps it unsaved,
+  // No saves and stops asking.
+  P.Save_Answers = {Path("lost.bmp")};
+  P.Answers = {id_Cancel};
+  t.SaveAs1Click();
+  EXPECT_FALSE(std::filesystem::exists(Path("lost.bmp")));
+  P.Answers = {id_No};
   // Save As goes by the chosen name: .png in any case is PNG, else BMP.
   for (auto [name, png] : {std::pair{"copy.PNG", true}, std::pair{"copy.bmp", false},
                            std::pair{"plain", false}, std::pair{"again.png", true}}) {
@@ -105,6 +121,7 @@ TEST_F(Png_Files, APngStripLoadsWithTransparencyOnTheMountColourAndStaysPng) {
   EXPECT_EQ(P.Save_Seen.back().Filter,
             "Bitmap Files (*.BMP)|*.BMP|All Files (*.*)|*.*|PNG Files (*.PNG)|*.PNG");
   EXPECT_EQ(Read_Bmp(Path("copy.bmp")).Width(), 48);
+  EXPECT_EQ(P.Message_Texts().size(), 2u) << "copy.bmp asked, plain not";
   t.SaveAs1Click();  // a PNG document's own format comes first
   EXPECT_EQ(P.Save_Seen.back().Filter.find("PNG Files"), 0u);
 }

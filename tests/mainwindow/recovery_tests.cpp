@@ -34,7 +34,7 @@ TEST_F(Recovery, AStartOffersTheCopyYesOpensItUnsavedUnderItsOwnNameNoKeepsItOnc
   changed.tm_year = 126, changed.tm_mon = 11, changed.tm_mday = 8;
   changed.tm_hour = 10, changed.tm_min = 32, changed.tm_isdst = -1;
   std::ofstream(P.Recovery + "/1-1.meta") << Format_Recovery_Info(
-      {Path("walk.png"), 16, 3, 1, 2, std::mktime(&changed), "1-1-1.png", 0});
+      {Path("walk.png"), 16, 3, 1, 2, std::mktime(&changed), "1-1-1.png", 0, 0xFF00});
   const std::string offer =
       "Tolvane was closed without saving walk.png (changed 2026-12-08 10:32). Recover it?";
   P.Answers = {id_No};
@@ -50,6 +50,7 @@ TEST_F(Recovery, AStartOffersTheCopyYesOpensItUnsavedUnderItsOwnNameNoKeepsItOnc
   EXPECT_EQ(T().Caption, "Tolvane v2 - walk.png");
   EXPECT_TRUE(T().Anim_Modified);
   EXPECT_EQ(std::pair(T().Section_Start, T().Section_End), std::pair(1, 2));
+  EXPECT_EQ(T().Transparent_Colour, Colour{0xFF00});
   EXPECT_FALSE(fs::exists(P.Recovery + "/1-1.meta"));
   EXPECT_TRUE(Own_Copy()) << "adopted, so that a second crash loses nothing";
 }
@@ -58,7 +59,7 @@ TEST_F(Recovery, AStartOffersTheCopyYesOpensItUnsavedUnderItsOwnNameNoKeepsItOnc
 TEST_F(Recovery, ADamagedCopyIsReportedOnceWithWhereItWasKept) {
   std::ofstream(P.Recovery + "/1-1-1.png") << "no picture";
   std::ofstream(P.Recovery + "/1-1.meta")
-      << Format_Recovery_Info({Path("walk.png"), 16, 3, 0, 2, 0, "1-1-1.png", 0});
+      << Format_Recovery_Info({Path("walk.png"), 16, 3, 0, 2, 0, "1-1-1.png", 0, {}});
   for (int start = 0; start < 2; ++start) T().FormShow();
   EXPECT_EQ(P.Message_Texts(), std::vector<std::string>{"The recovery copy of walk.png could not "
                                                         "be read. It was kept in " +

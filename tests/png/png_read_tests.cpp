@@ -146,5 +146,20 @@ TEST(PngWrite, AFailedWriteKeepsTheOldFile) {
   }
 }
 
+// The Mount colour when free, else the next free one up, wrapping round.
+TEST(Png_Transparent_Colour, IsTheFirstFreeColourFromTheMountColourOn) {
+  Colour_Set used(std::size_t{1} << 24);
+  EXPECT_EQ(Free_Colour(used, 0x123456), Colour{0x123456});
+  used[0x123456] = used[0x123457] = true;
+  EXPECT_EQ(Free_Colour(used, 0x123456), Colour{0x123458});
+  used[0xFFFFFF] = true;
+  EXPECT_EQ(Free_Colour(used, 0xFFFFFF), Colour{0});
+  used.assign(used.size(), true);
+  used[0x42] = false;
+  EXPECT_EQ(Free_Colour(used, 0x123456), Colour{0x42});
+  used[0x42] = true;
+  EXPECT_EQ(Free_Colour(used, 0x123456), std::nullopt);
+}
+
 }  // namespace
 }  // namespace tolvane

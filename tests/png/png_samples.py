@@ -19,7 +19,7 @@ def rng():
     return random.Random(15)
 
 
-def palette_image(bits, transparent=False):
+def palette_image(bits, transparent=False, clear_only=False):
     r = rng()
     n = 1 << bits
     im = Image.new("P", (W, H))
@@ -33,6 +33,8 @@ def palette_image(bits, transparent=False):
     if transparent:
         # Entry 0 clear, entry 1 half, the rest opaque.
         options["transparency"] = bytes([0, 128] + [255] * (n - 2))
+    if clear_only:
+        options["transparency"] = bytes([0])
     return im, options
 
 
@@ -49,10 +51,12 @@ def grey(mode, alpha=False, key=None):
     return im, ({"transparency": key} if key is not None else {})
 
 
-def colour(mode, key=None):
+def colour(mode, key=None, binary=False):
     r = rng()
     n = len(mode)
     data = [tuple(r.randrange(256) for _ in range(n)) for _ in range(W * H)]
+    if binary:  # alpha only 0 or full
+        data = [px[:-1] + ((255 if px[-1] > 80 else 0),) for px in data]
     if key is not None:
         data[::4] = [key] * len(data[::4])
     im = Image.new(mode, (W, H))
@@ -63,7 +67,7 @@ def colour(mode, key=None):
     return im, ({"transparency": key} if key is not None else {})
 
 
-def magick(out, channels, interlace=False, depth=16):
+def magick(out, channels, interlace=False, depth=16, binary=False):
     """16-bit samples from raw data through ImageMagick."""
     r = rng()
     top = (1 << depth) - 1
@@ -72,6 +76,8 @@ def magick(out, channels, interlace=False, depth=16):
         px = [r.randrange(top + 1) for _ in range(channels)]
         if channels == 4 and i % 7 == 0:
             px[3] = 0
+        elif channels == 4 and binary:
+            px[3] = top
         samples += px
     fmt = ">%d%s" % (len(samples), "H" if depth == 16 else "B")
     raw = struct.pack(fmt, *samples)
@@ -101,6 +107,10 @@ def main():
         "rgb8": lambda: colour("RGB"),
         "rgb8_trns": lambda: colour("RGB", key=(9, 8, 7)),
         "rgba8": lambda: colour("RGBA"),
+        "palette4_clear": lambda: palette_image(4, clear_only=True),
+        "palette8_clear": lambda: palette_image(8, clear_only=True),
+        "grey_alpha8_clear": lambda: colour("LA", binary=True),
+        "rgba8_clear": lambda: colour("RGBA", binary=True),
     }
     if kind in makers:
         im, options = makers[kind]()
@@ -116,6 +126,8 @@ def main():
         magick(out, 3)
     elif kind == "rgba16":
         magick(out, 4)
+    elif kind == "rgba16_clear":
+        magick(out, 4, binary=True)
     elif kind == "rgba16_interlaced":
         magick(out, 4, interlace=True)
     elif kind == "rgb8_interlaced":

@@ -165,5 +165,32 @@ TEST_F(PngTools, WhatWeWritePillowAndImageMagickReadBackUnchanged) {
   }
 }
 
+// Load and Save of every colour type with binary transparency keeps each
+// pixel and each alpha bit: read over black and over white, a pixel is clear
+// exactly where the two differ.
+TEST_F(PngTools, ATransparentFileLoadedAndSavedKeepsEveryPixelAndAlpha) {
+  const struct {
+    const char* kind;
+    int saved_type;  // palette when 256 colours or fewer
+  } samples[] = {{"palette4_clear", 3}, {"palette8_clear", 3},    {"grey8_trns", 3},
+                 {"rgb8_trns", 2},      {"grey_alpha8_clear", 3}, {"rgba8_clear", 2},
+                 {"rgba16_clear", 2}};
+  const std::string script = std::string(TOLVANE_SOURCE_DIR) + "/tests/png/png_samples.py";
+  for (const auto& s : samples) {
+    SCOPED_TRACE(s.kind);
+    const std::string file = Dir / (std::string(s.kind) + ".png"), saved = Dir / "saved.png";
+    int status;
+    bmp_testing::Run(The_Tools().python + " " + Quote(script) + " " + s.kind + " " + Quote(file),
+                     status);
+    ASSERT_EQ(status, 0);
+    const Png_Picture loaded = Read_Png_Keyed(file, 0x00FF00);
+    ASSERT_TRUE(loaded.Transparent);
+    Write_Png(saved, loaded.Image, loaded.Transparent);
+    EXPECT_EQ(Read_File(saved)[25], s.saved_type);
+    for (Colour over : {0x000000u, 0xFFFFFFu})
+      EXPECT_EQ(Difference(Read_Png(saved, over), Read_Png(file, over)), "") << over;
+  }
+}
+
 }  // namespace
 }  // namespace tolvane

@@ -197,6 +197,7 @@ TEST_F(Other_Program, HugePictureIsRefusedByItsSize) {
 TEST_F(Other_Program, FrameCopiedHerePastesIntoAnotherProgram) {
   New_Anim(1);
   Fill_Distinct(T());
+  T().Transparent_Colour = Rgb(8 * 3, 8 * 4, 77);  // pixel (3, 4) goes out clear
   Choose(T().CopyToClipboard1);
   QProcess xclip;
   xclip.start("xclip", {"-selection", "clipboard", "-t", "image/png", "-o"});
@@ -209,7 +210,8 @@ TEST_F(Other_Program, FrameCopiedHerePastesIntoAnotherProgram) {
   ASSERT_EQ(image.size(), QSize(32, 32));
   for (int y = 0; y < 32; ++y)
     for (int x = 0; x < 32; ++x)
-      ASSERT_EQ(image.pixel(x, y) & 0xFFFFFF, qRgb(8 * x, 8 * y, 77) & 0xFFFFFF) << x << "," << y;
+      ASSERT_EQ(image.pixel(x, y), qRgba(8 * x, 8 * y, 77, x == 3 && y == 4 ? 0 : 255))
+          << x << "," << y;
 }
 
 }  // namespace

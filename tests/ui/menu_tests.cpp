@@ -31,8 +31,8 @@ TEST_F(Program_Test, MenuBarHasTheFiveMenusWithTheirItems) {
   EXPECT_EQ(items(T().Edit1),
             QStringList({"&Copy (To Clipboard)", "Cu&t (To Clipboard)", "&Paste (From Clipboard)",
                          "-", "Flip &Horizontal", "Flip &Vertical", "Nudge Left", "Nudge Right",
-                         "Nudge Up", "Nudge Down", "-", "T&ools", "S&wap Colours", "-", "&Undo",
-                         "Step &Backward", "Step &Forward"}));
+                         "Nudge Up", "Nudge Down", "-", "T&ools", "S&wap Colours",
+                         "Transparent Co&lour", "-", "&Undo", "Step &Backward", "Step &Forward"}));
   EXPECT_EQ(items(T().Tools1),
             QStringList({"&Pencil", "Filled &Rectangle", "&Outline Rectangle", "&Line", "&Fill",
                          "&Select", "Filled &Ellipse", "S&yringe"}));

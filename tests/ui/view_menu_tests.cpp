@@ -10,8 +10,8 @@ TEST_F(Program_Test, ViewMenuChecksAndExportGifItem) {
   ASSERT_NE(view, nullptr);
   QStringList items;
   for (QAction* a : view->actions()) items << a->text();
-  EXPECT_EQ(items,
-            QStringList({"&Onion Skin", "&Pixel Grid", "", "Zoom &In", "Zoom O&ut", "&Fit"}));
+  EXPECT_EQ(items, QStringList({"&Onion Skin", "&Pixel Grid", "Show &Transparency", "", "Zoom &In",
+                                "Zoom O&ut", "&Fit"}));
 
   QAction* onion = Find<QAction>("OnionSkin1");
   QAction* grid = Find<QAction>("PixelGrid1");

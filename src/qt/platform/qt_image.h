@@ -21,5 +21,10 @@ inline QImage Wrap_Image(const Raster_Image& image) {
 // alpha come in composited over white.
 QImage To_QImage(const Raster_Image& image);
 Raster_Image From_QImage(const QImage& image);
+// The same keeping transparency as one colour: `key`'s pixels get alpha 0
+// going out; coming in, see-through pixels take `key` and partly
+// transparent ones blend over it.
+QImage To_QImage_Keyed(const Raster_Image& image, Colour key);
+Raster_Image From_QImage_Keyed(const QImage& image, Colour key);
 
 }  // namespace tolvane

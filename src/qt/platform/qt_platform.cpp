@@ -135,29 +135,47 @@ QImage To_QImage(const Raster_Image& image) {
 
 namespace {
 
-Colour Over_White(QRgb c) {
+Colour Over(QRgb c, Colour background) {
   const int a = qAlpha(c);
-  auto blend = [a](int v) { return (v * a + 255 * (255 - a) + 127) / 255; };
-  return Rgb(blend(qRed(c)), blend(qGreen(c)), blend(qBlue(c)));
+  auto blend = [a](int v, int b) { return (v * a + b * (255 - a) + 127) / 255; };
+  return Rgb(blend(qRed(c), int(Red_Of(background))), blend(qGreen(c), int(Green_Of(background))),
+             blend(qBlue(c), int(Blue_Of(background))));
 }
 
 }  // namespace
 
-Raster_Image From_QImage(const QImage& image) {
-  // Frames have no transparency: pictures with alpha come in composited over
-  // white, the colour of a new frame. Opaque pixels keep their exact values.
+Raster_Image From_QImage_Keyed(const QImage& image, Colour key) {
   const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
   Raster_Image result(argb.width(), argb.height());
   for (int y = 0; y < argb.height(); ++y) {
     const auto* src = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
     Colour* dst = result.Row(y);
-    for (int x = 0; x < argb.width(); ++x) dst[x] = Over_White(src[x]);
+    for (int x = 0; x < argb.width(); ++x) dst[x] = Over(src[x], key);
+  }
+  return result;
+}
+
+Raster_Image From_QImage(const QImage& image) {
+  // Frames have no transparency: pictures with alpha come in composited over
+  // white, the colour of a new frame. Opaque pixels keep their exact values.
+  return From_QImage_Keyed(image, 0xFFFFFF);
+}
+
+QImage To_QImage_Keyed(const Raster_Image& image, Colour key) {
+  QImage result(image.Width(), image.Height(), QImage::Format_ARGB32);
+  for (int y = 0; y < image.Height(); ++y) {
+    const Colour* src = image.Row(y);
+    auto* dst = reinterpret_cast<QRgb*>(result.scanLine(y));
+    for (int x = 0; x < image.Width(); ++x)
+      dst[x] = qRgba(Red_Of(src[x]), Green_Of(src[x]), Blue_Of(src[x]),
+                     (src[x] & Colour_Mask) == key ? 0 : 255);
   }
   return result;
 }
 
 void Qt_Platform::Clipboard_Put(const Raster_Image& image) {
-  QApplication::clipboard()->setImage(To_QImage(image));
+  QApplication::clipboard()->setImage(clipboard_key_ ? To_QImage_Keyed(image, *clipboard_key_)
+                                                     : To_QImage(image));
 }
 
 bool Qt_Platform::Clipboard_Has_Image() {
@@ -195,7 +213,7 @@ bool Qt_Platform::Clipboard_Image_Size(int& width, int& height) {
 bool Qt_Platform::Clipboard_Get(Raster_Image& image) {
   const QImage picture = QApplication::clipboard()->image();
   if (picture.isNull()) return false;
-  image = From_QImage(picture);
+  image = clipboard_key_ ? From_QImage_Keyed(picture, *clipboard_key_) : From_QImage(picture);
   return true;
 }
 

@@ -72,8 +72,10 @@ class Qt_Platform : public Platform {
   bool Clipboard_Has_Image() override;
   bool Clipboard_Image_Size(int& width, int& height) override;
   bool Clipboard_Get(Raster_Image& image) override;
+  void Set_Clipboard_Transparent(std::optional<Colour> colour) override { clipboard_key_ = colour; }
 
  private:
+  std::optional<Colour> clipboard_key_;
   bool Run_File_Dialog(File_Dialog& d, bool save);
   void Report_Unexpected(const char* what);
 
