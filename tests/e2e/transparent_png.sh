@@ -24,10 +24,7 @@ d.rectangle((40, 8, 55, 23), fill=(0, 0, 255, 255))
 im.putpixel((30, 30), (0, 0, 0, 255))
 im.save(sys.argv[1])
 PY
-launcher="$work/launch.sh"
-printf '#!/bin/sh\nexec "%s" "%s"\n' "$program" "$strip" >"$launcher"
-chmod +x "$launcher"
-Start_Program "$launcher"
+Start_Program_On "$program" "$strip"
 Wait_For_Splash
 Wait_For_Window '^Tolvane v2 - sprite\.png$' 100 >/dev/null ||
   { echo "FAIL: not opened"; cat "$work/program.log"; exit 1; }
