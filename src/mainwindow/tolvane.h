@@ -7,6 +7,7 @@
 #include "editor/floating_selection.h"
 #include "editor/tools.h"
 #include "editor/zoom_view.h"
+#include "mainwindow/playback.h"
 #include "platform/controls.h"
 #include "platform/form.h"
 #include "platform/platform.h"
@@ -29,12 +30,17 @@ inline constexpr const char* Open_Filter =
     "Files (*.PNG)|*.PNG";
 inline constexpr const char* Gif_Filter = "GIF Files (*.GIF)|*.GIF";
 inline constexpr const char* Sheet_Filter = "PNG Files (*.PNG)|*.PNG";
+// The preview's border while playing.
+inline constexpr Colour Playing_Border = 0x0000FF;
 
 // The main window. Owns the editing state for the whole run; its handlers are
 // split by concern over several files in mainwindow/, and forward to the
 // parts that hold the mechanisms:
 //   tolvane_create.cpp    creation, closing, About, What's New, progress
-//   tolvane_layout.cpp    where the controls sit at start-up, the menu items
+//   tolvane_layout.cpp    where the controls sit at start-up
+//   commands.cpp          the menus' commands with their keys and enabled rules,
+//                         and the controls' state derived after each command
+//   playback.cpp          playback's own state and its tick
 //   tolvane_files.cpp     Load, Save, Save As, New, Install_Strip
 //   tolvane_display.cpp   Show_Frame, Layout_Frame_Views, navigation, Resize
 //   tolvane_playback.cpp  speed, Play, Stop, timer, sections
@@ -119,8 +125,17 @@ class TTolvane : public TForm, public Editing_State, public Editor_Host {
   Floating_Selection Selection{Working_Frame, View, Select_Marker, Select_Image, *this};
   Zoom_Mouse Mouse{*this, View, Selection, *this};
 
-  // A document is open exactly while the Edit menu is enabled.
-  bool Document_Open() const override { return Edit1.Enabled; }
+  Playback Player;
+  // The zoom view's drawing aids (View menu), kept in the settings file.
+  struct View_Aids {
+    bool Onion_Skin = false;
+    bool Pixel_Grid = false;
+  } Aids;
+
+  bool Document_Open() const override { return Opened; }
+  // Every control's Enabled, Checked and Down, and the playback controls,
+  // from the document's and playback's state; run after each command.
+  void Show_State();
   // The editing state's invariants and the selection's background's size.
   std::string Check_Invariants() const;
 
@@ -341,8 +356,6 @@ class TTolvane : public TForm, public Editing_State, public Editor_Host {
   void SwapColours1Click();
   // Play while stopped, Stop while playing; as the buttons, only when enabled.
   void PlayStop1Click();
-  // The Tools items check the current tool.
-  void Check_Tool_Item();
   // Edit menu, after Undo (mainwindow/tolvane_history.cpp): the document's
   // history, enabled while there is a step to take.
   Menu_Item StepBackward1, StepForward1;

@@ -25,7 +25,7 @@ void TTolvane::FormCreate() {
   Label3.Caption.clear();
   Caption = Application_Title;
   Progress_Panel.B.Left = -2 * Progress_Panel.B.Width;
-  Edit1.Enabled = Section1.Enabled = Frame1.Enabled = Effects1.Enabled = false;
+  Opened = Sections_Offered = false;
 
   Frame_Size = 32;
   Anim_Strip = Raster_Image();
@@ -33,23 +33,22 @@ void TTolvane::FormCreate() {
   Frame_Buffer.Set_Size(32, 32);
   Selection.Reset(32);
   Label2.Caption.clear();
-  Paste1.Enabled = false;
+  Buffer_Filled = false;
 
   Frames.Picture.Set_Size(Frames.B.Width, Frames.B.Height);
   Frames.Picture.FillRect({0, 0, Frames.Picture.Width(), Frames.Picture.Height()});
 
   Mouse.Reset();
-  Undo1.Enabled = false;
+  Undo_Available = false;
   Cur_Tool = Tool_Pencil;
   Anim_Modified = false;
 
   Read_Settings();
   Paint_Palette();
-  Bevel1.Visible = false;
-  Play_SpeedChange();
 
   Frame_Total = 1;
   Layout_Frame_Views(false);
+  Show_State();
 }
 
 std::string TTolvane::Settings_File() const { return P.Settings_Path(); }
@@ -62,9 +61,9 @@ void TTolvane::Read_Settings() {
   Custom_Colour2 = v.Custom2;
   Mount_Colour = v.Mount;
   OpenDialog1.File_Name = v.Dir;
-  Play_Speed.Set_Position(v.FPS);
-  OnionSkin1.Checked = v.Onion_Skin;
-  PixelGrid1.Checked = v.Pixel_Grid;
+  Player.Set_Fps(v.FPS);
+  Aids.Onion_Skin = v.Onion_Skin;
+  Aids.Pixel_Grid = v.Pixel_Grid;
   Export = v.Export;
   // A size kept on a larger screen is brought within this one; with none
   // kept (0) the window follows the frame size's smallest.
@@ -82,9 +81,9 @@ void TTolvane::Write_Settings() {
   v.Custom2 = Custom_Colour2;
   v.Mount = Mount_Colour;
   v.Dir = OpenDialog1.File_Name;
-  v.FPS = Play_Speed.Position;
-  v.Onion_Skin = OnionSkin1.Checked;
-  v.Pixel_Grid = PixelGrid1.Checked;
+  v.FPS = Player.Fps();
+  v.Onion_Skin = Aids.Onion_Skin;
+  v.Pixel_Grid = Aids.Pixel_Grid;
   v.Export = Export;
   v.Window_Width = Normal_Width;
   v.Window_Height = Normal_Height;
@@ -113,7 +112,7 @@ bool TTolvane::FormCloseQuery() {
 
 void TTolvane::Close() {
   if (!FormCloseQuery()) return;
-  Anim_Timer.Enabled = false;
+  Player.Stop();
   Closed = true;
   Visible = false;
 }

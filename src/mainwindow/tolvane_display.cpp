@@ -98,7 +98,7 @@ void Go_To(TTolvane& t, int frame) {
   t.Cur_Frame = std::clamp(frame, 0, t.Frame_Total - 1);
   t.Frame_Edited = false;
   t.Show_Frame();
-  t.Undo1.Enabled = false;
+  t.Undo_Available = false;
 }
 
 }  // namespace
@@ -125,7 +125,7 @@ void TTolvane::Resize1Click() {
   if (!done) Frame_Size = old_size;
   Show_Frame();
   Frame_Edited = false;
-  Undo1.Enabled = false;
+  Undo_Available = false;
   if (done) Anim_Modified = true;
   Update_Zoom_Range();
 }

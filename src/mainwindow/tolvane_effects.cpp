@@ -80,11 +80,11 @@ void TTolvane::Brightness1Click(const Menu_Item& sender) {
   });
   if (!done) return;
 
-  Section1.Enabled = true;
+  Sections_Offered = true;
   Anim_Modified = true;
   Frame_Edited = false;
   // The undo copy belongs to a frame that is no longer the current one.
-  Undo1.Enabled = false;
+  Undo_Available = false;
   Cur_Frame += count;
   Show_Frame();
   Section_End = Cur_Frame;

@@ -32,6 +32,28 @@ void Check_Frame_Size_Fits(int frame_size) {
                         " pixels are too large to show");
 }
 
+std::string Opened_Caption(const std::string& path) {
+  return std::string(Application_Title) + " - " + File_Name_Part(path);
+}
+
+// The new strip is in: it becomes the open document, shown from its first
+// frame with the whole of it as the section. Allocates nothing beyond what
+// showing a frame takes.
+void Show_Opened(TTolvane& t, std::string caption, bool sections) {
+  t.Opened = true;
+  t.Sections_Offered = sections;
+  t.Caption = std::move(caption);
+  t.Cur_Frame = 0;
+  t.Frame_Edited = false;
+  t.Show_Frame();
+  t.Undo_Available = false;
+  t.Section_Start = 0;
+  t.Section_End = t.Frame_Total - 1;
+  t.Show_Section();
+  t.Update_Zoom_Range();
+  t.Discard_Recovery();
+}
+
 }  // namespace
 
 bool TTolvane::Ask_Save_Changes() {
@@ -124,28 +146,13 @@ void TTolvane::Install_Strip(Raster_Image picture) {
   Stop_Playback();
   // The old strip holds the whole document, for a step back to it.
   Commit_Frame();
-  std::string caption = std::string(Application_Title) + " - " + File_Name_Part(Anim_File_Name);
+  std::string caption = Opened_Caption(Anim_File_Name);
   // The new strip goes in first so that the layout does not allocate the
   // old one anew; if the layout fails, the old strip comes back.
   Replace_Strip(*this, std::move(picture), Frame_Size, [this] { Layout_Frame_Views(false); });
-  // Nothing below allocates more than a caption: the new document is in.
-  Frame_Edited = false;
-  Save1.Enabled = SaveAs1.Enabled = ExportGIF1.Enabled = MergeFiles1.Enabled = true;
-  ExportSheet1.Enabled = true;
-  Edit1.Enabled = Frame1.Enabled = Section1.Enabled = Effects1.Enabled = true;
   Anim_Strip.Fill_Colour = 0xFFFFFF;
   Anim_Strip.Touch();
-  Caption = std::move(caption);
-  Cur_Frame = 0;
-  Show_Frame();
-  Undo1.Enabled = false;
-  Bevel1.Visible = true;
-  Play.Enabled = true;
-  Section_Start = 0;
-  Section_End = Frame_Total - 1;
-  Show_Section();
-  Update_Zoom_Range();
-  Discard_Recovery();
+  Show_Opened(*this, std::move(caption), true);
 }
 
 void TTolvane::Save1Click() {
@@ -207,27 +214,13 @@ void TTolvane::New1Click() {
     Frame_Total = old_total;
     return;
   }
-  Save1.Enabled = SaveAs1.Enabled = ExportGIF1.Enabled = MergeFiles1.Enabled = true;
-  ExportSheet1.Enabled = true;
-  Edit1.Enabled = Frame1.Enabled = Effects1.Enabled = true;
-  Section1.Enabled = false;
-  Cur_Frame = 0;
   Anim_Strip.Fill_Colour = Selected_Colour2;
   Anim_Strip.FillRect({0, 0, Anim_Strip.Width(), Anim_Strip.Height()});
   Anim_File_Name = New_Anim_Name;
-  Caption = std::string(Application_Title) + " - " + New_Anim_Name;
-  Frame_Edited = false;
-  Show_Frame();
-  Undo1.Enabled = false;
-  Bevel1.Visible = true;
   Anim_Modified = false;
-  Play.Enabled = true;
-  Section_Start = 0;
-  Section_End = 0;
-  Show_Section();
-  Update_Zoom_Range();
+  // One frame: nothing to mark a section in yet.
+  Show_Opened(*this, Opened_Caption(Anim_File_Name), false);
   Anim_History.Start(*this, true);
-  Discard_Recovery();
 }
 
 }  // namespace tolvane

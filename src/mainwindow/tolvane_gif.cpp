@@ -23,8 +23,8 @@ void TTolvane::ExportGIF1Click() {
   Stop_Playback();
   Commit_Frame();
   TGif_Export_Form& form = *App.Gif_Export_Form;
-  form.Set_Document(Frame_Total, Frame_Size, Section_Start, Section_End, Play_Speed.Position);
-  form.Loop_On = Repeat_Anim.Down;
+  form.Set_Document(Frame_Total, Frame_Size, Section_Start, Section_End, Player.Fps());
+  form.Loop_On = Player.Loop();
   Show_Modal(P, form);
   if (!form.Accepted) return;
   GifDialog1.File_Name = With_Extension(Anim_File_Name, ".gif");
@@ -43,8 +43,7 @@ void TTolvane::ExportGIF1Click() {
     Copy_Rect(section, {0, 0, section.Width(), Frame_Size}, Anim_Strip,
               {Frame_Left(frames.First), 0, Frame_Left(frames.Last() + 1), Frame_Size});
     Gif_Animation animation{
-        section,          Frame_Size, 0, frames.Count - 1, Gif_Delay(Play_Speed.Position),
-        form.Loop.Checked};
+        section, Frame_Size, 0, frames.Count - 1, Gif_Delay(Player.Fps()), form.Loop.Checked};
     animation.Scale = scale;
     if (form.Transparent.Checked) animation.Transparent = Mount_Colour;
     if (!show_progress) {

@@ -26,7 +26,7 @@ void Take_Step(TTolvane& t, bool back) {
   if (!Run_Command(t.P, [&] { back ? h.Back(t, lay_out) : h.Forward(t, lay_out); })) return;
   t.Frame_Edited = false;
   // The undo copy belongs to a picture the step replaced.
-  t.Undo1.Enabled = false;
+  t.Undo_Available = false;
   t.Show_Frame();
   if (t.Frame_Size != old_size) t.Update_Zoom_Range();
   // The section stays within the strip, as after Delete.
@@ -35,7 +35,7 @@ void Take_Step(TTolvane& t, bool back) {
     t.Section_Start = std::min(t.Section_Start, t.Frame_Total - 1);
     t.Show_Section();
   }
-  if (t.Frame_Total != old_total) t.Section1.Enabled = t.Frame_Total > 1;
+  if (t.Frame_Total != old_total) t.Sections_Offered = t.Frame_Total > 1;
   t.Anim_Modified = !h.At_Saved();
 }
 

@@ -2,13 +2,14 @@
 
 #include <algorithm>
 
+#include "mainwindow/commands.h"
 #include "mainwindow/tolvane.h"
 
 namespace tolvane {
 
 // Where every control of the main window sits at start-up, in client pixels
-// (children relative to their panel), with its hint and the menu items'
-// captions and shortcuts. Layout_Frame_Views moves what follows the frame size.
+// (children relative to their panel), with its hint; the menu items come
+// from the command table. Layout_Frame_Views moves what follows the frame size.
 
 namespace {
 
@@ -19,72 +20,6 @@ void Place(Control& c, int left, int top, int width, int height) {
 void Speed(Speed_Button& b, int left, int top, const char* hint, int size = 25) {
   b.B = {left, top, size, size};
   b.Hint = hint;
-}
-
-void Item(Menu_Item& m, const char* caption, const char* shortcut = "", bool enabled = true) {
-  m.Caption = caption;
-  m.Shortcut = shortcut;
-  m.Enabled = enabled;
-}
-
-// File and Edit menus.
-void Lay_Out_File_Edit_Menus(TTolvane& t) {
-  Item(t.File1, "&File");
-  Item(t.Load1, "&Load");
-  Item(t.Import1, "&Import Frames...");
-  Item(t.ImportPCX1, "Import &PCX...");
-  Item(t.Save1, "&Save", "", false);
-  Item(t.SaveAs1, "Save &As...", "", false);
-  Item(t.ExportGIF1, "Export &GIF...", "", false);
-  Item(t.ExportSheet1, "Export Sh&eet...", "", false);
-  Item(t.MergeFiles1, "&Merge Files...", "", false);
-  Item(t.New1, "&New...");
-  Item(t.N1, "-");
-  Item(t.About1, "&Help");
-  Item(t.About2, "&About...");
-  Item(t.WhatsNew1, "&What's New...");
-  Item(t.Exit1, "E&xit");
-  Item(t.Edit1, "&Edit");
-  Item(t.Copy2, "&Copy (To Clipboard)");
-  Item(t.Cut1, "Cu&t (To Clipboard)");
-  Item(t.Paste2, "&Paste (From Clipboard)");
-  Item(t.N2, "-");
-  Item(t.FlipHorizontal1, "Flip &Horizontal");
-  Item(t.FlipVertical1, "Flip &Vertical");
-  Item(t.N3, "-");
-  Item(t.Undo1, "&Undo", "Ctrl+U", false);
-  Item(t.StepBackward1, "Step &Backward", "Ctrl+Z", false);
-  Item(t.StepForward1, "Step &Forward", "Ctrl+Shift+Z", false);
-  t.StepForward1.Alt_Shortcut = "Ctrl+Y";
-}
-
-// Frame, Section, View and Effects menus.
-void Lay_Out_Frame_Menus(TTolvane& t) {
-  Item(t.Frame1, "F&rame");
-  Item(t.Clear1, "C&lear");
-  Item(t.Copy1, "&Copy (To Buffer)", "Shift+Ins");
-  Item(t.Paste1, "&Paste (From Buffer)", "Ins", false);
-  Item(t.N4, "-");
-  Item(t.CopyToClipboard1, "C&opy (To Clipboard)");
-  Item(t.PasteFromClipboard1, "P&aste (From Clipboard)");
-  Item(t.N5, "-");
-  Item(t.Add1, "&Add", "Ctrl+A");
-  Item(t.Delete1, "&Delete", "Del");
-  Item(t.Insert1, "&Insert", "Ctrl+I");
-  Item(t.Resize1, "&Resize");
-  Item(t.Section1, "&Section");
-  Item(t.MarkFrameAsStartOfSection1, "Mark Frame as &Start of Section", "Ctrl+S");
-  Item(t.MarkFrameAsEndOfSection1, "Mark Frame as &End of Section", "Ctrl+E");
-  Item(t.ResetMarks1, "&Reset Marks", "Ctrl+R");
-  Item(t.View1, "&View");
-  Item(t.OnionSkin1, "&Onion Skin");
-  Item(t.PixelGrid1, "&Pixel Grid");
-  t.OnionSkin1.Check_Item = t.PixelGrid1.Check_Item = true;
-  Item(t.Effects1, "Effe&cts");
-  Item(t.Brightness1, "&Brightness...");
-  Item(t.Rotate1, "&Rotate...");
-  Item(t.Squash1, "S&quash...");
-  Item(t.Spin1, "S&pin...");
 }
 
 // The tool panel: tools, nudges and zoom buttons.
@@ -101,7 +36,6 @@ void Lay_Out_Tool_Panel(TTolvane& t) {
   for (Speed_Button* b :
        {&t.Tool1, &t.Tool2, &t.Tool3, &t.Tool4, &t.Tool5, &t.Tool6, &t.Tool7, &t.Tool8})
     b->Group_Index = 1;
-  t.Tool1.Down = true;
   Speed(t.Nudge1, 96, 19, "Nudge Left");
   Speed(t.Nudge3, 123, 8, "Nudge Up");
   Speed(t.Nudge4, 123, 35, "Nudge Down");
@@ -139,19 +73,15 @@ void Lay_Out_Navigation(TTolvane& t) {
   Speed(t.Next_Frame, 129, 123, "Next Frame");
   Speed(t.Play, 160, 98, "Play Animation");
   Speed(t.Stop, 160, 123, "Stop Animation");
-  t.Play.Enabled = false;
-  t.Stop.Enabled = false;
 
   Place(t.Play_Speed, 340, 0, 29, 113);
   t.Play_Speed.Min = 1;
   t.Play_Speed.Max = 30;
-  t.Play_Speed.Position = 10;
   t.Play_Speed.Hint = "Animation Play Speed";
   t.Play_Speed.On_Change = [&t] { t.Play_SpeedChange(); };
   Speed(t.Repeat_Anim, 344, 114, "Loop Animation On/Off", 17);
   t.Repeat_Anim.Group_Index = 2;  // a toggle on its own
   t.Repeat_Anim.Allow_All_Up = true;
-  t.Repeat_Anim.Down = true;
   Place(t.Label1, 336, 132, 33, 13);
   t.Label1.Alignment = Label::Align::Center;
 }
@@ -199,14 +129,12 @@ void Lay_Out_Frame_Row(TTolvane& t) {
 }  // namespace
 
 void Lay_Out_Controls(TTolvane& t) {
-  Lay_Out_File_Edit_Menus(t);
-  Lay_Out_Frame_Menus(t);
+  Lay_Out_Commands(t);
   Lay_Out_Tool_Panel(t);
   Lay_Out_Palette(t);
   Lay_Out_Navigation(t);
   Lay_Out_Zoom_Panel(t);
   Lay_Out_Frame_Row(t);
-  Lay_Out_Key_Items(t);
 }
 
 void Place_Frame_Views(TTolvane& t) {

@@ -45,7 +45,7 @@ void TTolvane::MergeFiles1Click() {
     Anim_Modified = true;
     Frame_Edited = true;
     // The undo copy belongs to a picture the merge may have replaced.
-    Undo1.Enabled = false;
+    Undo_Available = false;
   }
   Show_Frame();
 }

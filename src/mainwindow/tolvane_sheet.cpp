@@ -12,7 +12,7 @@ void TTolvane::ExportSheet1Click() {
   Stop_Playback();
   Commit_Frame();
   TSheet_Export_Form& form = *App.Sheet_Export_Form;
-  form.Set_Document(Frame_Total, Frame_Size, Section_Start, Section_End, Play_Speed.Position);
+  form.Set_Document(Frame_Total, Frame_Size, Section_Start, Section_End, Player.Fps());
   Show_Modal(P, form);
   if (!form.Accepted) return;
   SheetDialog1.File_Name = With_Extension(Anim_File_Name, ".png");
@@ -28,7 +28,7 @@ void TTolvane::ExportSheet1Click() {
     } waiting(P);
     Write_Sheet(SheetDialog1.File_Name,
                 {Anim_Strip, Frame_Size, form.Frames(), form.Columns_Value(), form.Scale_Value(),
-                 form.Padding_Value(), Mount_Colour, Play_Speed.Position, Repeat_Anim.Down});
+                 form.Padding_Value(), Mount_Colour, Player.Fps(), Player.Loop()});
   });
 }
 

@@ -4,7 +4,7 @@
 
 namespace tolvane {
 
-void TTolvane::Redraw_Zoom() { View.Redraw(*this, OnionSkin1.Checked, PixelGrid1.Checked); }
+void TTolvane::Redraw_Zoom() { View.Redraw(*this, Aids.Onion_Skin, Aids.Pixel_Grid); }
 
 void TTolvane::Update_Zoom_Range() { View.Update_Range(Frame_Size); }
 
@@ -63,12 +63,12 @@ void TTolvane::ZoomMouseWheel(unsigned shift, int delta_x, int delta_y) {
 }
 
 void TTolvane::OnionSkin1Click() {
-  OnionSkin1.Checked = !OnionSkin1.Checked;
+  Aids.Onion_Skin = !Aids.Onion_Skin;
   Redraw_Zoom();
 }
 
 void TTolvane::PixelGrid1Click() {
-  PixelGrid1.Checked = !PixelGrid1.Checked;
+  Aids.Pixel_Grid = !Aids.Pixel_Grid;
   Redraw_Zoom();
 }
 

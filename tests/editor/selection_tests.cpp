@@ -252,7 +252,7 @@ TEST_F(Select, CutAfterMovingFillsTheNewRectangleAndTheSelectionKeepsItsPixels) 
       ASSERT_EQ(W().At(x, y), in ? Blue : before_cut.At(x, y)) << x << "," << y;
     }
   EXPECT_TRUE(Same_Pixels(T().Undo_Frame, before_cut));
-  EXPECT_TRUE(T().Undo1.Enabled);
+  EXPECT_TRUE(T().Undo_Available);
   EXPECT_TRUE(T().Selection.Shown());
   T().Nudge1Click();  // rebuilt from the selection: the cut pixels return, wrapped
   EXPECT_EQ(W().At(3, 2), picked.At(1, 0));

@@ -20,6 +20,7 @@ TEST_F(Tools, ToolButtonsAreOneExclusiveGroupAndSetToolHidesTheOverlay) {
   T().Select_Image.B.Left = 11;
   T().Tool4Click();
   EXPECT_EQ(T().Cur_Tool, Tool_Line);
+  T().Show_State();
   for (int i = 1; i <= 8; ++i) EXPECT_EQ(T().Tool_Button(i).Down, i == 4) << i;
   EXPECT_EQ(T().Select_Marker.B.Left, 10 * T().Client_Width());
   EXPECT_EQ(T().Select_Image.B.Left, 10 * T().Client_Width());
@@ -30,13 +31,13 @@ TEST_F(Tools, ToolButtonsAreOneExclusiveGroupAndSetToolHidesTheOverlay) {
 TEST_F(Tools, DrawingPressTakesUndoCopySetsFlagsAndColours) {
   T().Tool2Click();
   T().Selected_Colour1 = Red;
-  ASSERT_FALSE(T().Undo1.Enabled);
+  ASSERT_FALSE(T().Undo_Available);
   W().SetPixel(5, 5, Blue);
   Press(Vx(3), Vy(4));
   EXPECT_TRUE(T().Mouse.Dragging());
   EXPECT_TRUE(T().Anim_Modified);
   EXPECT_TRUE(T().Frame_Edited);
-  EXPECT_TRUE(T().Undo1.Enabled);
+  EXPECT_TRUE(T().Undo_Available);
   EXPECT_EQ(T().Undo_Frame.GetPixel(5, 5), Blue);
   EXPECT_EQ(T().Mouse.Anchor_X(), 3);
   EXPECT_EQ(T().Mouse.Anchor_Y(), 4);
@@ -56,7 +57,7 @@ TEST_F(Tools, MiddleButtonIsADrawingPressAndSelectPressKeepsFlags) {
   T().Tool6Click();
   Press(Vx(1), Vy(1));
   EXPECT_TRUE(T().Mouse.Dragging());
-  EXPECT_TRUE(T().Undo1.Enabled);
+  EXPECT_TRUE(T().Undo_Available);
   EXPECT_FALSE(T().Anim_Modified);
   EXPECT_FALSE(T().Frame_Edited);
 }
@@ -183,7 +184,7 @@ TEST_F(Tools, RightClickWithPencilSwapsAndPaintsTheNewSecondColour) {
   EXPECT_EQ(T().Col_Select.Picture.GetPixel(0, 0), Blue);
   EXPECT_EQ(T().Col_Select.Picture.GetPixel(48, 9), Red);
   EXPECT_FALSE(T().Mouse.Dragging());
-  EXPECT_FALSE(T().Undo1.Enabled) << "a right press takes no undo copy";
+  EXPECT_FALSE(T().Undo_Available) << "a right press takes no undo copy";
   Release(Vx(7), Vy(7), Mouse_Button::Right);
   EXPECT_EQ(W().GetPixel(7, 7), Red);
 
@@ -210,7 +211,7 @@ TEST_F(Tools, CtrlPressPicksTheFramePixelWhateverTheButton) {
   EXPECT_EQ(T().Col_Select.Picture.GetPixel(23, 9), Red);
   EXPECT_EQ(T().Selected_Colour2, White) << "no swap";
   EXPECT_FALSE(T().Mouse.Dragging());
-  EXPECT_FALSE(T().Undo1.Enabled);
+  EXPECT_FALSE(T().Undo_Available);
 
   Fresh(50);  // factor 2: view pixels 100..127 are backdrop, no colour of the frame
   Press(120, 120, Mouse_Button::Left, ss_Ctrl | ss_Shift);
@@ -351,7 +352,7 @@ TEST_F(Editor_Test, ZoomPressesDoNothingWithoutADocument) {
   Press(8, 8);
   Move(40, 40);
   EXPECT_FALSE(T().Mouse.Dragging());
-  EXPECT_FALSE(T().Undo1.Enabled);
+  EXPECT_FALSE(T().Undo_Available);
   EXPECT_FALSE(T().Anim_Modified);
   EXPECT_TRUE(Pixels_Not(W(), White).empty());
   Press(8, 8, Mouse_Button::Left, ss_Ctrl);

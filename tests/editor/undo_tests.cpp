@@ -32,7 +32,7 @@ TEST_F(Undo, NudgeLeftWrapsTheFirstColumnToTheLast) {
   EXPECT_EQ(Pixels_Not(W(), White), (std::vector<std::string>{"3,0", "3,1", "3,2", "3,3"}));
   EXPECT_TRUE(T().Anim_Modified);
   EXPECT_TRUE(T().Frame_Edited);
-  EXPECT_TRUE(T().Undo1.Enabled);
+  EXPECT_TRUE(T().Undo_Available);
   for (int i = 0; i < 3; ++i) T().Nudge1Click();
   EXPECT_TRUE(Same_Pixels(W(), start));
 }
@@ -68,7 +68,7 @@ TEST_F(Undo, NudgeUpThenDownRestoresAndUndoGivesTheFirstStep) {
   EXPECT_TRUE(Same_Pixels(W(), start));
   T().Undo1Click();
   EXPECT_TRUE(Same_Pixels(W(), after_up));
-  EXPECT_FALSE(T().Undo1.Enabled);
+  EXPECT_FALSE(T().Undo_Available);
   EXPECT_EQ(T().Zoom.Picture.GetPixel(0, 0), after_up.At(0, 0)) << "the view is redrawn";
 }
 
@@ -79,7 +79,7 @@ TEST_F(Undo, FlipsMirrorAndKeepTheMiddleOfOddSizes) {
   T().FlipHorizontal1Click();
   EXPECT_TRUE(Maps(W(), start, [](int x, int y) { return std::pair{4 - x, y}; }));
   EXPECT_EQ(W().At(2, 3), start.At(2, 3));
-  EXPECT_TRUE(T().Undo1.Enabled);
+  EXPECT_TRUE(T().Undo_Available);
   EXPECT_TRUE(T().Frame_Edited);
   T().FlipHorizontal1Click();
   EXPECT_TRUE(Same_Pixels(W(), start));
@@ -96,10 +96,10 @@ TEST_F(Undo, UndoAfterAPressWithoutMovementChangesNothing) {
   const Raster_Image start = W();
   T().Tool2Click();
   Press(Vx(3), Vy(3));
-  EXPECT_TRUE(T().Undo1.Enabled);
+  EXPECT_TRUE(T().Undo_Available);
   T().Undo1Click();
   EXPECT_TRUE(Same_Pixels(W(), start));
-  EXPECT_FALSE(T().Undo1.Enabled);
+  EXPECT_FALSE(T().Undo_Available);
 }
 
 TEST_F(Undo, UndoRestoresTheFrameBeforeTheLastPressAndKeepsTheFlags) {
@@ -128,9 +128,9 @@ TEST_F(Undo, UndoRestoresTheFrameBeforeTheLastPressAndKeepsTheFlags) {
 TEST_F(Undo, NavigationDisablesUndo) {
   Load_Strip(Solid_Strip({Red, Blue}, 16));
   T().Nudge1Click();
-  EXPECT_TRUE(T().Undo1.Enabled);
+  EXPECT_TRUE(T().Undo_Available);
   T().Next_FrameClick();
-  EXPECT_FALSE(T().Undo1.Enabled);
+  EXPECT_FALSE(T().Undo_Available);
 }
 
 TEST_F(Undo, UndoDropsAShownSelection) {
@@ -179,7 +179,7 @@ TEST_F(Selection, FlipVerticalMirrorsOnlyTheSelection) {
   }));
   EXPECT_EQ(T().Selection.Bitmap().At(1, 2), before.At(1, 2));
   Expect_Composed();
-  EXPECT_FALSE(T().Undo1.Enabled) << "a selection takes no undo copy";
+  EXPECT_FALSE(T().Undo_Available) << "a selection takes no undo copy";
   EXPECT_TRUE(T().Anim_Modified);
   EXPECT_TRUE(T().Frame_Edited);
   EXPECT_TRUE(T().Selection.Shown());
@@ -205,7 +205,7 @@ TEST_F(Selection, FlipHorizontalAndNudgesWrapInsideTheSelection) {
   T().Nudge3Click();
   EXPECT_TRUE(Same_Pixels(T().Selection.Bitmap(), before));
   Expect_Composed();
-  EXPECT_FALSE(T().Undo1.Enabled);
+  EXPECT_FALSE(T().Undo_Available);
 }
 
 TEST_F(Selection, AnotherToolActsOnTheWholeFrame) {
@@ -213,14 +213,14 @@ TEST_F(Selection, AnotherToolActsOnTheWholeFrame) {
   const Raster_Image before = W();
   T().Nudge2Click();
   EXPECT_TRUE(Maps(W(), before, [](int x, int y) { return std::pair{(x + 31) % 32, y}; }));
-  EXPECT_TRUE(T().Undo1.Enabled);
+  EXPECT_TRUE(T().Undo_Available);
 }
 
 TEST_F(Undo, NudgeAndFlipWithoutADocumentChangeNothing) {
   T().Nudge1Click();
   T().FlipHorizontal1Click();
   EXPECT_FALSE(T().Anim_Modified);
-  EXPECT_FALSE(T().Undo1.Enabled);
+  EXPECT_FALSE(T().Undo_Available);
 }
 
 }  // namespace

@@ -36,14 +36,14 @@ TEST_F(View_Aids, OnionSkinShowsThePreviousFrameAtThirtyPercent) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.frame);
     T().Cur_Frame = c.frame;
-    if (T().OnionSkin1.Checked != c.onion) T().OnionSkin1Click();
+    if (T().Aids.Onion_Skin != c.onion) T().OnionSkin1Click();
     T().Show_Frame();
     EXPECT_EQ(T().Zoom.Picture.GetPixel(6, 6), c.view);
     EXPECT_EQ(T().Zoom.Picture.GetPixel(127, 127), c.view);
   }
 
   Fresh(32);
-  EXPECT_TRUE(T().OnionSkin1.Checked);
+  EXPECT_TRUE(T().Aids.Onion_Skin);
   EXPECT_EQ(T().Zoom.Picture.GetPixel(6, 6), White);
 }
 
@@ -137,7 +137,7 @@ TEST_F(View_Aids, NoGridBelowFactorFourNorOnTheBackdrop) {
     SCOPED_TRACE(size);
     Fresh(size);
     Fill_Distinct();
-    if (T().PixelGrid1.Checked) T().PixelGrid1Click();
+    if (T().Aids.Pixel_Grid) T().PixelGrid1Click();
     const Raster_Image plain = T().Zoom.Picture;
     T().PixelGrid1Click();
     if (T().View.Factor() < 4) {
@@ -168,15 +168,15 @@ TEST_F(View_Aids, GridLinesShowOnLightAndDarkPixels) {
 }
 
 TEST_F(View_Aids, ChecksAreKeptInTheSettingsFile) {
-  EXPECT_FALSE(T().OnionSkin1.Checked);
-  EXPECT_FALSE(T().PixelGrid1.Checked);
+  EXPECT_FALSE(T().Aids.Onion_Skin);
+  EXPECT_FALSE(T().Aids.Pixel_Grid);
   T().OnionSkin1Click();
   T().Write_Settings();
   T().OnionSkin1Click();
   T().PixelGrid1Click();
   T().Read_Settings();
-  EXPECT_TRUE(T().OnionSkin1.Checked);
-  EXPECT_FALSE(T().PixelGrid1.Checked);
+  EXPECT_TRUE(T().Aids.Onion_Skin);
+  EXPECT_FALSE(T().Aids.Pixel_Grid);
 }
 
 }  // namespace

@@ -105,16 +105,16 @@ TEST_F(Navigation, ButtonsMoveWithinTheStrip) {
 TEST_F(Navigation, AtTheEndsTheFrameStaysButUndoIsDisabledAndViewsRedrawn) {
   Load_Strip(Ten_Frames(16));
   TTolvane& t = T();
-  t.Undo1.Enabled = true;
+  t.Undo_Available = true;
   t.Prev_FrameClick();
   EXPECT_EQ(t.Cur_Frame, 0);
-  EXPECT_FALSE(t.Undo1.Enabled);
+  EXPECT_FALSE(t.Undo_Available);
   t.SpeedButton12Click();
-  t.Undo1.Enabled = true;
+  t.Undo_Available = true;
   t.Frames.Picture.FillRect({0, 0, 80, 16});  // spoil the row: the move must redraw it
   t.Next_FrameClick();
   EXPECT_EQ(t.Cur_Frame, 9);
-  EXPECT_FALSE(t.Undo1.Enabled);
+  EXPECT_FALSE(t.Undo_Available);
   EXPECT_EQ(Slots(t), (std::vector<Colour>{8, 9, 10, Grey, Grey}));
 }
 

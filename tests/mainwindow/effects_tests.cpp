@@ -115,7 +115,7 @@ TEST_F(Effects_Test, FourLayoutsOfTheSequence) {
     EXPECT_TRUE(Frame_Is(T().Working_Frame, Size, 0, c.strip[c.cur_frame]));
     EXPECT_TRUE(T().Anim_Modified);
     EXPECT_FALSE(T().Frame_Edited);
-    EXPECT_TRUE(T().Section1.Enabled);
+    EXPECT_TRUE(T().Sections_Offered);
   }
 }
 
@@ -170,7 +170,7 @@ TEST_F(Effects_Test, CancelKeepsEverythingButTheCommittedFrame) {
   EXPECT_EQ(T().Frame_Total, 3);
   EXPECT_EQ(T().Cur_Frame, 1);
   EXPECT_EQ(T().Anim_Strip.GetPixel(Size + 3, 4), 0x0000FFu);
-  EXPECT_TRUE(T().Undo1.Enabled);
+  EXPECT_TRUE(T().Undo_Available);
   EXPECT_EQ(P.Wait_Cursor_Calls, 0);
 }
 
@@ -251,12 +251,12 @@ TEST_F(Effects_Test, UndoIsWithdrawnByTheEffect) {
   Load(Solid_Strip({A, B}, Size), "undo.bmp");
   T().ZoomMouseDown(Mouse_Button::Left, ss_None, 0, 0);
   T().ZoomMouseUp(Mouse_Button::Left, ss_None, 0, 0);
-  ASSERT_TRUE(T().Undo1.Enabled);
+  ASSERT_TRUE(T().Undo_Available);
   const Colour drawn = T().Working_Frame.GetPixel(0, 0);
   Queue({true, false, 0, 8});  // level 0: seven copies of the drawn frame
   T().Brightness1Click(T().Brightness1);
   ASSERT_EQ(T().Cur_Frame, 7);
-  EXPECT_FALSE(T().Undo1.Enabled);
+  EXPECT_FALSE(T().Undo_Available);
   T().Undo1Click();
   T().Save1Click();
   const Raster_Image saved = Read_Bmp(Path("undo.bmp"));
@@ -298,9 +298,9 @@ TEST_F(Effects_Test, AFloatingSelectionIsDroppedFirst) {
 TEST_F(Effects_Test, PlaybackStopsBeforeTheDialogOpens) {
   Load(Solid_Strip({A, A, B, B, B, B, B, B, B, B}, Size));
   Go_To(2);
-  T().Repeat_Anim.Down = true;
+  T().Player.Set_Loop(true);
   T().PlayClick();
-  ASSERT_TRUE(T().Anim_Timer.Enabled);
+  ASSERT_TRUE(T().Player.Playing());
   P.On_Modal<TEffects_Param_Form>([this](TEffects_Param_Form& d) {
     for (int i = 0; i < 5; ++i) T().Anim_TimerTimer();
     d.Add_New.Set_Checked(false);
@@ -309,8 +309,7 @@ TEST_F(Effects_Test, PlaybackStopsBeforeTheDialogOpens) {
     d.OkClick();
   });
   T().Brightness1Click(T().Brightness1);
-  EXPECT_FALSE(T().Anim_Timer.Enabled);
-  EXPECT_TRUE(T().Play.Enabled);
+  EXPECT_FALSE(T().Player.Playing());
   EXPECT_EQ(T().Cur_Frame, 9);
   EXPECT_EQ(T().Label2.Caption, "Frame 10 of 10");
   std::vector<Colour> want = {A, A, B};

@@ -30,7 +30,7 @@ TEST_F(Files, LoadingAValidStripOpensItAsTheDocument) {
   for (Menu_Item* m :
        {&t.Save1, &t.SaveAs1, &t.MergeFiles1, &t.Edit1, &t.Frame1, &t.Section1, &t.Effects1})
     EXPECT_TRUE(m->Enabled) << m->Caption;
-  EXPECT_FALSE(t.Undo1.Enabled);
+  EXPECT_FALSE(t.Undo_Available);
   EXPECT_TRUE(t.Play.Enabled);
   EXPECT_TRUE(t.Bevel1.Visible);
   EXPECT_TRUE(All_Pixels(t.Working_Frame, Red));
@@ -115,7 +115,7 @@ TEST_F(Files, NewMakesOneFrameInTheSecondColour) {
   EXPECT_EQ(t.Anim_Strip.Fill_Colour, Red);
   EXPECT_EQ(t.Caption, "Tolvane v2 - NewAnim.BMP");
   EXPECT_EQ(t.Anim_File_Name, "NewAnim.BMP");
-  EXPECT_FALSE(t.Section1.Enabled);
+  EXPECT_FALSE(t.Sections_Offered);
   EXPECT_TRUE(t.Edit1.Enabled && t.Frame1.Enabled && t.Effects1.Enabled && t.Save1.Enabled);
   EXPECT_EQ(t.Label3.Caption, "Section: 1 to 1");
   EXPECT_FALSE(t.Anim_Modified);

@@ -61,13 +61,13 @@ class Frames_Test : public Tolvane_Test {
 TEST_F(Frames_Test, DeleteTheLastFrameMovesBackOne) {
   Load({1, 2, 3, 4, 5});
   Go_To(4);
-  T().Undo1.Enabled = true;
+  T().Undo_Available = true;
   Delete_Yes();
   Expect_Frames({1, 2, 3, 4});
   EXPECT_EQ(T().Label2.Caption, "Frame 4 of 4");
   EXPECT_TRUE(All_Pixels(T().Working_Frame, 4));
   EXPECT_TRUE(T().Anim_Modified);
-  EXPECT_FALSE(T().Undo1.Enabled);
+  EXPECT_FALSE(T().Undo_Available);
   ASSERT_EQ(P.Messages.size(), 1u);
   EXPECT_EQ(P.Messages[0].Text, "Are you sure that you want to delete this frame?");
   EXPECT_EQ(P.Messages[0].Kind, Msg_Kind::Warning);
@@ -121,10 +121,10 @@ TEST_F(Frames_Test, DeleteLeavesASectionInsideTheStripAlone) {
 TEST_F(Frames_Test, DeleteSetsTheSectionMenuByTheFramesLeft) {
   Load({1, 2, 3});
   Delete_Yes();
-  EXPECT_TRUE(T().Section1.Enabled);
+  EXPECT_TRUE(T().Sections_Offered);
   Delete_Yes();
   Expect_Frames({3});
-  EXPECT_FALSE(T().Section1.Enabled);
+  EXPECT_FALSE(T().Sections_Offered);
   EXPECT_EQ(T().Label3.Caption, "Section: 1 to 1");
 }
 
@@ -158,16 +158,16 @@ TEST_F(Frames_Test, DeleteAnsweredNoDoesNothing) {
 TEST_F(Frames_Test, InsertPutsABlankFrameOfTheSecondColourBeforeTheCurrent) {
   Load({1, 2, 3});
   T().Selected_Colour2 = Red;
-  bool section_menu = T().Section1.Enabled;
-  T().Undo1.Enabled = true;
+  bool section_menu = T().Sections_Offered;
+  T().Undo_Available = true;
   T().Insert1Click();
   Expect_Frames({Red, 1, 2, 3});
   EXPECT_EQ(T().Label2.Caption, "Frame 1 of 4");
   EXPECT_TRUE(All_Pixels(T().Working_Frame, Red));
   EXPECT_EQ(T().Anim_Strip.Fill_Colour, Red);
-  EXPECT_EQ(T().Section1.Enabled, section_menu);
+  EXPECT_EQ(T().Sections_Offered, section_menu);
   EXPECT_EQ(T().Label3.Caption, "Section: 1 to 3");
-  EXPECT_FALSE(T().Undo1.Enabled);
+  EXPECT_FALSE(T().Undo_Available);
   EXPECT_TRUE(T().Anim_Modified);
 
   Go_To(3);
@@ -182,13 +182,13 @@ TEST_F(Frames_Test, AddAppendsAfterTheLastAndKeepsTheCurrentFrame) {
   Load({1, 2, 3});
   Go_To(1);
   T().Selected_Colour2 = Red;
-  T().Undo1.Enabled = true;
+  T().Undo_Available = true;
   T().Add1Click();
   Expect_Frames({1, 2, 3, White});
   EXPECT_EQ(T().Label2.Caption, "Frame 2 of 4");
   EXPECT_EQ(T().Label3.Caption, "Section: 1 to 3");
-  EXPECT_TRUE(T().Section1.Enabled);
-  EXPECT_FALSE(T().Undo1.Enabled);
+  EXPECT_TRUE(T().Sections_Offered);
+  EXPECT_FALSE(T().Undo_Available);
   EXPECT_TRUE(T().Anim_Modified);
 }
 
@@ -196,11 +196,11 @@ TEST_F(Frames_Test, AddAfterNewUsesTheSecondColourOfThatNew) {
   T().Selected_Colour2 = Red;
   New_Anim(32);
   Size = 32;
-  EXPECT_FALSE(T().Section1.Enabled);
+  EXPECT_FALSE(T().Sections_Offered);
   T().Selected_Colour2 = Blue;
   T().Add1Click();
   Expect_Frames({Red, Red});
-  EXPECT_TRUE(T().Section1.Enabled);
+  EXPECT_TRUE(T().Sections_Offered);
   EXPECT_EQ(T().Label2.Caption, "Frame 1 of 2");
 }
 
@@ -234,7 +234,7 @@ TEST_F(Frames_Test, ClearFillsTheWorkingFrameAndCanBeUndone) {
   T().Clear1Click();
   EXPECT_TRUE(All_Pixels(T().Working_Frame, Red));
   EXPECT_TRUE(T().Frame_Edited);
-  EXPECT_TRUE(T().Undo1.Enabled);
+  EXPECT_TRUE(T().Undo_Available);
   EXPECT_TRUE(Frame_Is(T().Anim_Strip, Size, 0, 1));  // not before the next commit
   EXPECT_EQ(T().Undo_Frame.GetPixel(1, 1), Green);
   T().Undo1Click();
@@ -248,10 +248,10 @@ TEST_F(Frames_Test, ClearFillsTheWorkingFrameAndCanBeUndone) {
 
 TEST_F(Frames_Test, CopyAndPasteThroughTheBufferReplaceAWholeFrame) {
   Load({1, 2, 3}, 64);
-  EXPECT_FALSE(T().Paste1.Enabled);
+  EXPECT_FALSE(T().Buffer_Filled);
   Dot(63, 63, Green);  // uncommitted changes go into the buffer too
   T().Copy1Click();
-  EXPECT_TRUE(T().Paste1.Enabled);
+  EXPECT_TRUE(T().Buffer_Filled);
   EXPECT_EQ(T().Frame_Buffer.GetPixel(63, 63), Green);
   EXPECT_TRUE(T().Frame_Edited);
   EXPECT_TRUE(Frame_Is(T().Anim_Strip, 64, 0, 1));
@@ -261,7 +261,7 @@ TEST_F(Frames_Test, CopyAndPasteThroughTheBufferReplaceAWholeFrame) {
   T().Paste1Click();
   EXPECT_TRUE(T().Anim_Modified);
   EXPECT_TRUE(T().Frame_Edited);
-  EXPECT_TRUE(T().Undo1.Enabled);
+  EXPECT_TRUE(T().Undo_Available);
   EXPECT_TRUE(Same_Pixels(T().Working_Frame, T().Frame_Buffer));
   EXPECT_TRUE(Frame_Is(T().Anim_Strip, 64, 2, 3));  // thumbnails wait for the commit
 

@@ -154,7 +154,7 @@ TEST_F(Gif_Export, DialogChoicesReachTheFile) {
   for (const auto& row : rows) {
     SCOPED_TRACE("scale " + std::to_string(row.scale));
     T().Play_Speed.Set_Position(row.fps);
-    T().Repeat_Anim.Down = !row.loop;  // the dialog's Loop wins over the button
+    T().Player.Set_Loop(!row.loop);  // the dialog's Loop wins over the button
     const std::string gif = Path("choices.gif");
     P.Save_Answers = {gif};
     Accept_Dialog([&](TGif_Export_Form& f) {
@@ -201,9 +201,9 @@ TEST_F(Gif_Export, StopsPlaybackAndShowsProgressForLongExports) {
     strip.FillRect({i * 128, 0, (i + 1) * 128, 128});
   }
   Load_Strip(strip);
-  T().Repeat_Anim.Down = false;
+  T().Player.Set_Loop(false);
   T().PlayClick();
-  ASSERT_TRUE(T().Anim_Timer.Enabled);
+  ASSERT_TRUE(T().Player.Playing());
   std::vector<std::string> steps;
   P.On_Pump = [&] {
     steps.push_back(T().Progress.Caption);
@@ -213,8 +213,7 @@ TEST_F(Gif_Export, StopsPlaybackAndShowsProgressForLongExports) {
   P.Save_Answers = {Path("long.gif")};
   Accept_Dialog();
   T().ExportGIF1Click();
-  EXPECT_FALSE(T().Anim_Timer.Enabled);
-  EXPECT_TRUE(T().Play.Enabled);
+  EXPECT_FALSE(T().Player.Playing());
   ASSERT_EQ(steps.size(), 20u);
   EXPECT_EQ(steps.front(), "Frame 1 of 20...");
   EXPECT_EQ(steps.back(), "Frame 20 of 20...");

@@ -42,8 +42,8 @@ class Import_Test : public Tolvane_Test {
     EXPECT_EQ(t.Caption, "Tolvane v2 - NewAnim.BMP");
     EXPECT_EQ(t.Label3.Caption, "Section: 1 to 3");
     EXPECT_TRUE(t.Anim_Modified);
-    EXPECT_FALSE(t.Undo1.Enabled);
-    EXPECT_TRUE(t.Edit1.Enabled && t.Section1.Enabled && t.Save1.Enabled && t.Play.Enabled);
+    EXPECT_FALSE(t.Undo_Available);
+    EXPECT_TRUE(t.Opened && t.Sections_Offered);
     for (int i = 0; i < 3; ++i)
       EXPECT_TRUE(Frame_Is(t.Anim_Strip, size, i, std::vector{Red, Green, Blue}[i])) << i;
     EXPECT_EQ(t.Check_Invariants(), "");

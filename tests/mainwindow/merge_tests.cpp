@@ -261,7 +261,7 @@ TEST_F(Merge_Test, DrawingIsKeptAndAMergeDisablesUndo) {
     const int z = T().View.Factor();
     T().ZoomMouseDown(Mouse_Button::Left, ss_None, 3 * z, 4 * z);
     T().ZoomMouseUp(Mouse_Button::Left, ss_None, 3 * z, 4 * z);
-    ASSERT_TRUE(T().Undo1.Enabled);
+    ASSERT_TRUE(T().Undo_Available);
     if (c.kind) {
       Merge(2, c.kind, "1");
     } else {
@@ -274,7 +274,7 @@ TEST_F(Merge_Test, DrawingIsKeptAndAMergeDisablesUndo) {
     EXPECT_EQ(T().Frame_Total, c.frames) << way;
     EXPECT_EQ(T().Anim_Strip.GetPixel(Size + 3, 4), c.dot) << way;
     EXPECT_EQ(T().Working_Frame.GetPixel(3, 4), c.dot) << way;
-    EXPECT_EQ(T().Undo1.Enabled, c.undo) << way;
+    EXPECT_EQ(T().Undo_Available, c.undo) << way;
   }
   // Beside the dot the frame's own colour 2 fades with 101 to Round(51.5) = 52.
   EXPECT_EQ(T().Anim_Strip.GetPixel(Size + 5, 5), 52u);

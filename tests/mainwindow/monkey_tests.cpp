@@ -126,7 +126,7 @@ class Monkey : public Tolvane_Test, public ::testing::WithParamInterface<unsigne
     TTolvane& t = T();
     const Raster_Image now = Document_Strip();
     const int steps = t.Anim_History.Cursor();
-    while (t.StepBackward1.Enabled) t.StepBackward1Click();
+    while (t.Anim_History.Can_Back()) t.StepBackward1Click();
     ASSERT_TRUE(t.Frame_Size == Opened_Size && t.Frame_Total == Opened_Total &&
                 Same_Pixels(Document_Strip(), Opened))
         << "stepped back all the way";
@@ -305,10 +305,10 @@ class Monkey : public Tolvane_Test, public ::testing::WithParamInterface<unsigne
         Coin() ? t.Zoom_InClick() : t.Zoom_OutClick();
         break;
       case 18:
-        if (t.Play.Enabled && Coin()) t.PlayClick();
+        if (t.Opened && !t.Player.Playing() && Coin()) t.PlayClick();
         for (int i = Pick(0, 5); i > 0; --i)
-          if (t.Anim_Timer.Enabled) t.Anim_TimerTimer();
-        if (Pick(0, 3) == 0 && t.Stop.Enabled) t.StopClick();
+          if (t.Player.Playing()) t.Anim_TimerTimer();
+        if (Pick(0, 3) == 0 && t.Player.Playing()) t.StopClick();
         break;
       case 19:
         switch (Pick(0, 2)) {

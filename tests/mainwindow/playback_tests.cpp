@@ -41,10 +41,10 @@ class Playback_Test : public Tolvane_Test {
   // tick, at most `ticks` of them, ending early when playback stops.
   std::vector<int> Play_From(int start, bool loop, int ticks) {
     Go_To(start);
-    if (T().Repeat_Anim.Down != loop) T().Repeat_AnimClick();
+    if (T().Player.Loop() != loop) T().Repeat_AnimClick();
     T().PlayClick();
     std::vector<int> shown;
-    for (int i = 0; i < ticks && T().Anim_Timer.Enabled; ++i) {
+    for (int i = 0; i < ticks && T().Player.Playing(); ++i) {
       T().Anim_TimerTimer();
       shown.push_back(Shown_Frame());
     }
@@ -52,14 +52,16 @@ class Playback_Test : public Tolvane_Test {
   }
 
   void Expect_Stopped() {
-    EXPECT_FALSE(T().Anim_Timer.Enabled);
+    T().Show_State();
+    EXPECT_FALSE(T().Player.Playing());
     EXPECT_TRUE(T().Play.Enabled);
     EXPECT_FALSE(T().Stop.Enabled);
     EXPECT_EQ(T().DSP_Panel.Color, Face_Colour);
   }
 
   void Expect_Playing() {
-    EXPECT_TRUE(T().Anim_Timer.Enabled);
+    T().Show_State();
+    EXPECT_TRUE(T().Player.Playing());
     EXPECT_FALSE(T().Play.Enabled);
     EXPECT_TRUE(T().Stop.Enabled);
     EXPECT_EQ(T().DSP_Panel.Color, 0x0000FFu);
@@ -72,37 +74,42 @@ class Playback_Test : public Tolvane_Test {
   }
 };
 
-TEST_F(Playback_Test, PlaybackTableOverSectionThreeToSix) {
-  Load_Ten();
-  Mark_3_To_6();
-  using V = std::vector<int>;
-  EXPECT_EQ(Play_From(0, true, 11), (V{1, 2, 3, 4, 5, 6, 3, 4, 5, 6, 3}));
-  Expect_Playing();
-  T().StopClick();
-  Expect_Stopped();
+// The frames one run shows from `start` over the section 3 to 6 (0-based) of
+// ten frames, at most `ticks` of them, ending early when playback stops.
+std::vector<int> Run_From(Playback& p, int start, int ticks) {
+  std::vector<int> shown;
+  p.Start();
+  for (int frame = start; int(shown.size()) < ticks && p.Playing();) {
+    frame = p.Tick(frame, 3, 6, 10).Frame;
+    shown.push_back(frame);
+  }
+  return shown;
+}
 
-  EXPECT_EQ(Play_From(0, false, 20), (V{1, 2, 3, 4, 5, 6, 9}));
-  Expect_Stopped();
-
-  EXPECT_EQ(Play_From(4, true, 5), (V{5, 6, 3, 4, 5}));
-  T().StopClick();
-
-  EXPECT_EQ(Play_From(8, true, 5), (V{3, 4, 5, 6, 3}));
-  T().StopClick();
-
-  EXPECT_EQ(Play_From(8, false, 20), (V{9}));
-  Expect_Stopped();
-  EXPECT_EQ(T().Check_Invariants(), "");
+TEST(Playback, TickSequenceOverSectionThreeToSix) {
+  struct Row {
+    int start;
+    bool loop;
+    std::vector<int> shown;
+  };
+  for (const Row& r :
+       {Row{0, true, {1, 2, 3, 4, 5, 6, 3, 4, 5, 6, 3}}, Row{0, false, {1, 2, 3, 4, 5, 6, 9}},
+        Row{4, true, {5, 6, 3, 4, 5}}, Row{8, true, {3, 4, 5, 6, 3}}, Row{8, false, {9}}}) {
+    Playback p;
+    p.Set_Loop(r.loop);
+    EXPECT_EQ(Run_From(p, r.start, r.loop ? int(r.shown.size()) : 20), r.shown) << r.start;
+    EXPECT_EQ(p.Playing(), r.loop) << r.start;
+  }
 }
 
 TEST_F(Playback_Test, PlayingShowsOnlyThePreviewAndStopRedrawsTheRest) {
   Load_Ten();
   Mark_3_To_6();
   Go_To(1);
-  T().Undo1.Enabled = true;
+  T().Undo_Available = true;
   T().PlayClick();
   Expect_Playing();
-  EXPECT_FALSE(T().Undo1.Enabled);
+  EXPECT_FALSE(T().Undo_Available);
   T().Anim_TimerTimer();
   T().Anim_TimerTimer();
   EXPECT_EQ(Shown_Frame(), 3);
@@ -129,7 +136,7 @@ TEST_F(Playback_Test, RepeatToggleDuringPlaybackIsReadAtTheNextSectionEnd) {
   std::vector<int> shown = Play_From(0, true, 5);
   EXPECT_EQ(shown.back(), 5);
   T().Repeat_AnimClick();
-  EXPECT_FALSE(T().Repeat_Anim.Down);
+  EXPECT_FALSE(T().Player.Loop());
   T().Anim_TimerTimer();
   EXPECT_EQ(Shown_Frame(), 6);
   Expect_Playing();
@@ -140,7 +147,7 @@ TEST_F(Playback_Test, RepeatToggleDuringPlaybackIsReadAtTheNextSectionEnd) {
   shown = Play_From(0, false, 5);
   EXPECT_EQ(shown.back(), 5);
   T().Repeat_AnimClick();
-  EXPECT_TRUE(T().Repeat_Anim.Down);
+  EXPECT_TRUE(T().Player.Loop());
   T().Anim_TimerTimer();
   T().Anim_TimerTimer();
   EXPECT_EQ(Shown_Frame(), 3);
@@ -189,21 +196,17 @@ TEST_F(Playback_Test, StopCommitsWhatWasDrawnSinceTheLastTickIntoTheShownFrame) 
   EXPECT_EQ(T().Anim_Strip.GetPixel(3 * Size, 0), 4u);
 }
 
-TEST_F(Playback_Test, SpeedSetsLabelAndIntervalRoundingHalvesToEven) {
-  auto& s = T().Play_Speed;
-  EXPECT_EQ(T().Label1.Caption, "10 fps");
-  EXPECT_EQ(T().Anim_Timer.Interval, 100);
+TEST(Playback, IntervalRoundsHalvesToEvenWithinTheSpeedRange) {
+  Playback p;
+  EXPECT_EQ(p.Interval(), 100);
   struct Case {
     int fps, ms;
   };
   for (Case c : {Case{16, 62}, Case{6, 167}, Case{3, 333}, Case{30, 33}, Case{1, 1000},
-                 Case{7, 143}, Case{8, 125}, Case{48, 33}}) {
-    s.Set_Position(c.fps);
-    EXPECT_EQ(T().Anim_Timer.Interval, c.ms) << c.fps;
+                 Case{7, 143}, Case{8, 125}, Case{48, 33}, Case{0, 1000}}) {
+    p.Set_Fps(c.fps);
+    EXPECT_EQ(p.Interval(), c.ms) << c.fps;
   }
-  EXPECT_EQ(s.Position, 30);  // 48 is beyond the track bar
-  s.Set_Position(16);
-  EXPECT_EQ(T().Label1.Caption, "16 fps");
 }
 
 // The report's steps: five frames, the second current and shown, the section
@@ -268,7 +271,7 @@ TEST_F(Playing_Trap, FrameCommandsStopPlaybackFirstAndActOnTheFrameThenShown) {
   const auto run = [&](Command command) {
     P.Clipboard = Raster_Image(Size, Size, 0x00FF00);
     BitBlt(T().Undo_Frame, 0, 0, *P.Clipboard);  // an older copy on offer
-    T().Undo1.Enabled = true;
+    T().Undo_Available = true;
     P.Answers = {id_Yes};  // Delete; Merge then shows no transition dialog
     P.Open_Answers = {Path("more.bmp")};
     const std::vector<std::string> asked = Asked([&] { (T().*command)(); });
@@ -303,7 +306,7 @@ TEST_F(Playing_Trap, AStrokeDrawnDuringPlaybackStaysInTheFrameShown) {
   T().ZoomMouseMove(ss_None, 2 * z + 1, 1);
   T().ZoomMouseUp(Mouse_Button::Left, ss_None, 2 * z + 1, 1);
   T().Anim_TimerTimer();
-  if (T().Stop.Enabled) T().StopClick();
+  if (T().Player.Playing()) T().StopClick();
   const Raster_Image saved = Saved_Strip();
   EXPECT_EQ(saved.GetPixel(1, 0), 0x00FF00u);
   EXPECT_EQ(saved.GetPixel(2, 0), 0x00FF00u);
@@ -335,7 +338,7 @@ TEST_F(Sections_Test, MarkingTheEndBeforeTheStartGivesOneFrameAtTheStart) {
   T().PlayClick();
   EXPECT_EQ(P.Message_Texts(),
             std::vector<std::string>{"The current section has only one frame in it"});
-  EXPECT_FALSE(T().Anim_Timer.Enabled);
+  EXPECT_FALSE(T().Player.Playing());
 
   T().ResetMarks1Click();
   EXPECT_EQ(T().Label3.Caption, "Section: 1 to 10");

@@ -43,7 +43,7 @@ TEST_F(Startup, MainWindowStartsWithNoDocument) {
   EXPECT_EQ(t.Label5.Caption, "1:1");
   EXPECT_EQ(t.Label1.Caption, "10 fps");
   EXPECT_EQ(t.Anim_Timer.Interval, 100);
-  EXPECT_FALSE(t.Anim_Timer.Enabled);
+  EXPECT_FALSE(t.Player.Playing());
   EXPECT_EQ(t.View.Factor(), 4);
   EXPECT_EQ(t.Cur_Tool, Tool_Pencil);
   EXPECT_TRUE(t.Tool1.Down);

@@ -309,6 +309,8 @@ void Main_View::Build_Controls() {
 void Main_View::Sync() {
   if (syncing_) return;
   syncing_ = true;
+  // The controls' state follows the command that just ran.
+  f_.Show_State();
   Sync_Window();
   for (const Binding& b : bindings_) {
     Place_Widget(*b.widget, *b.control);
