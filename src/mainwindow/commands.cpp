@@ -42,8 +42,8 @@ constexpr Command No_Repeat(Command c) {
 }
 
 constexpr Command Effect(Menu_Item T::*item, const char* name, const char* caption) {
-  return {item,    &T::Effects1, name, caption, "", "", nullptr, R::Always,
-          false, true,          &T::Brightness1Click};
+  return {item, &T::Effects1,        name, caption, "", "", nullptr, R::Always, false,
+          true, &T::Brightness1Click};
 }
 
 const Command Table[] = {
@@ -55,8 +55,8 @@ const Command Table[] = {
     Item(&T::SaveAs1, &T::File1, "SaveAs1", "Save &As...", &T::SaveAs1Click, "", R::Open),
     Item(&T::ExportGIF1, &T::File1, "ExportGIF1", "Export &GIF...", &T::ExportGIF1Click, "",
          R::Open),
-    Item(&T::ExportSheet1, &T::File1, "ExportSheet1", "Export Sh&eet...", &T::ExportSheet1Click,
-         "", R::Open),
+    Item(&T::ExportSheet1, &T::File1, "ExportSheet1", "Export Sh&eet...", &T::ExportSheet1Click, "",
+         R::Open),
     Item(&T::MergeFiles1, &T::File1, "MergeFiles1", "&Merge Files...", &T::MergeFiles1Click, "",
          R::Open),
     Item(&T::New1, &T::File1, "New1", "&New...", &T::New1Click),
@@ -91,15 +91,14 @@ const Command Table[] = {
     Checked(Item(&T::FilledEllipse1, &T::Tools1, "FilledEllipse1", "Filled &Ellipse",
                  &T::Tool7Click, "E")),
     Checked(Item(&T::Syringe1, &T::Tools1, "Syringe1", "S&yringe", &T::Tool8Click, "Y")),
-    No_Repeat(
-        Item(&T::SwapColours1, &T::Edit1, "SwapColours1", "S&wap Colours", &T::SwapColours1Click,
-             "X")),
+    No_Repeat(Item(&T::SwapColours1, &T::Edit1, "SwapColours1", "S&wap Colours",
+                   &T::SwapColours1Click, "X")),
     Separator(&T::N3, &T::Edit1, "N3"),
     Item(&T::Undo1, &T::Edit1, "Undo1", "&Undo", &T::Undo1Click, "Ctrl+U", R::Undo),
     Item(&T::StepBackward1, &T::Edit1, "StepBackward1", "Step &Backward", &T::StepBackward1Click,
          "Ctrl+Z", R::Step_Back),
-    Also(Item(&T::StepForward1, &T::Edit1, "StepForward1", "Step &Forward",
-              &T::StepForward1Click, "Ctrl+Shift+Z", R::Step_Forward),
+    Also(Item(&T::StepForward1, &T::Edit1, "StepForward1", "Step &Forward", &T::StepForward1Click,
+              "Ctrl+Shift+Z", R::Step_Forward),
          "Ctrl+Y"),
 
     Menu(&T::Frame1, nullptr, "Frame1", "F&rame", R::Open),
@@ -118,10 +117,9 @@ const Command Table[] = {
     Item(&T::Insert1, &T::Frame1, "Insert1", "&Insert", &T::Insert1Click, "Ctrl+I"),
     Item(&T::Resize1, &T::Frame1, "Resize1", "&Resize", &T::Resize1Click),
     Separator(&T::N8, &T::Frame1, "N8"),
-    Item(&T::FirstFrame1, &T::Frame1, "FirstFrame1", "&First Frame", &T::SpeedButton2Click,
-         "Home"),
-    Item(&T::PreviousFrame1, &T::Frame1, "PreviousFrame1", "Pre&vious Frame",
-         &T::Prev_FrameClick, "Left"),
+    Item(&T::FirstFrame1, &T::Frame1, "FirstFrame1", "&First Frame", &T::SpeedButton2Click, "Home"),
+    Item(&T::PreviousFrame1, &T::Frame1, "PreviousFrame1", "Pre&vious Frame", &T::Prev_FrameClick,
+         "Left"),
     Item(&T::NextFrame1, &T::Frame1, "NextFrame1", "&Next Frame", &T::Next_FrameClick, "Right"),
     Item(&T::LastFrame1, &T::Frame1, "LastFrame1", "Las&t Frame", &T::SpeedButton12Click, "End"),
     No_Repeat(
@@ -140,8 +138,7 @@ const Command Table[] = {
     Checked(Item(&T::PixelGrid1, &T::View1, "PixelGrid1", "&Pixel Grid", &T::PixelGrid1Click)),
     Separator(&T::N6, &T::View1, "N6"),
     // Where "+" needs Shift, the key under it zooms in too.
-    Also(Item(&T::ZoomIn1, &T::View1, "ZoomIn1", "Zoom &In", &T::Zoom_InClick, "Ctrl++"),
-         "Ctrl+="),
+    Also(Item(&T::ZoomIn1, &T::View1, "ZoomIn1", "Zoom &In", &T::Zoom_InClick, "Ctrl++"), "Ctrl+="),
     Item(&T::ZoomOut1, &T::View1, "ZoomOut1", "Zoom O&ut", &T::Zoom_OutClick, "Ctrl+-"),
     Item(&T::Fit1, &T::View1, "Fit1", "&Fit", &T::Fit1Click, "Ctrl+0"),
 

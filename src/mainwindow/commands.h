@@ -28,7 +28,7 @@ struct Command {
   const char* Name;           // the item's control name
   const char* Caption;        // "-" for a separator
   const char* Shortcut;
-  const char* Alt_Shortcut;  // a second key, not shown in the menu
+  const char* Alt_Shortcut;   // a second key, not shown in the menu
   void (TTolvane::*Click)();  // none for menus and separators
   Enable_Rule Rule;
   bool Check_Item;

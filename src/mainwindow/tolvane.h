@@ -7,12 +7,11 @@
 #include "editor/floating_selection.h"
 #include "editor/tools.h"
 #include "editor/zoom_view.h"
+#include "mainwindow/document_session.h"
 #include "mainwindow/playback.h"
 #include "platform/controls.h"
 #include "platform/form.h"
 #include "platform/platform.h"
-#include "recovery/recovery_keeper.h"
-#include "recovery/recovery_store.h"
 
 namespace tolvane {
 
@@ -41,7 +40,8 @@ inline constexpr Colour Playing_Border = 0x0000FF;
 //   commands.cpp          the menus' commands with their keys and enabled rules,
 //                         and the controls' state derived after each command
 //   playback.cpp          playback's own state and its tick
-//   tolvane_files.cpp     Load, Save, Save As, New, Install_Strip
+//   document_session.cpp  Load, Save, Save As, New, installing a strip, closing
+//   session_recovery.cpp  recovery copies of unsaved work
 //   tolvane_display.cpp   Show_Frame, Layout_Frame_Views, navigation, Resize
 //   tolvane_playback.cpp  speed, Play, Stop, timer, sections
 //   tolvane_frames.cpp    Add, Insert, Delete, Clear, frame buffer
@@ -59,7 +59,6 @@ inline constexpr Colour Playing_Border = 0x0000FF;
 //   tolvane_window.cpp    the window as the user sizes it
 //   tolvane_keys.cpp      the items that carry the daily keys, Fit
 //   tolvane_history.cpp   Step Backward, Step Forward
-//   tolvane_recovery.cpp  recovery copies of unsaved work
 class TTolvane : public TForm, public Editing_State, public Editor_Host {
  public:
   explicit TTolvane(Application& app);
@@ -142,8 +141,6 @@ class TTolvane : public TForm, public Editing_State, public Editor_Host {
   // Start-up and end.
   void FormCreate();
   void FormShow() override;
-  // A close request: returns true when the window may close. Writes the settings.
-  bool FormCloseQuery();
   void Close() override;  // Exit1Click and the title-bar button come here
   bool Closed = false;    // set when a close request was granted
   void Exit1Click();
@@ -158,27 +155,12 @@ class TTolvane : public TForm, public Editing_State, public Editor_Host {
   void Progress_Step(int i, int n);
   void Progress_Hide();
 
-  // Files.
-  bool Ask_Save_Changes();  // false: the calling command stops
-  void Load1Click();
-  void Save1Click();
-  void SaveAs1Click();
-  void New1Click();
-  // Installs picture as the open document, Frame_Size and Anim_File_Name
-  // set beforehand; a failure leaves the old document as it was.
-  void Install_Strip(Raster_Image picture);
-  // The same with the frame size and name it sets, which come back too on a
-  // failure.
-  void Install_Document(Raster_Image picture, int frame_size, const std::string& path);
-  void Save_Through_Dialog();
-  bool Save_Succeeded = false;  // set by Save1Click: whether a file was written
-  // Load after its open dialog: reads path (BMP or PNG), installs a valid
-  // strip or offers frame retrieval.
-  void Load_File(const std::string& path);
-  // A file named on the command line, loaded once the splash has closed,
-  // without the open dialog; empty for none.
-  std::string Start_File;
-  void Open_Start_File();
+  // Files: the session does the work.
+  Document_Session Session{*this};
+  void Load1Click() { Session.Load(); }
+  void Save1Click() { Session.Save(); }
+  void SaveAs1Click() { Session.Save_As(); }
+  void New1Click() { Session.New(); }
 
   // Frame import: Import Frames, Import PCX and Load's retrieval branch hand
   // a picture to the retrieval dialog and install what it retrieves.
@@ -190,7 +172,8 @@ class TTolvane : public TForm, public Editing_State, public Editor_Host {
 
   // Display and navigation.
   void Show_Frame();
-  void Layout_Frame_Views(bool resize_existing_frames);
+  // Sizes the views and the window for Frame_Size; the strip is not touched.
+  void Layout_Frame_Views();
   void SpeedButton2Click();  // first
   void Prev_FrameClick();
   void Next_FrameClick();
@@ -363,18 +346,6 @@ class TTolvane : public TForm, public Editing_State, public Editor_Host {
   void StepForward1Click();
   // The menu items' states from the history.
   void Show_Steps();
-  // Recovery copies (mainwindow/tolvane_recovery.cpp): on each tick the
-  // keeper looks at the document and writes a copy of unsaved changes; after
-  // the splash a start offers the copies of programs that ended unsaved.
-  // Nothing is kept when the platform names no recovery folder.
-  Timer Recovery_Timer{true, 1000};
-  std::unique_ptr<Recovery_Store> Recovery_Files;
-  std::unique_ptr<Recovery_Keeper> Recovery;
-  bool Recovery_Ready();  // makes the store and keeper once; false: none
-  void Recovery_TimerTimer();
-  void Offer_Recovery();
-  // The document was saved, closed or replaced: its copy goes.
-  void Discard_Recovery();
 };
 
 }  // namespace tolvane

@@ -28,7 +28,7 @@ void TTolvane::FormCreate() {
   Opened = Sections_Offered = false;
 
   Frame_Size = 32;
-  Anim_Strip = Raster_Image();
+  Anim_Strip = Raster_Image(32, 32);
   Undo_Frame.Set_Size(32, 32);
   Frame_Buffer.Set_Size(32, 32);
   Selection.Reset(32);
@@ -47,7 +47,7 @@ void TTolvane::FormCreate() {
   Paint_Palette();
 
   Frame_Total = 1;
-  Layout_Frame_Views(false);
+  Layout_Frame_Views();
   Show_State();
 }
 
@@ -96,22 +96,12 @@ void TTolvane::Write_Settings() {
 void TTolvane::FormShow() {
   App.About_Form->Splash_Mode = true;
   Show_Modal(P, *App.About_Form);
-  Offer_Recovery();
-  // A recovered document is not replaced unasked.
-  if (!Start_File.empty() && !Ask_Save_Changes()) Start_File.clear();
-  Open_Start_File();
-}
-
-bool TTolvane::FormCloseQuery() {
-  // Closing after a save that wrote nothing would lose the user's work.
-  const bool may_close = Ask_Save_Changes();
-  Write_Settings();
-  if (may_close) Discard_Recovery();
-  return may_close;
+  Session.Offer_Recovery();
+  Session.Open_Start_File();
 }
 
 void TTolvane::Close() {
-  if (!FormCloseQuery()) return;
+  if (!Session.Close_Query()) return;
   Player.Stop();
   Closed = true;
   Visible = false;

@@ -2,7 +2,7 @@
 #include <optional>
 #include <string>
 
-#include "document/resize_frames.h"
+#include "document/strip_edit.h"
 #include "mainwindow/application.h"
 #include "mainwindow/tolvane.h"
 #include "mainwindow/tolvane_layout.h"
@@ -45,24 +45,15 @@ void Take(Raster_Image& dst, std::optional<Raster_Image>& src) {
 
 }  // namespace
 
-void TTolvane::Layout_Frame_Views(bool resize_existing_frames) {
+void TTolvane::Layout_Frame_Views() {
   // Everything that allocates comes first: when an image cannot be had,
-  // the window, its images and the strip stay as they were.
+  // the window and its images stay as they were.
   const int slots = Frame_Size > 64 ? 3 : 5;
   auto undo = Resized(Undo_Frame, Frame_Size, Frame_Size);
   auto sel = Resized(Selection.Background(), Frame_Size, Frame_Size);
   auto buffer = Resized(Frame_Buffer, Frame_Size, Frame_Size);
   auto thumbs = Resized(Frames.Picture, Frame_Size * slots, Frame_Size);
   auto working = Resized(Working_Frame, Frame_Size, Frame_Size);
-  if (resize_existing_frames) {
-    // Rebuilds the strip only once the rebuilt one exists; the history keeps
-    // the old one.
-    Anim_History.Replaced_Strip(Resize_Frames(Anim_Strip, Frame_Size, Mount_Colour,
-                                              App.Frame_Size_Form->Resize_Method, Frame_Total,
-                                              [this] { P.Process_Messages(); }));
-  } else if (auto strip = Resized(Anim_Strip, Frame_Total * Frame_Size, Frame_Size)) {
-    Take(Anim_Strip, strip);
-  }
   Take(Undo_Frame, undo);
   if (sel) Selection.Take_Background(std::move(*sel));
   Take(Frame_Buffer, buffer);
@@ -118,11 +109,12 @@ void TTolvane::Resize1Click() {
   Drop_Selection();
   Step_Scope step(*this, "Resize");
   Commit_Frame();
-  const int old_size = Frame_Size;
-  Frame_Size = form.New_Frame_Size;
-  const bool done = Run_Command(P, [&] { Layout_Frame_Views(true); });
-  // A failed layout changed nothing but the size it was given.
-  if (!done) Frame_Size = old_size;
+  // A failed resize or layout leaves the strip and its size as they were.
+  const bool done = Run_Command(P, [&] {
+    Resize_Strip(
+        *this, form.New_Frame_Size, Mount_Colour, form.Resize_Method,
+        [this] { P.Process_Messages(); }, [this] { Layout_Frame_Views(); });
+  });
   Show_Frame();
   Frame_Edited = false;
   Undo_Available = false;

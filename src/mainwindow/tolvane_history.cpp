@@ -21,7 +21,7 @@ void Take_Step(TTolvane& t, bool back) {
   if (back ? !h.Can_Back() : !h.Can_Forward()) return;
   const int old_size = t.Frame_Size, old_total = t.Frame_Total;
   const auto lay_out = [&t, old_size] {
-    if (t.Frame_Size != old_size) t.Layout_Frame_Views(false);
+    if (t.Frame_Size != old_size) t.Layout_Frame_Views();
   };
   if (!Run_Command(t.P, [&] { back ? h.Back(t, lay_out) : h.Forward(t, lay_out); })) return;
   t.Frame_Edited = false;

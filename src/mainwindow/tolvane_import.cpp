@@ -25,7 +25,7 @@ void TTolvane::Retrieve_Frames(const std::string& path, const std::string& step)
     std::optional<Step_Scope> recorded;
     if (was_open) recorded.emplace(*this, step);
     const int size = strip.Height();
-    Install_Document(std::move(strip), size, New_Anim_Name);
+    Session.Install(std::move(strip), size, New_Anim_Name);
     Anim_Modified = true;  // a new animation, not yet saved
   });
   if (!installed) return;
@@ -37,7 +37,7 @@ void TTolvane::Retrieve_Frames(const std::string& path, const std::string& step)
 }
 
 void TTolvane::Import1Click() {
-  if (!Ask_Save_Changes()) return;
+  if (!Session.Ask_Save_Changes()) return;
   OpenDialog1.Title = "Import...";
   OpenDialog1.Filter = Open_Filter;
   OpenDialog1.Filter_Index = 1;
@@ -49,7 +49,7 @@ void TTolvane::Import1Click() {
 }
 
 void TTolvane::ImportPCX1Click() {
-  if (!Ask_Save_Changes()) return;
+  if (!Session.Ask_Save_Changes()) return;
   OpenDialog1.Title = "Import PCX...";
   OpenDialog1.Filter =
       "Bitmap Files (*.BMP)|*.BMP|PCX Files (*.PCX)|*.PCX|All Files (*.*)|*.*|PNG Files "

@@ -325,7 +325,7 @@ TEST_F(Tools, AFilledRectangleDrawnAndSavedIsInTheFile) {
   const std::string path = Path("drawn.bmp");
   P.Save_Answers.push_back(path);
   T().Save1Click();
-  ASSERT_TRUE(T().Save_Succeeded);
+  ASSERT_TRUE(T().Session.Saved());
   Load_File(path);
   EXPECT_EQ(Pixels_Not(T().Anim_Strip, White), Block(2, 3, 5, 4));
   EXPECT_EQ(T().Anim_Strip.GetPixel(2, 3), Red);

@@ -26,11 +26,11 @@ Facts Facts_Of(const TTolvane& t, const Fake_Platform& p) {
   int marker = 0;  // where the black pixel of the frame lies, y * Size + x
   for (int i = 0; i < Size * Size; ++i)
     if (t.Working_Frame.GetPixel(i % Size, i / Size) == 0) marker = i;
-  return {t.Cur_Frame,        t.Frame_Total,      t.Section_Start,
-          t.Section_End,      t.Cur_Tool,         t.View.Factor(),
-          t.Player.Playing(), t.Undo_Available,   t.Buffer_Filled,
-          t.Selected_Colour1, t.Selected_Colour2, t.Working_Frame.GetPixel(0, 0),
-          Colour(marker),     p.Clipboard.has_value()};
+  return {
+      t.Cur_Frame,     t.Frame_Total,          t.Section_Start,    t.Section_End,
+      t.Cur_Tool,      t.View.Factor(),        t.Player.Playing(), t.Undo_Available,
+      t.Buffer_Filled, t.Selected_Colour1,     t.Selected_Colour2, t.Working_Frame.GetPixel(0, 0),
+      Colour(marker),  p.Clipboard.has_value()};
 }
 
 using Check = std::function<bool(const Facts& before, const Facts& after)>;
@@ -84,8 +84,7 @@ TEST_F(Tolvane_Test, EveryKeyRunsItsOwnCommand) {
        [](TTolvane& t) { t.Add1Click(); }},
       {"Ctrl+Shift+Z", [](auto& b, auto& a) { return b.total == 5 && a.total == 6; },
        Add_And_Step_Back},
-      {"Ctrl+Y", [](auto& b, auto& a) { return b.total == 5 && a.total == 6; },
-       Add_And_Step_Back},
+      {"Ctrl+Y", [](auto& b, auto& a) { return b.total == 5 && a.total == 6; }, Add_And_Step_Back},
       {"P", tool(Tool_Pencil), other_tool},
       {"R", tool(Tool_Filled_Rect)},
       {"O", tool(Tool_Outline_Rect)},

@@ -224,7 +224,7 @@ TEST_F(Effects_Test, AStripThatCannotGrowIsLeftWhole) {
   // would fit, 47 do not.
   constexpr int big = 2400;
   T().Frame_Size = big;
-  T().Install_Strip(Raster_Image(big, big, A));
+  T().Session.Install_Strip(Raster_Image(big, big, A));
   T().Anim_Modified = false;
   const Raster_Image before = T().Anim_Strip;
   for (int frames : {50, 47}) {

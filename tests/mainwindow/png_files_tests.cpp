@@ -160,7 +160,7 @@ class Start_File : public Tolvane_Test {
  protected:
   // The start-up as the program runs it: the splash, then the file.
   void Start_With(const std::string& file) {
-    T().Start_File = file;
+    T().Session.Set_Start_File(file);
     P.Modal_Scripts.push_front([](TForm& f) { dynamic_cast<TAbout_Form&>(f).Timer1Timer(); });
     T().FormShow();
   }

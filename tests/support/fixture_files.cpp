@@ -17,7 +17,7 @@ void Tolvane_Test::Load_File(const std::string& path) {
 Raster_Image Tolvane_Test::Saved_Strip(const std::string& name) {
   P.Save_Answers.push_back(Path(name));
   T().SaveAs1Click();
-  EXPECT_TRUE(T().Save_Succeeded) << name;
+  EXPECT_TRUE(T().Session.Saved()) << name;
   return Read_Bmp(Path(name));
 }
 

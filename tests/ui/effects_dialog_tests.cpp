@@ -69,7 +69,7 @@ TEST_F(Effects_Dialog_Test, RotateShowsItsControlsAndEnterAccepts) {
 TEST_F(Effects_Dialog_Test, BigFramesShowTheirMiddleInsideThePreviewFrames) {
   P.Dispatch([&] {
     T().Frame_Size = 200;
-    T().Install_Strip(Raster_Image(200, 200));
+    T().Session.Install_Strip(Raster_Image(200, 200));
   });
   Run_Effect(T().Brightness1, [&] {
     for (auto [name, frame] : {std::pair{"Source_DSP", QRect(7, 7, 130, 130)},

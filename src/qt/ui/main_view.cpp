@@ -67,8 +67,8 @@ Main_View::Main_View(Qt_Platform& p, TTolvane& form) : p_(p), f_(form) {
   Build_Controls();
   Build_Menus(window_->menuBar());
   anim_timer_ = std::make_unique<Timer_Driver>(p_, f_.Anim_Timer, [this] { f_.Anim_TimerTimer(); });
-  recovery_timer_ =
-      std::make_unique<Timer_Driver>(p_, f_.Recovery_Timer, [this] { f_.Recovery_TimerTimer(); });
+  recovery_timer_ = std::make_unique<Timer_Driver>(p_, f_.Session.Recovery_Timer,
+                                                   [this] { f_.Session.Recovery_Tick(); });
   p_.Register_View(f_, *this);
   Sync();
 }
