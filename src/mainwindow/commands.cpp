@@ -10,18 +10,19 @@ namespace {
 using T = TTolvane;
 using R = Enable_Rule;
 
-constexpr Command Menu(Menu_Item T::*item, Menu_Item T::*menu, const char* name,
-                       const char* caption, R rule = R::Always) {
+constexpr Command Menu(Menu_Item Main_Controls::*item, Menu_Item Main_Controls::*menu,
+                       const char* name, const char* caption, R rule = R::Always) {
   return {item, menu, name, caption, "", "", nullptr, rule, false, true, nullptr};
 }
 
-constexpr Command Separator(Menu_Item T::*item, Menu_Item T::*menu, const char* name) {
+constexpr Command Separator(Menu_Item Main_Controls::*item, Menu_Item Main_Controls::*menu,
+                            const char* name) {
   return {item, menu, name, "-", "", "", nullptr, R::Always, false, true, nullptr};
 }
 
-constexpr Command Item(Menu_Item T::*item, Menu_Item T::*menu, const char* name,
-                       const char* caption, void (T::*click)(), const char* key = "",
-                       R rule = R::Always) {
+constexpr Command Item(Menu_Item Main_Controls::*item, Menu_Item Main_Controls::*menu,
+                       const char* name, const char* caption, void (T::*click)(),
+                       const char* key = "", R rule = R::Always) {
   return {item, menu, name, caption, key, "", click, rule, false, true, nullptr};
 }
 
@@ -41,115 +42,147 @@ constexpr Command No_Repeat(Command c) {
   return c;
 }
 
-constexpr Command Effect(Menu_Item T::*item, const char* name, const char* caption) {
-  return {item, &T::Effects1,        name, caption, "", "", nullptr, R::Always, false,
+constexpr Command Effect(Menu_Item Main_Controls::*item, const char* name, const char* caption) {
+  return {item, &Main_Controls::Effects1, name, caption, "", "", nullptr, R::Always, false,
           true, &T::Brightness1Click};
 }
 
 const Command Table[] = {
-    Menu(&T::File1, nullptr, "File1", "&File"),
-    Item(&T::Load1, &T::File1, "Load1", "&Load", &T::Load1Click),
-    Item(&T::Import1, &T::File1, "Import1", "&Import Frames...", &T::Import1Click),
-    Item(&T::ImportPCX1, &T::File1, "ImportPCX1", "Import &PCX...", &T::ImportPCX1Click),
-    Item(&T::Save1, &T::File1, "Save1", "&Save", &T::Save1Click, "", R::Open),
-    Item(&T::SaveAs1, &T::File1, "SaveAs1", "Save &As...", &T::SaveAs1Click, "", R::Open),
-    Item(&T::ExportGIF1, &T::File1, "ExportGIF1", "Export &GIF...", &T::ExportGIF1Click, "",
+    Menu(&Main_Controls::File1, nullptr, "File1", "&File"),
+    Item(&Main_Controls::Load1, &Main_Controls::File1, "Load1", "&Load", &T::Load1Click),
+    Item(&Main_Controls::Import1, &Main_Controls::File1, "Import1", "&Import Frames...",
+         &T::Import1Click),
+    Item(&Main_Controls::ImportPCX1, &Main_Controls::File1, "ImportPCX1", "Import &PCX...",
+         &T::ImportPCX1Click),
+    Item(&Main_Controls::Save1, &Main_Controls::File1, "Save1", "&Save", &T::Save1Click, "",
          R::Open),
-    Item(&T::ExportSheet1, &T::File1, "ExportSheet1", "Export Sh&eet...", &T::ExportSheet1Click, "",
-         R::Open),
-    Item(&T::MergeFiles1, &T::File1, "MergeFiles1", "&Merge Files...", &T::MergeFiles1Click, "",
-         R::Open),
-    Item(&T::New1, &T::File1, "New1", "&New...", &T::New1Click),
-    Separator(&T::N1, &T::File1, "N1"),
-    Menu(&T::About1, &T::File1, "About1", "&Help"),
-    Item(&T::About2, &T::About1, "About2", "&About...", &T::About2Click),
-    Item(&T::WhatsNew1, &T::About1, "WhatsNew1", "&What's New...", &T::WhatsNew1Click),
-    Item(&T::Exit1, &T::File1, "Exit1", "E&xit", &T::Exit1Click),
+    Item(&Main_Controls::SaveAs1, &Main_Controls::File1, "SaveAs1", "Save &As...", &T::SaveAs1Click,
+         "", R::Open),
+    Item(&Main_Controls::ExportGIF1, &Main_Controls::File1, "ExportGIF1", "Export &GIF...",
+         &T::ExportGIF1Click, "", R::Open),
+    Item(&Main_Controls::ExportSheet1, &Main_Controls::File1, "ExportSheet1", "Export Sh&eet...",
+         &T::ExportSheet1Click, "", R::Open),
+    Item(&Main_Controls::MergeFiles1, &Main_Controls::File1, "MergeFiles1", "&Merge Files...",
+         &T::MergeFiles1Click, "", R::Open),
+    Item(&Main_Controls::New1, &Main_Controls::File1, "New1", "&New...", &T::New1Click),
+    Separator(&Main_Controls::N1, &Main_Controls::File1, "N1"),
+    Menu(&Main_Controls::About1, &Main_Controls::File1, "About1", "&Help"),
+    Item(&Main_Controls::About2, &Main_Controls::About1, "About2", "&About...", &T::About2Click),
+    Item(&Main_Controls::WhatsNew1, &Main_Controls::About1, "WhatsNew1", "&What's New...",
+         &T::WhatsNew1Click),
+    Item(&Main_Controls::Exit1, &Main_Controls::File1, "Exit1", "E&xit", &T::Exit1Click),
 
-    Menu(&T::Edit1, nullptr, "Edit1", "&Edit", R::Open),
-    Item(&T::Copy2, &T::Edit1, "Copy2", "&Copy (To Clipboard)", &T::Copy2Click, "Ctrl+C"),
-    Item(&T::Cut1, &T::Edit1, "Cut1", "Cu&t (To Clipboard)", &T::Cut1Click, "Ctrl+X"),
-    Item(&T::Paste2, &T::Edit1, "Paste2", "&Paste (From Clipboard)", &T::Paste2Click, "Ctrl+V"),
-    Separator(&T::N2, &T::Edit1, "N2"),
-    Item(&T::FlipHorizontal1, &T::Edit1, "FlipHorizontal1", "Flip &Horizontal",
-         &T::FlipHorizontal1Click),
-    Item(&T::FlipVertical1, &T::Edit1, "FlipVertical1", "Flip &Vertical", &T::FlipVertical1Click),
-    Item(&T::NudgeLeft1, &T::Edit1, "NudgeLeft1", "Nudge Left", &T::Nudge1Click, "Shift+Left"),
-    Item(&T::NudgeRight1, &T::Edit1, "NudgeRight1", "Nudge Right", &T::Nudge2Click, "Shift+Right"),
-    Item(&T::NudgeUp1, &T::Edit1, "NudgeUp1", "Nudge Up", &T::Nudge3Click, "Shift+Up"),
-    Item(&T::NudgeDown1, &T::Edit1, "NudgeDown1", "Nudge Down", &T::Nudge4Click, "Shift+Down"),
-    Separator(&T::N7, &T::Edit1, "N7"),
-    Menu(&T::Tools1, &T::Edit1, "Tools1", "T&ools"),
-    Checked(Item(&T::Pencil1, &T::Tools1, "Pencil1", "&Pencil", &T::Tool1Click, "P")),
-    Checked(Item(&T::FilledRectangle1, &T::Tools1, "FilledRectangle1", "Filled &Rectangle",
-                 &T::Tool2Click, "R")),
-    Checked(Item(&T::OutlineRectangle1, &T::Tools1, "OutlineRectangle1", "&Outline Rectangle",
-                 &T::Tool3Click, "O")),
-    Checked(Item(&T::Line1, &T::Tools1, "Line1", "&Line", &T::Tool4Click, "L")),
-    Checked(Item(&T::Fill1, &T::Tools1, "Fill1", "&Fill", &T::Tool5Click, "F")),
-    Checked(Item(&T::Select1, &T::Tools1, "Select1", "&Select", &T::Tool6Click, "S")),
-    Checked(Item(&T::FilledEllipse1, &T::Tools1, "FilledEllipse1", "Filled &Ellipse",
-                 &T::Tool7Click, "E")),
-    Checked(Item(&T::Syringe1, &T::Tools1, "Syringe1", "S&yringe", &T::Tool8Click, "Y")),
-    No_Repeat(Item(&T::SwapColours1, &T::Edit1, "SwapColours1", "S&wap Colours",
-                   &T::SwapColours1Click, "X")),
-    Separator(&T::N3, &T::Edit1, "N3"),
-    Item(&T::Undo1, &T::Edit1, "Undo1", "&Undo", &T::Undo1Click, "Ctrl+U", R::Undo),
-    Item(&T::StepBackward1, &T::Edit1, "StepBackward1", "Step &Backward", &T::StepBackward1Click,
-         "Ctrl+Z", R::Step_Back),
-    Also(Item(&T::StepForward1, &T::Edit1, "StepForward1", "Step &Forward", &T::StepForward1Click,
-              "Ctrl+Shift+Z", R::Step_Forward),
+    Menu(&Main_Controls::Edit1, nullptr, "Edit1", "&Edit", R::Open),
+    Item(&Main_Controls::Copy2, &Main_Controls::Edit1, "Copy2", "&Copy (To Clipboard)",
+         &T::Copy2Click, "Ctrl+C"),
+    Item(&Main_Controls::Cut1, &Main_Controls::Edit1, "Cut1", "Cu&t (To Clipboard)", &T::Cut1Click,
+         "Ctrl+X"),
+    Item(&Main_Controls::Paste2, &Main_Controls::Edit1, "Paste2", "&Paste (From Clipboard)",
+         &T::Paste2Click, "Ctrl+V"),
+    Separator(&Main_Controls::N2, &Main_Controls::Edit1, "N2"),
+    Item(&Main_Controls::FlipHorizontal1, &Main_Controls::Edit1, "FlipHorizontal1",
+         "Flip &Horizontal", &T::FlipHorizontal1Click),
+    Item(&Main_Controls::FlipVertical1, &Main_Controls::Edit1, "FlipVertical1", "Flip &Vertical",
+         &T::FlipVertical1Click),
+    Item(&Main_Controls::NudgeLeft1, &Main_Controls::Edit1, "NudgeLeft1", "Nudge Left",
+         &T::Nudge1Click, "Shift+Left"),
+    Item(&Main_Controls::NudgeRight1, &Main_Controls::Edit1, "NudgeRight1", "Nudge Right",
+         &T::Nudge2Click, "Shift+Right"),
+    Item(&Main_Controls::NudgeUp1, &Main_Controls::Edit1, "NudgeUp1", "Nudge Up", &T::Nudge3Click,
+         "Shift+Up"),
+    Item(&Main_Controls::NudgeDown1, &Main_Controls::Edit1, "NudgeDown1", "Nudge Down",
+         &T::Nudge4Click, "Shift+Down"),
+    Separator(&Main_Controls::N7, &Main_Controls::Edit1, "N7"),
+    Menu(&Main_Controls::Tools1, &Main_Controls::Edit1, "Tools1", "T&ools"),
+    Checked(Item(&Main_Controls::Pencil1, &Main_Controls::Tools1, "Pencil1", "&Pencil",
+                 &T::Tool1Click, "P")),
+    Checked(Item(&Main_Controls::FilledRectangle1, &Main_Controls::Tools1, "FilledRectangle1",
+                 "Filled &Rectangle", &T::Tool2Click, "R")),
+    Checked(Item(&Main_Controls::OutlineRectangle1, &Main_Controls::Tools1, "OutlineRectangle1",
+                 "&Outline Rectangle", &T::Tool3Click, "O")),
+    Checked(
+        Item(&Main_Controls::Line1, &Main_Controls::Tools1, "Line1", "&Line", &T::Tool4Click, "L")),
+    Checked(
+        Item(&Main_Controls::Fill1, &Main_Controls::Tools1, "Fill1", "&Fill", &T::Tool5Click, "F")),
+    Checked(Item(&Main_Controls::Select1, &Main_Controls::Tools1, "Select1", "&Select",
+                 &T::Tool6Click, "S")),
+    Checked(Item(&Main_Controls::FilledEllipse1, &Main_Controls::Tools1, "FilledEllipse1",
+                 "Filled &Ellipse", &T::Tool7Click, "E")),
+    Checked(Item(&Main_Controls::Syringe1, &Main_Controls::Tools1, "Syringe1", "S&yringe",
+                 &T::Tool8Click, "Y")),
+    No_Repeat(Item(&Main_Controls::SwapColours1, &Main_Controls::Edit1, "SwapColours1",
+                   "S&wap Colours", &T::SwapColours1Click, "X")),
+    Separator(&Main_Controls::N3, &Main_Controls::Edit1, "N3"),
+    Item(&Main_Controls::Undo1, &Main_Controls::Edit1, "Undo1", "&Undo", &T::Undo1Click, "Ctrl+U",
+         R::Undo),
+    Item(&Main_Controls::StepBackward1, &Main_Controls::Edit1, "StepBackward1", "Step &Backward",
+         &T::StepBackward1Click, "Ctrl+Z", R::Step_Back),
+    Also(Item(&Main_Controls::StepForward1, &Main_Controls::Edit1, "StepForward1", "Step &Forward",
+              &T::StepForward1Click, "Ctrl+Shift+Z", R::Step_Forward),
          "Ctrl+Y"),
 
-    Menu(&T::Frame1, nullptr, "Frame1", "F&rame", R::Open),
-    Item(&T::Clear1, &T::Frame1, "Clear1", "C&lear", &T::Clear1Click),
-    Item(&T::Copy1, &T::Frame1, "Copy1", "&Copy (To Buffer)", &T::Copy1Click, "Shift+Ins"),
-    Item(&T::Paste1, &T::Frame1, "Paste1", "&Paste (From Buffer)", &T::Paste1Click, "Ins",
-         R::Buffer),
-    Separator(&T::N4, &T::Frame1, "N4"),
-    Item(&T::CopyToClipboard1, &T::Frame1, "CopyToClipboard1", "C&opy (To Clipboard)",
-         &T::CopyToClipboard1Click),
-    Item(&T::PasteFromClipboard1, &T::Frame1, "PasteFromClipboard1", "P&aste (From Clipboard)",
-         &T::PasteFromClipboard1Click),
-    Separator(&T::N5, &T::Frame1, "N5"),
-    Item(&T::Add1, &T::Frame1, "Add1", "&Add", &T::Add1Click, "Ctrl+A"),
-    Item(&T::Delete1, &T::Frame1, "Delete1", "&Delete", &T::Delete1Click, "Del"),
-    Item(&T::Insert1, &T::Frame1, "Insert1", "&Insert", &T::Insert1Click, "Ctrl+I"),
-    Item(&T::Resize1, &T::Frame1, "Resize1", "&Resize", &T::Resize1Click),
-    Separator(&T::N8, &T::Frame1, "N8"),
-    Item(&T::FirstFrame1, &T::Frame1, "FirstFrame1", "&First Frame", &T::SpeedButton2Click, "Home"),
-    Item(&T::PreviousFrame1, &T::Frame1, "PreviousFrame1", "Pre&vious Frame", &T::Prev_FrameClick,
-         "Left"),
-    Item(&T::NextFrame1, &T::Frame1, "NextFrame1", "&Next Frame", &T::Next_FrameClick, "Right"),
-    Item(&T::LastFrame1, &T::Frame1, "LastFrame1", "Las&t Frame", &T::SpeedButton12Click, "End"),
-    No_Repeat(
-        Item(&T::PlayStop1, &T::Frame1, "PlayStop1", "Pla&y / Stop", &T::PlayStop1Click, "Space")),
+    Menu(&Main_Controls::Frame1, nullptr, "Frame1", "F&rame", R::Open),
+    Item(&Main_Controls::Clear1, &Main_Controls::Frame1, "Clear1", "C&lear", &T::Clear1Click),
+    Item(&Main_Controls::Copy1, &Main_Controls::Frame1, "Copy1", "&Copy (To Buffer)",
+         &T::Copy1Click, "Shift+Ins"),
+    Item(&Main_Controls::Paste1, &Main_Controls::Frame1, "Paste1", "&Paste (From Buffer)",
+         &T::Paste1Click, "Ins", R::Buffer),
+    Separator(&Main_Controls::N4, &Main_Controls::Frame1, "N4"),
+    Item(&Main_Controls::CopyToClipboard1, &Main_Controls::Frame1, "CopyToClipboard1",
+         "C&opy (To Clipboard)", &T::CopyToClipboard1Click),
+    Item(&Main_Controls::PasteFromClipboard1, &Main_Controls::Frame1, "PasteFromClipboard1",
+         "P&aste (From Clipboard)", &T::PasteFromClipboard1Click),
+    Separator(&Main_Controls::N5, &Main_Controls::Frame1, "N5"),
+    Item(&Main_Controls::Add1, &Main_Controls::Frame1, "Add1", "&Add", &T::Add1Click, "Ctrl+A"),
+    Item(&Main_Controls::Delete1, &Main_Controls::Frame1, "Delete1", "&Delete", &T::Delete1Click,
+         "Del"),
+    Item(&Main_Controls::Insert1, &Main_Controls::Frame1, "Insert1", "&Insert", &T::Insert1Click,
+         "Ctrl+I"),
+    Item(&Main_Controls::Resize1, &Main_Controls::Frame1, "Resize1", "&Resize", &T::Resize1Click),
+    Separator(&Main_Controls::N8, &Main_Controls::Frame1, "N8"),
+    Item(&Main_Controls::FirstFrame1, &Main_Controls::Frame1, "FirstFrame1", "&First Frame",
+         &T::SpeedButton2Click, "Home"),
+    Item(&Main_Controls::PreviousFrame1, &Main_Controls::Frame1, "PreviousFrame1",
+         "Pre&vious Frame", &T::Prev_FrameClick, "Left"),
+    Item(&Main_Controls::NextFrame1, &Main_Controls::Frame1, "NextFrame1", "&Next Frame",
+         &T::Next_FrameClick, "Right"),
+    Item(&Main_Controls::LastFrame1, &Main_Controls::Frame1, "LastFrame1", "Las&t Frame",
+         &T::SpeedButton12Click, "End"),
+    No_Repeat(Item(&Main_Controls::PlayStop1, &Main_Controls::Frame1, "PlayStop1", "Pla&y / Stop",
+                   &T::PlayStop1Click, "Space")),
 
-    Menu(&T::Section1, nullptr, "Section1", "&Section", R::Sections),
-    Item(&T::MarkFrameAsStartOfSection1, &T::Section1, "MarkFrameAsStartOfSection1",
-         "Mark Frame as &Start of Section", &T::MarkFrameAsStartOfSection1Click, "Ctrl+S"),
-    Item(&T::MarkFrameAsEndOfSection1, &T::Section1, "MarkFrameAsEndOfSection1",
-         "Mark Frame as &End of Section", &T::MarkFrameAsEndOfSection1Click, "Ctrl+E"),
-    Item(&T::ResetMarks1, &T::Section1, "ResetMarks1", "&Reset Marks", &T::ResetMarks1Click,
-         "Ctrl+R"),
+    Menu(&Main_Controls::Section1, nullptr, "Section1", "&Section", R::Sections),
+    Item(&Main_Controls::MarkFrameAsStartOfSection1, &Main_Controls::Section1,
+         "MarkFrameAsStartOfSection1", "Mark Frame as &Start of Section",
+         &T::MarkFrameAsStartOfSection1Click, "Ctrl+S"),
+    Item(&Main_Controls::MarkFrameAsEndOfSection1, &Main_Controls::Section1,
+         "MarkFrameAsEndOfSection1", "Mark Frame as &End of Section",
+         &T::MarkFrameAsEndOfSection1Click, "Ctrl+E"),
+    Item(&Main_Controls::ResetMarks1, &Main_Controls::Section1, "ResetMarks1", "&Reset Marks",
+         &T::ResetMarks1Click, "Ctrl+R"),
 
-    Menu(&T::View1, nullptr, "View1", "&View"),
-    Checked(Item(&T::OnionSkin1, &T::View1, "OnionSkin1", "&Onion Skin", &T::OnionSkin1Click)),
-    Checked(Item(&T::PixelGrid1, &T::View1, "PixelGrid1", "&Pixel Grid", &T::PixelGrid1Click)),
-    Separator(&T::N6, &T::View1, "N6"),
+    Menu(&Main_Controls::View1, nullptr, "View1", "&View"),
+    Checked(Item(&Main_Controls::OnionSkin1, &Main_Controls::View1, "OnionSkin1", "&Onion Skin",
+                 &T::OnionSkin1Click)),
+    Checked(Item(&Main_Controls::PixelGrid1, &Main_Controls::View1, "PixelGrid1", "&Pixel Grid",
+                 &T::PixelGrid1Click)),
+    Separator(&Main_Controls::N6, &Main_Controls::View1, "N6"),
     // Where "+" needs Shift, the key under it zooms in too.
-    Also(Item(&T::ZoomIn1, &T::View1, "ZoomIn1", "Zoom &In", &T::Zoom_InClick, "Ctrl++"), "Ctrl+="),
-    Item(&T::ZoomOut1, &T::View1, "ZoomOut1", "Zoom O&ut", &T::Zoom_OutClick, "Ctrl+-"),
-    Item(&T::Fit1, &T::View1, "Fit1", "&Fit", &T::Fit1Click, "Ctrl+0"),
+    Also(Item(&Main_Controls::ZoomIn1, &Main_Controls::View1, "ZoomIn1", "Zoom &In",
+              &T::Zoom_InClick, "Ctrl++"),
+         "Ctrl+="),
+    Item(&Main_Controls::ZoomOut1, &Main_Controls::View1, "ZoomOut1", "Zoom O&ut",
+         &T::Zoom_OutClick, "Ctrl+-"),
+    Item(&Main_Controls::Fit1, &Main_Controls::View1, "Fit1", "&Fit", &T::Fit1Click, "Ctrl+0"),
 
-    Menu(&T::Effects1, nullptr, "Effects1", "Effe&cts", R::Open),
-    Effect(&T::Brightness1, "Brightness1", "&Brightness..."),
-    Effect(&T::Rotate1, "Rotate1", "&Rotate..."),
-    Effect(&T::Squash1, "Squash1", "S&quash..."),
-    Effect(&T::Spin1, "Spin1", "S&pin..."),
+    Menu(&Main_Controls::Effects1, nullptr, "Effects1", "Effe&cts", R::Open),
+    Effect(&Main_Controls::Brightness1, "Brightness1", "&Brightness..."),
+    Effect(&Main_Controls::Rotate1, "Rotate1", "&Rotate..."),
+    Effect(&Main_Controls::Squash1, "Squash1", "S&quash..."),
+    Effect(&Main_Controls::Spin1, "Spin1", "S&pin..."),
 };
 
-const Command* Row_Of(Menu_Item T::*item) {
+const Command* Row_Of(Menu_Item Main_Controls::*item) {
   for (const Command& c : Table)
     if (c.Item == item) return &c;
   return nullptr;
@@ -161,7 +194,7 @@ std::span<const Command> Commands() { return Table; }
 
 void Lay_Out_Commands(TTolvane& t) {
   for (const Command& c : Table) {
-    Menu_Item& m = t.*c.Item;
+    Menu_Item& m = t.Controls.*c.Item;
     m.Caption = c.Caption;
     m.Shortcut = c.Shortcut;
     m.Alt_Shortcut = c.Alt_Shortcut;
@@ -201,7 +234,7 @@ void Run(TTolvane& t, const Command& c) {
   if (c.Click)
     (t.*c.Click)();
   else if (c.Item_Click)
-    (t.*c.Item_Click)(t.*c.Item);
+    (t.*c.Item_Click)(t.Controls.*c.Item);
   t.Show_State();
 }
 
@@ -215,21 +248,21 @@ bool Press_Key(TTolvane& t, std::string_view key) {
 }
 
 void TTolvane::Show_State() {
-  for (const Command& c : Table) (this->*c.Item).Enabled = Rule_Holds(c.Rule, *this);
+  for (const Command& c : Table) (Controls.*c.Item).Enabled = Rule_Holds(c.Rule, *this);
   Show_Tool(*this);
-  OnionSkin1.Checked = Aids.Onion_Skin;
-  PixelGrid1.Checked = Aids.Pixel_Grid;
-  Bevel1.Visible = Opened;
+  Controls.OnionSkin1.Checked = Aids.Onion_Skin;
+  Controls.PixelGrid1.Checked = Aids.Pixel_Grid;
+  Controls.Bevel1.Visible = Opened;
 
   const bool playing = Player.Playing();
-  Play.Enabled = Opened && !playing;
-  Stop.Enabled = playing;
-  Repeat_Anim.Down = Player.Loop();
-  DSP_Panel.Color = playing ? Playing_Border : Face_Colour;
-  Anim_Timer.Enabled = playing;
-  Anim_Timer.Interval = Player.Interval();
-  Play_Speed.Position = Player.Fps();
-  Label1.Caption = std::to_string(Player.Fps()) + " fps";
+  Controls.Play.Enabled = Opened && !playing;
+  Controls.Stop.Enabled = playing;
+  Controls.Repeat_Anim.Down = Player.Loop();
+  Controls.DSP_Panel.Color = playing ? Playing_Border : Face_Colour;
+  Controls.Anim_Timer.Enabled = playing;
+  Controls.Anim_Timer.Interval = Player.Interval();
+  Controls.Play_Speed.Position = Player.Fps();
+  Controls.Label1.Caption = std::to_string(Player.Fps()) + " fps";
 }
 
 }  // namespace tolvane

@@ -7,6 +7,7 @@
 namespace tolvane {
 
 class TTolvane;
+struct Main_Controls;
 
 // What a command's menu item needs to be enabled, read from the document's
 // and playback's own state, never from another control.
@@ -23,10 +24,10 @@ enum class Enable_Rule {
 // One menu entry: a menu, a separator or a command. The Qt menu is built
 // from these rows alone, in their order.
 struct Command {
-  Menu_Item TTolvane::*Item;
-  Menu_Item TTolvane::*Menu;  // the menu it sits in; null for the menu bar
-  const char* Name;           // the item's control name
-  const char* Caption;        // "-" for a separator
+  Menu_Item Main_Controls::*Item;
+  Menu_Item Main_Controls::*Menu;  // the menu it sits in; null for the menu bar
+  const char* Name;                // the item's control name
+  const char* Caption;             // "-" for a separator
   const char* Shortcut;
   const char* Alt_Shortcut;   // a second key, not shown in the menu
   void (TTolvane::*Click)();  // none for menus and separators

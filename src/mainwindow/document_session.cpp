@@ -60,7 +60,7 @@ bool Document_Session::Ask_Save_Changes() {
 
 void Document_Session::Load() {
   if (!Ask_Save_Changes()) return;
-  File_Dialog& open = t_.OpenDialog1;
+  File_Dialog& open = t_.Controls.OpenDialog1;
   open.Title = "Open...";
   open.Filter = Open_Filter;
   open.Filter_Index = 1;
@@ -78,7 +78,7 @@ void Document_Session::Open_Start_File() {
   const auto absolute = std::filesystem::absolute(path, failed);
   if (!failed) path = absolute.string();
   // The next Load starts beside it, as after choosing it in the dialog.
-  t_.OpenDialog1.File_Name = path;
+  t_.Controls.OpenDialog1.File_Name = path;
   // Load reads no PCX; the desktop offers PCX pictures too, so they go to
   // frame retrieval as Import PCX would hand them on.
   if (Is_Pcx_Name(path))
@@ -179,8 +179,8 @@ void Document_Session::Save() {
 }
 
 void Document_Session::Save_Through_Dialog() {
-  if (!t_.P.Execute_Save_Dialog(t_.SaveDialog1)) return;
-  const std::string path = t_.SaveDialog1.File_Name;
+  if (!t_.P.Execute_Save_Dialog(t_.Controls.SaveDialog1)) return;
+  const std::string path = t_.Controls.SaveDialog1.File_Name;
   if (!Run_Command(t_.P, [&] { Write_Picture(path, t_.Anim_Strip); })) return;
   Saved_To(path);
   t_.Caption = "Tolvane - " + File_Name_Part(path);
@@ -198,7 +198,7 @@ void Document_Session::Save_As() {
   saved_ = false;
   t_.Commit_Frame();
   t_.Frame_Edited = false;
-  File_Dialog& save = t_.SaveDialog1;
+  File_Dialog& save = t_.Controls.SaveDialog1;
   save.Title = "Save As...";
   save.File_Name = t_.Anim_File_Name;
   save.Filter = Picture_Filter;

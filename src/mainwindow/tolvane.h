@@ -8,6 +8,7 @@
 #include "editor/tools.h"
 #include "editor/zoom_view.h"
 #include "mainwindow/document_session.h"
+#include "mainwindow/main_controls.h"
 #include "mainwindow/playback.h"
 #include "platform/controls.h"
 #include "platform/form.h"
@@ -17,18 +18,6 @@ namespace tolvane {
 
 struct Application;
 
-// The open and save dialogs' filter for animation files.
-inline constexpr const char* Bmp_Filter = "Bitmap Files (*.BMP)|*.BMP|All Files (*.*)|*.*";
-// The same for pictures the program opens and saves, with PNG after them.
-inline constexpr const char* Picture_Filter =
-    "Bitmap Files (*.BMP)|*.BMP|All Files (*.*)|*.*|PNG Files (*.PNG)|*.PNG";
-// Load, Import Frames and Merge Files open on every picture they read: the
-// bitmap filter alone would hide PNG sheets.
-inline constexpr const char* Open_Filter =
-    "All Pictures (*.bmp *.png)|*.bmp;*.png|Bitmap Files (*.BMP)|*.BMP|All Files (*.*)|*.*|PNG "
-    "Files (*.PNG)|*.PNG";
-inline constexpr const char* Gif_Filter = "GIF Files (*.GIF)|*.GIF";
-inline constexpr const char* Sheet_Filter = "PNG Files (*.PNG)|*.PNG";
 // The preview's border while playing.
 inline constexpr Colour Playing_Border = 0x0000FF;
 
@@ -66,62 +55,16 @@ class TTolvane : public TForm, public Editing_State, public Editor_Host {
   Application& App;
   Platform& P;
 
-  // Menu bar.
-  Menu_Item File1, Load1, Import1, ImportPCX1, Save1, SaveAs1, MergeFiles1, New1, N1, About1,
-      About2, WhatsNew1, Exit1;
-  Menu_Item Edit1, Copy2, Cut1, Paste2, N2, FlipHorizontal1, FlipVertical1, N3, Undo1;
-  Menu_Item Frame1, Clear1, Copy1, Paste1, N4, CopyToClipboard1, PasteFromClipboard1, N5, Add1,
-      Delete1, Insert1, Resize1;
-  Menu_Item Section1, MarkFrameAsStartOfSection1, MarkFrameAsEndOfSection1, ResetMarks1;
-  Menu_Item Effects1, Brightness1, Rotate1, Squash1, Spin1;
-
-  // Tool panel (children of Panel1; bounds relative to it).
-  Panel Panel1;
-  Speed_Button Tool1, Tool2, Tool3, Tool4, Tool5, Tool6, Tool7, Tool8;
-  Speed_Button Nudge1, Nudge2, Nudge3, Nudge4, Zoom_Out, Zoom_In;
-  Label Label5;
-
-  // Palette (children of Panel2).
-  Panel Panel2;
-  Image_Control Pal, Col_Select, Custom;
-  Bevel Bevel4, Bevel5, Bevel6;
-
-  // Navigation and playback buttons.
-  Speed_Button SpeedButton2, SpeedButton12, Prev_Frame, Next_Frame, Play, Stop, Repeat_Anim;
-
-  // Zoom view (Zoom, Bevel3, Select_Marker, Select_Image are children of Panel3).
-  Panel Panel3;
-  Bevel Bevel3;
-  Image_Control Zoom;
-  Scroll_Bar ZH, ZV;
-  Bevel Select_Marker;
-  Control Select_Image;
-
-  Track_Bar Play_Speed;
-  Label Label1;
-
-  // Thumbnails, preview and labels. Frame (child of DSP_Panel) shows Working_Frame.
-  Image_Control Frames;
-  Bevel Bevel1, Bevel2, Bevel7, Bevel8, Bevel9;
-  Panel DSP_Panel;
-  Control Frame;
-  Label Label2, Label3;
-
-  // Progress panel (children relative to it).
-  Panel Progress_Panel;
-  Label Progress_Caption, Progress;
-  Progress_Bar Prog_Bar;
-
-  Timer Anim_Timer;
-  File_Dialog OpenDialog1, SaveDialog1;
-  Colour_Dialog ColorDialog1;
+  // The controls by their names, as the views show them.
+  Main_Controls Controls;
 
   int Thumb_Slots = 5;
 
   // The editor's parts: the zoom view (factor, scrolling, redraw), the
   // floating selection and the zoom view's mouse protocol with the tools.
-  Zoom_View View{Zoom, ZH, ZV, Label5};
-  Floating_Selection Selection{Working_Frame, View, Select_Marker, Select_Image, *this};
+  Zoom_View View{Controls.Zoom, Controls.ZH, Controls.ZV, Controls.Label5};
+  Floating_Selection Selection{Working_Frame, View, Controls.Select_Marker, Controls.Select_Image,
+                               *this};
   Zoom_Mouse Mouse{*this, View, Selection, *this};
 
   Playback Player;
@@ -279,30 +222,17 @@ class TTolvane : public TForm, public Editing_State, public Editor_Host {
 
   // Export GIF (File menu, after Save As; mainwindow/tolvane_gif.cpp): the
   // current section as an animated GIF. Enabled with Save As.
-  Menu_Item ExportGIF1;
-  File_Dialog GifDialog1{.Title = "Export GIF...",
-                         .Filter = Gif_Filter,
-                         .Filter_Index = 1,
-                         .File_Name = "",
-                         .Overwrite_Prompt = true};
   void ExportGIF1Click();
 
   // Export Sheet (File menu, after Export GIF; mainwindow/tolvane_sheet.cpp):
   // the frames as a PNG sprite sheet with a JSON file beside it. Enabled
   // with Save As.
-  Menu_Item ExportSheet1;
-  File_Dialog SheetDialog1{.Title = "Export Sheet...",
-                           .Filter = Sheet_Filter,
-                           .Filter_Index = 1,
-                           .File_Name = "",
-                           .Overwrite_Prompt = true};
   void ExportSheet1Click();
   // The export dialogs' choices, kept in the settings file.
   Export_Choices Export;
 
   // View menu, after Section (editor/view_aids.cpp): drawing aids in the
   // zoom view only, kept in the settings file.
-  Menu_Item View1, OnionSkin1, PixelGrid1;
   void OnionSkin1Click();
   void PixelGrid1Click();
 
@@ -330,10 +260,6 @@ class TTolvane : public TForm, public Editing_State, public Editor_Host {
   // Commands that exist for their keys (mainwindow/tolvane_keys.cpp), in the
   // menus that show the keys: zooming in View; nudges, the tools and the
   // colour swap in Edit; moving between frames and playing in Frame.
-  Menu_Item N6, ZoomIn1, ZoomOut1, Fit1;
-  Menu_Item NudgeLeft1, NudgeRight1, NudgeUp1, NudgeDown1, N7, Tools1, Pencil1, FilledRectangle1,
-      OutlineRectangle1, Line1, Fill1, Select1, FilledEllipse1, Syringe1, SwapColours1;
-  Menu_Item N8, FirstFrame1, PreviousFrame1, NextFrame1, LastFrame1, PlayStop1;
   // The largest factor from 1 to 10 at which the whole frame fits the view.
   void Fit1Click();
   void SwapColours1Click();
@@ -341,7 +267,6 @@ class TTolvane : public TForm, public Editing_State, public Editor_Host {
   void PlayStop1Click();
   // Edit menu, after Undo (mainwindow/tolvane_history.cpp): the document's
   // history, enabled while there is a step to take.
-  Menu_Item StepBackward1, StepForward1;
   void StepBackward1Click();
   void StepForward1Click();
   // The menu items' states from the history.

@@ -14,17 +14,17 @@ TTolvane::TTolvane(Application& app) : App(app), P(app.P) {
 
   Lay_Out_Controls(*this);
 
-  OpenDialog1.Filter = Open_Filter;
-  SaveDialog1.Filter = Picture_Filter;
-  SaveDialog1.Overwrite_Prompt = true;
-  ColorDialog1.Full_Open = true;
+  Controls.OpenDialog1.Filter = Open_Filter;
+  Controls.SaveDialog1.Filter = Picture_Filter;
+  Controls.SaveDialog1.Overwrite_Prompt = true;
+  Controls.ColorDialog1.Full_Open = true;
   Anim_History.On_Change = [this] { Show_Steps(); };
 }
 
 void TTolvane::FormCreate() {
-  Label3.Caption.clear();
+  Controls.Label3.Caption.clear();
   Caption = Application_Title;
-  Progress_Panel.B.Left = -2 * Progress_Panel.B.Width;
+  Controls.Progress_Panel.B.Left = -2 * Controls.Progress_Panel.B.Width;
   Opened = Sections_Offered = false;
 
   Frame_Size = 32;
@@ -32,11 +32,12 @@ void TTolvane::FormCreate() {
   Undo_Frame.Set_Size(32, 32);
   Frame_Buffer.Set_Size(32, 32);
   Selection.Reset(32);
-  Label2.Caption.clear();
+  Controls.Label2.Caption.clear();
   Buffer_Filled = false;
 
-  Frames.Picture.Set_Size(Frames.B.Width, Frames.B.Height);
-  Frames.Picture.FillRect({0, 0, Frames.Picture.Width(), Frames.Picture.Height()});
+  Controls.Frames.Picture.Set_Size(Controls.Frames.B.Width, Controls.Frames.B.Height);
+  Controls.Frames.Picture.FillRect(
+      {0, 0, Controls.Frames.Picture.Width(), Controls.Frames.Picture.Height()});
 
   Mouse.Reset();
   Undo_Available = false;
@@ -60,7 +61,7 @@ void TTolvane::Read_Settings() {
   Custom_Colour1 = v.Custom1;
   Custom_Colour2 = v.Custom2;
   Mount_Colour = v.Mount;
-  OpenDialog1.File_Name = v.Dir;
+  Controls.OpenDialog1.File_Name = v.Dir;
   Player.Set_Fps(v.FPS);
   Aids.Onion_Skin = v.Onion_Skin;
   Aids.Pixel_Grid = v.Pixel_Grid;
@@ -80,7 +81,7 @@ void TTolvane::Write_Settings() {
   v.Custom1 = Custom_Colour1;
   v.Custom2 = Custom_Colour2;
   v.Mount = Mount_Colour;
-  v.Dir = OpenDialog1.File_Name;
+  v.Dir = Controls.OpenDialog1.File_Name;
   v.FPS = Player.Fps();
   v.Onion_Skin = Aids.Onion_Skin;
   v.Pixel_Grid = Aids.Pixel_Grid;
@@ -126,23 +127,23 @@ void TTolvane::WhatsNew1Click() {
 }
 
 void TTolvane::Progress_Show(int steps, const std::string& caption) {
-  Progress_Panel.B.Left = (Client_Width() - Progress_Panel.B.Width) / 2;
-  Progress_Panel.B.Top = (Client_Height() - Progress_Panel.B.Height) / 2;
-  Prog_Bar.Position = 0;
-  Prog_Bar.Max = steps;
-  Progress_Caption.Caption = caption;
+  Controls.Progress_Panel.B.Left = (Client_Width() - Controls.Progress_Panel.B.Width) / 2;
+  Controls.Progress_Panel.B.Top = (Client_Height() - Controls.Progress_Panel.B.Height) / 2;
+  Controls.Prog_Bar.Position = 0;
+  Controls.Prog_Bar.Max = steps;
+  Controls.Progress_Caption.Caption = caption;
   P.Set_Wait_Cursor(true);
 }
 
 void TTolvane::Progress_Step(int i, int n) {
-  Progress.Caption = "Frame " + std::to_string(i) + " of " + std::to_string(n) + "...";
-  Prog_Bar.Position = std::min(Prog_Bar.Position + 1, Prog_Bar.Max);
+  Controls.Progress.Caption = "Frame " + std::to_string(i) + " of " + std::to_string(n) + "...";
+  Controls.Prog_Bar.Position = std::min(Controls.Prog_Bar.Position + 1, Controls.Prog_Bar.Max);
   P.Process_Messages();
 }
 
 void TTolvane::Progress_Hide() {
   P.Set_Wait_Cursor(false);
-  Progress_Panel.B.Left = -2 * Progress_Panel.B.Width;
+  Controls.Progress_Panel.B.Left = -2 * Controls.Progress_Panel.B.Width;
 }
 
 }  // namespace tolvane

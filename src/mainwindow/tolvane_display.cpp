@@ -10,8 +10,9 @@
 namespace tolvane {
 
 void TTolvane::Show_Frame() {
-  Label2.Caption = "Frame " + std::to_string(Cur_Frame + 1) + " of " + std::to_string(Frame_Total);
-  Raster_Image& thumbs = Frames.Picture;
+  Controls.Label2.Caption =
+      "Frame " + std::to_string(Cur_Frame + 1) + " of " + std::to_string(Frame_Total);
+  Raster_Image& thumbs = Controls.Frames.Picture;
   thumbs.Fill_Colour = 0xC0C0C0;
   thumbs.FillRect({0, 0, thumbs.Width(), thumbs.Height()});
   // The whole strip is drawn shifted; clipping keeps the cost to the row's size.
@@ -52,12 +53,12 @@ void TTolvane::Layout_Frame_Views() {
   auto undo = Resized(Undo_Frame, Frame_Size, Frame_Size);
   auto sel = Resized(Selection.Background(), Frame_Size, Frame_Size);
   auto buffer = Resized(Frame_Buffer, Frame_Size, Frame_Size);
-  auto thumbs = Resized(Frames.Picture, Frame_Size * slots, Frame_Size);
+  auto thumbs = Resized(Controls.Frames.Picture, Frame_Size * slots, Frame_Size);
   auto working = Resized(Working_Frame, Frame_Size, Frame_Size);
   Take(Undo_Frame, undo);
   if (sel) Selection.Take_Background(std::move(*sel));
   Take(Frame_Buffer, buffer);
-  Take(Frames.Picture, thumbs);
+  Take(Controls.Frames.Picture, thumbs);
   Take(Working_Frame, working);
 
   Thumb_Slots = slots;

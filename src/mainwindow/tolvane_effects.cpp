@@ -14,9 +14,9 @@ namespace {
 using Form = TEffects_Param_Form;
 
 int Kind_Of(const TTolvane& t, const Menu_Item& sender) {
-  if (&sender == &t.Rotate1) return Form::Rotate;
-  if (&sender == &t.Squash1) return Form::Squash;
-  if (&sender == &t.Spin1) return Form::Spin;
+  if (&sender == &t.Controls.Rotate1) return Form::Rotate;
+  if (&sender == &t.Controls.Squash1) return Form::Squash;
+  if (&sender == &t.Controls.Spin1) return Form::Spin;
   return Form::Brightness;
 }
 

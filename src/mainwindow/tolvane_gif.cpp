@@ -19,7 +19,7 @@ constexpr std::int64_t Progress_Pixels = std::int64_t{1} << 18;
 }  // namespace
 
 void TTolvane::ExportGIF1Click() {
-  if (!ExportGIF1.Enabled) return;
+  if (!Controls.ExportGIF1.Enabled) return;
   Stop_Playback();
   Commit_Frame();
   TGif_Export_Form& form = *App.Gif_Export_Form;
@@ -27,9 +27,9 @@ void TTolvane::ExportGIF1Click() {
   form.Loop_On = Player.Loop();
   Show_Modal(P, form);
   if (!form.Accepted) return;
-  GifDialog1.File_Name = With_Extension(Anim_File_Name, ".gif");
-  if (!P.Execute_Save_Dialog(GifDialog1)) return;
-  const std::string path = GifDialog1.File_Name;
+  Controls.GifDialog1.File_Name = With_Extension(Anim_File_Name, ".gif");
+  if (!P.Execute_Save_Dialog(Controls.GifDialog1)) return;
+  const std::string path = Controls.GifDialog1.File_Name;
 
   const Frame_Span frames = form.Frames();
   const int scale = form.Scale_Value();

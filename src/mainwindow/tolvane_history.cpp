@@ -46,8 +46,8 @@ void TTolvane::StepBackward1Click() { Take_Step(*this, true); }
 void TTolvane::StepForward1Click() { Take_Step(*this, false); }
 
 void TTolvane::Show_Steps() {
-  StepBackward1.Enabled = Anim_History.Can_Back();
-  StepForward1.Enabled = Anim_History.Can_Forward();
+  Controls.StepBackward1.Enabled = Anim_History.Can_Back();
+  Controls.StepForward1.Enabled = Anim_History.Can_Forward();
 }
 
 }  // namespace tolvane

@@ -5,7 +5,7 @@
 
 namespace tolvane {
 
-void TTolvane::Play_SpeedChange() { Player.Set_Fps(Play_Speed.Position); }
+void TTolvane::Play_SpeedChange() { Player.Set_Fps(Controls.Play_Speed.Position); }
 
 void TTolvane::PlayClick() {
   if (Section_Start == Section_End) {
@@ -56,7 +56,7 @@ void TTolvane::Repeat_AnimClick() { Player.Set_Loop(!Player.Loop()); }
 
 void TTolvane::Show_Section() {
   if (Section_End < Section_Start) Section_End = Section_Start;
-  Label3.Caption =
+  Controls.Label3.Caption =
       "Section: " + std::to_string(Section_Start + 1) + " to " + std::to_string(Section_End + 1);
 }
 

@@ -12,25 +12,25 @@ namespace {
 // one exclusive group.
 struct Tool_Controls_Of {
   int Tool;
-  Speed_Button TTolvane::*Button;
-  Menu_Item TTolvane::*Item;
+  Speed_Button Main_Controls::*Button;
+  Menu_Item Main_Controls::*Item;
 };
 constexpr Tool_Controls_Of Tool_Controls[] = {
-    {Tool_Pencil, &TTolvane::Tool1, &TTolvane::Pencil1},
-    {Tool_Filled_Rect, &TTolvane::Tool2, &TTolvane::FilledRectangle1},
-    {Tool_Outline_Rect, &TTolvane::Tool3, &TTolvane::OutlineRectangle1},
-    {Tool_Line, &TTolvane::Tool4, &TTolvane::Line1},
-    {Tool_Fill, &TTolvane::Tool5, &TTolvane::Fill1},
-    {Tool_Select, &TTolvane::Tool6, &TTolvane::Select1},
-    {Tool_Filled_Ellipse, &TTolvane::Tool7, &TTolvane::FilledEllipse1},
-    {Tool_Syringe, &TTolvane::Tool8, &TTolvane::Syringe1}};
+    {Tool_Pencil, &Main_Controls::Tool1, &Main_Controls::Pencil1},
+    {Tool_Filled_Rect, &Main_Controls::Tool2, &Main_Controls::FilledRectangle1},
+    {Tool_Outline_Rect, &Main_Controls::Tool3, &Main_Controls::OutlineRectangle1},
+    {Tool_Line, &Main_Controls::Tool4, &Main_Controls::Line1},
+    {Tool_Fill, &Main_Controls::Tool5, &Main_Controls::Fill1},
+    {Tool_Select, &Main_Controls::Tool6, &Main_Controls::Select1},
+    {Tool_Filled_Ellipse, &Main_Controls::Tool7, &Main_Controls::FilledEllipse1},
+    {Tool_Syringe, &Main_Controls::Tool8, &Main_Controls::Syringe1}};
 
 }  // namespace
 
 void Show_Tool(TTolvane& t) {
   for (const Tool_Controls_Of& c : Tool_Controls) {
-    (t.*c.Button).Down = c.Tool == t.Cur_Tool;
-    (t.*c.Item).Checked = c.Tool == t.Cur_Tool;
+    (t.Controls.*c.Button).Down = c.Tool == t.Cur_Tool;
+    (t.Controls.*c.Item).Checked = c.Tool == t.Cur_Tool;
   }
 }
 
@@ -41,7 +41,7 @@ void TTolvane::Set_Tool(int n) {
 
 Speed_Button& TTolvane::Tool_Button(int n) {
   for (const Tool_Controls_Of& c : Tool_Controls)
-    if (c.Tool == n) return this->*c.Button;
+    if (c.Tool == n) return Controls.*c.Button;
   throw std::out_of_range("no tool button " + std::to_string(n));
 }
 

@@ -57,7 +57,7 @@ void TTolvane::ZoomMouseWheel(unsigned shift, int delta_x, int delta_y) {
     return;
   }
   // Turning the wheel away from the user shows what lies above (or left).
-  Scroll_Bar& bar = sideways ? ZH : ZV;
+  Scroll_Bar& bar = sideways ? Controls.ZH : Controls.ZV;
   if (!bar.Enabled) return;
   bar.Set_Position(bar.Position - notches * bar.Small_Change);
 }

@@ -25,8 +25,12 @@ class Editor_Test : public Tolvane_Test {
 
   // The centre of frame pixel (c, r) in the view, for the current factor and
   // scroll positions.
-  int Vx(int c) const { return (c - App.Tolvane->ZH.Position) * App.Tolvane->View.Factor() + 1; }
-  int Vy(int r) const { return (r - App.Tolvane->ZV.Position) * App.Tolvane->View.Factor() + 1; }
+  int Vx(int c) const {
+    return (c - App.Tolvane->Controls.ZH.Position) * App.Tolvane->View.Factor() + 1;
+  }
+  int Vy(int r) const {
+    return (r - App.Tolvane->Controls.ZV.Position) * App.Tolvane->View.Factor() + 1;
+  }
 
   Raster_Image& W() { return T().Working_Frame; }
 

@@ -16,16 +16,16 @@ class Tools : public Editor_Test {
 };
 
 TEST_F(Tools, ToolButtonsAreOneExclusiveGroupAndSetToolHidesTheOverlay) {
-  T().Select_Marker.B.Left = 10;
-  T().Select_Image.B.Left = 11;
+  T().Controls.Select_Marker.B.Left = 10;
+  T().Controls.Select_Image.B.Left = 11;
   T().Tool4Click();
   EXPECT_EQ(T().Cur_Tool, Tool_Line);
   T().Show_State();
   for (int i = 1; i <= 8; ++i) EXPECT_EQ(T().Tool_Button(i).Down, i == 4) << i;
-  EXPECT_EQ(T().Select_Marker.B.Left, 10 * T().Client_Width());
-  EXPECT_EQ(T().Select_Image.B.Left, 10 * T().Client_Width());
+  EXPECT_EQ(T().Controls.Select_Marker.B.Left, 10 * T().Client_Width());
+  EXPECT_EQ(T().Controls.Select_Image.B.Left, 10 * T().Client_Width());
   EXPECT_FALSE(T().Selection.Shown());
-  EXPECT_EQ(&T().Tool_Button(6), &T().Tool6);
+  EXPECT_EQ(&T().Tool_Button(6), &T().Controls.Tool6);
 }
 
 TEST_F(Tools, DrawingPressTakesUndoCopySetsFlagsAndColours) {
@@ -168,7 +168,7 @@ TEST_F(Tools, ReleaseMapsNegativeViewPointsToTheFirstShownColumn) {
   EXPECT_EQ(W().GetPixel(0, 2), Black);
 
   T().Zoom_InClick();  // factor 5, scrollable
-  T().ZH.Set_Position(3);
+  T().Controls.ZH.Set_Position(3);
   Press(Vx(5), 0);
   Release(-4, 0);
   EXPECT_EQ(W().GetPixel(3, 0), Black);
@@ -181,8 +181,8 @@ TEST_F(Tools, RightClickWithPencilSwapsAndPaintsTheNewSecondColour) {
   Press(Vx(7), Vy(7), Mouse_Button::Right);
   EXPECT_EQ(T().Selected_Colour1, Blue);
   EXPECT_EQ(T().Selected_Colour2, Red);
-  EXPECT_EQ(T().Col_Select.Picture.GetPixel(0, 0), Blue);
-  EXPECT_EQ(T().Col_Select.Picture.GetPixel(48, 9), Red);
+  EXPECT_EQ(T().Controls.Col_Select.Picture.GetPixel(0, 0), Blue);
+  EXPECT_EQ(T().Controls.Col_Select.Picture.GetPixel(48, 9), Red);
   EXPECT_FALSE(T().Mouse.Dragging());
   EXPECT_FALSE(T().Undo_Available) << "a right press takes no undo copy";
   Release(Vx(7), Vy(7), Mouse_Button::Right);
@@ -208,7 +208,7 @@ TEST_F(Tools, CtrlPressPicksTheFramePixelWhateverTheButton) {
   T().Redraw_Zoom();
   Press(Vx(1), Vy(1), Mouse_Button::Right, ss_Ctrl);
   EXPECT_EQ(T().Selected_Colour1, Red);
-  EXPECT_EQ(T().Col_Select.Picture.GetPixel(23, 9), Red);
+  EXPECT_EQ(T().Controls.Col_Select.Picture.GetPixel(23, 9), Red);
   EXPECT_EQ(T().Selected_Colour2, White) << "no swap";
   EXPECT_FALSE(T().Mouse.Dragging());
   EXPECT_FALSE(T().Undo_Available);
@@ -226,7 +226,7 @@ TEST_F(Tools, SyringeReadsTheFrameAndNoColourBeyondItsEdge) {
   EXPECT_EQ(T().Selected_Colour1, Rgb(3, 5, 7)) << "a plain click picks";
   Move(Vx(4), Vy(6));
   EXPECT_EQ(T().Selected_Colour1, Rgb(4, 6, 7));
-  EXPECT_EQ(T().Col_Select.Picture.GetPixel(10, 5), Rgb(4, 6, 7));
+  EXPECT_EQ(T().Controls.Col_Select.Picture.GetPixel(10, 5), Rgb(4, 6, 7));
   Move(127, Vy(6));  // column 31 is inside
   EXPECT_EQ(T().Selected_Colour1, Rgb(31, 6, 7));
   Move(Vx(4), 127);  // and row 31
@@ -235,7 +235,7 @@ TEST_F(Tools, SyringeReadsTheFrameAndNoColourBeyondItsEdge) {
   EXPECT_EQ(T().Selected_Colour1, No_Colour);
   Move(140, Vy(6));  // column 35 clamps to 32: outside
   EXPECT_EQ(T().Selected_Colour1, No_Colour);
-  EXPECT_EQ(T().Col_Select.Picture.GetPixel(10, 5), White) << "no colour shows as white";
+  EXPECT_EQ(T().Controls.Col_Select.Picture.GetPixel(10, 5), White) << "no colour shows as white";
   Release(140, Vy(6));
 
   // Drawing with it paints white.
@@ -336,8 +336,8 @@ TEST_F(Tools, EveryMoveRedrawsTheView) {
   T().Selected_Colour1 = Red;
   Press(0, 0);
   Move(8, 8);  // pixels (0..1, 0..1): view 0..7
-  EXPECT_EQ(T().Zoom.Picture.GetPixel(7, 7), Red);
-  EXPECT_EQ(T().Zoom.Picture.GetPixel(8, 8), White);
+  EXPECT_EQ(T().Controls.Zoom.Picture.GetPixel(7, 7), Red);
+  EXPECT_EQ(T().Controls.Zoom.Picture.GetPixel(8, 8), White);
 }
 
 }  // namespace

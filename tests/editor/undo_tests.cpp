@@ -69,7 +69,7 @@ TEST_F(Undo, NudgeUpThenDownRestoresAndUndoGivesTheFirstStep) {
   T().Undo1Click();
   EXPECT_TRUE(Same_Pixels(W(), after_up));
   EXPECT_FALSE(T().Undo_Available);
-  EXPECT_EQ(T().Zoom.Picture.GetPixel(0, 0), after_up.At(0, 0)) << "the view is redrawn";
+  EXPECT_EQ(T().Controls.Zoom.Picture.GetPixel(0, 0), after_up.At(0, 0)) << "the view is redrawn";
 }
 
 TEST_F(Undo, FlipsMirrorAndKeepTheMiddleOfOddSizes) {
@@ -137,12 +137,12 @@ TEST_F(Undo, UndoDropsAShownSelection) {
   New_Anim(32);
   T().Tool6Click();
   T().Nudge2Click();
-  T().Select_Marker.B.Left = 5;
-  T().Select_Image.B.Left = 6;
+  T().Controls.Select_Marker.B.Left = 5;
+  T().Controls.Select_Image.B.Left = 6;
   ASSERT_TRUE(T().Selection_Mode());
   T().Undo1Click();
   EXPECT_FALSE(T().Selection.Shown());
-  EXPECT_EQ(T().Select_Image.B.Left, 10 * T().Client_Width());
+  EXPECT_EQ(T().Controls.Select_Image.B.Left, 10 * T().Client_Width());
   EXPECT_EQ(T().Cur_Tool, Tool_Select);
 }
 

@@ -82,7 +82,7 @@ const Command Commands[] = {
          f.No_Frames.Text = "4";
          f.OkClick();
        });
-       w.T().Brightness1Click(w.T().Rotate1);
+       w.T().Brightness1Click(w.T().Controls.Rotate1);
      }},
     {"Import Frames",
      [](World& w) {

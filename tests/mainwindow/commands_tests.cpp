@@ -163,11 +163,11 @@ TEST_F(Tolvane_Test, EveryItemIsEnabledByItsRule) {
     states[i].reach(T());
     T().Show_State();
     for (const Command& c : Commands())
-      EXPECT_EQ((T().*c.Item).Enabled, states[i].on.contains(c.Rule)) << c.Name;
+      EXPECT_EQ((T().Controls.*c.Item).Enabled, states[i].on.contains(c.Rule)) << c.Name;
   }
   T().Tool3Click();
   T().Show_State();
-  EXPECT_FALSE(T().Section1.Enabled);
+  EXPECT_FALSE(T().Controls.Section1.Enabled);
   EXPECT_FALSE(Press_Key(T(), "Ctrl+S"));  // in the disabled Section menu
   EXPECT_FALSE(Press_Key(T(), "Ctrl+Y"));  // no step forward
   EXPECT_TRUE(Press_Key(T(), "P"));

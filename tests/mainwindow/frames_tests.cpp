@@ -64,7 +64,7 @@ TEST_F(Frames_Test, DeleteTheLastFrameMovesBackOne) {
   T().Undo_Available = true;
   Delete_Yes();
   Expect_Frames({1, 2, 3, 4});
-  EXPECT_EQ(T().Label2.Caption, "Frame 4 of 4");
+  EXPECT_EQ(T().Controls.Label2.Caption, "Frame 4 of 4");
   EXPECT_TRUE(All_Pixels(T().Working_Frame, 4));
   EXPECT_TRUE(T().Anim_Modified);
   EXPECT_FALSE(T().Undo_Available);
@@ -79,7 +79,7 @@ TEST_F(Frames_Test, DeleteAMiddleFrameBringsTheNextIntoItsPlace) {
   Go_To(2);
   Delete_Yes();
   Expect_Frames({1, 2, 4, 5});
-  EXPECT_EQ(T().Label2.Caption, "Frame 3 of 4");
+  EXPECT_EQ(T().Controls.Label2.Caption, "Frame 3 of 4");
   EXPECT_TRUE(All_Pixels(T().Working_Frame, 4));
 }
 
@@ -96,7 +96,7 @@ TEST_F(Frames_Test, DeleteClampsASectionReachingTheEnd) {
   Set_Section(3, 4);
   Go_To(0);
   Delete_Yes();
-  EXPECT_EQ(T().Label3.Caption, "Section: 4 to 4");
+  EXPECT_EQ(T().Controls.Label3.Caption, "Section: 4 to 4");
   EXPECT_EQ(T().Check_Invariants(), "");
 }
 
@@ -105,7 +105,7 @@ TEST_F(Frames_Test, DeleteClampsASectionOnTheLastFrame) {
   Set_Section(4, 4);
   Go_To(1);
   Delete_Yes();
-  EXPECT_EQ(T().Label3.Caption, "Section: 4 to 4");
+  EXPECT_EQ(T().Controls.Label3.Caption, "Section: 4 to 4");
   EXPECT_EQ(T().Section_Start, 3);
   EXPECT_EQ(T().Check_Invariants(), "");
 }
@@ -114,7 +114,7 @@ TEST_F(Frames_Test, DeleteLeavesASectionInsideTheStripAlone) {
   Load({1, 2, 3, 4, 5});
   Set_Section(1, 2);
   Delete_Yes();
-  EXPECT_EQ(T().Label3.Caption, "Section: 2 to 3");
+  EXPECT_EQ(T().Controls.Label3.Caption, "Section: 2 to 3");
   EXPECT_EQ(T().Check_Invariants(), "");
 }
 
@@ -125,7 +125,7 @@ TEST_F(Frames_Test, DeleteSetsTheSectionMenuByTheFramesLeft) {
   Delete_Yes();
   Expect_Frames({3});
   EXPECT_FALSE(T().Sections_Offered);
-  EXPECT_EQ(T().Label3.Caption, "Section: 1 to 1");
+  EXPECT_EQ(T().Controls.Label3.Caption, "Section: 1 to 1");
 }
 
 TEST_F(Frames_Test, DeleteOfTheOnlyFrameWarnsAndChangesNothing) {
@@ -138,7 +138,7 @@ TEST_F(Frames_Test, DeleteOfTheOnlyFrameWarnsAndChangesNothing) {
   EXPECT_EQ(P.Messages[0].Buttons, unsigned(mb_OK));
   EXPECT_EQ(T().Frame_Total, 1);
   EXPECT_FALSE(T().Anim_Modified);
-  EXPECT_TRUE(T().Delete1.Enabled);
+  EXPECT_TRUE(T().Controls.Delete1.Enabled);
   EXPECT_EQ(T().Check_Invariants(), "");
 }
 
@@ -152,7 +152,7 @@ TEST_F(Frames_Test, DeleteAnsweredNoDoesNothing) {
   EXPECT_TRUE(Frame_Is(T().Anim_Strip, Size, 1, 2));
   EXPECT_TRUE(T().Frame_Edited);
   EXPECT_EQ(T().Working_Frame.GetPixel(0, 0), Green);
-  EXPECT_EQ(T().Label2.Caption, "Frame 2 of 3");
+  EXPECT_EQ(T().Controls.Label2.Caption, "Frame 2 of 3");
 }
 
 TEST_F(Frames_Test, InsertPutsABlankFrameOfTheSecondColourBeforeTheCurrent) {
@@ -162,11 +162,11 @@ TEST_F(Frames_Test, InsertPutsABlankFrameOfTheSecondColourBeforeTheCurrent) {
   T().Undo_Available = true;
   T().Insert1Click();
   Expect_Frames({Red, 1, 2, 3});
-  EXPECT_EQ(T().Label2.Caption, "Frame 1 of 4");
+  EXPECT_EQ(T().Controls.Label2.Caption, "Frame 1 of 4");
   EXPECT_TRUE(All_Pixels(T().Working_Frame, Red));
   EXPECT_EQ(T().Anim_Strip.Fill_Colour, Red);
   EXPECT_EQ(T().Sections_Offered, section_menu);
-  EXPECT_EQ(T().Label3.Caption, "Section: 1 to 3");
+  EXPECT_EQ(T().Controls.Label3.Caption, "Section: 1 to 3");
   EXPECT_FALSE(T().Undo_Available);
   EXPECT_TRUE(T().Anim_Modified);
 
@@ -185,8 +185,8 @@ TEST_F(Frames_Test, AddAppendsAfterTheLastAndKeepsTheCurrentFrame) {
   T().Undo_Available = true;
   T().Add1Click();
   Expect_Frames({1, 2, 3, White});
-  EXPECT_EQ(T().Label2.Caption, "Frame 2 of 4");
-  EXPECT_EQ(T().Label3.Caption, "Section: 1 to 3");
+  EXPECT_EQ(T().Controls.Label2.Caption, "Frame 2 of 4");
+  EXPECT_EQ(T().Controls.Label3.Caption, "Section: 1 to 3");
   EXPECT_TRUE(T().Sections_Offered);
   EXPECT_FALSE(T().Undo_Available);
   EXPECT_TRUE(T().Anim_Modified);
@@ -201,7 +201,7 @@ TEST_F(Frames_Test, AddAfterNewUsesTheSecondColourOfThatNew) {
   T().Add1Click();
   Expect_Frames({Red, Red});
   EXPECT_TRUE(T().Sections_Offered);
-  EXPECT_EQ(T().Label2.Caption, "Frame 1 of 2");
+  EXPECT_EQ(T().Controls.Label2.Caption, "Frame 1 of 2");
 }
 
 TEST_F(Frames_Test, ADrawingSurvivesAddAndInsertAndGoesWithDelete) {

@@ -284,9 +284,10 @@ TEST_F(Merge_Test, TheProgressPanelCountsTheSteps) {
   Load(6);
   std::vector<std::string> seen;
   P.On_Pump = [&] {
-    seen.push_back(T().Progress_Caption.Caption + " " + T().Progress.Caption + " " +
-                   std::to_string(T().Prog_Bar.Position) + "/" + std::to_string(T().Prog_Bar.Max));
-    EXPECT_GE(T().Progress_Panel.B.Left, 0);
+    seen.push_back(T().Controls.Progress_Caption.Caption + " " + T().Controls.Progress.Caption +
+                   " " + std::to_string(T().Controls.Prog_Bar.Position) + "/" +
+                   std::to_string(T().Controls.Prog_Bar.Max));
+    EXPECT_GE(T().Controls.Progress_Panel.B.Left, 0);
     EXPECT_EQ(P.Wait_Cursor_On, 1);
   };
   Merge(4, "Squeeze Vertical", "4");
@@ -294,7 +295,7 @@ TEST_F(Merge_Test, TheProgressPanelCountsTheSteps) {
                                             "Merging Animations... Frame 2 of 4... 2/4",
                                             "Merging Animations... Frame 3 of 4... 3/4",
                                             "Merging Animations... Frame 4 of 4... 4/4"}));
-  EXPECT_LT(T().Progress_Panel.B.Left, 0);
+  EXPECT_LT(T().Controls.Progress_Panel.B.Left, 0);
   EXPECT_EQ(P.Wait_Cursor_On, 0);
   EXPECT_EQ(T().Frame_Total, 6);
 }

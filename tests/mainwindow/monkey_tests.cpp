@@ -179,7 +179,8 @@ class Monkey : public Tolvane_Test, public ::testing::WithParamInterface<unsigne
       f.No_Frames.Text = std::to_string(frames);
       ok ? f.OkClick() : f.CancelClick();
     });
-    const Menu_Item* items[] = {&t.Brightness1, &t.Rotate1, &t.Squash1, &t.Spin1};
+    const Menu_Item* items[] = {&t.Controls.Brightness1, &t.Controls.Rotate1, &t.Controls.Squash1,
+                                &t.Controls.Spin1};
     t.Brightness1Click(*items[Pick(0, 3)]);
   }
 
@@ -333,11 +334,11 @@ class Monkey : public Tolvane_Test, public ::testing::WithParamInterface<unsigne
         if (Pick(0, 3) == 0) New();
         break;
       case 23:
-        t.ZH.Set_Position(Pick(0, 40));
-        t.ZV.Set_Position(Pick(0, 40));
+        t.Controls.ZH.Set_Position(Pick(0, 40));
+        t.Controls.ZV.Set_Position(Pick(0, 40));
         break;
       case 24:
-        t.Play_Speed.Set_Position(Pick(1, 30));
+        t.Controls.Play_Speed.Set_Position(Pick(1, 30));
         break;
       case 25:
       case 26:

@@ -32,7 +32,7 @@ class Playback_Test : public Tolvane_Test {
     T().MarkFrameAsStartOfSection1Click();
     Go_To(6);
     T().MarkFrameAsEndOfSection1Click();
-    ASSERT_EQ(T().Label3.Caption, "Section: 4 to 7");
+    ASSERT_EQ(T().Controls.Label3.Caption, "Section: 4 to 7");
   }
 
   int Shown_Frame() { return int(T().Working_Frame.GetPixel(0, 0)) - 1; }
@@ -54,17 +54,17 @@ class Playback_Test : public Tolvane_Test {
   void Expect_Stopped() {
     T().Show_State();
     EXPECT_FALSE(T().Player.Playing());
-    EXPECT_TRUE(T().Play.Enabled);
-    EXPECT_FALSE(T().Stop.Enabled);
-    EXPECT_EQ(T().DSP_Panel.Color, Face_Colour);
+    EXPECT_TRUE(T().Controls.Play.Enabled);
+    EXPECT_FALSE(T().Controls.Stop.Enabled);
+    EXPECT_EQ(T().Controls.DSP_Panel.Color, Face_Colour);
   }
 
   void Expect_Playing() {
     T().Show_State();
     EXPECT_TRUE(T().Player.Playing());
-    EXPECT_FALSE(T().Play.Enabled);
-    EXPECT_TRUE(T().Stop.Enabled);
-    EXPECT_EQ(T().DSP_Panel.Color, 0x0000FFu);
+    EXPECT_FALSE(T().Controls.Play.Enabled);
+    EXPECT_TRUE(T().Controls.Stop.Enabled);
+    EXPECT_EQ(T().Controls.DSP_Panel.Color, 0x0000FFu);
   }
 
   void Dot(int x, int y, Colour c) {
@@ -113,10 +113,10 @@ TEST_F(Playback_Test, PlayingShowsOnlyThePreviewAndStopRedrawsTheRest) {
   T().Anim_TimerTimer();
   T().Anim_TimerTimer();
   EXPECT_EQ(Shown_Frame(), 3);
-  EXPECT_EQ(T().Label2.Caption, "Frame 2 of 10");  // the counter waits for Stop
+  EXPECT_EQ(T().Controls.Label2.Caption, "Frame 2 of 10");  // the counter waits for Stop
   T().StopClick();
   Expect_Stopped();
-  EXPECT_EQ(T().Label2.Caption, "Frame 4 of 10");
+  EXPECT_EQ(T().Controls.Label2.Caption, "Frame 4 of 10");
   EXPECT_EQ(T().Check_Invariants(), "");
 }
 
@@ -126,7 +126,7 @@ TEST_F(Playback_Test, NonLoopingRunEndsOnTheLastFrameOfTheAnimation) {
   Play_From(0, false, 20);
   Expect_Stopped();
   EXPECT_EQ(T().Cur_Frame, 9);
-  EXPECT_EQ(T().Label2.Caption, "Frame 10 of 10");
+  EXPECT_EQ(T().Controls.Label2.Caption, "Frame 10 of 10");
   EXPECT_TRUE(All_Pixels(T().Working_Frame, 10));
 }
 
@@ -174,7 +174,7 @@ TEST_F(Playback_Test, DrawingDuringARunThatEndsKeepsItsFrameAndSparesTheLast) {
   Dot(2, 3, 0x00FF00);
   T().Anim_TimerTimer();
   Expect_Stopped();
-  EXPECT_EQ(T().Label2.Caption, "Frame 10 of 10");
+  EXPECT_EQ(T().Controls.Label2.Caption, "Frame 10 of 10");
   EXPECT_TRUE(Frame_Is(T().Anim_Strip, Size, 9, 10));
   EXPECT_TRUE(All_Pixels(T().Working_Frame, 10));
   EXPECT_EQ(T().Anim_Strip.GetPixel(6 * Size + 2, 3), 0x00FF00u);
@@ -228,7 +228,7 @@ class Playing_Trap : public Playback_Test {
     T().PlayClick();
     T().Anim_TimerTimer();
     ASSERT_EQ(T().Cur_Frame, 0);
-    ASSERT_EQ(T().Label2.Caption, "Frame 2 of 5");
+    ASSERT_EQ(T().Controls.Label2.Caption, "Frame 2 of 5");
   }
 
   // Runs a command and records, for each question it asks, the counter and
@@ -236,7 +236,8 @@ class Playing_Trap : public Playback_Test {
   std::vector<std::string> Asked(const std::function<void()>& command) {
     std::vector<std::string> shown;
     P.On_Message = [&] {
-      shown.push_back(T().Label2.Caption + " " + std::to_string(T().Zoom.Picture.GetPixel(0, 0)));
+      shown.push_back(T().Controls.Label2.Caption + " " +
+                      std::to_string(T().Controls.Zoom.Picture.GetPixel(0, 0)));
     };
     command();
     P.On_Message = nullptr;
@@ -327,12 +328,12 @@ TEST_F(Sections_Test, OneFrameSectionAfterNewWarnsAndDoesNotPlay) {
 
 TEST_F(Sections_Test, MarkingTheEndBeforeTheStartGivesOneFrameAtTheStart) {
   Load_Ten();
-  EXPECT_EQ(T().Label3.Caption, "Section: 1 to 10");
+  EXPECT_EQ(T().Controls.Label3.Caption, "Section: 1 to 10");
   Go_To(5);
   T().MarkFrameAsStartOfSection1Click();
   Go_To(2);
   T().MarkFrameAsEndOfSection1Click();
-  EXPECT_EQ(T().Label3.Caption, "Section: 6 to 6");
+  EXPECT_EQ(T().Controls.Label3.Caption, "Section: 6 to 6");
   EXPECT_EQ(T().Section_End, 5);
   EXPECT_FALSE(T().Anim_Modified);
   T().PlayClick();
@@ -341,13 +342,13 @@ TEST_F(Sections_Test, MarkingTheEndBeforeTheStartGivesOneFrameAtTheStart) {
   EXPECT_FALSE(T().Player.Playing());
 
   T().ResetMarks1Click();
-  EXPECT_EQ(T().Label3.Caption, "Section: 1 to 10");
+  EXPECT_EQ(T().Controls.Label3.Caption, "Section: 1 to 10");
   Go_To(7);
   T().MarkFrameAsEndOfSection1Click();
-  EXPECT_EQ(T().Label3.Caption, "Section: 1 to 8");
+  EXPECT_EQ(T().Controls.Label3.Caption, "Section: 1 to 8");
   Go_To(8);
   T().MarkFrameAsStartOfSection1Click();  // past the end: the end follows it
-  EXPECT_EQ(T().Label3.Caption, "Section: 9 to 9");
+  EXPECT_EQ(T().Controls.Label3.Caption, "Section: 9 to 9");
 }
 
 }  // namespace

@@ -49,7 +49,7 @@ TEST_F(Merge_Failure, AStripThatCannotGrowLeavesTheAnimationExactlyAsItWas) {
     EXPECT_EQ(T().Frame_Total, 4);
     EXPECT_FALSE(T().Anim_Modified) << "the animation was saved as it still is";
     EXPECT_TRUE(T().Undo_Available);
-    EXPECT_LT(T().Progress_Panel.B.Left, 0);
+    EXPECT_LT(T().Controls.Progress_Panel.B.Left, 0);
     EXPECT_EQ(P.Wait_Cursor_On, 0);
     EXPECT_EQ(T().Working_Frame.GetPixel(2, 2), 0x123456u);
     EXPECT_EQ(T().Check_Invariants(), "");

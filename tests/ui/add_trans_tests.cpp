@@ -136,7 +136,7 @@ TEST_F(Add_Trans_Test, MergeFilesRunsThroughTheRealDialogs) {
     QTimer::singleShot(20, act);
   };
   QTimer::singleShot(0, act);
-  Choose(T().MergeFiles1);
+  Choose(T().Controls.MergeFiles1);
   EXPECT_EQ(seen, std::vector<QString>({"Merge...", "Confirm", "Add Transition..."}));
   EXPECT_EQ(Form().Trans_Kind, tk_Slide_Horizontal);
   EXPECT_EQ(T().Frame_Total, 3 + 5 - 3);

@@ -18,14 +18,14 @@ void Main_View::Build_Menus(QWidget* menu_bar) {
   std::map<const Menu_Item*, std::vector<const Menu_Item*>> parents_of;
   std::set<const Menu_Item*> has_items;
   for (const Command& c : Commands())
-    if (c.Menu) has_items.insert(&(f_.*c.Menu));
+    if (c.Menu) has_items.insert(&(f_.Controls.*c.Menu));
   for (const Command& c : Commands()) {
-    const Menu_Item& item = f_.*c.Item;
-    QMenu* menu = c.Menu ? menus.at(&(f_.*c.Menu)) : nullptr;
+    const Menu_Item& item = f_.Controls.*c.Item;
+    QMenu* menu = c.Menu ? menus.at(&(f_.Controls.*c.Menu)) : nullptr;
     std::vector<const Menu_Item*> parents;
     if (c.Menu) {
-      parents = parents_of[&(f_.*c.Menu)];
-      parents.push_back(&(f_.*c.Menu));
+      parents = parents_of[&(f_.Controls.*c.Menu)];
+      parents.push_back(&(f_.Controls.*c.Menu));
     }
     parents_of[&item] = parents;
     if (item.Caption == "-") {
