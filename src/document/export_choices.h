@@ -17,6 +17,7 @@ struct Export_Choices {
   int Sheet_Columns = 0;  // 0: the frame count, one row
   int Sheet_Scale = 1;    // 1..8
   int Sheet_Padding = 0;  // 0..16
+  friend bool operator==(const Export_Choices&, const Export_Choices&) = default;
 };
 
 // The integer of a key of the "Export" section, if there is one.

@@ -53,6 +53,32 @@ std::size_t History::Bytes_Of(const Step& step) {
   return bytes;
 }
 
+bool History::Changes(const Editing_State& s, const Step& step) {
+  const Shape now = Shape_Of(s);
+  if (now.Frame_Size != step.Before.Frame_Size || now.Frame_Total != step.Before.Frame_Total ||
+      now.Fill != step.Before.Fill)
+    return true;
+  // Each part that holds what its area now holds leaves the strip as it is
+  // when taken back, and so do all of them together.
+  for (const Part& p : step.Parts) {
+    if (p.Kind == Part::Strip) {
+      if (!Same_Pixels(p.Held, s.Anim_Strip)) return true;
+      continue;
+    }
+    if (p.Kind != Part::Pixels) return true;
+    const int w = p.Area.Right - p.Area.Left;
+    for (int y = p.Area.Top; y < p.Area.Bottom; ++y)
+      if (!std::equal(p.Held.Row(y - p.Area.Top), p.Held.Row(y - p.Area.Top) + w,
+                      s.Anim_Strip.Row(y) + p.Area.Left))
+        return true;
+  }
+  return false;
+}
+
+void History::Cut() {
+  if (!steps_.empty()) cut_ = true;
+}
+
 void History::Changed() {
   if (On_Change) On_Change();
 }
@@ -96,6 +122,7 @@ void History::Fail() {
 // Oldest first; once nothing lies behind the document, the newest of the
 // steps ahead of it.
 void History::Trim() {
+  if (bytes_ > cap_) Cut();
   while (bytes_ > cap_ && !steps_.empty()) {
     if (cursor_ > 0) {
       bytes_ -= steps_.front().Bytes;
@@ -125,11 +152,14 @@ void History::Open(const Editing_State& s, const std::string& name) {
   ++depth_;
 }
 
-void History::End(const Editing_State& s) noexcept {
+void History::End(const Editing_State& s) noexcept { Close(s, true); }
+
+void History::Close(const Editing_State& s, bool check) noexcept {
   if (applying_ || depth_ == 0 || --depth_ > 0) return;
   Step step = std::move(open_);
   open_ = Step{};
-  const bool keep = !failed_ && cap_ > 0 && !step.Parts.empty();
+  // A command that changed nothing (a Resize to the same size) is no step.
+  const bool keep = !failed_ && cap_ > 0 && !step.Parts.empty() && (!check || Changes(s, step));
   failed_ = false;
   if (!keep) return;
   try {
@@ -162,6 +192,7 @@ Raster_Image History::Keep(const Raster_Image& strip, const Rect& r) {
   std::size_t held = Pixel_Bytes(r.Right - r.Left, r.Bottom - r.Top);
   for (const Part& p : open_.Parts) held += Pixel_Bytes(p.Held.Width(), p.Held.Height());
   if (held > cap_) {
+    Cut();
     Fail();
     return {};
   }
@@ -191,6 +222,7 @@ void History::Removed_Frames(int at, int count, Raster_Image frames) {
 void History::Replaced_Strip(Raster_Image old) {
   if (!Recording()) return;
   if (Pixel_Bytes(old.Width(), old.Height()) > cap_) {
+    Cut();
     Fail();
     return;
   }
@@ -236,7 +268,8 @@ void History::Record_Frame_Changes(const Editing_State& s, const std::string& na
   Open(s, name);
   Changed_Pixels({left + r.Left, r.Top, left + r.Right, r.Bottom}, Keep(base_, r));
   Copy_Rect(base_, r, frame, r);
-  End(s);
+  // The working frame changed, and the strip gets the change only after this.
+  Close(s, false);
 }
 
 void History::Rebase(const Editing_State& s) {

@@ -60,6 +60,8 @@ class History {
   void Forget_Saved() { saved_.reset(); }
   // The document is at the step last saved.
   bool At_Saved() const { return saved_ == cursor_; }
+  // Steps have been dropped to stay within the cap, at some time so far.
+  bool Was_Cut() const { return cut_; }
 
   // Recording a step. Nested pairs join the outermost, whose name the step
   // takes; End records it when a part was added. The parts are added just
@@ -115,12 +117,17 @@ class History {
 
   static Shape Shape_Of(const Editing_State& s);
   static std::size_t Bytes_Of(const Step& step);
+  // Whether taking the step back would change the document at all.
+  static bool Changes(const Editing_State& s, const Step& step);
+  void Cut();
   bool Recording() const { return cap_ > 0 && depth_ > 0 && !failed_ && !applying_; }
   void Add(Part part);
   void Fail();
   void Trim();
   void Changed();
   void Open(const Editing_State& s, const std::string& name);
+  // End; `check`: keep the step only if it changes the document.
+  void Close(const Editing_State& s, bool check) noexcept;
   void Record_Changes(const Editing_State& s, const std::string& name, bool must_fit) noexcept;
   void Record_Frame_Changes(const Editing_State& s, const std::string& name, bool must_fit);
   void Take(Editing_State& s, Step& step, bool back, const std::function<void()>& then);
@@ -132,7 +139,7 @@ class History {
 
   Step open_;
   int depth_ = 0;
-  bool failed_ = false, applying_ = false;
+  bool failed_ = false, applying_ = false, cut_ = false;
 
   Raster_Image base_;
   int base_frame_ = -1;

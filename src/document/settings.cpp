@@ -289,6 +289,9 @@ void Ini_File::Write_String(const std::string& section, const std::string& key,
     lines.insert(lines.begin() + std::ptrdiff_t(i), add.begin(), add.end());
   };
   if (loc.key) {
+    // Settings are written soon after each change: the ones that did not
+    // change cost no rewrite of the file.
+    if (lines[*loc.key].text == entry) return;
     lines[*loc.key].text = entry;
   } else if (loc.section) {
     insert_at(loc.section_end, {{entry, eol}});

@@ -54,6 +54,7 @@ struct Settings_Values {
   // "Edit" "HistoryMB": the cap of the document's history in megabytes, 0
   // for none; brought into 0..Max_History_MB, no number gives the default.
   int History_MB = 256;
+  friend bool operator==(const Settings_Values&, const Settings_Values&) = default;
 };
 
 inline constexpr int Max_History_MB = 1 << 20;

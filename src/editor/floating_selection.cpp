@@ -12,8 +12,8 @@ namespace {
 // inside its cell (1 or 2 pixels in); at 1 and 2 that offset would move the
 // selection on a drag of zero pixels, so the part the factor cannot absorb
 // is taken off.
-int Grab_Excess(int grab_left, int cell, int scroll, int z) {
-  const int offset = grab_left - (cell - scroll) * z;
+int Grab_Excess(int grab_left, int cell, int scroll, int z, int origin) {
+  const int offset = grab_left - origin - (cell - scroll) * z;
   return std::max(0, offset - (z - 1));
 }
 
@@ -54,19 +54,21 @@ void Floating_Selection::Copy_To_Scratch() {
   BitBlt(scratch_, 0, 0, bitmap_);
 }
 
+// The band's corners are view cells counted from the frame's first shown
+// pixel, which lies at the view's origin.
 void Floating_Selection::Band_Press(int x, int y) {
-  const int z = view_.Safe_Factor();
-  x1_ = x2_ = x / z;
-  y1_ = y2_ = y / z;
-  marker_.B = {x1_ * z, y1_ * z, 0, 0};
+  const int z = view_.Safe_Factor(), ox = view_.Origin_X(), oy = view_.Origin_Y();
+  x1_ = x2_ = (x - ox) / z;
+  y1_ = y2_ = (y - oy) / z;
+  marker_.B = {x1_ * z + ox, y1_ * z + oy, 0, 0};
 }
 
 void Floating_Selection::Band_Move(int x, int y) {
-  const int z = view_.Safe_Factor();
-  x2_ = x / z;
-  y2_ = y / z;
-  marker_.B = {std::min(x1_, x2_) * z + 1, std::min(y1_, y2_) * z + 1, std::abs(x1_ - x2_) * z + 1,
-               std::abs(y1_ - y2_) * z + 1};
+  const int z = view_.Safe_Factor(), ox = view_.Origin_X(), oy = view_.Origin_Y();
+  x2_ = (x - ox) / z;
+  y2_ = (y - oy) / z;
+  marker_.B = {std::min(x1_, x2_) * z + 1 + ox, std::min(y1_, y2_) * z + 1 + oy,
+               std::abs(x1_ - x2_) * z + 1, std::abs(y1_ - y2_) * z + 1};
 }
 
 bool Floating_Selection::Lift() {
@@ -92,8 +94,9 @@ bool Floating_Selection::Lift() {
     return false;
   }
   // The marker outlines the selection as clipped; the grab area fills it.
-  const int z = view_.Safe_Factor();
-  marker_.B = {(x1_ - h) * z + 1, (y1_ - v) * z + 1, (x2_ - x1_) * z + 1, (y2_ - y1_) * z + 1};
+  const int z = view_.Safe_Factor(), ox = view_.Origin_X(), oy = view_.Origin_Y();
+  marker_.B = {(x1_ - h) * z + 1 + ox, (y1_ - v) * z + 1 + oy, (x2_ - x1_) * z + 1,
+               (y2_ - y1_) * z + 1};
   Grab_Area_Inside_Marker();
 
   Raster_Image lifted;
@@ -117,8 +120,8 @@ void Floating_Selection::Grab(int x, int y) {
   grab_x_ = x;
   grab_y_ = y;
   const int z = view_.Safe_Factor();
-  excess_x_ = Grab_Excess(grab_.B.Left, x1_, view_.Scroll_X(), z);
-  excess_y_ = Grab_Excess(grab_.B.Top, y1_, view_.Scroll_Y(), z);
+  excess_x_ = Grab_Excess(grab_.B.Left, x1_, view_.Scroll_X(), z, view_.Origin_X());
+  excess_y_ = Grab_Excess(grab_.B.Top, y1_, view_.Scroll_Y(), z, view_.Origin_Y());
 }
 
 bool Floating_Selection::Drag_To(int x, int y) {
@@ -127,10 +130,11 @@ bool Floating_Selection::Drag_To(int x, int y) {
   if (!dragging_ || !Shown()) return false;
   const int z = view_.Safe_Factor();
   const int h = view_.Scroll_X(), v = view_.Scroll_Y();
+  const int ox = view_.Origin_X(), oy = view_.Origin_Y();
   // The grab area's left plus x is the pointer in panel pixels, wherever the
   // area has been moved since the press. Whole cells only.
-  const int kx = Floor_Div(grab_.B.Left + x - grab_x_ - excess_x_, z);
-  const int ky = Floor_Div(grab_.B.Top + y - grab_y_ - excess_y_, z);
+  const int kx = Floor_Div(grab_.B.Left + x - grab_x_ - excess_x_ - ox, z);
+  const int ky = Floor_Div(grab_.B.Top + y - grab_y_ - excess_y_ - oy, z);
   const int w = x2_ - x1_, ht = y2_ - y1_;
   // The cell of the new left kx * z + 1 + h * z: for factors of 2 and up this
   // is that value div z, less 1 when negative.
@@ -138,11 +142,11 @@ bool Floating_Selection::Drag_To(int x, int y) {
   y1_ = ky + v;
   x2_ = x1_ + w;
   y2_ = y1_ + ht;
-  grab_.B.Left = kx * z + 1;
-  grab_.B.Top = ky * z + 1;
+  grab_.B.Left = kx * z + 1 + ox;
+  grab_.B.Top = ky * z + 1 + oy;
   Compose();
-  marker_.B.Left = (x1_ - h) * z;
-  marker_.B.Top = (y1_ - v) * z;
+  marker_.B.Left = (x1_ - h) * z + ox;
+  marker_.B.Top = (y1_ - v) * z + oy;
   return true;
 }
 
@@ -168,7 +172,7 @@ void Floating_Selection::Float(Raster_Image picture, int x, int y, const Raster_
   x2_ = x1_ + w;
   y2_ = y1_ + h;
   scratch_.Set_Size(w, h);
-  marker_.B = {1, 1, w * z + 1, h * z + 1};
+  marker_.B = {1 + view_.Origin_X(), 1 + view_.Origin_Y(), w * z + 1, h * z + 1};
   BitBlt(background_, 0, 0, background);
   BitBlt(frame_, x1_, y1_, bitmap_);
   Grab_Area_Inside_Marker();

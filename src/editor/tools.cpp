@@ -40,40 +40,55 @@ struct Pencil : Drawing_Tool {
   }
 };
 
-// The shapes are drawn into the working frame itself, over the undo copy
-// laid back at every move: the shape left at the release is the last move's.
+// The rectangle from corner to corner with both corner pixels in it.
+Rect Spanned(int x1, int y1, int x2, int y2) {
+  return {std::min(x1, x2), std::min(y1, y2), std::max(x1, x2) + 1, std::max(y1, y2) + 1};
+}
+
+// The shapes cover the press pixel and the pointer's, whichever way the drag
+// runs, so a click draws the one pixel under it. They are drawn into the
+// working frame itself, over the undo copy laid back at every move: the shape
+// left at the release is the last move's.
 struct Shape : Drawing_Tool {
+  void Press(Stroke& s) const override {
+    Move(s);
+    s.Host.Redraw_Zoom();
+  }
   void Move(Stroke& s) const override {
     BitBlt(s.Doc.Working_Frame, 0, 0, s.Doc.Undo_Frame);
-    Draw(s.Doc.Working_Frame, s.Anchor_X, s.Anchor_Y, s.X, s.Y);
+    // A pointer beyond the edge stands on the last pixel: the shape reaches
+    // the edge and no further.
+    const int last = s.Doc.Frame_Size - 1;
+    Draw(s.Doc.Working_Frame, s.Anchor_X, s.Anchor_Y, std::min(s.X, last), std::min(s.Y, last));
   }
   virtual void Draw(Raster_Image& frame, int x1, int y1, int x2, int y2) const = 0;
 };
 
 struct Filled_Rect : Shape {
-  // Unsorted corners: the press pixel is always in, the pointer's row and
-  // column always out, whichever way the drag runs.
   void Draw(Raster_Image& frame, int x1, int y1, int x2, int y2) const override {
-    frame.FillRect({x1, y1, x2, y2});
+    frame.FillRect(Spanned(x1, y1, x2, y2));
   }
 };
 
 struct Outline_Rect : Shape {
   void Draw(Raster_Image& frame, int x1, int y1, int x2, int y2) const override {
-    frame.FrameRect({std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)});
+    frame.FrameRect(Spanned(x1, y1, x2, y2));
   }
 };
 
 struct Line : Shape {
+  // The raster line leaves out its end; the end is painted after it.
   void Draw(Raster_Image& frame, int x1, int y1, int x2, int y2) const override {
     frame.MoveToEx(x1, y1);
     frame.LineTo(x2, y2);
+    frame.SetPixel(x2, y2, frame.Pen_Colour);
   }
 };
 
 struct Filled_Ellipse : Shape {
   void Draw(Raster_Image& frame, int x1, int y1, int x2, int y2) const override {
-    frame.Ellipse(x1, y1, x2, y2);
+    const Rect r = Spanned(x1, y1, x2, y2);
+    frame.Ellipse(r.Left, r.Top, r.Right, r.Bottom);
   }
 };
 
@@ -171,10 +186,11 @@ void Zoom_Mouse::Begin_Stroke(int x, int y) {
   anchor_y_ = view_.Frame_Y(y);
   doc_.Working_Frame.Fill_Colour = doc_.Selected_Colour1;
   doc_.Working_Frame.Pen_Colour = doc_.Selected_Colour1;
-  // The pencil and the syringe act at the press as at a move, on the point
-  // clamped as a move's would be.
-  Stroke s = At(x, y, std::clamp(anchor_x_, 0, doc_.Frame_Size),
-                std::clamp(anchor_y_, 0, doc_.Frame_Size));
+  // The tools act at the press as at a move, on the point clamped as a
+  // move's would be, except that a press before the frame's first column or
+  // row (the backdrop around a centred frame) stays outside it.
+  Stroke s = At(x, y, std::clamp(anchor_x_, -1, doc_.Frame_Size),
+                std::clamp(anchor_y_, -1, doc_.Frame_Size));
   tool.Press(s);
 }
 
@@ -188,6 +204,7 @@ void Zoom_Mouse::Move(unsigned shift, int x, int y) {
 }
 
 void Zoom_Mouse::Release(unsigned shift, int x, int y) {
+  if (std::exchange(stop_only_, false)) return;
   // A release with Ctrl keeps the drag running.
   if (shift & ss_Ctrl) return;
   End_Stroke(x, y);

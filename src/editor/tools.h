@@ -74,7 +74,9 @@ class Zoom_Mouse {
   int Anchor_X() const { return anchor_x_; }
   int Anchor_Y() const { return anchor_y_; }
   // As at start-up: no stroke running.
-  void Reset() { dragging_ = false; }
+  void Reset() { dragging_ = stop_only_ = false; }
+  // The press did something else (stopped playback): its release draws nothing.
+  void Stop_Only() { stop_only_ = true; }
 
  private:
   Stroke At(int x, int y, int fx, int fy);
@@ -86,6 +88,7 @@ class Zoom_Mouse {
   Floating_Selection& selection_;
   Editor_Host& host_;
   bool dragging_ = false;  // a drawing press is being dragged
+  bool stop_only_ = false;
   int anchor_x_ = 0, anchor_y_ = 0;
 };
 

@@ -33,12 +33,12 @@ Colour Grid_Colour(Colour c) {
 }  // namespace
 
 void Draw_View_Aids(Raster_Image& view, const Editing_State& doc, int z, int h, int v,
-                    bool onion_skin, bool pixel_grid) {
+                    bool onion_skin, bool pixel_grid, int ox, int oy) {
   const int fs = doc.Frame_Size, total = doc.Frame_Total, cur = doc.Cur_Frame;
   const Raster_Image& strip = doc.Anim_Strip;
   // The part of the view the frame covers; the backdrop gets no aids.
-  const int width = int(std::min<long long>(view.Width(), (long long)(fs - h) * z));
-  const int height = int(std::min<long long>(view.Height(), (long long)(fs - v) * z));
+  const int width = int(std::min<long long>(view.Width() - ox, (long long)(fs - h) * z));
+  const int height = int(std::min<long long>(view.Height() - oy, (long long)(fs - v) * z));
   if (width <= 0 || height <= 0) return;
 
   // The frame before the current one; the first frame shows the last, as the
@@ -49,7 +49,7 @@ void Draw_View_Aids(Raster_Image& view, const Editing_State& doc, int z, int h, 
     const int prev_left = doc.Frame_Left(cur > 0 ? cur - 1 : total - 1);
     for (int y = 0; y < height; ++y) {
       const Colour* prev = strip.Row(y / z + v) + prev_left + h;
-      Colour* out = view.Row(y);
+      Colour* out = view.Row(y + oy) + ox;
       // Each frame pixel is a run of z view pixels of one colour.
       for (int x = 0, c = 0; x < width; ++c) {
         const Colour mixed = Onion_Blend(out[x], prev[c]);
@@ -62,7 +62,7 @@ void Draw_View_Aids(Raster_Image& view, const Editing_State& doc, int z, int h, 
     // A line runs along the top and left edge of every frame pixel but those
     // of the frame's first row and column.
     for (int y = 0; y < height; ++y) {
-      Colour* out = view.Row(y);
+      Colour* out = view.Row(y + oy) + ox;
       if (y % z == 0 && (y > 0 || v > 0)) {
         for (int x = 0; x < width; ++x) out[x] = Grid_Colour(out[x]);
         continue;

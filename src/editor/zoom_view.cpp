@@ -8,7 +8,9 @@ namespace tolvane {
 namespace {
 
 constexpr Colour Backdrop = 0xC0C0C0;
+// Zoom In goes up to 10, and beyond as far as the whole frame fits.
 constexpr int Max_Zoom = 10;
+constexpr int Max_Fit = 32;
 constexpr int Notch = 120;
 
 }  // namespace
@@ -28,7 +30,7 @@ void Zoom_View::Fit(int frame_size, int square) {
 
 bool Zoom_View::Fit_Whole(int frame_size) {
   const int old = factor_;
-  factor_ = std::clamp(std::min(width_, height_) / std::max(1, frame_size), 1, Max_Zoom);
+  factor_ = std::clamp(std::min(width_, height_) / std::max(1, frame_size), 1, Max_Fit);
   return factor_ != old;
 }
 
@@ -38,9 +40,11 @@ bool Zoom_View::Zoom_Out() {
   return true;
 }
 
-bool Zoom_View::Zoom_In() {
-  if (factor_ + 1 > Max_Zoom) {
-    factor_ = Max_Zoom;
+bool Zoom_View::Zoom_In(int frame_size) {
+  const int room = std::min(width_, height_) / std::max(1, frame_size);
+  const int most = std::clamp(room, Max_Zoom, Max_Fit);
+  if (factor_ + 1 > most) {
+    factor_ = most;
     return false;
   }
   ++factor_;
@@ -51,8 +55,8 @@ void Zoom_View::Redraw(const Editing_State& doc, bool onion_skin, bool pixel_gri
   Raster_Image& view = view_.Picture;
   const long long z = Safe_Factor();
   const long long h = h_.Position, v = v_.Position, fs = doc.Frame_Size;
-  const long long left = -h * z, top = -v * z;
-  const long long right = fs * z - h * z, bottom = fs * z - v * z;
+  const long long left = origin_x_ - h * z, top = origin_y_ - v * z;
+  const long long right = left + fs * z, bottom = top + fs * z;
 
   // The backdrop only shows where the magnified frame does not reach; skip the
   // fill when the frame covers the whole view (the common case while drawing).
@@ -64,22 +68,24 @@ void Zoom_View::Redraw(const Editing_State& doc, bool onion_skin, bool pixel_gri
   // times the factor stays far inside the int range.
   StretchBlt(view, {int(left), int(top), int(right), int(bottom)}, doc.Working_Frame);
   if (onion_skin || pixel_grid)
-    Draw_View_Aids(view, doc, int(z), int(h), int(v), onion_skin, pixel_grid);
+    Draw_View_Aids(view, doc, int(z), int(h), int(v), onion_skin, pixel_grid, origin_x_, origin_y_);
 }
 
 void Zoom_View::Update_Range(int frame_size) {
   const long long z = Safe_Factor();
-  // At the maximum the last column (row) lies fully inside the view.
-  const auto range = [&](Scroll_Bar& bar, int view) {
+  // At the maximum the last column (row) lies fully inside the view. A
+  // frame that fits is centred.
+  const auto range = [&](Scroll_Bar& bar, int view, int& origin) {
     const bool scrolls = frame_size * z > view;
+    origin = scrolls ? 0 : int((view - frame_size * z) / 2);
     if (scrolls)
       bar.Set_Max(frame_size - view / int(z));
     else
       bar.Set_Position(0);
     bar.Enabled = scrolls;
   };
-  range(h_, width_);
-  range(v_, height_);
+  range(h_, width_, origin_x_);
+  range(v_, height_, origin_y_);
   label_.Caption = std::to_string(factor_) + ":1";
 }
 

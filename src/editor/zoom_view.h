@@ -21,19 +21,24 @@ class Zoom_View {
   // The factor at which a frame of this size fills a square of `square`
   // view pixels (at least 1: larger frames show at 1:1 and scroll).
   void Fit(int frame_size, int square);
-  // The largest factor from 1 to 10 at which the whole frame fits the view
+  // The largest factor from 1 to 32 at which the whole frame fits the view
   // (1 when it fits at none); true when the factor changed.
   bool Fit_Whole(int frame_size);
   // The zoom buttons. Zoom_Out lowers the factor unless it is 1; Zoom_In
-  // raises it up to 10 (a factor above 10 comes down to 10). Both return
-  // true when they stepped by one.
+  // raises it up to 10, or up to 32 as far as the whole frame still fits
+  // the view (a factor above that comes down to it). Both return true when
+  // they stepped by one.
   bool Zoom_Out();
-  bool Zoom_In();
+  bool Zoom_In(int frame_size);
 
-  // View pixel to frame pixel: x div factor + scroll position, the division
-  // truncating towards zero.
-  int Frame_X(int x) const { return x / Safe_Factor() + h_.Position; }
-  int Frame_Y(int y) const { return y / Safe_Factor() + v_.Position; }
+  // Where the frame's first shown pixel lies in the view: a frame smaller
+  // than the view is centred in it (set by Update_Range).
+  int Origin_X() const { return origin_x_; }
+  int Origin_Y() const { return origin_y_; }
+  // View pixel to frame pixel: (x - origin) div factor + scroll position,
+  // the division truncating towards zero.
+  int Frame_X(int x) const { return (x - origin_x_) / Safe_Factor() + h_.Position; }
+  int Frame_Y(int y) const { return (y - origin_y_) / Safe_Factor() + v_.Position; }
   int Scroll_X() const { return h_.Position; }
   int Scroll_Y() const { return v_.Position; }
   // The factor as the arithmetic uses it, never 0.
@@ -42,7 +47,7 @@ class Zoom_View {
   // Repaints the view from the working frame, then the checked aids: the
   // onion skin (the frame before, 30 %) and the pixel grid.
   void Redraw(const Editing_State& doc, bool onion_skin, bool pixel_grid);
-  // Scroll bars and factor label for the factor and frame size.
+  // Scroll bars, origin and factor label for the factor and frame size.
   void Update_Range(int frame_size);
 
   // After a scroll bar moved: how far the view moved, in view pixels, since
@@ -64,13 +69,14 @@ class Zoom_View {
   Label& label_;
   int width_ = 128, height_ = 128;
   int factor_ = 4;
+  int origin_x_ = 0, origin_y_ = 0;
   int last_h_ = 0, last_v_ = 0;
   int wheel_rest_ = 0;  // part of a notch left over by a fine-grained wheel
 };
 
 // The onion skin and the pixel grid over a view just redrawn with factor z
-// at scroll position (h, v).
+// at scroll position (h, v), the frame's first shown pixel at view (ox, oy).
 void Draw_View_Aids(Raster_Image& view, const Editing_State& doc, int z, int h, int v,
-                    bool onion_skin, bool pixel_grid);
+                    bool onion_skin, bool pixel_grid, int ox = 0, int oy = 0);
 
 }  // namespace tolvane

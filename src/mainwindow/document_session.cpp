@@ -20,6 +20,9 @@ std::string File_Name_Part(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+constexpr const char* Png_First_Filter =
+    "PNG Files (*.PNG)|*.PNG|Bitmap Files (*.BMP)|*.BMP|All Files (*.*)|*.*";
+
 std::string Upper(std::string s) {
   std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::toupper(c); });
   return s;
@@ -201,7 +204,10 @@ void Document_Session::Save_As() {
   File_Dialog& save = t_.Controls.SaveDialog1;
   save.Title = "Save As...";
   save.File_Name = t_.Anim_File_Name;
-  save.Filter = Picture_Filter;
+  // The document's own format is offered first.
+  const bool png = Upper(t_.Anim_File_Name).ends_with(".PNG");
+  save.Filter = png ? Png_First_Filter : Picture_Filter;
+  save.Filter_Index = 1;
   save.Overwrite_Prompt = true;
   Save_Through_Dialog();
 }

@@ -25,13 +25,11 @@ struct Main_Controls {
   // Menu bar (the command table gives captions, keys and order).
   Menu_Item File1, Load1, Import1, ImportPCX1, Save1, SaveAs1, ExportGIF1, ExportSheet1,
       MergeFiles1, New1, N1, About1, About2, WhatsNew1, Exit1;
-  Menu_Item Edit1, Copy2, Cut1, Paste2, N2, FlipHorizontal1, FlipVertical1, NudgeLeft1,
-      NudgeRight1, NudgeUp1, NudgeDown1, N7, Tools1, Pencil1, FilledRectangle1, OutlineRectangle1,
-      Line1, Fill1, Select1, FilledEllipse1, Syringe1, SwapColours1, N3, Undo1, StepBackward1,
-      StepForward1;
+  Menu_Item Edit1, Copy2, Cut1, Paste2, N2, FlipHorizontal1, FlipVertical1, NudgeLeft1, NudgeRight1,
+      NudgeUp1, NudgeDown1, N7, Tools1, Pencil1, FilledRectangle1, OutlineRectangle1, Line1, Fill1,
+      Select1, FilledEllipse1, Syringe1, SwapColours1, N3, Undo1, StepBackward1, StepForward1;
   Menu_Item Frame1, Clear1, Copy1, Paste1, N4, CopyToClipboard1, PasteFromClipboard1, N5, Add1,
-      Delete1, Insert1, Resize1, N8, FirstFrame1, PreviousFrame1, NextFrame1, LastFrame1,
-      PlayStop1;
+      Delete1, Insert1, Resize1, N8, FirstFrame1, PreviousFrame1, NextFrame1, LastFrame1, PlayStop1;
   Menu_Item Section1, MarkFrameAsStartOfSection1, MarkFrameAsEndOfSection1, ResetMarks1;
   Menu_Item View1, OnionSkin1, PixelGrid1, N6, ZoomIn1, ZoomOut1, Fit1;
   Menu_Item Effects1, Brightness1, Rotate1, Squash1, Spin1;

@@ -32,12 +32,14 @@ bool Document_Session::Recovery_Ready() {
 }
 
 void Document_Session::Recovery_Tick() {
-  if (!Recovery_Ready()) {
-    Recovery_Timer.Enabled = false;
-    return;
-  }
   // Neither a copy nor a message box in the middle of a stroke or a drag.
   const bool dragging = t_.Mouse.Dragging() || t_.Selection.Dragging();
+  if (!dragging) {
+    t_.Keep_Settings();
+    t_.Tell_History_Cut();
+  }
+  // Without a recovery folder the timer still keeps the settings.
+  if (!Recovery_Ready()) return;
   Recovery_Timer.Interval = keeper_->Tick(t_, t_.P.Steady_Ms(), dragging);
   if (dragging) return;
   if (const auto failure = keeper_->Take_Failure())
@@ -85,6 +87,17 @@ void Document_Session::Offer_Recovery() {
     if (!Run_Command(t_.P, [&] { keeper_->Adopted(t_, store_->Adopt(copy)); }))
       store_->Release(copy);
   }
+  // Copies that could not be read are kept aside, not offered again: say so
+  // this once.
+  const std::vector<std::string> damaged = store_->Take_Damaged();
+  if (damaged.empty()) return;
+  std::string names;
+  for (const std::string& name : damaged) names += (names.empty() ? "" : ", ") + name;
+  const bool one = damaged.size() == 1;
+  t_.P.Show_Message_Box(std::string(one ? "The recovery copy of " : "The recovery copies of ") +
+                            names + " could not be read. " + (one ? "It was" : "They were") +
+                            " kept in " + store_->Damaged_Folder() + ".",
+                        Msg_Kind::Warning, mb_OK);
 }
 
 }  // namespace tolvane

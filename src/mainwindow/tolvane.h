@@ -4,6 +4,7 @@
 
 #include "document/editing_state.h"
 #include "document/export_choices.h"
+#include "document/settings.h"
 #include "editor/floating_selection.h"
 #include "editor/tools.h"
 #include "editor/zoom_view.h"
@@ -92,6 +93,17 @@ class TTolvane : public TForm, public Editing_State, public Editor_Host {
   std::string Settings_File() const;
   void Read_Settings();
   void Write_Settings();
+  // What the settings file keeps, as the window now has it.
+  Settings_Values Current_Settings() const;
+  // Settings are also written soon after they change, once a burst of
+  // changes has settled (Keep_Settings, on the recovery timer's ticks), so
+  // that a crash loses none. A failure of such a write is told once.
+  struct Settings_Watch {
+    Settings_Values Written, Seen;
+    std::int64_t Seen_Ms = 0;
+    bool Failure_Told = false;
+  } Settings_Kept;
+  void Keep_Settings();
 
   // Progress panel protocol for long operations.
   void Progress_Show(int steps, const std::string& caption);
@@ -115,6 +127,9 @@ class TTolvane : public TForm, public Editing_State, public Editor_Host {
 
   // Display and navigation.
   void Show_Frame();
+  // The current frame's thumbnail drawn from the working frame, without a
+  // commit: after each stroke and each command that changed the frame.
+  void Show_Working_Thumb();
   // Sizes the views and the window for Frame_Size; the strip is not touched.
   void Layout_Frame_Views();
   void SpeedButton2Click();  // first
@@ -137,6 +152,11 @@ class TTolvane : public TForm, public Editing_State, public Editor_Host {
   void MarkFrameAsStartOfSection1Click();
   void MarkFrameAsEndOfSection1Click();
   void ResetMarks1Click();
+  // A section over every frame before Add, Insert or a merge covers every
+  // frame after it, so that a new animation plays whole; any other section
+  // stays as it was.
+  bool Section_Whole() const { return Section_Start == 0 && Section_End == Frame_Total - 1; }
+  void Keep_Section_Whole(bool was_whole);
 
   // Merge Files (mainwindow/tolvane_merge.cpp); the strip, the overlap and
   // the kind come through the transition dialog App.Add_Trans.
@@ -260,7 +280,7 @@ class TTolvane : public TForm, public Editing_State, public Editor_Host {
   // Commands that exist for their keys (mainwindow/tolvane_keys.cpp), in the
   // menus that show the keys: zooming in View; nudges, the tools and the
   // colour swap in Edit; moving between frames and playing in Frame.
-  // The largest factor from 1 to 10 at which the whole frame fits the view.
+  // The largest factor from 1 to 32 at which the whole frame fits the view.
   void Fit1Click();
   void SwapColours1Click();
   // Play while stopped, Stop while playing; as the buttons, only when enabled.
@@ -269,8 +289,11 @@ class TTolvane : public TForm, public Editing_State, public Editor_Host {
   // history, enabled while there is a step to take.
   void StepBackward1Click();
   void StepForward1Click();
-  // The menu items' states from the history.
-  void Show_Steps();
+  // The first time in a session that the history dropped steps to stay
+  // within its cap, says so once (on a tick of the recovery timer, between
+  // commands).
+  bool History_Cut_Told = false;
+  void Tell_History_Cut();
 };
 
 }  // namespace tolvane

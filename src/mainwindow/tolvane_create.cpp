@@ -18,7 +18,6 @@ TTolvane::TTolvane(Application& app) : App(app), P(app.P) {
   Controls.SaveDialog1.Filter = Picture_Filter;
   Controls.SaveDialog1.Overwrite_Prompt = true;
   Controls.ColorDialog1.Full_Open = true;
-  Anim_History.On_Change = [this] { Show_Steps(); };
 }
 
 void TTolvane::FormCreate() {
@@ -45,6 +44,7 @@ void TTolvane::FormCreate() {
   Anim_Modified = false;
 
   Read_Settings();
+  Settings_Kept.Written = Settings_Kept.Seen = Current_Settings();
   Paint_Palette();
 
   Frame_Total = 1;
@@ -74,7 +74,7 @@ void TTolvane::Read_Settings() {
   Anim_History.Set_Cap(std::size_t(v.History_MB) << 20);
 }
 
-void TTolvane::Write_Settings() {
+Settings_Values TTolvane::Current_Settings() const {
   Settings_Values v;
   v.Selected1 = Selected_Colour1;
   v.Selected2 = Selected_Colour2;
@@ -90,8 +90,41 @@ void TTolvane::Write_Settings() {
   v.Window_Height = Normal_Height;
   v.Window_Maximised = Maximised;
   v.History_MB = int(Anim_History.Cap() >> 20);
+  return v;
+}
+
+void TTolvane::Write_Settings() {
+  const Settings_Values v = Current_Settings();
   Ini_File ini(Settings_File());
   Run_Command(P, [&] { Write_Settings_File(ini, v); });
+  Settings_Kept.Written = v;
+}
+
+void TTolvane::Keep_Settings() {
+  // A second without a further change ends a burst (a window being sized).
+  constexpr std::int64_t Settle_Ms = 1000;
+  const Settings_Values v = Current_Settings();
+  Settings_Watch& k = Settings_Kept;
+  if (v == k.Written) return;
+  const std::int64_t now = P.Steady_Ms();
+  if (!(v == k.Seen)) {
+    k.Seen = v;
+    k.Seen_Ms = now;
+    return;
+  }
+  if (now - k.Seen_Ms < Settle_Ms) return;
+  // Written or not, it is tried again at the next change and at the end.
+  k.Written = v;
+  Ini_File ini(Settings_File());
+  if (!k.Failure_Told) {
+    k.Failure_Told = !Run_Command(P, [&] { Write_Settings_File(ini, v); });
+    return;
+  }
+  try {
+    Write_Settings_File(ini, v);
+  } catch (const std::exception&) {
+    // Told once already; the close writes them again and says so.
+  }
 }
 
 void TTolvane::FormShow() {

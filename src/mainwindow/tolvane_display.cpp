@@ -22,6 +22,10 @@ void TTolvane::Show_Frame() {
   Redraw_Zoom();
 }
 
+void TTolvane::Show_Working_Thumb() {
+  BitBlt(Controls.Frames.Picture, Frame_Size * (Thumb_Slots / 2), 0, Working_Frame);
+}
+
 namespace {
 
 // An image at a new size, built beside the old one (same content at the

@@ -27,8 +27,10 @@ void Commit_And_Edit(TTolvane& t, Edit edit) {
 void TTolvane::Add1Click() {
   Stop_Playback();
   Step_Scope step(*this, "Add");
+  const bool whole = Section_Whole();
   Run_Command(P, [&] { Commit_And_Edit(*this, [&] { Append_Blank_Frame(*this); }); });
   Show_Frame();
+  Keep_Section_Whole(whole);
   Sections_Offered = true;
 }
 
@@ -37,10 +39,12 @@ void TTolvane::Insert1Click() {
   // The current frame moves one place on; its selection goes with it.
   Drop_Selection();
   Step_Scope step(*this, "Insert");
+  const bool whole = Section_Whole();
   Run_Command(P, [&] {
     Commit_And_Edit(*this, [&] { Insert_Blank_Frame(*this, Cur_Frame, Selected_Colour2); });
   });
   Show_Frame();
+  Keep_Section_Whole(whole);
 }
 
 void TTolvane::Delete1Click() {

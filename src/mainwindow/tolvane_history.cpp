@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <string>
 
 #include "mainwindow/tolvane.h"
 
@@ -45,9 +46,15 @@ void TTolvane::StepBackward1Click() { Take_Step(*this, true); }
 
 void TTolvane::StepForward1Click() { Take_Step(*this, false); }
 
-void TTolvane::Show_Steps() {
-  Controls.StepBackward1.Enabled = Anim_History.Can_Back();
-  Controls.StepForward1.Enabled = Anim_History.Can_Forward();
+void TTolvane::Tell_History_Cut() {
+  if (History_Cut_Told || !Anim_History.Was_Cut()) return;
+  History_Cut_Told = true;
+  P.Show_Message_Box("The history of changes has reached its limit of " +
+                         std::to_string(Anim_History.Cap() >> 20) +
+                         " MB, so its oldest steps were dropped: Step Backward cannot go back to "
+                         "them. The limit is HistoryMB in the [Edit] section of the settings "
+                         "file.",
+                     Msg_Kind::Information, mb_OK);
 }
 
 }  // namespace tolvane

@@ -41,6 +41,7 @@ void TTolvane::MergeFiles1Click() {
 
   // The flags change only once the frames have: a merge that failed leaves
   // the animation as it was.
+  const bool whole = Section_Whole();
   if (Merge_As_Asked()) {
     Anim_Modified = true;
     Frame_Edited = true;
@@ -48,6 +49,7 @@ void TTolvane::MergeFiles1Click() {
     Undo_Available = false;
   }
   Show_Frame();
+  Keep_Section_Whole(whole);
 }
 
 bool TTolvane::Merge_As_Asked() {
@@ -55,8 +57,10 @@ bool TTolvane::Merge_As_Asked() {
   const int answer = P.Show_Message_Box(
       "Do you wish to include a transition between the two animations (Be warned this is "
       "temperamental)?",
-      Msg_Kind::Confirmation, mb_Yes | mb_No);
+      Msg_Kind::Confirmation, mb_Yes | mb_No | mb_Cancel);
   if (answer == id_No) return Run_Command(P, [&] { Append_Merge_Strip(); });
+  // Escape and the close button answer Cancel: the user wants neither.
+  if (answer != id_Yes) return false;
   form.Anim1_Frames = Frame_Total;
   form.Anim2_Frames = form.Merge_Strip.Width() / Frame_Size;
   Show_Modal(P, form);

@@ -76,4 +76,10 @@ void TTolvane::ResetMarks1Click() {
   Show_Section();
 }
 
+void TTolvane::Keep_Section_Whole(bool was_whole) {
+  if (!was_whole || Section_End == Frame_Total - 1) return;
+  Section_End = Frame_Total - 1;
+  Show_Section();
+}
+
 }  // namespace tolvane

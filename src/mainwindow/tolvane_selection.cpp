@@ -24,6 +24,7 @@ void TTolvane::Select_ImageMouseMove(unsigned, int x, int y) {
 
 void TTolvane::Select_ImageMouseUp(Mouse_Button, unsigned, int, int) {
   Selection.Let_Go();
+  Show_Working_Thumb();
   Anim_History.Record_Edit(*this, "Move Selection");
 }
 

@@ -55,9 +55,14 @@ void TTolvane::Tool7Click() { Set_Tool(Tool_Filled_Ellipse); }
 void TTolvane::Tool8Click() { Set_Tool(Tool_Syringe); }
 
 void TTolvane::ZoomMouseDown(Mouse_Button button, unsigned shift, int x, int y) {
-  // The next tick would overwrite the stroke: it goes into the frame shown
-  // once playback has stopped.
-  Stop_Playback();
+  // While playing, the zoom view still shows the frame Play was pressed on
+  // and the preview another: a press only stops, so that the user sees the
+  // frame before drawing on it.
+  if (Player.Playing()) {
+    Stop_Playback();
+    Mouse.Stop_Only();
+    return;
+  }
   if (!Document_Open()) return;
   Mouse.Press(button, shift, x, y);
 }
@@ -66,6 +71,7 @@ void TTolvane::ZoomMouseMove(unsigned shift, int x, int y) { Mouse.Move(shift, x
 
 void TTolvane::ZoomMouseUp(Mouse_Button, unsigned shift, int x, int y) {
   Mouse.Release(shift, x, y);
+  if (!Mouse.Dragging()) Show_Working_Thumb();
 }
 
 }  // namespace tolvane

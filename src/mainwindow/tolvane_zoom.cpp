@@ -4,9 +4,22 @@
 
 namespace tolvane {
 
-void TTolvane::Redraw_Zoom() { View.Redraw(*this, Aids.Onion_Skin, Aids.Pixel_Grid); }
+void TTolvane::Redraw_Zoom() {
+  View.Redraw(*this, Aids.Onion_Skin, Aids.Pixel_Grid);
+  // Each command that changes the working frame ends with a redraw; a drag
+  // updates the thumbnail at its release, playback not at all.
+  if (Document_Open() && !Mouse.Dragging() && !Selection.Dragging() && !Player.Playing())
+    Show_Working_Thumb();
+}
 
-void TTolvane::Update_Zoom_Range() { View.Update_Range(Frame_Size); }
+void TTolvane::Update_Zoom_Range() {
+  // A shown selection stays over its frame pixels when the centred frame moves.
+  const int ox = View.Origin_X(), oy = View.Origin_Y();
+  View.Update_Range(Frame_Size);
+  if (View.Origin_X() == ox && View.Origin_Y() == oy) return;
+  Selection.Move_Overlay_By(View.Origin_X() - ox, View.Origin_Y() - oy);
+  Redraw_Zoom();
+}
 
 void TTolvane::Zoom_OutClick() {
   if (!Document_Open()) return;
@@ -22,7 +35,7 @@ void TTolvane::Zoom_OutClick() {
 void TTolvane::Zoom_InClick() {
   if (!Document_Open()) return;
   Commit_Frame();
-  if (View.Zoom_In() && Cur_Tool == Tool_Select) Tool1Click();
+  if (View.Zoom_In(Frame_Size) && Cur_Tool == Tool_Select) Tool1Click();
   Update_Zoom_Range();
   Show_Frame();
 }

@@ -198,9 +198,10 @@ void Recovery_Store::Unlock(const std::string& key) {
   }
 }
 
-void Recovery_Store::Move_Damaged(const std::string& key) {
+void Recovery_Store::Move_Damaged(const std::string& key, const std::string& name) {
+  damaged_.push_back(name);
   std::error_code ignored;
-  const fs::path damaged = fs::path(folder_) / "damaged";
+  const fs::path damaged = Damaged_Folder();
   fs::create_directories(damaged, ignored);
   for (const auto& e : fs::directory_iterator(folder_, ignored)) {
     const std::string name = e.path().filename().string();
@@ -221,7 +222,7 @@ bool Recovery_Store::Read_Strip(Recovered_Copy& copy) {
     // Cut short, corrupt or missing: moved aside below.
   }
   copy.Strip = Raster_Image();
-  Move_Damaged(copy.Key);
+  Move_Damaged(copy.Key, fs::path(info.Path).filename().string());
   Unlock(copy.Key);
   return false;
 }
@@ -254,10 +255,16 @@ std::vector<Recovered_Copy> Recovery_Store::Take_Orphans() {
     if (!fs::exists(Path_Of(key + ".meta"), ignored)) {
       Remove_Key(key, false);
       Unlock(key);
-    } else if (auto info = Parse_Recovery_Info(Read_Text(Path_Of(key + ".meta")))) {
+    } else if (const std::string text = Read_Text(Path_Of(key + ".meta"));
+               auto info = Parse_Recovery_Info(text)) {
       copies.push_back({key, std::move(*info), {}});
     } else {
-      Move_Damaged(key);
+      // The document's path comes first in the file; a file cut before its
+      // end may still name it.
+      const std::size_t end = text.find('\n');
+      const bool named = text.starts_with("Path=") && end != std::string::npos;
+      Move_Damaged(key,
+                   named ? fs::path(text.substr(5, end - 5)).filename().string() : key + ".meta");
       Unlock(key);
     }
   }

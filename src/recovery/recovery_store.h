@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "image/raster_image.h"
@@ -70,6 +71,10 @@ class Recovery_Store {
   // Reads the copy's strip: false, and the copy moved to damaged/, when it
   // cannot be read or does not match its metadata.
   bool Read_Strip(Recovered_Copy& copy);
+  // The names of the documents whose copies were moved to Damaged_Folder()
+  // since the last call, so that the start can say so once.
+  std::vector<std::string> Take_Damaged() { return std::exchange(damaged_, {}); }
+  std::string Damaged_Folder() const { return Path_Of("damaged"); }
   // Leaves the copy as it is for a later start.
   void Release(const Recovered_Copy& copy) { Unlock(copy.Key); }
   // The copy becomes this process's own, its next write replaces it; returns
@@ -81,12 +86,14 @@ class Recovery_Store {
  private:
   void Unlock(const std::string& key);
   void Remove_Key(const std::string& key, bool keep_lock);
-  void Move_Damaged(const std::string& key);
+  // `name`: the document the copy was of, as the user knows it.
+  void Move_Damaged(const std::string& key, const std::string& name);
 
   std::string folder_;
   std::string key_;
   int own_lock_ = -1;
   std::map<std::string, int> orphan_locks_;
+  std::vector<std::string> damaged_;
 };
 
 }  // namespace tolvane

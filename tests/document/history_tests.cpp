@@ -21,8 +21,10 @@ TEST(History, TheCapDropsTheOldestStepsAndAChangeTheStepsAhead) {
   h.Start(s, true);
   Remove_Frame(s, 0);
   h.Set_Cap(3 * h.Bytes());
+  EXPECT_FALSE(h.Was_Cut());
   for (int i = 0; i < 4; ++i) Remove_Frame(s, 0);
   EXPECT_EQ(h.Steps(), 3);
+  EXPECT_TRUE(h.Was_Cut()) << "the window tells the user once";
   EXPECT_FALSE(h.At_Saved());
   while (h.Can_Back()) h.Back(s);
   EXPECT_EQ(s.Frame_Total, 6) << "the two oldest steps went";
@@ -31,6 +33,8 @@ TEST(History, TheCapDropsTheOldestStepsAndAChangeTheStepsAhead) {
   EXPECT_FALSE(h.Can_Forward());
   h.Back(s);
   EXPECT_TRUE(h.At_Saved());
+  Replace_Frames(s, 0, Raster_Image(16, 16, 1));
+  EXPECT_TRUE(h.At_Saved()) << "a change to the same pixels is no step";
   Replace_Frames(s, 0, Raster_Image(96, 16, 2));
   EXPECT_EQ(h.Steps(), 0);
   EXPECT_EQ(s.Anim_Strip.GetPixel(95, 15), 2u);

@@ -58,7 +58,7 @@ Menu_Key m
 Choose_File 'Merge\.\.\.' "$more"
 question=$(Wait_For_Window '^Confirm$' 150) || { echo "FAIL: no transition question"; exit 1; }
 Point_At "$question"
-xdotool key Escape  # answers No: a plain append
+xdotool key alt+n  # No: a plain append (Escape would cancel the merge)
 for _ in $(seq 150); do
   xdotool search --onlyvisible --name '^Confirm$' >/dev/null 2>&1 || break
   sleep 0.1

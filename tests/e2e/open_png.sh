@@ -19,11 +19,7 @@ convert -size 72x24 xc:red \
   "PNG32:$strip" || { echo "FAIL: could not make the strip"; exit 1; }
 saved="$work/copy.png"
 
-# Start_Program runs the program without arguments; a launcher adds the file.
-launcher="$work/launch.sh"
-printf '#!/bin/sh\nexec "%s" "%s"\n' "$program" "$strip" >"$launcher"
-chmod +x "$launcher"
-Start_Program "$launcher"
+Start_Program_On "$program" "$strip"
 Wait_For_Splash
 
 opened=$(Wait_For_Window '^Tolvane v2 - strip\.png$' 100) ||

@@ -22,10 +22,7 @@ convert -size 160x32 xc:red -fill lime -draw "rectangle 32,0 63,31" \
 mkdir -p "$work/config/tolvane"
 printf '[Last]\nFPS=2\n' >"$work/config/tolvane/Tolvane.INI"
 
-launcher="$work/launch.sh"
-printf '#!/bin/sh\nexec "%s" "%s"\n' "$program" "$strip" >"$launcher"
-chmod +x "$launcher"
-Start_Program "$launcher"
+Start_Program_On "$program" "$strip"
 Wait_For_Splash
 Wait_For_Window '^Tolvane v2 - strip\.bmp$' 100 >/dev/null ||
   { echo "FAIL: the strip did not open"; cat "$work/program.log"; exit 1; }

@@ -54,7 +54,7 @@ Wait_For_Title "$window" "Tolvane v2 - NewAnim.BMP" || { echo "FAIL: no new anim
 
 # The zoom view starts at (193, 1), 4 screen pixels per frame pixel.
 Click 51 47           # filled rectangle tool
-Drag 202 10 218 26    # black, frame pixels 2..5 in both directions
+Drag 202 10 214 22    # black, frame pixels 2..5 in both directions
 Click 34 119          # red from the palette: the colour of the hole
 Click 24 20           # select tool
 Drag 198 6 222 26     # band: columns 1..6, rows 1..5

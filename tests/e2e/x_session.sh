@@ -93,6 +93,14 @@ Start_Program() {
   echo "main window $window on $display"
 }
 
+# Start_Program_On path/to/tolvane file: Start_Program runs the program
+# without arguments, so a launcher adds the file to open.
+Start_Program_On() {
+  printf '#!/bin/sh\nexec "%s" "%s"\n' "$1" "$2" >"$work/launch.sh"
+  chmod +x "$work/launch.sh"
+  Start_Program "$work/launch.sh"
+}
+
 Splash_Visible() { [ -n "$(xdotool search --onlyvisible --name '^About Tolvane$' 2>/dev/null)" ]; }
 
 # Wait_For_Splash: the splash shows at start-up and closes by itself after 3 s.
@@ -183,7 +191,7 @@ Empty_Spot() { Place "$window"; Click_At $((wx + 250)) $((wy + wh - 40)); }
 
 # New_Drawn_Frame: File > New... with the default 32 x 32 (Enter), then the
 # filled rectangle tool dragged in the zoom view (4:1) from frame pixel
-# (2, 2) to (12, 8): black over x 2..11, y 2..7.
+# (2, 2) to (11, 7): black over x 2..11, y 2..7.
 New_Drawn_Frame() {
   local attempt size_dialog=""
   for attempt in 1 2 3; do
@@ -210,7 +218,7 @@ New_Drawn_Frame() {
   sleep 0.2
   xdotool mousemove $((zoom_x + 7 * 4 + 1)) $((zoom_y + 5 * 4 + 1))
   sleep 0.2
-  xdotool mousemove $((zoom_x + 12 * 4 + 1)) $((zoom_y + 8 * 4 + 1))
+  xdotool mousemove $((zoom_x + 11 * 4 + 1)) $((zoom_y + 7 * 4 + 1))
   sleep 0.2
   xdotool mouseup 1
   sleep 0.3

@@ -23,13 +23,16 @@ class Editor_Test : public Tolvane_Test {
     T().ZoomMouseUp(b, shift, x, y);
   }
 
-  // The centre of frame pixel (c, r) in the view, for the current factor and
-  // scroll positions.
+  // The centre of frame pixel (c, r) in the view, for the current factor,
+  // scroll positions and origin.
   int Vx(int c) const {
-    return (c - App.Tolvane->Controls.ZH.Position) * App.Tolvane->View.Factor() + 1;
+    return View_At(c, App.Tolvane->Controls.ZH.Position, App.Tolvane->View.Origin_X());
   }
   int Vy(int r) const {
-    return (r - App.Tolvane->Controls.ZV.Position) * App.Tolvane->View.Factor() + 1;
+    return View_At(r, App.Tolvane->Controls.ZV.Position, App.Tolvane->View.Origin_Y());
+  }
+  int View_At(int i, int scroll, int origin) const {
+    return (i - scroll) * App.Tolvane->View.Factor() + 1 + origin;
   }
 
   Raster_Image& W() { return T().Working_Frame; }

@@ -76,7 +76,8 @@ TEST_F(Select, BandSelectsFromThePressCellToTheCellBeforeThePointer) {
       {32, 1, 7, 7, 30, 23, 12, 3, {9, 7, 13, 11}, {11, 1, 21, 21}, {12, 2, 19, 19}},
       {64, 1, 22, 5, 0, 0, 10, 128, {22, 5, 25, 47}, {1, 1, 10, 127}, {2, 2, 8, 125}},
       // Past the frame's edge the band is clipped to the frame.
-      {50, 0, 0, 0, 110, 10, 80, 30, {40, 5, 50, 15}, {81, 11, 21, 21}, {82, 12, 19, 19}},
+      // The 100-pixel frame centred 14 pixels in.
+      {50, 0, 0, 0, 124, 24, 94, 44, {40, 5, 50, 15}, {95, 25, 21, 21}, {96, 26, 19, 19}},
       {64, 0, 0, 0, 7, 9, -5, -3, {0, 0, 3, 4}, {1, 1, 7, 9}, {2, 2, 5, 7}},
   };
   for (const Case& c : cases) {
@@ -120,8 +121,8 @@ TEST_F(Select, BandPastTheEdgeLiftsOnlyTheFramesPixels) {
   Copy_Rect(want, {16, 16, 22, 22}, before, {26, 26, 32, 32});
   EXPECT_TRUE(Same_Pixels(Saved_Strip(), want));
 
-  Open(50);  // factor 2: the view shows backdrop right of x 100
-  Band(110, 10, 120, 30);
+  Open(50);  // factor 2, centred: the view shows backdrop right of x 114
+  Band(124, 24, 127, 44);
   EXPECT_FALSE(T().Selection.Shown());
 }
 
@@ -195,15 +196,16 @@ TEST_F(Select, DragFollowsTheGridAtEveryFactorAndDoesNotJumpAtOneAndTwo) {
     Open(c.size, c.zoom_ins, c.h, 0);
     for (int i = 0; i < c.zoom_outs; ++i) T().Zoom_OutClick();
     T().Tool6Click();
-    const int z = T().View.Factor();
+    const int z = T().View.Factor(), ox = T().View.Origin_X(), oy = T().View.Origin_Y();
     for (int after_drag = 0; after_drag < 2; ++after_drag)
       for (int d = -3 * z; d <= 3 * z; ++d) {
         SCOPED_TRACE(::testing::Message()
                      << "factor " << z << ", scrolled " << c.h << ", "
                      << (after_drag ? "dragged before" : "new band") << ", drag " << d);
-        Band(z * 4, z * 4, z * 7, z * 6);
+        Band(ox + z * 4, oy + z * 4, ox + z * 7, oy + z * 6);
         if (after_drag) Drag_By(z, 0);
-        const int grab_left = T().Controls.Select_Image.B.Left, column = T().Selection.Area().Left;
+        const int grab_left = T().Controls.Select_Image.B.Left - ox,
+                  column = T().Selection.Area().Left;
         if (d == 0 && z < 3 && !after_drag) {
           EXPECT_NE(Literal_Column(grab_left, z, c.h), column) << "the first design jumps here";
         }

@@ -22,10 +22,10 @@ TEST(Tool_Table, EachToolValueDrawsItsOwnStroke) {
     Colour colour1;  // the first colour afterwards
     bool floats;     // a selection was lifted
   } cases[] = {
-      {Tool_Pencil, 4, 0x0000FF, false},         {Tool_Filled_Rect, 6, 0x0000FF, false},
-      {Tool_Outline_Rect, 6, 0x0000FF, false},   {Tool_Line, 3, 0x0000FF, false},
+      {Tool_Pencil, 4, 0x0000FF, false},         {Tool_Filled_Rect, 12, 0x0000FF, false},
+      {Tool_Outline_Rect, 10, 0x0000FF, false},  {Tool_Line, 4, 0x0000FF, false},
       {Tool_Fill, 64, 0x0000FF, false},          {Tool_Select, 0, 0x0000FF, true},
-      {Tool_Filled_Ellipse, 6, 0x0000FF, false}, {Tool_Syringe, 0, 0xFFFFFF, false},
+      {Tool_Filled_Ellipse, 8, 0x0000FF, false}, {Tool_Syringe, 0, 0xFFFFFF, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.tool);

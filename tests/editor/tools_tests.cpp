@@ -43,14 +43,14 @@ TEST_F(Tools, DrawingPressTakesUndoCopySetsFlagsAndColours) {
   EXPECT_EQ(T().Mouse.Anchor_Y(), 4);
   EXPECT_EQ(W().Pen_Colour, Red);
   EXPECT_EQ(W().Fill_Colour, Red);
-  EXPECT_EQ(W().GetPixel(3, 4), White) << "a press alone draws nothing";
+  EXPECT_EQ(W().GetPixel(3, 4), Red) << "a press draws the pixel under it";
 }
 
 TEST_F(Tools, MiddleButtonIsADrawingPressAndSelectPressKeepsFlags) {
   T().Tool2Click();
   Press(Vx(1), Vy(1), Mouse_Button::Middle);
   Move(Vx(3), Vy(3));
-  EXPECT_EQ(Pixels_Not(W(), White), Block(1, 1, 2, 2));
+  EXPECT_EQ(Pixels_Not(W(), White), Block(1, 1, 3, 3));
   Release(Vx(3), Vy(3), Mouse_Button::Middle);
 
   Fresh(32);
@@ -62,76 +62,34 @@ TEST_F(Tools, MiddleButtonIsADrawingPressAndSelectPressKeepsFlags) {
   EXPECT_FALSE(T().Frame_Edited);
 }
 
-TEST_F(Tools, FilledRectangleKeepsThePressPixelAndExcludesThePointer) {
-  T().Tool2Click();
-  Press(9, 9);   // pixel (2, 2)
-  Move(21, 13);  // pointer (5, 3)
-  EXPECT_EQ(Pixels_Not(W(), White), Block(2, 2, 4, 2));
-  Move(1, 1);  // pointer (0, 0): columns and rows 1..2
-  EXPECT_EQ(Pixels_Not(W(), White), Block(1, 1, 2, 2));
-  Move(1, 21);  // pointer (0, 5): columns 1..2, rows 2..4
-  EXPECT_EQ(Pixels_Not(W(), White), Block(1, 2, 2, 4));
-  Move(21, 1);  // pointer (5, 0): columns 2..4, rows 1..2
-  EXPECT_EQ(Pixels_Not(W(), White), Block(2, 1, 4, 2));
-  Release(21, 1);
-  EXPECT_EQ(Pixels_Not(W(), White), Block(2, 1, 4, 2)) << "the last move's shape stays";
-}
-
-TEST_F(Tools, FilledRectangleMovesAreClampedToOneBeyondTheFrame) {
+TEST_F(Tools, FilledRectangleMovesAreClampedToTheFrame) {
   T().Tool2Click();
   Press(Vx(30), Vy(30));
   Move(500, 500);
   EXPECT_EQ(Pixels_Not(W(), White), Block(30, 30, 31, 31));
-  Move(-500, -500);  // clamped to (0, 0): columns and rows 1..30
-  EXPECT_EQ(Pixels_Not(W(), White), Block(1, 1, 30, 30));
+  Move(-500, -500);  // clamped to (0, 0)
+  EXPECT_EQ(Pixels_Not(W(), White), Block(0, 0, 30, 30));
 }
 
-TEST_F(Tools, OutlineRectangleSortsCornersAndExcludesTheLarger) {
-  T().Tool3Click();
-  Press(9, 9);
-  Move(1, 1);
-  EXPECT_EQ(Pixels_Not(W(), White), Block(0, 0, 1, 1));
-  Move(Vx(6), Vy(5));  // border of columns 2..5, rows 2..4
-  auto px = Pixels_Not(W(), White);
-  EXPECT_EQ(px.size(), 4u + 4u + 1u + 1u);
-  EXPECT_EQ(W().GetPixel(2, 2), Black);
-  EXPECT_EQ(W().GetPixel(5, 4), Black);
-  EXPECT_EQ(W().GetPixel(3, 3), White);
-  EXPECT_EQ(W().GetPixel(6, 5), White);
-}
-
-TEST_F(Tools, EllipseIsTheSameInAllFourDragDirections) {
-  T().Tool7Click();
-  Raster_Image expected(32, 32);
-  expected.Pen_Colour = expected.Fill_Colour = Black;
-  expected.Ellipse(3, 4, 11, 9);
-  struct Drag {
-    int c0, r0, c1, r1;
-  };
-  for (Drag d : {Drag{3, 4, 11, 9}, Drag{11, 9, 3, 4}, Drag{3, 9, 11, 4}, Drag{11, 4, 3, 9}}) {
-    Fresh(32);
-    Press(Vx(d.c0), Vy(d.r0));
-    Move(Vx(d.c1), Vy(d.r1));
-    EXPECT_TRUE(Same_Pixels(W(), expected)) << d.c0 << "," << d.r0 << " -> " << d.c1 << "," << d.r1;
-    EXPECT_EQ(W().GetPixel(11, 6), White) << "the larger column is excluded";
-    EXPECT_EQ(W().GetPixel(3, 6), Black);
-  }
-}
-
-TEST_F(Tools, LineExcludesItsEndAndVanishesWhenDraggedBackToItsStart) {
-  T().Tool4Click();
-  W().SetPixel(20, 20, Blue);
-  const Raster_Image before = W();
-  Press(Vx(2), Vy(2));
-  Move(Vx(10), Vy(2));
-  EXPECT_EQ(Pixels_Not(W(), White).size(), 9u);  // columns 2..9 plus the blue pixel
-  EXPECT_EQ(W().GetPixel(2, 2), Black);
-  EXPECT_EQ(W().GetPixel(9, 2), Black);
-  EXPECT_EQ(W().GetPixel(10, 2), White);
-  Move(Vx(2), Vy(2));
-  EXPECT_TRUE(Same_Pixels(W(), before));
-  Release(Vx(2), Vy(2));
-  EXPECT_TRUE(Same_Pixels(W(), before));
+// Each shape spans from the press pixel to the pointer's, both in, whichever
+// way it is dragged; a click draws the one pixel under it.
+TEST_F(Tools, ShapesCoverBothEndPixelsInEveryDirection) {
+  using Points = std::vector<std::pair<int, int>>;
+  const int drags[][4] = {{2, 3, 6, 5}, {6, 5, 2, 3}, {2, 5, 6, 3}, {6, 3, 2, 5}, {7, 7, 7, 7}};
+  for (int tool : {Tool_Filled_Rect, Tool_Outline_Rect, Tool_Line, Tool_Filled_Ellipse})
+    for (const auto& [c0, r0, c1, r1] : drags) {
+      SCOPED_TRACE(::testing::Message() << Tool_Name(tool) << " to " << c1 << "," << r1);
+      Fresh(32);
+      T().Set_Tool(tool);
+      Press(Vx(c0), Vy(r0));
+      const bool click = c0 == c1, ends = click || tool == Tool_Line;
+      if (!click) Move(Vx(c1), Vy(r1));
+      Release(Vx(c1), Vy(r1));
+      // The line's two ends; the other shapes' top, bottom, left and right.
+      for (auto [x, y] : ends ? Points{{c0, r0}, {c1, r1}} : Points{{4, 3}, {4, 5}, {2, 4}, {6, 4}})
+        EXPECT_EQ(W().GetPixel(x, y), Black) << x << "," << y;
+      EXPECT_EQ(Pixels_Not(W(), White).size() == 1, click);
+    }
 }
 
 // The report's stroke: across 26 pixels in 3 moves, then a diagonal. The
@@ -250,15 +208,15 @@ TEST_F(Tools, CtrlReleaseKeepsTheDragRunning) {
   Press(Vx(1), Vy(1));
   Move(Vx(3), Vy(3));
   Move(Vx(9), Vy(9), ss_Ctrl);  // moves with Ctrl draw nothing
-  EXPECT_EQ(Pixels_Not(W(), White), Block(1, 1, 2, 2));
+  EXPECT_EQ(Pixels_Not(W(), White), Block(1, 1, 3, 3));
   Release(Vx(3), Vy(3), Mouse_Button::Left, ss_Ctrl);
   EXPECT_TRUE(T().Mouse.Dragging());
   Move(Vx(4), Vy(4));
-  EXPECT_EQ(Pixels_Not(W(), White), Block(1, 1, 3, 3));
+  EXPECT_EQ(Pixels_Not(W(), White), Block(1, 1, 4, 4));
   Release(Vx(4), Vy(4));
   EXPECT_FALSE(T().Mouse.Dragging());
   Move(Vx(9), Vy(9));
-  EXPECT_EQ(Pixels_Not(W(), White), Block(1, 1, 3, 3));
+  EXPECT_EQ(Pixels_Not(W(), White), Block(1, 1, 4, 4));
 }
 
 TEST_F(Tools, RubberBandShapesAreRedrawnFromTheUndoCopy) {
@@ -270,7 +228,7 @@ TEST_F(Tools, RubberBandShapesAreRedrawnFromTheUndoCopy) {
   EXPECT_EQ(W().GetPixel(6, 6), Red);
   Move(Vx(2), Vy(2));
   EXPECT_EQ(W().GetPixel(6, 6), Blue) << "the shrunken rectangle uncovers the old picture";
-  EXPECT_EQ(Pixels_Not(W(), White).size(), 4u + 1u);
+  EXPECT_EQ(Pixels_Not(W(), White).size(), 9u + 1u);
 }
 
 TEST_F(Tools, FillFloodsAtTheReleasePointAndNeverCrossesDiagonals) {
@@ -307,11 +265,11 @@ TEST_F(Tools, FillOutsideTheFrameOrWithTheSameColourChangesNothing) {
   Release(Vx(1), Vy(1));
   EXPECT_TRUE(Pixels_Not(W(), White).empty());
 
-  Fresh(50);  // factor 2; view x 110 is column 55
+  Fresh(50);  // factor 2, the frame centred 14 pixels in; view x 124 is column 55
   T().Tool5Click();
   T().Selected_Colour1 = Red;
-  Press(10, 10);
-  Release(110, 10);
+  Press(24, 24);
+  Release(124, 24);
   EXPECT_TRUE(Pixels_Not(W(), White).empty());
   EXPECT_EQ(T().Mouse.Anchor_X(), 5);
 }
@@ -322,12 +280,14 @@ TEST_F(Tools, AFilledRectangleDrawnAndSavedIsInTheFile) {
   Press(Vx(2), Vy(3));
   Move(Vx(6), Vy(5));
   Release(Vx(6), Vy(5));
+  EXPECT_EQ(T().Controls.Frames.Picture.GetPixel(2 * 32 + 6, 5), Red)
+      << "the thumbnail follows, uncommitted";
   const std::string path = Path("drawn.bmp");
   P.Save_Answers.push_back(path);
   T().Save1Click();
   ASSERT_TRUE(T().Session.Saved());
   Load_File(path);
-  EXPECT_EQ(Pixels_Not(T().Anim_Strip, White), Block(2, 3, 5, 4));
+  EXPECT_EQ(Pixels_Not(T().Anim_Strip, White), Block(2, 3, 6, 5));
   EXPECT_EQ(T().Anim_Strip.GetPixel(2, 3), Red);
 }
 
@@ -335,9 +295,9 @@ TEST_F(Tools, EveryMoveRedrawsTheView) {
   T().Tool2Click();
   T().Selected_Colour1 = Red;
   Press(0, 0);
-  Move(8, 8);  // pixels (0..1, 0..1): view 0..7
-  EXPECT_EQ(T().Controls.Zoom.Picture.GetPixel(7, 7), Red);
-  EXPECT_EQ(T().Controls.Zoom.Picture.GetPixel(8, 8), White);
+  Move(8, 8);  // pixels (0..2, 0..2): view 0..11
+  EXPECT_EQ(T().Controls.Zoom.Picture.GetPixel(11, 11), Red);
+  EXPECT_EQ(T().Controls.Zoom.Picture.GetPixel(12, 12), White);
 }
 
 }  // namespace

@@ -143,9 +143,12 @@ TEST_F(View_Aids, NoGridBelowFactorFourNorOnTheBackdrop) {
     if (T().View.Factor() < 4) {
       EXPECT_TRUE(Same_Pixels(T().Controls.Zoom.Picture, plain));
     } else {
-      EXPECT_EQ(T().Controls.Zoom.Picture.GetPixel(6, 1), Rgb(128, 128, 131));
-      for (int x = 120; x < 128; ++x) EXPECT_EQ(T().Controls.Zoom.Picture.GetPixel(x, 12), Silver);
-      for (int y = 120; y < 128; ++y) EXPECT_EQ(T().Controls.Zoom.Picture.GetPixel(12, y), Silver);
+      const int o = T().View.Origin_X();  // the frame is centred
+      EXPECT_EQ(T().Controls.Zoom.Picture.GetPixel(o + 6, o + 1), Rgb(128, 128, 131));
+      for (int x = o + 120; x < 128; ++x)
+        EXPECT_EQ(T().Controls.Zoom.Picture.GetPixel(x, o + 12), Silver);
+      for (int y = o + 120; y < 128; ++y)
+        EXPECT_EQ(T().Controls.Zoom.Picture.GetPixel(o + 12, y), Silver);
     }
   }
 }

@@ -19,13 +19,13 @@ using Zoom = Editor_Test;
   return ::testing::AssertionSuccess();
 }
 
-// Fit: the largest factor from 1 to 10 at which the whole frame fits the
+// Fit: the largest factor from 1 to 32 at which the whole frame fits the
 // view, the smaller side deciding; 1 when it fits at none.
-TEST(Zoom_Fit, LargestFactorUpToTenAtWhichTheWholeFrameFits) {
+TEST(Zoom_Fit, LargestFactorUpToThirtyTwoAtWhichTheWholeFrameFits) {
   const struct {
     int width, height, frame, factor;
-  } cases[] = {{128, 128, 32, 4},  {779, 674, 32, 10}, {619, 578, 128, 4}, {300, 90, 30, 3},
-               {128, 128, 128, 1}, {100, 300, 200, 1}, {128, 128, 8, 10}};
+  } cases[] = {{128, 128, 32, 4},  {779, 674, 32, 21}, {619, 578, 128, 4}, {300, 90, 30, 3},
+               {128, 128, 128, 1}, {100, 300, 200, 1}, {128, 128, 8, 16},  {1900, 1000, 16, 32}};
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.width << "x" << c.height << " frame " << c.frame);
     Editor_Parts e(16);  // factor 2 to start with
@@ -97,15 +97,16 @@ TEST_F(Zoom, LoweringTheMaximumCutsThePositionAndFiresTheChange) {
   EXPECT_FALSE(T().Controls.ZH.Enabled);
 }
 
-TEST_F(Zoom, SmallFramesCapZoomInAtTenAndZoomOutStepsByOne) {
+// Zoom In goes beyond 10 only as far as the whole frame fits, up to 32.
+TEST_F(Zoom, SmallFramesZoomInAsFarAsTheyFitAndZoomOutStepsByOne) {
   New_Anim(8);
   EXPECT_EQ(T().View.Factor(), 16);
   EXPECT_EQ(T().Controls.Label5.Caption, "16:1");
   T().Zoom_InClick();
-  EXPECT_EQ(T().View.Factor(), 10);
-  EXPECT_EQ(T().Controls.Label5.Caption, "10:1");
+  EXPECT_EQ(T().View.Factor(), 16);
+  T().FormResize(1000, 700);  // a view of 755 x 606: room for 32
   T().Zoom_InClick();
-  EXPECT_EQ(T().View.Factor(), 10);
+  EXPECT_EQ(T().View.Factor(), 17);
 
   New_Anim(8);
   T().Zoom_OutClick();
@@ -117,9 +118,9 @@ TEST_F(Zoom, SmallFramesCapZoomInAtTenAndZoomOutStepsByOne) {
 TEST_F(Zoom, SelectToolFallsBackToPencilOnAFactorChangeOnly) {
   New_Anim(8);
   T().Tool6Click();
-  T().Zoom_InClick();  // 16 -> 10: factor capped, the select tool stays
+  T().Zoom_InClick();  // 16 stays: no room for more, the select tool stays
   EXPECT_EQ(T().Cur_Tool, Tool_Select);
-  T().Zoom_OutClick();  // 10 -> 9
+  T().Zoom_OutClick();  // 16 -> 15
   EXPECT_EQ(T().Cur_Tool, Tool_Pencil);
 }
 
@@ -146,14 +147,15 @@ TEST_F(Zoom, ZoomButtonsDoNothingWithoutADocument) {
   EXPECT_EQ(T().Controls.Label5.Caption, "1:1");
 }
 
-TEST_F(Zoom, Frame50LeavesBackdropAndMapsPastTheFrame) {
+// A frame smaller than the view is centred in it, the mapping following.
+TEST_F(Zoom, Frame50IsCentredAndMapsPastTheFrame) {
   New_Anim(50);
   EXPECT_EQ(T().View.Factor(), 2);
   const Raster_Image& view = T().Controls.Zoom.Picture;
-  EXPECT_EQ(view.GetPixel(99, 99), White);
-  EXPECT_EQ(view.GetPixel(100, 50), Silver);
-  EXPECT_EQ(view.GetPixel(50, 127), Silver);
-  Press(110, 3);
+  EXPECT_EQ(view.GetPixel(113, 113), White);
+  EXPECT_EQ(view.GetPixel(114, 50), Silver);
+  EXPECT_EQ(view.GetPixel(13, 50), Silver);
+  Press(124, 17);
   EXPECT_EQ(T().Mouse.Anchor_X(), 55);
   EXPECT_EQ(T().Mouse.Anchor_Y(), 1);
 }

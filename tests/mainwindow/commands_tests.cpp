@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "document/bmp.h"
 #include "mainwindow/commands.h"
 #include "support/tolvane_fixture.h"
 
@@ -19,18 +21,31 @@ struct Facts {
   int frame, total, start, end, tool, factor;
   bool playing, undo, buffer;
   Colour first, second, shown, marker;
-  bool clip;
+  bool clip, modified, closed;
+  std::string name;
 };
 
 Facts Facts_Of(const TTolvane& t, const Fake_Platform& p) {
   int marker = 0;  // where the black pixel of the frame lies, y * Size + x
   for (int i = 0; i < Size * Size; ++i)
     if (t.Working_Frame.GetPixel(i % Size, i / Size) == 0) marker = i;
-  return {
-      t.Cur_Frame,     t.Frame_Total,          t.Section_Start,    t.Section_End,
-      t.Cur_Tool,      t.View.Factor(),        t.Player.Playing(), t.Undo_Available,
-      t.Buffer_Filled, t.Selected_Colour1,     t.Selected_Colour2, t.Working_Frame.GetPixel(0, 0),
-      Colour(marker),  p.Clipboard.has_value()};
+  return {t.Cur_Frame,
+          t.Frame_Total,
+          t.Section_Start,
+          t.Section_End,
+          t.Cur_Tool,
+          t.View.Factor(),
+          t.Player.Playing(),
+          t.Undo_Available,
+          t.Buffer_Filled,
+          t.Selected_Colour1,
+          t.Selected_Colour2,
+          t.Working_Frame.GetPixel(0, 0),
+          Colour(marker),
+          p.Clipboard.has_value(),
+          t.Anim_Modified,
+          t.Closed,
+          std::filesystem::path(t.Anim_File_Name).filename().string()};
 }
 
 using Check = std::function<bool(const Facts& before, const Facts& after)>;
@@ -107,6 +122,20 @@ TEST_F(Tolvane_Test, EveryKeyRunsItsOwnCommand) {
       {"Ctrl+X", [](auto&, auto& a) { return a.clip && a.shown == a.second; }},
       {"Ctrl+V", [](auto&, auto& a) { return a.tool == Tool_Select; },
        [this](TTolvane&) { P.Clipboard = Raster_Image(4, 4, 0x00FF00); }},
+      {"Ctrl+O", [](auto&, auto& a) { return a.total == 2 && a.name == "two.bmp"; },
+       [this](TTolvane&) {
+         Write_Bmp(Path("two.bmp"), Raster_Image(2 * Size, Size));
+         P.Open_Answers = {Path("two.bmp")};
+       }},
+      {"F2", [](auto& b, auto& a) { return b.modified && !a.modified; },
+       [](TTolvane& t) { t.Clear1Click(); }},
+      {"Ctrl+Shift+S", [](auto&, auto& a) { return a.name == "as.bmp"; },
+       [this](TTolvane&) { P.Save_Answers = {Path("as.bmp")}; }},
+      {"Ctrl+N", [](auto&, auto& a) { return a.total == 1 && a.name == New_Anim_Name; },
+       [this](TTolvane&) {
+         P.On_Modal<TFrame_Size_Form>([](TFrame_Size_Form& f) { f.OkClick(); });
+       }},
+      {"Ctrl+Q", [](auto& b, auto& a) { return !b.closed && a.closed; }},
   };
   std::set<std::string> tested;
   for (const Key_Case& c : cases) {

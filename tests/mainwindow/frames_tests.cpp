@@ -166,7 +166,7 @@ TEST_F(Frames_Test, InsertPutsABlankFrameOfTheSecondColourBeforeTheCurrent) {
   EXPECT_TRUE(All_Pixels(T().Working_Frame, Red));
   EXPECT_EQ(T().Anim_Strip.Fill_Colour, Red);
   EXPECT_EQ(T().Sections_Offered, section_menu);
-  EXPECT_EQ(T().Controls.Label3.Caption, "Section: 1 to 3");
+  EXPECT_EQ(T().Controls.Label3.Caption, "Section: 1 to 4") << "a section over every frame follows";
   EXPECT_FALSE(T().Undo_Available);
   EXPECT_TRUE(T().Anim_Modified);
 
@@ -186,10 +186,13 @@ TEST_F(Frames_Test, AddAppendsAfterTheLastAndKeepsTheCurrentFrame) {
   T().Add1Click();
   Expect_Frames({1, 2, 3, White});
   EXPECT_EQ(T().Controls.Label2.Caption, "Frame 2 of 4");
-  EXPECT_EQ(T().Controls.Label3.Caption, "Section: 1 to 3");
+  EXPECT_EQ(T().Controls.Label3.Caption, "Section: 1 to 4") << "a section over every frame follows";
   EXPECT_TRUE(T().Sections_Offered);
   EXPECT_FALSE(T().Undo_Available);
   EXPECT_TRUE(T().Anim_Modified);
+  T().MarkFrameAsEndOfSection1Click();
+  T().Add1Click();
+  EXPECT_EQ(T().Controls.Label3.Caption, "Section: 1 to 2") << "any other section stays";
 }
 
 TEST_F(Frames_Test, AddAfterNewUsesTheSecondColourOfThatNew) {

@@ -74,8 +74,8 @@ TEST_F(Merge_Test, PlainAppendPutsTheFileAfterTheLastFrame) {
     for (int i = 0; i < f1 + f2; ++i)
       EXPECT_TRUE(Solid(i, i < f1 ? 1 + i : 101 + i - f1)) << "frame " << i;
     EXPECT_TRUE(T().Anim_Modified);
-    EXPECT_EQ(T().Cur_Frame, f1 - 1) << "neither the frame nor the section moves";
-    EXPECT_EQ(T().Section_End, f1 - 1);
+    EXPECT_EQ(T().Cur_Frame, f1 - 1) << "the frame does not move";
+    EXPECT_EQ(T().Section_End, f1 + f2 - 1) << "a section over every frame follows";
     EXPECT_EQ(T().Check_Invariants(), "");
     EXPECT_EQ(P.Open_Seen.back().Title, "Merge...");
     ASSERT_EQ(P.Messages.size(), 1u);
@@ -83,9 +83,20 @@ TEST_F(Merge_Test, PlainAppendPutsTheFileAfterTheLastFrame) {
               "Do you wish to include a transition between the two animations (Be warned this "
               "is temperamental)?");
     EXPECT_EQ(P.Messages[0].Kind, Msg_Kind::Confirmation);
-    EXPECT_EQ(P.Messages[0].Buttons, unsigned(mb_Yes | mb_No));
+    EXPECT_EQ(P.Messages[0].Buttons, unsigned(mb_Yes | mb_No | mb_Cancel));
     EXPECT_TRUE(Dialog().Merge_Strip.Empty()) << "released at the end";
   }
+}
+
+// Escape on the question (the scripted user's answer when none is queued)
+// merges nothing.
+TEST_F(Merge_Test, EscapeOnTheQuestionCancelsTheMerge) {
+  Load(5);
+  P.Open_Answers.push_back(Write(Strip_Of(3, 101)));
+  T().MergeFiles1Click();
+  EXPECT_EQ(T().Frame_Total, 5);
+  EXPECT_FALSE(T().Anim_Modified);
+  EXPECT_TRUE(P.Modal_Seen.empty()) << "no transition dialog";
 }
 
 // A header promising 100,000 frames with no pixels behind it: the reader

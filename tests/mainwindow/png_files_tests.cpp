@@ -105,6 +105,8 @@ TEST_F(Png_Files, APngStripLoadsWithTransparencyOnTheMountColourAndStaysPng) {
   EXPECT_EQ(P.Save_Seen.back().Filter,
             "Bitmap Files (*.BMP)|*.BMP|All Files (*.*)|*.*|PNG Files (*.PNG)|*.PNG");
   EXPECT_EQ(Read_Bmp(Path("copy.bmp")).Width(), 48);
+  t.SaveAs1Click();  // a PNG document's own format comes first
+  EXPECT_EQ(P.Save_Seen.back().Filter.find("PNG Files"), 0u);
 }
 
 TEST_F(Png_Files, APngThatIsNoStripOffersRetrievalAndImportTakesPngSheets) {

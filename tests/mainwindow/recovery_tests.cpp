@@ -54,6 +54,17 @@ TEST_F(Recovery, AStartOffersTheCopyYesOpensItUnsavedUnderItsOwnNameNoKeepsItOnc
   EXPECT_TRUE(Own_Copy()) << "adopted, so that a second crash loses nothing";
 }
 
+// A copy that cannot be read is kept aside, and the start says so once.
+TEST_F(Recovery, ADamagedCopyIsReportedOnceWithWhereItWasKept) {
+  std::ofstream(P.Recovery + "/1-1-1.png") << "no picture";
+  std::ofstream(P.Recovery + "/1-1.meta")
+      << Format_Recovery_Info({Path("walk.png"), 16, 3, 0, 2, 0, "1-1-1.png", 0});
+  for (int start = 0; start < 2; ++start) T().FormShow();
+  EXPECT_EQ(P.Message_Texts(), std::vector<std::string>{"The recovery copy of walk.png could not "
+                                                        "be read. It was kept in " +
+                                                        P.Recovery + "/damaged."});
+}
+
 TEST_F(Recovery, TheCopyGoesWithSaveANewDocumentAndClosingWithoutSaving) {
   const std::function<void()> ends[] = {
       [&] { T().Save1Click(); },

@@ -166,6 +166,14 @@ TEST_F(Closing, UnmodifiedClosesAndWritesTheSettings) {
   EXPECT_NE(ini.find("FPS=10"), std::string::npos) << ini;
 }
 
+// A change reaches the file once it has settled for a second, without a
+// close, so that a crash loses no setting.
+TEST_F(Closing, ASettingIsWrittenSoonAfterItChanges) {
+  T().Controls.Play_Speed.Set_Position(20);
+  for (int i = 0; i < 3; ++i, P.Now += 600) T().Session.Recovery_Tick();
+  EXPECT_EQ(Read_Settings_File(Ini_File(P.Settings)).FPS, 20);
+}
+
 TEST_F(Closing, CancelKeepsTheWindowOpenButTheSettingsAreWritten) {
   New_Anim(32);
   T().Anim_Modified = true;

@@ -49,8 +49,8 @@ TEST_F(Window_Size, ZoomViewTakesTheExtraRoomAndMapsItsCornersToFramePixels) {
       // 77 columns and 72 rows show; the pixels past the last whole one are
       // backdrop, beyond the frame.
       {1024, 768, {1, 1, 619, 578}, true, 51, 56, 51, 56, 128, 128},
-      // The whole width fits: no horizontal scrolling.
-      {1920, 1080, {1, 1, 1515, 890}, false, 0, 17, 0, 17, 189, 128},
+      // The whole width fits: no horizontal scrolling, the frame centred.
+      {1920, 1080, {1, 1, 1515, 890}, false, 0, 17, -30, 17, 158, 128},
   };
   TTolvane& t = T();
   ASSERT_EQ(t.View.Factor(), 8);
@@ -106,11 +106,11 @@ TEST_F(Window_Size, SelectionStaysOverItsPixelsAndHiddenOnesStayHidden) {
   t.ZoomMouseUp(Mouse_Button::Left, ss_None, 40, 24);
   ASSERT_TRUE(t.Selection.Shown());
   const Bounds marker = t.Controls.Select_Marker.B;
-  // Wide enough for the whole width: the view scrolls back to column 0, and
-  // the selection with it.
+  // Wide enough for the whole width: the view scrolls back to column 0 and
+  // centres the frame, and the selection follows.
   t.FormResize(1920, 400);
   EXPECT_EQ(t.Controls.ZH.Position, 0);
-  EXPECT_EQ(t.Controls.Select_Marker.B.Left, marker.Left + 10 * 8);
+  EXPECT_EQ(t.Controls.Select_Marker.B.Left, marker.Left + 10 * 8 + t.View.Origin_X());
   EXPECT_EQ(t.Controls.Select_Marker.B.Top, marker.Top);
   EXPECT_EQ(t.Selection.Area(), (Rect{11, 5, 15, 7}));
 

@@ -95,7 +95,8 @@ TEST_F(Program_Test, DraggingOnTheZoomViewDrawsAFilledRectangle) {
   const Raster_Image& frame = T().Working_Frame;
   EXPECT_EQ(frame.GetPixel(2, 2), 0x00FF00u);
   EXPECT_EQ(frame.GetPixel(9, 9), 0x00FF00u);
-  EXPECT_EQ(frame.GetPixel(10, 10), 0xFFFFFFu) << "the pointer's row and column stay out";
+  EXPECT_EQ(frame.GetPixel(10, 10), 0x00FF00u) << "the pointer's pixel is in";
+  EXPECT_EQ(frame.GetPixel(11, 11), 0xFFFFFFu);
   EXPECT_EQ(frame.GetPixel(1, 5), 0xFFFFFFu);
   EXPECT_TRUE(T().Frame_Edited);
 
@@ -103,8 +104,8 @@ TEST_F(Program_Test, DraggingOnTheZoomViewDrawsAFilledRectangle) {
   QApplication::processEvents();
   const QImage shown = zoom->grab().toImage();
   EXPECT_EQ(shown.pixelColor(8, 8), QColor(0, 255, 0));
-  EXPECT_EQ(shown.pixelColor(39, 39), QColor(0, 255, 0));
-  EXPECT_EQ(shown.pixelColor(40, 40), QColor(255, 255, 255));
+  EXPECT_EQ(shown.pixelColor(43, 43), QColor(0, 255, 0));
+  EXPECT_EQ(shown.pixelColor(44, 44), QColor(255, 255, 255));
 }
 
 TEST_F(Program_Test, DragOutsideTheViewIsClampedToTheFrame) {

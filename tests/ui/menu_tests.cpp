@@ -66,13 +66,13 @@ TEST_F(Program_Test, ViewAndEffectsItemsHaveAccessKeysThatDoNotClash) {
 TEST_F(Program_Test, ShortcutsAndStartUpStates) {
   const Item_Case cases[] = {
       {"File1", "&File", "", true},
-      {"Load1", "&Load", "", true},
-      {"Save1", "&Save", "", false},
-      {"SaveAs1", "Save &As...", "", false},
+      {"Load1", "&Load", "Ctrl+O", true},
+      {"Save1", "&Save", "F2", false},
+      {"SaveAs1", "Save &As...", "Ctrl+Shift+S", false},
       {"MergeFiles1", "&Merge Files...", "", false},
-      {"New1", "&New...", "", true},
+      {"New1", "&New...", "Ctrl+N", true},
       {"About2", "&About...", "", true},
-      {"Exit1", "E&xit", "", true},
+      {"Exit1", "E&xit", "Ctrl+Q", true},
       {"Edit1", "&Edit", "", false},
       {"Undo1", "&Undo", "Ctrl+U", false},
       {"Frame1", "F&rame", "", false},
