@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Starts the real program under Xvfb, makes a new 32 x 32 animation, enlarges
 # the window to 1280 x 960 with xdotool (there is no window manager), fits
-# the frame to the larger view (Ctrl+0), draws a line across the view where
-# it reaches past its old 128 pixels, saves, and checks the line's pixels in
+# the frame to the larger view (Ctrl+0, the frame centred), draws a line
+# across the view where it reaches past its old 128 pixels, saves, and checks the line's pixels in
 # the file with ImageMagick. Then it starts the program again and checks that
 # the window comes back at its size.
 # Usage: resize_and_draw.sh path/to/tolvane
@@ -28,6 +28,8 @@ sleep 0.3
 xdotool key Return  # Ok: 32 x 32
 Wait_For_Title "$window" "Tolvane v2 - NewAnim.BMP" || { echo "FAIL: no new animation"; exit 1; }
 
+# At the screen's top left, so that the whole enlarged view is on the screen.
+xdotool windowmove "$window" 0 0
 xdotool windowsize "$window" 1280 960
 for _ in $(seq 50); do
   [ "$(Size_Of "$window")" = "1280 960" ] && break
@@ -38,17 +40,23 @@ sleep 0.5
 echo "window enlarged to 1280 x 960"
 
 Click 60 150
-xdotool key ctrl+0  # Fit: 10:1 in the larger view, 320 view pixels a side
+xdotool key ctrl+0  # Fit: the largest factor at which the frame fits the larger view
 sleep 0.5
 Click 78 20  # line tool
-# Frame pixel (c, r) is view pixel (10 c + 5, 10 r + 5); the view starts at
-# (193, 1). From (1, 30) to (31, 0): the line stops short of its end point.
-zx=193 zy=1
-At $((zx + 15)) $((zy + 305))
+# The view starts at (193, 1) and takes the window's extra room; the fitted
+# frame sits in its middle, z view pixels a frame pixel. From (1, 30) to
+# (31, 0): the line covers both ends.
+read -r width height < <(Size_Of "$window")
+view_w=$((128 + width - 373)) view_h=$((128 + height - menu - 222))
+z=$(( (view_w < view_h ? view_w : view_h) / 32 ))
+[ "$z" -gt 32 ] && z=32
+zx=$((193 + (view_w - 32 * z) / 2 + z / 2)) zy=$((1 + (view_h - 32 * z) / 2 + z / 2))
+echo "fitted at $z:1"
+At $((zx + z)) $((zy + 30 * z))
 xdotool mousedown 1
 sleep 0.1
 for s in 1 2 3 4 5 6; do
-  xdotool mousemove --window "$window" $((zx + 15 + 300 * s / 6)) $((zy + menu + 305 - 300 * s / 6))
+  xdotool mousemove --window "$window" $((zx + z + 30 * z * s / 6)) $((zy + menu + 30 * z - 30 * z * s / 6))
   sleep 0.1
 done
 xdotool mouseup 1
@@ -57,9 +65,9 @@ sleep 0.3
 saved="$work/line.bmp"
 Save_Through s '^Save As$' "$saved" "Save"
 
-# White with a black diagonal from (1, 30) to (30, 1).
+# White with a black diagonal from (1, 30) to (31, 0).
 points=""
-for i in $(seq 0 29); do points+="point $((1 + i)),$((30 - i)) "; done
+for i in $(seq 0 30); do points+="point $((1 + i)),$((30 - i)) "; done
 convert -size 32x32 xc:white -fill black -draw "$points" "$work/expected.png"
 Expect_Pixels "$saved" "$work/expected.png" "the expected line"
 echo "PASS: the line drawn across the enlarged view is in the saved file"
