@@ -29,7 +29,7 @@ struct Bench_Program {
       strip.FillRect({i * size, 0, (i + 1) * size, size});
     }
     T.Frame_Size = size;  // as Load sets it from the file's height
-    T.Install_Strip(std::move(strip));
+    T.Session.Install_Strip(std::move(strip));
     T.Anim_History.Start(T, true);
   }
 

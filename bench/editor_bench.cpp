@@ -22,7 +22,7 @@ struct Editor {
     for (int y = 0; y < size; ++y)
       for (int x = 0; x < size; ++x) strip.SetPixel(x, y, Rgb(x * 2, y * 2, (x ^ y) & 0xFF));
     T.Frame_Size = size;
-    T.Install_Strip(strip);
+    T.Session.Install_Strip(strip);
   }
 };
 
@@ -38,7 +38,7 @@ void Rubber_Band_Move(benchmark::State& state, int tool, int size) {
   for (auto _ : state) {
     flip = !flip;
     t.ZoomMouseMove(ss_None, flip ? 121 : 87, flip ? 110 : 125);
-    benchmark::DoNotOptimize(t.Zoom.Picture.Data());
+    benchmark::DoNotOptimize(t.Controls.Zoom.Picture.Data());
   }
   t.ZoomMouseUp(Mouse_Button::Left, ss_None, 87, 125);
   state.SetLabel(std::to_string(size) + " px frame at factor " + std::to_string(t.View.Factor()));
@@ -62,7 +62,7 @@ void BM_Redraw_Zoom(benchmark::State& state) {
   Editor e(int(state.range(0)));
   for (auto _ : state) {
     e.T.Redraw_Zoom();
-    benchmark::DoNotOptimize(e.T.Zoom.Picture.Data());
+    benchmark::DoNotOptimize(e.T.Controls.Zoom.Picture.Data());
   }
   state.SetLabel("factor " + std::to_string(e.T.View.Factor()));
 }

@@ -69,10 +69,10 @@ void BM_Rotate_Sequence(benchmark::State& state) {
     strip.FillRect({i * size, 0, (i + 1) * size, size});
   }
   t.Frame_Size = size;
-  t.Install_Strip(std::move(strip));
+  t.Session.Install_Strip(std::move(strip));
   for (auto _ : state) {
     t.Cur_Frame = frames / 2;
-    t.Brightness1Click(t.Rotate1);
+    t.Brightness1Click(t.Controls.Rotate1);
     state.PauseTiming();
     if (t.Frame_Total != frames + 49) state.SkipWithError("the sequence was not inserted");
     t.Anim_Strip.Set_Width(frames * size);

@@ -39,7 +39,7 @@ void BM_Tick(benchmark::State& state) {
     prog.T.Anim_TimerTimer();
     benchmark::DoNotOptimize(prog.T.Working_Frame.Data());
   }
-  if (!prog.T.Anim_Timer.Enabled) state.SkipWithError("playback stopped");
+  if (!prog.T.Player.Playing()) state.SkipWithError("playback stopped");
 }
 BENCHMARK(BM_Tick)->Args({10, 10})->Args({10000, 10})->Args({1000, 1000})->Args({10000, 10000});
 

@@ -94,7 +94,7 @@ void BM_History_Effect_50_Frames(benchmark::State& state) {
   };
   std::size_t recorded = 0;
   for (auto _ : state) {
-    t.Brightness1Click(t.Brightness1);
+    t.Brightness1Click(t.Controls.Brightness1);
     state.PauseTiming();
     recorded = t.Anim_History.Bytes();
     t.StepBackward1Click();

@@ -106,7 +106,7 @@ void BM_Merge_Command(benchmark::State& state) {
   Colour* p = strip.Data();
   for (int k = 0; k < strip.Width() * Fade_Size; ++k) p[k] = gen() & Colour_Mask;
   t.Frame_Size = Fade_Size;
-  t.Install_Strip(strip);
+  t.Session.Install_Strip(strip);
   for (auto _ : state) {
     t.MergeFiles1Click();
     state.PauseTiming();

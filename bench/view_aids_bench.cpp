@@ -23,7 +23,7 @@ struct Strip_Editor {
     for (int y = 0; y < size; ++y)
       for (int x = 0; x < 3 * size; ++x) strip.SetPixel(x, y, Rgb(x * 2, y * 2, (x ^ y) & 0xFF));
     T.Frame_Size = size;
-    T.Install_Strip(strip);
+    T.Session.Install_Strip(strip);
     T.Next_FrameClick();
   }
 };
@@ -32,11 +32,11 @@ struct Strip_Editor {
 // either or both on.
 void BM_Redraw_Zoom_Aids(benchmark::State& state) {
   Strip_Editor e(int(state.range(0)));
-  if (e.T.OnionSkin1.Checked != bool(state.range(1) & 1)) e.T.OnionSkin1Click();
-  if (e.T.PixelGrid1.Checked != bool(state.range(1) & 2)) e.T.PixelGrid1Click();
+  if (e.T.Aids.Onion_Skin != bool(state.range(1) & 1)) e.T.OnionSkin1Click();
+  if (e.T.Aids.Pixel_Grid != bool(state.range(1) & 2)) e.T.PixelGrid1Click();
   for (auto _ : state) {
     e.T.Redraw_Zoom();
-    benchmark::DoNotOptimize(e.T.Zoom.Picture.Data());
+    benchmark::DoNotOptimize(e.T.Controls.Zoom.Picture.Data());
   }
   static const char* const aids[] = {"no aids", "onion skin", "grid", "onion skin and grid"};
   state.SetLabel("factor " + std::to_string(e.T.View.Factor()) + ", " + aids[state.range(1)]);
@@ -55,12 +55,12 @@ void BM_Redraw_Large_Zoom(benchmark::State& state) {
                  e.T.Min_Client_Height - 128 + Large_View_H);
   e.T.OnionSkin1Click();
   e.T.PixelGrid1Click();
-  if (e.T.Zoom.Picture.Width() != Large_View_W || e.T.Zoom.Picture.Height() != Large_View_H ||
-      e.T.View.Factor() != 8)
+  if (e.T.Controls.Zoom.Picture.Width() != Large_View_W ||
+      e.T.Controls.Zoom.Picture.Height() != Large_View_H || e.T.View.Factor() != 8)
     state.SkipWithError("the view is not 1920 x 1080 at 8:1");
   for (auto _ : state) {
     e.T.Redraw_Zoom();
-    benchmark::DoNotOptimize(e.T.Zoom.Picture.Data());
+    benchmark::DoNotOptimize(e.T.Controls.Zoom.Picture.Data());
   }
   state.SetBytesProcessed(state.iterations() * std::int64_t(Large_View_W) * Large_View_H * 4);
 }

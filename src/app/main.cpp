@@ -18,7 +18,7 @@ int main(int argc, char* argv[]) {
   tolvane::Application app(platform);
   app.Create_Forms();
   // Qt has taken its own options out of argv: what is left is a file to open.
-  if (argc > 1) app.Tolvane->Start_File = argv[1];
+  if (argc > 1) app.Tolvane->Session.Set_Start_File(argv[1]);
   tolvane::Program_Views views(platform, app);
   views.Start();
   return QApplication::exec();

@@ -43,6 +43,16 @@ struct Editing_State {
   Raster_Image Frame_Buffer{32, 32};
   Raster_Image Undo_Frame{32, 32};
 
+  // A document is open: from the first Load, Import or New on.
+  bool Opened = false;
+  // Undo_Frame holds the current frame as it was before its last change.
+  bool Undo_Available = false;
+  // Frame_Buffer holds a copied frame.
+  bool Buffer_Filled = false;
+  // The section commands are offered: after Load and Add, not after New,
+  // and after Delete while more than one frame is left.
+  bool Sections_Offered = false;
+
   Colour Selected_Colour1 = 0x000000;
   Colour Selected_Colour2 = 0xFFFFFF;
   Colour Custom_Colour1 = 0;

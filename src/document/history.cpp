@@ -79,10 +79,6 @@ void History::Cut() {
   if (!steps_.empty()) cut_ = true;
 }
 
-void History::Changed() {
-  if (On_Change) On_Change();
-}
-
 void History::Set_Cap(std::size_t bytes) {
   cap_ = bytes;
   if (cap_ == 0) {
@@ -92,7 +88,6 @@ void History::Set_Cap(std::size_t bytes) {
     return;
   }
   Trim();
-  Changed();
 }
 
 std::string History::Back_Name() const { return Can_Back() ? steps_[cursor_ - 1].Name : ""; }
@@ -103,7 +98,6 @@ void History::Clear() {
   steps_.clear();
   cursor_ = bytes_ = 0;
   saved_.reset();
-  Changed();
 }
 
 void History::Start(const Editing_State& s, bool saved) {
@@ -178,7 +172,6 @@ void History::Close(const Editing_State& s, bool check) noexcept {
   } catch (...) {
     Clear();
   }
-  Changed();
 }
 
 void History::Add(Part part) {
@@ -366,7 +359,6 @@ void History::Back(Editing_State& s, const std::function<void()>& then) {
     if (saved_ && *saved_ > cursor_) saved_.reset();
   }
   Trim();
-  Changed();
 }
 
 void History::Forward(Editing_State& s, const std::function<void()>& then) {
@@ -374,7 +366,6 @@ void History::Forward(Editing_State& s, const std::function<void()>& then) {
   Take(s, steps_[cursor_], false, then);
   ++cursor_;
   Trim();
-  Changed();
 }
 
 Step_Scope::Step_Scope(Editing_State& s, const std::string& name) : s_(s) {

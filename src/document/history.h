@@ -34,9 +34,6 @@ class History {
   History(const History&) = delete;
   History& operator=(const History&) = delete;
 
-  // Runs whenever the steps that can be taken change.
-  std::function<void()> On_Change;
-
   // 0 keeps no history at all; a smaller cap drops the oldest steps now.
   void Set_Cap(std::size_t bytes);
   std::size_t Cap() const { return cap_; }
@@ -125,7 +122,6 @@ class History {
   void Add(Part part);
   void Fail();
   void Trim();
-  void Changed();
   void Open(const Editing_State& s, const std::string& name);
   // End; `check`: keep the step only if it changes the document.
   void Close(const Editing_State& s, bool check) noexcept;

@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "document/resize_frames.h"
 #include "image/image_error.h"
 
 namespace tolvane {
@@ -129,6 +130,22 @@ void Replace_Strip(Editing_State& s, Raster_Image strip, int frame_size,
     s.Anim_Strip = std::move(old_strip);
     s.Frame_Size = old_size;
     s.Frame_Total = old_total;
+    throw;
+  }
+  s.Anim_History.Replaced_Strip(std::move(old_strip));
+}
+
+void Resize_Strip(Editing_State& s, int frame_size, Colour mount, int method,
+                  const std::function<void()>& pump, const std::function<void()>& then) {
+  const int old_size = s.Frame_Size;
+  Raster_Image old_strip =
+      Resize_Frames(s.Anim_Strip, frame_size, mount, method, s.Frame_Total, pump);
+  s.Frame_Size = frame_size;
+  try {
+    then();
+  } catch (...) {
+    s.Anim_Strip = std::move(old_strip);
+    s.Frame_Size = old_size;
     throw;
   }
   s.Anim_History.Replaced_Strip(std::move(old_strip));

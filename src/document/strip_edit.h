@@ -49,4 +49,11 @@ void Remove_Frames(Editing_State& s, int at, int count);
 void Replace_Strip(Editing_State& s, Raster_Image strip, int frame_size,
                    const std::function<void()>& then);
 
+// Every frame rebuilt at `frame_size` (Resize_Frames: `method` 0 mounts or
+// crops on `mount`, 1 stretches), pumping through `pump`; then `then` runs
+// with it in place (the layout). When either throws, the old strip and frame
+// size come back.
+void Resize_Strip(Editing_State& s, int frame_size, Colour mount, int method,
+                  const std::function<void()>& pump, const std::function<void()>& then);
+
 }  // namespace tolvane

@@ -8,36 +8,31 @@
 #include "editor/floating_selection.h"
 #include "editor/tools.h"
 #include "editor/zoom_view.h"
+#include "mainwindow/document_session.h"
+#include "mainwindow/main_controls.h"
+#include "mainwindow/playback.h"
 #include "platform/controls.h"
 #include "platform/form.h"
 #include "platform/platform.h"
-#include "recovery/recovery_keeper.h"
-#include "recovery/recovery_store.h"
 
 namespace tolvane {
 
 struct Application;
 
-// The open and save dialogs' filter for animation files.
-inline constexpr const char* Bmp_Filter = "Bitmap Files (*.BMP)|*.BMP|All Files (*.*)|*.*";
-// The same for pictures the program opens and saves, with PNG after them.
-inline constexpr const char* Picture_Filter =
-    "Bitmap Files (*.BMP)|*.BMP|All Files (*.*)|*.*|PNG Files (*.PNG)|*.PNG";
-// Load, Import Frames and Merge Files open on every picture they read: the
-// bitmap filter alone would hide PNG sheets.
-inline constexpr const char* Open_Filter =
-    "All Pictures (*.bmp *.png)|*.bmp;*.png|Bitmap Files (*.BMP)|*.BMP|All Files (*.*)|*.*|PNG "
-    "Files (*.PNG)|*.PNG";
-inline constexpr const char* Gif_Filter = "GIF Files (*.GIF)|*.GIF";
-inline constexpr const char* Sheet_Filter = "PNG Files (*.PNG)|*.PNG";
+// The preview's border while playing.
+inline constexpr Colour Playing_Border = 0x0000FF;
 
 // The main window. Owns the editing state for the whole run; its handlers are
 // split by concern over several files in mainwindow/, and forward to the
 // parts that hold the mechanisms:
 //   tolvane_create.cpp    creation, closing, About, progress
 //   tolvane_help.cpp      the user guide and What's New
-//   tolvane_layout.cpp    where the controls sit at start-up, the menu items
-//   tolvane_files.cpp     Load, Save, Save As, New, Install_Strip
+//   tolvane_layout.cpp    where the controls sit at start-up
+//   commands.cpp          the menus' commands with their keys and enabled rules,
+//                         and the controls' state derived after each command
+//   playback.cpp          playback's own state and its tick
+//   document_session.cpp  Load, Save, Save As, New, installing a strip, closing
+//   session_recovery.cpp  recovery copies of unsaved work
 //   tolvane_display.cpp   Show_Frame, Layout_Frame_Views, navigation, Resize
 //   tolvane_playback.cpp  speed, Play, Stop, timer, sections
 //   tolvane_frames.cpp    Add, Insert, Delete, Clear, frame buffer
@@ -55,7 +50,6 @@ inline constexpr const char* Sheet_Filter = "PNG Files (*.PNG)|*.PNG";
 //   tolvane_window.cpp    the window as the user sizes it
 //   tolvane_keys.cpp      the items that carry the daily keys, Fit
 //   tolvane_history.cpp   Step Backward, Step Forward
-//   tolvane_recovery.cpp  recovery copies of unsaved work
 class TTolvane : public TForm, public Editing_State, public Editor_Host {
  public:
   explicit TTolvane(Application& app);
@@ -63,74 +57,36 @@ class TTolvane : public TForm, public Editing_State, public Editor_Host {
   Application& App;
   Platform& P;
 
-  // Menu bar.
-  Menu_Item File1, Load1, Import1, ImportPCX1, Save1, SaveAs1, MergeFiles1, New1, N1, About1,
-      UserGuide1, About2, WhatsNew1, Exit1;
-  Menu_Item Edit1, Copy2, Cut1, Paste2, N2, FlipHorizontal1, FlipVertical1, N3, Undo1;
-  Menu_Item Frame1, Clear1, Copy1, Paste1, N4, CopyToClipboard1, PasteFromClipboard1, N5, Add1,
-      Delete1, Insert1, Resize1;
-  Menu_Item Section1, MarkFrameAsStartOfSection1, MarkFrameAsEndOfSection1, ResetMarks1;
-  Menu_Item Effects1, Brightness1, Rotate1, Squash1, Spin1;
-
-  // Tool panel (children of Panel1; bounds relative to it).
-  Panel Panel1;
-  Speed_Button Tool1, Tool2, Tool3, Tool4, Tool5, Tool6, Tool7, Tool8;
-  Speed_Button Nudge1, Nudge2, Nudge3, Nudge4, Zoom_Out, Zoom_In;
-  Label Label5;
-
-  // Palette (children of Panel2).
-  Panel Panel2;
-  Image_Control Pal, Col_Select, Custom;
-  Bevel Bevel4, Bevel5, Bevel6;
-
-  // Navigation and playback buttons.
-  Speed_Button SpeedButton2, SpeedButton12, Prev_Frame, Next_Frame, Play, Stop, Repeat_Anim;
-
-  // Zoom view (Zoom, Bevel3, Select_Marker, Select_Image are children of Panel3).
-  Panel Panel3;
-  Bevel Bevel3;
-  Image_Control Zoom;
-  Scroll_Bar ZH, ZV;
-  Bevel Select_Marker;
-  Control Select_Image;
-
-  Track_Bar Play_Speed;
-  Label Label1;
-
-  // Thumbnails, preview and labels. Frame (child of DSP_Panel) shows Working_Frame.
-  Image_Control Frames;
-  Bevel Bevel1, Bevel2, Bevel7, Bevel8, Bevel9;
-  Panel DSP_Panel;
-  Control Frame;
-  Label Label2, Label3;
-
-  // Progress panel (children relative to it).
-  Panel Progress_Panel;
-  Label Progress_Caption, Progress;
-  Progress_Bar Prog_Bar;
-
-  Timer Anim_Timer;
-  File_Dialog OpenDialog1, SaveDialog1;
-  Colour_Dialog ColorDialog1;
+  // The controls by their names, as the views show them.
+  Main_Controls Controls;
 
   int Thumb_Slots = 5;
 
   // The editor's parts: the zoom view (factor, scrolling, redraw), the
   // floating selection and the zoom view's mouse protocol with the tools.
-  Zoom_View View{Zoom, ZH, ZV, Label5};
-  Floating_Selection Selection{Working_Frame, View, Select_Marker, Select_Image, *this};
+  Zoom_View View{Controls.Zoom, Controls.ZH, Controls.ZV, Controls.Label5};
+  Floating_Selection Selection{Working_Frame, View, Controls.Select_Marker, Controls.Select_Image,
+                               *this};
   Zoom_Mouse Mouse{*this, View, Selection, *this};
 
-  // A document is open exactly while the Edit menu is enabled.
-  bool Document_Open() const override { return Edit1.Enabled; }
+  Playback Player;
+  // The zoom view's drawing aids (View menu), kept in the settings file.
+  struct View_Aids {
+    bool Onion_Skin = false;
+    bool Pixel_Grid = false;
+    bool Transparency = true;  // the transparent colour as a checkerboard
+  } Aids;
+
+  bool Document_Open() const override { return Opened; }
+  // Every control's Enabled, Checked and Down, and the playback controls,
+  // from the document's and playback's state; run after each command.
+  void Show_State();
   // The editing state's invariants and the selection's background's size.
   std::string Check_Invariants() const;
 
   // Start-up and end.
   void FormCreate();
   void FormShow() override;
-  // A close request: returns true when the window may close. Writes the settings.
-  bool FormCloseQuery();
   void Close() override;  // Exit1Click and the title-bar button come here
   bool Closed = false;    // set when a close request was granted
   void Exit1Click();
@@ -159,28 +115,12 @@ class TTolvane : public TForm, public Editing_State, public Editor_Host {
   void Progress_Step(int i, int n);
   void Progress_Hide();
 
-  // Files.
-  bool Ask_Save_Changes();  // false: the calling command stops
-  void Load1Click();
-  void Save1Click();
-  void SaveAs1Click();
-  void New1Click();
-  // Installs picture as the open document, Frame_Size and Anim_File_Name
-  // set beforehand; a failure leaves the old document as it was.
-  void Install_Strip(Raster_Image picture, std::optional<Colour> transparent = std::nullopt);
-  // The same with the frame size and name it sets, which come back too on a
-  // failure.
-  void Install_Document(Raster_Image picture, int frame_size, const std::string& path,
-                        std::optional<Colour> transparent = std::nullopt);
-  void Save_Through_Dialog();
-  bool Save_Succeeded = false;  // set by Save1Click: whether a file was written
-  // Load after its open dialog: reads path (BMP or PNG), installs a valid
-  // strip or offers frame retrieval.
-  void Load_File(const std::string& path);
-  // A file named on the command line, loaded once the splash has closed,
-  // without the open dialog; empty for none.
-  std::string Start_File;
-  void Open_Start_File();
+  // Files: the session does the work.
+  Document_Session Session{*this};
+  void Load1Click() { Session.Load(); }
+  void Save1Click() { Session.Save(); }
+  void SaveAs1Click() { Session.Save_As(); }
+  void New1Click() { Session.New(); }
 
   // Frame import: Import Frames, Import PCX and Load's retrieval branch hand
   // a picture to the retrieval dialog and install what it retrieves.
@@ -195,7 +135,8 @@ class TTolvane : public TForm, public Editing_State, public Editor_Host {
   // The current frame's thumbnail drawn from the working frame, without a
   // commit: after each stroke and each command that changed the frame.
   void Show_Working_Thumb();
-  void Layout_Frame_Views(bool resize_existing_frames);
+  // Sizes the views and the window for Frame_Size; the strip is not touched.
+  void Layout_Frame_Views();
   void SpeedButton2Click();  // first
   void Prev_FrameClick();
   void Next_FrameClick();
@@ -306,36 +247,22 @@ class TTolvane : public TForm, public Editing_State, public Editor_Host {
 
   // Export GIF (File menu, after Save As; mainwindow/tolvane_gif.cpp): the
   // current section as an animated GIF. Enabled with Save As.
-  Menu_Item ExportGIF1;
-  File_Dialog GifDialog1{.Title = "Export GIF...",
-                         .Filter = Gif_Filter,
-                         .Filter_Index = 1,
-                         .File_Name = "",
-                         .Overwrite_Prompt = true};
   void ExportGIF1Click();
 
   // Export Sheet (File menu, after Export GIF; mainwindow/tolvane_sheet.cpp):
   // the frames as a PNG sprite sheet with a JSON file beside it. Enabled
   // with Save As.
-  Menu_Item ExportSheet1;
-  File_Dialog SheetDialog1{.Title = "Export Sheet...",
-                           .Filter = Sheet_Filter,
-                           .Filter_Index = 1,
-                           .File_Name = "",
-                           .Overwrite_Prompt = true};
   void ExportSheet1Click();
   // The export dialogs' choices, kept in the settings file.
   Export_Choices Export;
 
   // View menu, after Section (editor/view_aids.cpp): drawing aids in the
   // zoom view only, kept in the settings file.
-  Menu_Item View1, OnionSkin1, PixelGrid1;
   void OnionSkin1Click();
   void PixelGrid1Click();
 
   // Transparency (tolvane_transparency.cpp): the view aid, the command that
   // sets or removes the transparent colour, and Save as BMP's question.
-  Menu_Item ShowTransparency1, TransparentColour1;
   void ShowTransparency1Click();
   void TransparentColour1Click();
   bool Ask_Bmp_Transparency = true;
@@ -371,41 +298,20 @@ class TTolvane : public TForm, public Editing_State, public Editor_Host {
   // Commands that exist for their keys (mainwindow/tolvane_keys.cpp), in the
   // menus that show the keys: zooming in View; nudges, the tools and the
   // colour swap in Edit; moving between frames and playing in Frame.
-  Menu_Item N6, ZoomIn1, ZoomOut1, Fit1;
-  Menu_Item NudgeLeft1, NudgeRight1, NudgeUp1, NudgeDown1, N7, Tools1, Pencil1, FilledRectangle1,
-      OutlineRectangle1, Line1, Fill1, Select1, FilledEllipse1, Syringe1, SwapColours1;
-  Menu_Item N8, FirstFrame1, PreviousFrame1, NextFrame1, LastFrame1, PlayStop1;
   // The largest factor from 1 to 32 at which the whole frame fits the view.
   void Fit1Click();
   void SwapColours1Click();
   // Play while stopped, Stop while playing; as the buttons, only when enabled.
   void PlayStop1Click();
-  // The Tools items check the current tool.
-  void Check_Tool_Item();
   // Edit menu, after Undo (mainwindow/tolvane_history.cpp): the document's
   // history, enabled while there is a step to take.
-  Menu_Item StepBackward1, StepForward1;
   void StepBackward1Click();
   void StepForward1Click();
-  // The menu items' states from the history.
-  void Show_Steps();
   // The first time in a session that the history dropped steps to stay
   // within its cap, says so once (on a tick of the recovery timer, between
   // commands).
   bool History_Cut_Told = false;
   void Tell_History_Cut();
-  // Recovery copies (mainwindow/tolvane_recovery.cpp): on each tick the
-  // keeper looks at the document and writes a copy of unsaved changes; after
-  // the splash a start offers the copies of programs that ended unsaved.
-  // Nothing is kept when the platform names no recovery folder.
-  Timer Recovery_Timer{true, 1000};
-  std::unique_ptr<Recovery_Store> Recovery_Files;
-  std::unique_ptr<Recovery_Keeper> Recovery;
-  bool Recovery_Ready();  // makes the store and keeper once; false: none
-  void Recovery_TimerTimer();
-  void Offer_Recovery();
-  // The document was saved, closed or replaced: its copy goes.
-  void Discard_Recovery();
 };
 
 }  // namespace tolvane

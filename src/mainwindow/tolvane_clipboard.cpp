@@ -87,7 +87,7 @@ void TTolvane::Paste2Click() {
   } else {
     Tool6Click();
     // At the first frame pixel shown in the view, over the frame before the paste.
-    Selection.Float(std::move(picture), ZH.Position, ZV.Position, Undo_Frame);
+    Selection.Float(std::move(picture), Controls.ZH.Position, Controls.ZV.Position, Undo_Frame);
   }
   Redraw_Zoom();
 }

@@ -14,43 +14,42 @@ TTolvane::TTolvane(Application& app) : App(app), P(app.P) {
 
   Lay_Out_Controls(*this);
 
-  OpenDialog1.Filter = Open_Filter;
-  SaveDialog1.Filter = Picture_Filter;
-  SaveDialog1.Overwrite_Prompt = true;
-  ColorDialog1.Full_Open = true;
-  Anim_History.On_Change = [this] { Show_Steps(); };
+  Controls.OpenDialog1.Filter = Open_Filter;
+  Controls.SaveDialog1.Filter = Picture_Filter;
+  Controls.SaveDialog1.Overwrite_Prompt = true;
+  Controls.ColorDialog1.Full_Open = true;
 }
 
 void TTolvane::FormCreate() {
-  Label3.Caption.clear();
+  Controls.Label3.Caption.clear();
   Caption = Application_Title;
-  Progress_Panel.B.Left = -2 * Progress_Panel.B.Width;
-  Edit1.Enabled = Section1.Enabled = Frame1.Enabled = Effects1.Enabled = false;
+  Controls.Progress_Panel.B.Left = -2 * Controls.Progress_Panel.B.Width;
+  Opened = Sections_Offered = false;
 
   Frame_Size = 32;
-  Anim_Strip = Raster_Image();
+  Anim_Strip = Raster_Image(32, 32);
   Undo_Frame.Set_Size(32, 32);
   Frame_Buffer.Set_Size(32, 32);
   Selection.Reset(32);
-  Label2.Caption.clear();
-  Paste1.Enabled = false;
+  Controls.Label2.Caption.clear();
+  Buffer_Filled = false;
 
-  Frames.Picture.Set_Size(Frames.B.Width, Frames.B.Height);
-  Frames.Picture.FillRect({0, 0, Frames.Picture.Width(), Frames.Picture.Height()});
+  Controls.Frames.Picture.Set_Size(Controls.Frames.B.Width, Controls.Frames.B.Height);
+  Controls.Frames.Picture.FillRect(
+      {0, 0, Controls.Frames.Picture.Width(), Controls.Frames.Picture.Height()});
 
   Mouse.Reset();
-  Undo1.Enabled = false;
+  Undo_Available = false;
   Cur_Tool = Tool_Pencil;
   Anim_Modified = false;
 
   Read_Settings();
   Settings_Kept.Written = Settings_Kept.Seen = Current_Settings();
   Paint_Palette();
-  Bevel1.Visible = false;
-  Play_SpeedChange();
 
   Frame_Total = 1;
-  Layout_Frame_Views(false);
+  Layout_Frame_Views();
+  Show_State();
 }
 
 std::string TTolvane::Settings_File() const { return P.Settings_Path(); }
@@ -62,10 +61,10 @@ void TTolvane::Read_Settings() {
   Custom_Colour1 = v.Custom1;
   Custom_Colour2 = v.Custom2;
   Mount_Colour = v.Mount;
-  OpenDialog1.File_Name = v.Dir;
-  Play_Speed.Set_Position(v.FPS);
-  OnionSkin1.Checked = v.Onion_Skin;
-  PixelGrid1.Checked = v.Pixel_Grid;
+  Controls.OpenDialog1.File_Name = v.Dir;
+  Player.Set_Fps(v.FPS);
+  Aids.Onion_Skin = v.Onion_Skin;
+  Aids.Pixel_Grid = v.Pixel_Grid;
   Export = v.Export;
   // A size kept on a larger screen is brought within this one; with none
   // kept (0) the window follows the frame size's smallest.
@@ -73,7 +72,7 @@ void TTolvane::Read_Settings() {
   Asked_Height = Normal_Height = std::min(v.Window_Height, P.Screen_Height());
   Maximised = v.Window_Maximised;
   Anim_History.Set_Cap(std::size_t(v.History_MB) << 20);
-  ShowTransparency1.Checked = v.Show_Transparency;
+  Aids.Transparency = v.Show_Transparency;
   Ask_Bmp_Transparency = v.Ask_Bmp_Transparency;
 }
 
@@ -84,16 +83,16 @@ Settings_Values TTolvane::Current_Settings() const {
   v.Custom1 = Custom_Colour1;
   v.Custom2 = Custom_Colour2;
   v.Mount = Mount_Colour;
-  v.Dir = OpenDialog1.File_Name;
-  v.FPS = Play_Speed.Position;
-  v.Onion_Skin = OnionSkin1.Checked;
-  v.Pixel_Grid = PixelGrid1.Checked;
+  v.Dir = Controls.OpenDialog1.File_Name;
+  v.FPS = Player.Fps();
+  v.Onion_Skin = Aids.Onion_Skin;
+  v.Pixel_Grid = Aids.Pixel_Grid;
   v.Export = Export;
   v.Window_Width = Normal_Width;
   v.Window_Height = Normal_Height;
   v.Window_Maximised = Maximised;
   v.History_MB = int(Anim_History.Cap() >> 20);
-  v.Show_Transparency = ShowTransparency1.Checked;
+  v.Show_Transparency = Aids.Transparency;
   v.Ask_Bmp_Transparency = Ask_Bmp_Transparency;
   return v;
 }
@@ -135,23 +134,13 @@ void TTolvane::Keep_Settings() {
 void TTolvane::FormShow() {
   App.About_Form->Splash_Mode = true;
   Show_Modal(P, *App.About_Form);
-  Offer_Recovery();
-  // A recovered document is not replaced unasked.
-  if (!Start_File.empty() && !Ask_Save_Changes()) Start_File.clear();
-  Open_Start_File();
-}
-
-bool TTolvane::FormCloseQuery() {
-  // Closing after a save that wrote nothing would lose the user's work.
-  const bool may_close = Ask_Save_Changes();
-  Write_Settings();
-  if (may_close) Discard_Recovery();
-  return may_close;
+  Session.Offer_Recovery();
+  Session.Open_Start_File();
 }
 
 void TTolvane::Close() {
-  if (!FormCloseQuery()) return;
-  Anim_Timer.Enabled = false;
+  if (!Session.Close_Query()) return;
+  Player.Stop();
   Closed = true;
   Visible = false;
 }
@@ -164,23 +153,23 @@ void TTolvane::About2Click() {
 }
 
 void TTolvane::Progress_Show(int steps, const std::string& caption) {
-  Progress_Panel.B.Left = (Client_Width() - Progress_Panel.B.Width) / 2;
-  Progress_Panel.B.Top = (Client_Height() - Progress_Panel.B.Height) / 2;
-  Prog_Bar.Position = 0;
-  Prog_Bar.Max = steps;
-  Progress_Caption.Caption = caption;
+  Controls.Progress_Panel.B.Left = (Client_Width() - Controls.Progress_Panel.B.Width) / 2;
+  Controls.Progress_Panel.B.Top = (Client_Height() - Controls.Progress_Panel.B.Height) / 2;
+  Controls.Prog_Bar.Position = 0;
+  Controls.Prog_Bar.Max = steps;
+  Controls.Progress_Caption.Caption = caption;
   P.Set_Wait_Cursor(true);
 }
 
 void TTolvane::Progress_Step(int i, int n) {
-  Progress.Caption = "Frame " + std::to_string(i) + " of " + std::to_string(n) + "...";
-  Prog_Bar.Position = std::min(Prog_Bar.Position + 1, Prog_Bar.Max);
+  Controls.Progress.Caption = "Frame " + std::to_string(i) + " of " + std::to_string(n) + "...";
+  Controls.Prog_Bar.Position = std::min(Controls.Prog_Bar.Position + 1, Controls.Prog_Bar.Max);
   P.Process_Messages();
 }
 
 void TTolvane::Progress_Hide() {
   P.Set_Wait_Cursor(false);
-  Progress_Panel.B.Left = -2 * Progress_Panel.B.Width;
+  Controls.Progress_Panel.B.Left = -2 * Controls.Progress_Panel.B.Width;
 }
 
 }  // namespace tolvane

@@ -2,7 +2,7 @@
 #include <optional>
 #include <string>
 
-#include "document/resize_frames.h"
+#include "document/strip_edit.h"
 #include "mainwindow/application.h"
 #include "mainwindow/tolvane.h"
 #include "mainwindow/tolvane_layout.h"
@@ -10,8 +10,9 @@
 namespace tolvane {
 
 void TTolvane::Show_Frame() {
-  Label2.Caption = "Frame " + std::to_string(Cur_Frame + 1) + " of " + std::to_string(Frame_Total);
-  Raster_Image& thumbs = Frames.Picture;
+  Controls.Label2.Caption =
+      "Frame " + std::to_string(Cur_Frame + 1) + " of " + std::to_string(Frame_Total);
+  Raster_Image& thumbs = Controls.Frames.Picture;
   thumbs.Fill_Colour = 0xC0C0C0;
   thumbs.FillRect({0, 0, thumbs.Width(), thumbs.Height()});
   // The whole strip is drawn shifted; clipping keeps the cost to the row's size.
@@ -22,7 +23,7 @@ void TTolvane::Show_Frame() {
 }
 
 void TTolvane::Show_Working_Thumb() {
-  BitBlt(Frames.Picture, Frame_Size * (Thumb_Slots / 2), 0, Working_Frame);
+  BitBlt(Controls.Frames.Picture, Frame_Size * (Thumb_Slots / 2), 0, Working_Frame);
 }
 
 namespace {
@@ -49,28 +50,19 @@ void Take(Raster_Image& dst, std::optional<Raster_Image>& src) {
 
 }  // namespace
 
-void TTolvane::Layout_Frame_Views(bool resize_existing_frames) {
+void TTolvane::Layout_Frame_Views() {
   // Everything that allocates comes first: when an image cannot be had,
-  // the window, its images and the strip stay as they were.
+  // the window and its images stay as they were.
   const int slots = Frame_Size > 64 ? 3 : 5;
   auto undo = Resized(Undo_Frame, Frame_Size, Frame_Size);
   auto sel = Resized(Selection.Background(), Frame_Size, Frame_Size);
   auto buffer = Resized(Frame_Buffer, Frame_Size, Frame_Size);
-  auto thumbs = Resized(Frames.Picture, Frame_Size * slots, Frame_Size);
+  auto thumbs = Resized(Controls.Frames.Picture, Frame_Size * slots, Frame_Size);
   auto working = Resized(Working_Frame, Frame_Size, Frame_Size);
-  if (resize_existing_frames) {
-    // Rebuilds the strip only once the rebuilt one exists; the history keeps
-    // the old one.
-    Anim_History.Replaced_Strip(Resize_Frames(Anim_Strip, Frame_Size, Mount_Colour,
-                                              App.Frame_Size_Form->Resize_Method, Frame_Total,
-                                              [this] { P.Process_Messages(); }));
-  } else if (auto strip = Resized(Anim_Strip, Frame_Total * Frame_Size, Frame_Size)) {
-    Take(Anim_Strip, strip);
-  }
   Take(Undo_Frame, undo);
   if (sel) Selection.Take_Background(std::move(*sel));
   Take(Frame_Buffer, buffer);
-  Take(Frames.Picture, thumbs);
+  Take(Controls.Frames.Picture, thumbs);
   Take(Working_Frame, working);
 
   Thumb_Slots = slots;
@@ -102,7 +94,7 @@ void Go_To(TTolvane& t, int frame) {
   t.Cur_Frame = std::clamp(frame, 0, t.Frame_Total - 1);
   t.Frame_Edited = false;
   t.Show_Frame();
-  t.Undo1.Enabled = false;
+  t.Undo_Available = false;
 }
 
 }  // namespace
@@ -122,14 +114,15 @@ void TTolvane::Resize1Click() {
   Drop_Selection();
   Step_Scope step(*this, "Resize");
   Commit_Frame();
-  const int old_size = Frame_Size;
-  Frame_Size = form.New_Frame_Size;
-  const bool done = Run_Command(P, [&] { Layout_Frame_Views(true); });
-  // A failed layout changed nothing but the size it was given.
-  if (!done) Frame_Size = old_size;
+  // A failed resize or layout leaves the strip and its size as they were.
+  const bool done = Run_Command(P, [&] {
+    Resize_Strip(
+        *this, form.New_Frame_Size, Mount_Colour, form.Resize_Method,
+        [this] { P.Process_Messages(); }, [this] { Layout_Frame_Views(); });
+  });
   Show_Frame();
   Frame_Edited = false;
-  Undo1.Enabled = false;
+  Undo_Available = false;
   if (done) Anim_Modified = true;
   Update_Zoom_Range();
 }

@@ -14,9 +14,9 @@ namespace {
 using Form = TEffects_Param_Form;
 
 int Kind_Of(const TTolvane& t, const Menu_Item& sender) {
-  if (&sender == &t.Rotate1) return Form::Rotate;
-  if (&sender == &t.Squash1) return Form::Squash;
-  if (&sender == &t.Spin1) return Form::Spin;
+  if (&sender == &t.Controls.Rotate1) return Form::Rotate;
+  if (&sender == &t.Controls.Squash1) return Form::Squash;
+  if (&sender == &t.Controls.Spin1) return Form::Spin;
   return Form::Brightness;
 }
 
@@ -80,11 +80,11 @@ void TTolvane::Brightness1Click(const Menu_Item& sender) {
   });
   if (!done) return;
 
-  Section1.Enabled = true;
+  Sections_Offered = true;
   Anim_Modified = true;
   Frame_Edited = false;
   // The undo copy belongs to a frame that is no longer the current one.
-  Undo1.Enabled = false;
+  Undo_Available = false;
   Cur_Frame += count;
   Show_Frame();
   Section_End = Cur_Frame;

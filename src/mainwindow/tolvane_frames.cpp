@@ -18,7 +18,7 @@ void Commit_And_Edit(TTolvane& t, Edit edit) {
   t.Commit_Frame();
   edit();
   t.Frame_Edited = false;
-  t.Undo1.Enabled = false;
+  t.Undo_Available = false;
   t.Anim_Modified = true;
 }
 
@@ -31,7 +31,7 @@ void TTolvane::Add1Click() {
   Run_Command(P, [&] { Commit_And_Edit(*this, [&] { Append_Blank_Frame(*this); }); });
   Show_Frame();
   Keep_Section_Whole(whole);
-  Section1.Enabled = true;
+  Sections_Offered = true;
 }
 
 void TTolvane::Insert1Click() {
@@ -68,14 +68,14 @@ void TTolvane::Delete1Click() {
   Anim_Modified = true;
   if (Cur_Frame > Frame_Total - 1) Cur_Frame = Frame_Total - 1;
   Frame_Edited = false;
-  Undo1.Enabled = false;
+  Undo_Available = false;
   Show_Frame();
   if (Section_End > Frame_Total - 1) {
     Section_End = Frame_Total - 1;
     if (Section_Start > Frame_Total - 1) Section_Start = Frame_Total - 1;
     Show_Section();
   }
-  Section1.Enabled = Frame_Total > 1;
+  Sections_Offered = Frame_Total > 1;
 }
 
 // Clear and Paste (From Buffer) drop a floating selection first: a later drag,
@@ -95,7 +95,7 @@ void TTolvane::Clear1Click() {
 
 void TTolvane::Copy1Click() {
   BitBlt(Frame_Buffer, 0, 0, Working_Frame);
-  Paste1.Enabled = true;
+  Buffer_Filled = true;
 }
 
 void TTolvane::Paste1Click() {

@@ -19,17 +19,17 @@ constexpr std::int64_t Progress_Pixels = std::int64_t{1} << 18;
 }  // namespace
 
 void TTolvane::ExportGIF1Click() {
-  if (!ExportGIF1.Enabled) return;
+  if (!Controls.ExportGIF1.Enabled) return;
   Stop_Playback();
   Commit_Frame();
   TGif_Export_Form& form = *App.Gif_Export_Form;
-  form.Set_Document(Frame_Total, Frame_Size, Section_Start, Section_End, Play_Speed.Position);
-  form.Loop_On = Repeat_Anim.Down;
+  form.Set_Document(Frame_Total, Frame_Size, Section_Start, Section_End, Player.Fps());
+  form.Loop_On = Player.Loop();
   Show_Modal(P, form);
   if (!form.Accepted) return;
-  GifDialog1.File_Name = With_Extension(Anim_File_Name, ".gif");
-  if (!P.Execute_Save_Dialog(GifDialog1)) return;
-  const std::string path = GifDialog1.File_Name;
+  Controls.GifDialog1.File_Name = With_Extension(Anim_File_Name, ".gif");
+  if (!P.Execute_Save_Dialog(Controls.GifDialog1)) return;
+  const std::string path = Controls.GifDialog1.File_Name;
 
   const Frame_Span frames = form.Frames();
   const int scale = form.Scale_Value();
@@ -42,8 +42,8 @@ void TTolvane::ExportGIF1Click() {
     Raster_Image section(frames.Count * Frame_Size, Frame_Size);
     Copy_Rect(section, {0, 0, section.Width(), Frame_Size}, Anim_Strip,
               {Frame_Left(frames.First), 0, Frame_Left(frames.Last() + 1), Frame_Size});
-    Gif_Animation animation{section,          Frame_Size,          0,
-                            frames.Count - 1, Play_Speed.Position, form.Loop.Checked};
+    Gif_Animation animation{section,          Frame_Size,   0,
+                            frames.Count - 1, Player.Fps(), form.Loop.Checked};
     animation.Scale = scale;
     animation.Dither = form.Dither.Checked;
     // The document's own transparent colour first; the Mount colour when

@@ -22,12 +22,12 @@ void Take_Step(TTolvane& t, bool back) {
   if (back ? !h.Can_Back() : !h.Can_Forward()) return;
   const int old_size = t.Frame_Size, old_total = t.Frame_Total;
   const auto lay_out = [&t, old_size] {
-    if (t.Frame_Size != old_size) t.Layout_Frame_Views(false);
+    if (t.Frame_Size != old_size) t.Layout_Frame_Views();
   };
   if (!Run_Command(t.P, [&] { back ? h.Back(t, lay_out) : h.Forward(t, lay_out); })) return;
   t.Frame_Edited = false;
   // The undo copy belongs to a picture the step replaced.
-  t.Undo1.Enabled = false;
+  t.Undo_Available = false;
   t.Show_Frame();
   if (t.Frame_Size != old_size) t.Update_Zoom_Range();
   // The section stays within the strip, as after Delete.
@@ -36,7 +36,7 @@ void Take_Step(TTolvane& t, bool back) {
     t.Section_Start = std::min(t.Section_Start, t.Frame_Total - 1);
     t.Show_Section();
   }
-  if (t.Frame_Total != old_total) t.Section1.Enabled = t.Frame_Total > 1;
+  if (t.Frame_Total != old_total) t.Sections_Offered = t.Frame_Total > 1;
   t.Anim_Modified = !h.At_Saved();
 }
 
@@ -55,11 +55,6 @@ void TTolvane::Tell_History_Cut() {
                          "them. The limit is HistoryMB in the [Edit] section of the settings "
                          "file.",
                      Msg_Kind::Information, mb_OK);
-}
-
-void TTolvane::Show_Steps() {
-  StepBackward1.Enabled = Anim_History.Can_Back();
-  StepForward1.Enabled = Anim_History.Can_Forward();
 }
 
 }  // namespace tolvane

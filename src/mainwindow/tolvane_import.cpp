@@ -25,7 +25,7 @@ void TTolvane::Retrieve_Frames(const std::string& path, const std::string& step)
     std::optional<Step_Scope> recorded;
     if (was_open) recorded.emplace(*this, step);
     const int size = strip.Height();
-    Install_Document(std::move(strip), size, New_Anim_Name);
+    Session.Install(std::move(strip), size, New_Anim_Name);
     Anim_Modified = true;  // a new animation, not yet saved
   });
   if (!installed) return;
@@ -37,27 +37,27 @@ void TTolvane::Retrieve_Frames(const std::string& path, const std::string& step)
 }
 
 void TTolvane::Import1Click() {
-  if (!Ask_Save_Changes()) return;
-  OpenDialog1.Title = "Import...";
-  OpenDialog1.Filter = Open_Filter;
-  OpenDialog1.Filter_Index = 1;
-  if (!P.Execute_Open_Dialog(OpenDialog1)) return;
-  const std::string path = OpenDialog1.File_Name;
+  if (!Session.Ask_Save_Changes()) return;
+  Controls.OpenDialog1.Title = "Import...";
+  Controls.OpenDialog1.Filter = Open_Filter;
+  Controls.OpenDialog1.Filter_Index = 1;
+  if (!P.Execute_Open_Dialog(Controls.OpenDialog1)) return;
+  const std::string path = Controls.OpenDialog1.File_Name;
   // Only a check that the file is a picture; the dialog reads it itself.
   if (!Run_Command(P, [&] { Read_Picture(path, Mount_Colour); })) return;
   Retrieve_Frames(path, "Import Frames");
 }
 
 void TTolvane::ImportPCX1Click() {
-  if (!Ask_Save_Changes()) return;
-  OpenDialog1.Title = "Import PCX...";
-  OpenDialog1.Filter =
+  if (!Session.Ask_Save_Changes()) return;
+  Controls.OpenDialog1.Title = "Import PCX...";
+  Controls.OpenDialog1.Filter =
       "Bitmap Files (*.BMP)|*.BMP|PCX Files (*.PCX)|*.PCX|All Files (*.*)|*.*|PNG Files "
       "(*.PNG)|*.PNG";
-  OpenDialog1.Filter_Index = 2;
-  OpenDialog1.File_Name = "*.PCX";
-  if (!P.Execute_Open_Dialog(OpenDialog1)) return;
-  Retrieve_Frames(OpenDialog1.File_Name, "Import PCX");
+  Controls.OpenDialog1.Filter_Index = 2;
+  Controls.OpenDialog1.File_Name = "*.PCX";
+  if (!P.Execute_Open_Dialog(Controls.OpenDialog1)) return;
+  Retrieve_Frames(Controls.OpenDialog1.File_Name, "Import PCX");
 }
 
 }  // namespace tolvane

@@ -8,9 +8,9 @@ class TTolvane;
 // at start-up.
 void Lay_Out_Controls(TTolvane& t);
 
-// The menu items of the commands that exist for their keys, with the keys
-// (mainwindow/tolvane_keys.cpp).
-void Lay_Out_Key_Items(TTolvane& t);
+// The current tool's button down and its Tools item checked
+// (mainwindow/tolvane_tools.cpp).
+void Show_Tool(TTolvane& t);
 
 // Sizes and places the thumbnails, the preview, the labels and the window for
 // Frame_Size and Thumb_Slots, and hides the progress panel.

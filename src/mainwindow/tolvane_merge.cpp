@@ -22,11 +22,11 @@ struct Release_On_Exit {
 void TTolvane::MergeFiles1Click() {
   Stop_Playback();
   TAdd_Trans& form = *App.Add_Trans;
-  OpenDialog1.Title = "Merge...";
-  OpenDialog1.Filter = Open_Filter;
-  OpenDialog1.Filter_Index = 1;
-  if (!P.Execute_Open_Dialog(OpenDialog1)) return;
-  const std::string path = OpenDialog1.File_Name;
+  Controls.OpenDialog1.Title = "Merge...";
+  Controls.OpenDialog1.Filter = Open_Filter;
+  Controls.OpenDialog1.Filter_Index = 1;
+  if (!P.Execute_Open_Dialog(Controls.OpenDialog1)) return;
+  const std::string path = Controls.OpenDialog1.File_Name;
 
   Release_On_Exit release{form.Merge_Strip};
   // The open dialog may list PNG files since Load: a PNG strip merges too.
@@ -46,7 +46,7 @@ void TTolvane::MergeFiles1Click() {
     Anim_Modified = true;
     Frame_Edited = true;
     // The undo copy belongs to a picture the merge may have replaced.
-    Undo1.Enabled = false;
+    Undo_Available = false;
   }
   Show_Frame();
   Keep_Section_Whole(whole);

@@ -8,16 +8,16 @@
 namespace tolvane {
 
 void TTolvane::ExportSheet1Click() {
-  if (!ExportSheet1.Enabled) return;
+  if (!Controls.ExportSheet1.Enabled) return;
   Stop_Playback();
   Commit_Frame();
   TSheet_Export_Form& form = *App.Sheet_Export_Form;
-  form.Set_Document(Frame_Total, Frame_Size, Section_Start, Section_End, Play_Speed.Position);
-  form.Loop_On = Repeat_Anim.Down;
+  form.Set_Document(Frame_Total, Frame_Size, Section_Start, Section_End, Player.Fps());
+  form.Loop_On = Player.Loop();
   Show_Modal(P, form);
   if (!form.Accepted) return;
-  SheetDialog1.File_Name = With_Extension(Anim_File_Name, ".png");
-  if (!P.Execute_Save_Dialog(SheetDialog1)) return;
+  Controls.SheetDialog1.File_Name = With_Extension(Anim_File_Name, ".png");
+  if (!P.Execute_Save_Dialog(Controls.SheetDialog1)) return;
 
   // Nothing here pumps events, so the strip can be read in place.
   Run_Command(P, [&] {
@@ -27,9 +27,9 @@ void TTolvane::ExportSheet1Click() {
       explicit Waiting(Platform& platform) : p(platform) { p.Set_Wait_Cursor(true); }
       ~Waiting() { p.Set_Wait_Cursor(false); }
     } waiting(P);
-    Write_Sheet(SheetDialog1.File_Name,
+    Write_Sheet(Controls.SheetDialog1.File_Name,
                 {Anim_Strip, Frame_Size, form.Frames(), form.Columns_Value(), form.Scale_Value(),
-                 form.Padding_Value(), Mount_Colour, Play_Speed.Position, form.Loop.Checked,
+                 form.Padding_Value(), Mount_Colour, Player.Fps(), form.Loop.Checked,
                  /*Frames_Hash=*/false, Transparent_Colour});
   });
 }

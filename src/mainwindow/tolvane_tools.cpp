@@ -2,56 +2,63 @@
 #include <string>
 
 #include "mainwindow/tolvane.h"
+#include "mainwindow/tolvane_layout.h"
 
 namespace tolvane {
 
 namespace {
 
-// The tool buttons by the tool each chooses; they form one exclusive group.
-struct Tool_Button_Of {
+// The tool buttons and Tools items by the tool each chooses; the buttons form
+// one exclusive group.
+struct Tool_Controls_Of {
   int Tool;
-  Speed_Button TTolvane::*Button;
+  Speed_Button Main_Controls::*Button;
+  Menu_Item Main_Controls::*Item;
 };
-constexpr Tool_Button_Of Tool_Buttons[] = {
-    {Tool_Pencil, &TTolvane::Tool1},         {Tool_Filled_Rect, &TTolvane::Tool2},
-    {Tool_Outline_Rect, &TTolvane::Tool3},   {Tool_Line, &TTolvane::Tool4},
-    {Tool_Fill, &TTolvane::Tool5},           {Tool_Select, &TTolvane::Tool6},
-    {Tool_Filled_Ellipse, &TTolvane::Tool7}, {Tool_Syringe, &TTolvane::Tool8}};
-
-// Puts the tool's button down, the others up, and makes it the current tool.
-void Choose(TTolvane& t, Tool_Kind tool) {
-  for (const Tool_Button_Of& b : Tool_Buttons) (t.*b.Button).Down = b.Tool == tool;
-  t.Set_Tool(tool);
-}
+constexpr Tool_Controls_Of Tool_Controls[] = {
+    {Tool_Pencil, &Main_Controls::Tool1, &Main_Controls::Pencil1},
+    {Tool_Filled_Rect, &Main_Controls::Tool2, &Main_Controls::FilledRectangle1},
+    {Tool_Outline_Rect, &Main_Controls::Tool3, &Main_Controls::OutlineRectangle1},
+    {Tool_Line, &Main_Controls::Tool4, &Main_Controls::Line1},
+    {Tool_Fill, &Main_Controls::Tool5, &Main_Controls::Fill1},
+    {Tool_Select, &Main_Controls::Tool6, &Main_Controls::Select1},
+    {Tool_Filled_Ellipse, &Main_Controls::Tool7, &Main_Controls::FilledEllipse1},
+    {Tool_Syringe, &Main_Controls::Tool8, &Main_Controls::Syringe1}};
 
 }  // namespace
 
+void Show_Tool(TTolvane& t) {
+  for (const Tool_Controls_Of& c : Tool_Controls) {
+    (t.Controls.*c.Button).Down = c.Tool == t.Cur_Tool;
+    (t.Controls.*c.Item).Checked = c.Tool == t.Cur_Tool;
+  }
+}
+
 void TTolvane::Set_Tool(int n) {
   Cur_Tool = n;
-  Check_Tool_Item();
   Selection.Drop();
 }
 
 Speed_Button& TTolvane::Tool_Button(int n) {
-  for (const Tool_Button_Of& b : Tool_Buttons)
-    if (b.Tool == n) return this->*b.Button;
+  for (const Tool_Controls_Of& c : Tool_Controls)
+    if (c.Tool == n) return Controls.*c.Button;
   throw std::out_of_range("no tool button " + std::to_string(n));
 }
 
-void TTolvane::Tool1Click() { Choose(*this, Tool_Pencil); }
-void TTolvane::Tool2Click() { Choose(*this, Tool_Filled_Rect); }
-void TTolvane::Tool3Click() { Choose(*this, Tool_Outline_Rect); }
-void TTolvane::Tool4Click() { Choose(*this, Tool_Line); }
-void TTolvane::Tool5Click() { Choose(*this, Tool_Fill); }
-void TTolvane::Tool6Click() { Choose(*this, Tool_Select); }
-void TTolvane::Tool7Click() { Choose(*this, Tool_Filled_Ellipse); }
-void TTolvane::Tool8Click() { Choose(*this, Tool_Syringe); }
+void TTolvane::Tool1Click() { Set_Tool(Tool_Pencil); }
+void TTolvane::Tool2Click() { Set_Tool(Tool_Filled_Rect); }
+void TTolvane::Tool3Click() { Set_Tool(Tool_Outline_Rect); }
+void TTolvane::Tool4Click() { Set_Tool(Tool_Line); }
+void TTolvane::Tool5Click() { Set_Tool(Tool_Fill); }
+void TTolvane::Tool6Click() { Set_Tool(Tool_Select); }
+void TTolvane::Tool7Click() { Set_Tool(Tool_Filled_Ellipse); }
+void TTolvane::Tool8Click() { Set_Tool(Tool_Syringe); }
 
 void TTolvane::ZoomMouseDown(Mouse_Button button, unsigned shift, int x, int y) {
   // While playing, the zoom view still shows the frame Play was pressed on
   // and the preview another: a press only stops, so that the user sees the
   // frame before drawing on it.
-  if (Anim_Timer.Enabled) {
+  if (Player.Playing()) {
     Stop_Playback();
     Mouse.Stop_Only();
     return;

@@ -32,7 +32,7 @@ bool TTolvane::Go_On_Without_Transparency(const std::string& path) {
 namespace tolvane {
 
 void TTolvane::ShowTransparency1Click() {
-  ShowTransparency1.Checked = !ShowTransparency1.Checked;
+  Aids.Transparency = !Aids.Transparency;
   Redraw_Zoom();
 }
 
@@ -50,7 +50,6 @@ void TTolvane::TransparentColour1Click() {
 }
 
 void TTolvane::Show_Transparent_Colour() {
-  TransparentColour1.Checked = Transparent_Colour.has_value();
   if (Swatch_Transparent == Transparent_Colour) return;
   Swatch_Transparent = Transparent_Colour;
   Paint_Selected1();

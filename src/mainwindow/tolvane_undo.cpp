@@ -5,15 +5,14 @@ namespace tolvane {
 
 void TTolvane::Take_Undo_Copy() {
   BitBlt(Undo_Frame, 0, 0, Working_Frame);
-  Undo1.Enabled = true;
+  Undo_Available = true;
 }
 
 bool TTolvane::Selection_Mode() const { return Cur_Tool == Tool_Select && Selection.Shown(); }
 
 void TTolvane::Undo1Click() {
-  // The menu item acts only while enabled; a disabled copy may belong to
-  // another frame or document.
-  if (!Document_Open() || !Undo1.Enabled) return;
+  // The copy is on offer only for the frame it was taken of.
+  if (!Document_Open() || !Undo_Available) return;
   Frame_Edit_Scope step(*this, "Undo");
   Stop_Playback();
   Drop_Selection();
@@ -23,7 +22,7 @@ void TTolvane::Undo1Click() {
   Anim_Modified = true;
   Frame_Edited = true;
   Redraw_Zoom();
-  Undo1.Enabled = false;
+  Undo_Available = false;
 }
 
 namespace {

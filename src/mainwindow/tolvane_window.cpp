@@ -14,30 +14,33 @@ void Stretch(TTolvane& t, int dx, int dy) {
   // A hidden selection is parked ten window widths out; a wider window must
   // not bring it into sight.
   const bool hidden = !t.Selection.Shown();
-  for (Control* c : {static_cast<Control*>(&t.Panel3), static_cast<Control*>(&t.Bevel3),
-                     static_cast<Control*>(&t.Zoom)}) {
+  for (Control* c :
+       {static_cast<Control*>(&t.Controls.Panel3), static_cast<Control*>(&t.Controls.Bevel3),
+        static_cast<Control*>(&t.Controls.Zoom)}) {
     c->B.Width += dx;
     c->B.Height += dy;
   }
-  t.ZH.B.Top += dy;
-  t.ZH.B.Width += dx;
-  t.ZV.B.Left += dx;
-  t.ZV.B.Height += dy;
-  for (Control* c : {static_cast<Control*>(&t.Play_Speed), static_cast<Control*>(&t.Repeat_Anim),
-                     static_cast<Control*>(&t.Label1)})
+  t.Controls.ZH.B.Top += dy;
+  t.Controls.ZH.B.Width += dx;
+  t.Controls.ZV.B.Left += dx;
+  t.Controls.ZV.B.Height += dy;
+  for (Control* c :
+       {static_cast<Control*>(&t.Controls.Play_Speed),
+        static_cast<Control*>(&t.Controls.Repeat_Anim), static_cast<Control*>(&t.Controls.Label1)})
     c->B.Left += dx;
-  for (Control* c : {static_cast<Control*>(&t.Frames), static_cast<Control*>(&t.Bevel1),
-                     static_cast<Control*>(&t.Bevel2), static_cast<Control*>(&t.DSP_Panel),
-                     static_cast<Control*>(&t.Bevel8), static_cast<Control*>(&t.Bevel9),
-                     static_cast<Control*>(&t.Label2), static_cast<Control*>(&t.Label3)})
+  for (Control* c :
+       {static_cast<Control*>(&t.Controls.Frames), static_cast<Control*>(&t.Controls.Bevel1),
+        static_cast<Control*>(&t.Controls.Bevel2), static_cast<Control*>(&t.Controls.DSP_Panel),
+        static_cast<Control*>(&t.Controls.Bevel8), static_cast<Control*>(&t.Controls.Bevel9),
+        static_cast<Control*>(&t.Controls.Label2), static_cast<Control*>(&t.Controls.Label3)})
     c->B.Top += dy;
   // The separator lines span the window.
-  t.Bevel8.B.Width += dx;
-  t.Bevel9.B.Width += dx;
+  t.Controls.Bevel8.B.Width += dx;
+  t.Controls.Bevel9.B.Width += dx;
   t.Window.Width += dx;
   t.Window.Height += dy;
 
-  t.View.Set_View_Size(t.Zoom.B.Width, t.Zoom.B.Height);
+  t.View.Set_View_Size(t.Controls.Zoom.B.Width, t.Controls.Zoom.B.Height);
   if (hidden) t.Selection.Drop();
 }
 

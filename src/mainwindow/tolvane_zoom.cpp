@@ -5,11 +5,11 @@
 namespace tolvane {
 
 void TTolvane::Redraw_Zoom() {
-  View.Redraw(*this, OnionSkin1.Checked, PixelGrid1.Checked, ShowTransparency1.Checked);
+  View.Redraw(*this, Aids.Onion_Skin, Aids.Pixel_Grid, Aids.Transparency);
   Show_Transparent_Colour();
   // Each command that changes the working frame ends with a redraw; a drag
   // updates the thumbnail at its release, playback not at all.
-  if (Document_Open() && !Mouse.Dragging() && !Selection.Dragging() && !Anim_Timer.Enabled)
+  if (Document_Open() && !Mouse.Dragging() && !Selection.Dragging() && !Player.Playing())
     Show_Working_Thumb();
 }
 
@@ -71,18 +71,18 @@ void TTolvane::ZoomMouseWheel(unsigned shift, int delta_x, int delta_y) {
     return;
   }
   // Turning the wheel away from the user shows what lies above (or left).
-  Scroll_Bar& bar = sideways ? ZH : ZV;
+  Scroll_Bar& bar = sideways ? Controls.ZH : Controls.ZV;
   if (!bar.Enabled) return;
   bar.Set_Position(bar.Position - notches * bar.Small_Change);
 }
 
 void TTolvane::OnionSkin1Click() {
-  OnionSkin1.Checked = !OnionSkin1.Checked;
+  Aids.Onion_Skin = !Aids.Onion_Skin;
   Redraw_Zoom();
 }
 
 void TTolvane::PixelGrid1Click() {
-  PixelGrid1.Checked = !PixelGrid1.Checked;
+  Aids.Pixel_Grid = !Aids.Pixel_Grid;
   Redraw_Zoom();
 }
 

@@ -42,8 +42,8 @@ TEST_F(Clipboard, PastesCheckTheSizeAndAlwaysLeaveAnUndoableChange) {
     Fresh(32);
     Fill_Distinct();
     T().Zoom_InClick();
-    T().ZH.Set_Position(3);
-    T().ZV.Set_Position(5);
+    T().Controls.ZH.Set_Position(3);
+    T().Controls.ZV.Set_Position(5);
     P.Messages.clear();
     P.Clipboard.reset();
     if (c.image) P.Clipboard = Raster_Image(c.image->first, c.image->second, Red);
@@ -52,7 +52,7 @@ TEST_F(Clipboard, PastesCheckTheSizeAndAlwaysLeaveAnUndoableChange) {
 
     EXPECT_TRUE(T().Anim_Modified);
     EXPECT_TRUE(T().Frame_Edited);
-    EXPECT_TRUE(T().Undo1.Enabled);
+    EXPECT_TRUE(T().Undo_Available);
     EXPECT_TRUE(Same_Pixels(T().Undo_Frame, before));
     if (!c.message.empty()) {
       ASSERT_EQ(P.Messages.size(), 1u);
@@ -74,10 +74,9 @@ TEST_F(Clipboard, PastesCheckTheSizeAndAlwaysLeaveAnUndoableChange) {
     if (c.whole_frame) continue;
     // A floating selection at the first shown pixel, the select tool down.
     EXPECT_EQ(T().Cur_Tool, Tool_Select);
-    EXPECT_TRUE(T().Tool6.Down);
     EXPECT_TRUE(T().Selection_Mode());
-    EXPECT_EQ(T().Select_Marker.B, (Bounds{1, 1, w * 5 + 1, h * 5 + 1}));
-    EXPECT_EQ(T().Select_Image.B, (Bounds{2, 2, w * 5 - 1, h * 5 - 1}));
+    EXPECT_EQ(T().Controls.Select_Marker.B, (Bounds{1, 1, w * 5 + 1, h * 5 + 1}));
+    EXPECT_EQ(T().Controls.Select_Image.B, (Bounds{2, 2, w * 5 - 1, h * 5 - 1}));
     EXPECT_EQ(T().Selection.Area().Right, 3 + w);
     EXPECT_EQ(T().Selection.Area().Bottom, 5 + h);
     EXPECT_TRUE(Same_Pixels(T().Selection.Background(), before)) << "the background is untouched";

@@ -25,8 +25,12 @@ class Editor_Test : public Tolvane_Test {
 
   // The centre of frame pixel (c, r) in the view, for the current factor,
   // scroll positions and origin.
-  int Vx(int c) const { return View_At(c, App.Tolvane->ZH.Position, App.Tolvane->View.Origin_X()); }
-  int Vy(int r) const { return View_At(r, App.Tolvane->ZV.Position, App.Tolvane->View.Origin_Y()); }
+  int Vx(int c) const {
+    return View_At(c, App.Tolvane->Controls.ZH.Position, App.Tolvane->View.Origin_X());
+  }
+  int Vy(int r) const {
+    return View_At(r, App.Tolvane->Controls.ZV.Position, App.Tolvane->View.Origin_Y());
+  }
   int View_At(int i, int scroll, int origin) const {
     return (i - scroll) * App.Tolvane->View.Factor() + 1 + origin;
   }

@@ -18,7 +18,7 @@ using Palette = Editor_Test;
 }
 
 TEST_F(Palette, PictureHoldsTheSixteenColoursAndTheCustomCells) {
-  const Raster_Image& pal = T().Pal.Picture;
+  const Raster_Image& pal = T().Controls.Pal.Picture;
   ASSERT_EQ(pal.Width(), 81);
   ASSERT_EQ(pal.Height(), 18);
   const Colour top[] = {0x000000, 0x808080, 0x000080, 0x008000,
@@ -39,14 +39,14 @@ TEST_F(Palette, RepaintingShowsTheCurrentColoursInEverySwatch) {
   T().Selected_Colour1 = Red;
   T().Selected_Colour2 = Blue;
   T().Paint_Palette();
-  EXPECT_TRUE(Cell_Is(T().Pal.Picture, 8, 0, 0x123456));
-  EXPECT_TRUE(Cell_Is(T().Pal.Picture, 8, 1, 0x654321));
-  EXPECT_TRUE(Cell_Is(T().Pal.Picture, 4, 1, 0x00FFFF)) << "fixed cells stay";
-  const Raster_Image& custom = T().Custom.Picture;
+  EXPECT_TRUE(Cell_Is(T().Controls.Pal.Picture, 8, 0, 0x123456));
+  EXPECT_TRUE(Cell_Is(T().Controls.Pal.Picture, 8, 1, 0x654321));
+  EXPECT_TRUE(Cell_Is(T().Controls.Pal.Picture, 4, 1, 0x00FFFF)) << "fixed cells stay";
+  const Raster_Image& custom = T().Controls.Custom.Picture;
   EXPECT_EQ(custom.GetPixel(11, 9), 0x123456u);
   EXPECT_EQ(custom.GetPixel(12, 0), 0x654321u);
   EXPECT_EQ(custom.GetPixel(24, 9), 0x654321u);
-  const Raster_Image& sel = T().Col_Select.Picture;
+  const Raster_Image& sel = T().Controls.Col_Select.Picture;
   EXPECT_EQ(sel.GetPixel(23, 9), Red);
   EXPECT_EQ(sel.GetPixel(24, 0), Blue);
   EXPECT_EQ(sel.GetPixel(48, 9), Blue);
@@ -55,7 +55,7 @@ TEST_F(Palette, RepaintingShowsTheCurrentColoursInEverySwatch) {
 TEST_F(Palette, LeftReleasePicksTheFirstColourRightTheSecond) {
   T().PalMouseUp(Mouse_Button::Left, ss_None, 40, 12);
   EXPECT_EQ(T().Selected_Colour1, 0x00FFFFu);
-  const Raster_Image& sel = T().Col_Select.Picture;
+  const Raster_Image& sel = T().Controls.Col_Select.Picture;
   for (int x = 0; x < 24; ++x) EXPECT_EQ(sel.GetPixel(x, 5), 0x00FFFFu) << x;
   EXPECT_EQ(sel.GetPixel(24, 5), White) << "the second colour's part is untouched";
 
@@ -74,7 +74,7 @@ TEST_F(Palette, ReleaseOffThePalettePicksNoColourShownAsWhite) {
   T().Paint_Selected1();
   T().PalMouseUp(Mouse_Button::Left, ss_None, 81, 3);
   EXPECT_EQ(T().Selected_Colour1, No_Colour);
-  EXPECT_EQ(T().Col_Select.Picture.GetPixel(0, 0), White);
+  EXPECT_EQ(T().Controls.Col_Select.Picture.GetPixel(0, 0), White);
 }
 
 TEST_F(Palette, CustomSwatchEditsTheSideUnderThePointer) {
@@ -85,20 +85,20 @@ TEST_F(Palette, CustomSwatchEditsTheSideUnderThePointer) {
   EXPECT_EQ(P.Colour_Seen[0].Color, 0u) << "opened with the first custom colour";
   EXPECT_EQ(T().Custom_Colour1, 0x112233u);
   EXPECT_EQ(T().Custom_Colour2, 0u);
-  EXPECT_TRUE(Cell_Is(T().Pal.Picture, 8, 0, 0x112233));
-  EXPECT_TRUE(Cell_Is(T().Pal.Picture, 8, 1, 0));
-  EXPECT_EQ(T().Custom.Picture.GetPixel(0, 0), 0x112233u);
-  EXPECT_EQ(T().Custom.Picture.GetPixel(11, 9), 0x112233u);
-  EXPECT_EQ(T().Custom.Picture.GetPixel(12, 0), 0u);
+  EXPECT_TRUE(Cell_Is(T().Controls.Pal.Picture, 8, 0, 0x112233));
+  EXPECT_TRUE(Cell_Is(T().Controls.Pal.Picture, 8, 1, 0));
+  EXPECT_EQ(T().Controls.Custom.Picture.GetPixel(0, 0), 0x112233u);
+  EXPECT_EQ(T().Controls.Custom.Picture.GetPixel(11, 9), 0x112233u);
+  EXPECT_EQ(T().Controls.Custom.Picture.GetPixel(12, 0), 0u);
 
   P.Colour_Answers.push_back(Colour{0x445566});
   T().CustomMouseUp(Mouse_Button::Right, ss_None, 13, 4);
   EXPECT_EQ(P.Colour_Seen[1].Color, 0u) << "opened with the second custom colour";
   EXPECT_EQ(T().Custom_Colour2, 0x445566u);
   EXPECT_EQ(T().Custom_Colour1, 0x112233u);
-  EXPECT_TRUE(Cell_Is(T().Pal.Picture, 8, 1, 0x445566));
-  EXPECT_EQ(T().Custom.Picture.GetPixel(12, 0), 0x445566u);
-  EXPECT_EQ(T().Custom.Picture.GetPixel(11, 0), 0x112233u);
+  EXPECT_TRUE(Cell_Is(T().Controls.Pal.Picture, 8, 1, 0x445566));
+  EXPECT_EQ(T().Controls.Custom.Picture.GetPixel(12, 0), 0x445566u);
+  EXPECT_EQ(T().Controls.Custom.Picture.GetPixel(11, 0), 0x112233u);
 
   // The drawing colours change only by picking the new cell.
   EXPECT_EQ(T().Selected_Colour1, Black);
@@ -108,14 +108,14 @@ TEST_F(Palette, CustomSwatchEditsTheSideUnderThePointer) {
 }
 
 TEST_F(Palette, CancellingTheChooserChangesNothing) {
-  const Raster_Image pal = T().Pal.Picture, custom = T().Custom.Picture;
+  const Raster_Image pal = T().Controls.Pal.Picture, custom = T().Controls.Custom.Picture;
   P.Colour_Answers.push_back(std::nullopt);
   T().CustomMouseUp(Mouse_Button::Left, ss_None, 20, 4);
   EXPECT_EQ(P.Colour_Seen.size(), 1u);
   EXPECT_EQ(T().Custom_Colour1, 0u);
   EXPECT_EQ(T().Custom_Colour2, 0u);
-  EXPECT_TRUE(Same_Pixels(T().Pal.Picture, pal));
-  EXPECT_TRUE(Same_Pixels(T().Custom.Picture, custom));
+  EXPECT_TRUE(Same_Pixels(T().Controls.Pal.Picture, pal));
+  EXPECT_TRUE(Same_Pixels(T().Controls.Custom.Picture, custom));
 }
 
 TEST_F(Palette, NoColourIsStoredInTheSettingsLikeAnyColour) {

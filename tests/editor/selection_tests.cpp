@@ -18,9 +18,9 @@ class Select : public Editor_Test {
   void Open(int size, int zoom_ins = 0, int h = 0, int v = 0) {
     Fresh(size);
     for (int i = 0; i < zoom_ins; ++i) T().Zoom_InClick();
-    T().ZH.Set_Position(h);
-    T().ZV.Set_Position(v);
-    ASSERT_EQ(T().ZH.Position, h);
+    T().Controls.ZH.Set_Position(h);
+    T().Controls.ZV.Set_Position(v);
+    ASSERT_EQ(T().Controls.ZH.Position, h);
     Fill_Distinct();
     T().Tool6Click();
   }
@@ -34,7 +34,7 @@ class Select : public Editor_Test {
   // the selection's column after each move. Each event's point is relative to
   // the area where it is at that moment, as the toolkit reports it.
   std::vector<int> Drag_Path(std::initializer_list<std::pair<int, int>> offsets) {
-    const Bounds& g = T().Select_Image.B;
+    const Bounds& g = T().Controls.Select_Image.B;
     const int px0 = g.Left + 1, py0 = g.Top + 1;
     int px = px0, py = py0;
     T().Select_ImageMouseDown(Mouse_Button::Left, ss_None, 1, 1);
@@ -88,8 +88,8 @@ TEST_F(Select, BandSelectsFromThePressCellToTheCellBeforeThePointer) {
     T().Selected_Colour1 = Red;
     Band(c.x1, c.y1, c.x2, c.y2);
     EXPECT_EQ(Rect(), c.rect);
-    EXPECT_EQ(T().Select_Marker.B, c.marker);
-    EXPECT_EQ(T().Select_Image.B, c.grab);
+    EXPECT_EQ(T().Controls.Select_Marker.B, c.marker);
+    EXPECT_EQ(T().Controls.Select_Image.B, c.grab);
     EXPECT_TRUE(T().Selection_Mode());
     EXPECT_FALSE(T().Anim_Modified) << "lifting a selection is no change";
     EXPECT_FALSE(T().Frame_Edited);
@@ -136,7 +136,7 @@ TEST_F(Select, BandWithoutAreaLeavesNoSelectionAndCommandsActOnTheWholeFrame) {
     const Raster_Image before = W();
     Band(9, 9, c.x2, c.y2);
     EXPECT_FALSE(T().Selection.Shown());
-    EXPECT_EQ(T().Select_Image.B.Left, 10 * T().Client_Width());
+    EXPECT_EQ(T().Controls.Select_Image.B.Left, 10 * T().Client_Width());
     EXPECT_TRUE(Same_Pixels(W(), before));
     T().Copy2Click();
     ASSERT_TRUE(P.Clipboard);
@@ -167,8 +167,8 @@ TEST_F(Select, DraggingMovesInWholeCellsAndBringsClippedPixelsBack) {
     EXPECT_EQ(Rect(), s.rect);
     EXPECT_TRUE(Composed());
     EXPECT_TRUE(Same_Pixels(T().Selection.Bitmap(), picked)) << "clipped pixels are kept";
-    EXPECT_EQ(T().Select_Marker.B.Left, (s.rect[0] - T().ZH.Position) * 4);
-    EXPECT_EQ(T().Select_Image.B.Left, T().Select_Marker.B.Left + 1);
+    EXPECT_EQ(T().Controls.Select_Marker.B.Left, (s.rect[0] - T().Controls.ZH.Position) * 4);
+    EXPECT_EQ(T().Controls.Select_Image.B.Left, T().Controls.Select_Marker.B.Left + 1);
     EXPECT_FALSE(T().Selection.Dragging());
     EXPECT_TRUE(T().Anim_Modified);
     EXPECT_TRUE(T().Frame_Edited);
@@ -204,7 +204,8 @@ TEST_F(Select, DragFollowsTheGridAtEveryFactorAndDoesNotJumpAtOneAndTwo) {
                      << (after_drag ? "dragged before" : "new band") << ", drag " << d);
         Band(ox + z * 4, oy + z * 4, ox + z * 7, oy + z * 6);
         if (after_drag) Drag_By(z, 0);
-        const int grab_left = T().Select_Image.B.Left - ox, column = T().Selection.Area().Left;
+        const int grab_left = T().Controls.Select_Image.B.Left - ox,
+                  column = T().Selection.Area().Left;
         if (d == 0 && z < 3 && !after_drag) {
           EXPECT_NE(Literal_Column(grab_left, z, c.h), column) << "the first design jumps here";
         }
@@ -223,13 +224,13 @@ TEST_F(Select, DragFollowsTheGridAtEveryFactorAndDoesNotJumpAtOneAndTwo) {
 TEST_F(Select, ScrollingMovesBothOverlaysWithTheFrame) {
   Open(32, 1);  // factor 5, maximum 7
   Band(Vx(1), Vy(1), Vx(4), Vy(3));
-  const Bounds marker = T().Select_Marker.B, grab = T().Select_Image.B;
-  T().ZH.Set_Position(2);
-  T().ZV.Set_Position(1);
-  EXPECT_EQ(T().Select_Marker.B.Left, marker.Left - 10);
-  EXPECT_EQ(T().Select_Image.B.Left, grab.Left - 10);
-  EXPECT_EQ(T().Select_Marker.B.Top, marker.Top - 5);
-  EXPECT_EQ(T().Select_Image.B.Top, grab.Top - 5);
+  const Bounds marker = T().Controls.Select_Marker.B, grab = T().Controls.Select_Image.B;
+  T().Controls.ZH.Set_Position(2);
+  T().Controls.ZV.Set_Position(1);
+  EXPECT_EQ(T().Controls.Select_Marker.B.Left, marker.Left - 10);
+  EXPECT_EQ(T().Controls.Select_Image.B.Left, grab.Left - 10);
+  EXPECT_EQ(T().Controls.Select_Marker.B.Top, marker.Top - 5);
+  EXPECT_EQ(T().Controls.Select_Image.B.Top, grab.Top - 5);
   Drag_By(0, 0);
   EXPECT_EQ(Rect(), (Corners{1, 1, 4, 3})) << "taken hold of while scrolled: stays";
   Drag_By(5, 0);
@@ -253,7 +254,7 @@ TEST_F(Select, CutAfterMovingFillsTheNewRectangleAndTheSelectionKeepsItsPixels) 
       ASSERT_EQ(W().At(x, y), in ? Blue : before_cut.At(x, y)) << x << "," << y;
     }
   EXPECT_TRUE(Same_Pixels(T().Undo_Frame, before_cut));
-  EXPECT_TRUE(T().Undo1.Enabled);
+  EXPECT_TRUE(T().Undo_Available);
   EXPECT_TRUE(T().Selection.Shown());
   T().Nudge1Click();  // rebuilt from the selection: the cut pixels return, wrapped
   EXPECT_EQ(W().At(3, 2), picked.At(1, 0));

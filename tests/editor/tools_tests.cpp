@@ -16,27 +16,28 @@ class Tools : public Editor_Test {
 };
 
 TEST_F(Tools, ToolButtonsAreOneExclusiveGroupAndSetToolHidesTheOverlay) {
-  T().Select_Marker.B.Left = 10;
-  T().Select_Image.B.Left = 11;
+  T().Controls.Select_Marker.B.Left = 10;
+  T().Controls.Select_Image.B.Left = 11;
   T().Tool4Click();
   EXPECT_EQ(T().Cur_Tool, Tool_Line);
+  T().Show_State();
   for (int i = 1; i <= 8; ++i) EXPECT_EQ(T().Tool_Button(i).Down, i == 4) << i;
-  EXPECT_EQ(T().Select_Marker.B.Left, 10 * T().Client_Width());
-  EXPECT_EQ(T().Select_Image.B.Left, 10 * T().Client_Width());
+  EXPECT_EQ(T().Controls.Select_Marker.B.Left, 10 * T().Client_Width());
+  EXPECT_EQ(T().Controls.Select_Image.B.Left, 10 * T().Client_Width());
   EXPECT_FALSE(T().Selection.Shown());
-  EXPECT_EQ(&T().Tool_Button(6), &T().Tool6);
+  EXPECT_EQ(&T().Tool_Button(6), &T().Controls.Tool6);
 }
 
 TEST_F(Tools, DrawingPressTakesUndoCopySetsFlagsAndColours) {
   T().Tool2Click();
   T().Selected_Colour1 = Red;
-  ASSERT_FALSE(T().Undo1.Enabled);
+  ASSERT_FALSE(T().Undo_Available);
   W().SetPixel(5, 5, Blue);
   Press(Vx(3), Vy(4));
   EXPECT_TRUE(T().Mouse.Dragging());
   EXPECT_TRUE(T().Anim_Modified);
   EXPECT_TRUE(T().Frame_Edited);
-  EXPECT_TRUE(T().Undo1.Enabled);
+  EXPECT_TRUE(T().Undo_Available);
   EXPECT_EQ(T().Undo_Frame.GetPixel(5, 5), Blue);
   EXPECT_EQ(T().Mouse.Anchor_X(), 3);
   EXPECT_EQ(T().Mouse.Anchor_Y(), 4);
@@ -56,7 +57,7 @@ TEST_F(Tools, MiddleButtonIsADrawingPressAndSelectPressKeepsFlags) {
   T().Tool6Click();
   Press(Vx(1), Vy(1));
   EXPECT_TRUE(T().Mouse.Dragging());
-  EXPECT_TRUE(T().Undo1.Enabled);
+  EXPECT_TRUE(T().Undo_Available);
   EXPECT_FALSE(T().Anim_Modified);
   EXPECT_FALSE(T().Frame_Edited);
 }
@@ -125,7 +126,7 @@ TEST_F(Tools, ReleaseMapsNegativeViewPointsToTheFirstShownColumn) {
   EXPECT_EQ(W().GetPixel(0, 2), Black);
 
   T().Zoom_InClick();  // factor 5, scrollable
-  T().ZH.Set_Position(3);
+  T().Controls.ZH.Set_Position(3);
   Press(Vx(5), 0);
   Release(-4, 0);
   EXPECT_EQ(W().GetPixel(3, 0), Black);
@@ -138,10 +139,10 @@ TEST_F(Tools, RightClickWithPencilSwapsAndPaintsTheNewSecondColour) {
   Press(Vx(7), Vy(7), Mouse_Button::Right);
   EXPECT_EQ(T().Selected_Colour1, Blue);
   EXPECT_EQ(T().Selected_Colour2, Red);
-  EXPECT_EQ(T().Col_Select.Picture.GetPixel(0, 0), Blue);
-  EXPECT_EQ(T().Col_Select.Picture.GetPixel(48, 9), Red);
+  EXPECT_EQ(T().Controls.Col_Select.Picture.GetPixel(0, 0), Blue);
+  EXPECT_EQ(T().Controls.Col_Select.Picture.GetPixel(48, 9), Red);
   EXPECT_FALSE(T().Mouse.Dragging());
-  EXPECT_FALSE(T().Undo1.Enabled) << "a right press takes no undo copy";
+  EXPECT_FALSE(T().Undo_Available) << "a right press takes no undo copy";
   Release(Vx(7), Vy(7), Mouse_Button::Right);
   EXPECT_EQ(W().GetPixel(7, 7), Red);
 
@@ -165,10 +166,10 @@ TEST_F(Tools, CtrlPressPicksTheFramePixelWhateverTheButton) {
   T().Redraw_Zoom();
   Press(Vx(1), Vy(1), Mouse_Button::Right, ss_Ctrl);
   EXPECT_EQ(T().Selected_Colour1, Red);
-  EXPECT_EQ(T().Col_Select.Picture.GetPixel(23, 9), Red);
+  EXPECT_EQ(T().Controls.Col_Select.Picture.GetPixel(23, 9), Red);
   EXPECT_EQ(T().Selected_Colour2, White) << "no swap";
   EXPECT_FALSE(T().Mouse.Dragging());
-  EXPECT_FALSE(T().Undo1.Enabled);
+  EXPECT_FALSE(T().Undo_Available);
 
   Fresh(50);  // factor 2: view pixels 100..127 are backdrop, no colour of the frame
   Press(120, 120, Mouse_Button::Left, ss_Ctrl | ss_Shift);
@@ -183,7 +184,7 @@ TEST_F(Tools, SyringeReadsTheFrameAndNoColourBeyondItsEdge) {
   EXPECT_EQ(T().Selected_Colour1, Rgb(3, 5, 7)) << "a plain click picks";
   Move(Vx(4), Vy(6));
   EXPECT_EQ(T().Selected_Colour1, Rgb(4, 6, 7));
-  EXPECT_EQ(T().Col_Select.Picture.GetPixel(10, 5), Rgb(4, 6, 7));
+  EXPECT_EQ(T().Controls.Col_Select.Picture.GetPixel(10, 5), Rgb(4, 6, 7));
   Move(127, Vy(6));  // column 31 is inside
   EXPECT_EQ(T().Selected_Colour1, Rgb(31, 6, 7));
   Move(Vx(4), 127);  // and row 31
@@ -192,7 +193,7 @@ TEST_F(Tools, SyringeReadsTheFrameAndNoColourBeyondItsEdge) {
   EXPECT_EQ(T().Selected_Colour1, No_Colour);
   Move(140, Vy(6));  // column 35 clamps to 32: outside
   EXPECT_EQ(T().Selected_Colour1, No_Colour);
-  EXPECT_EQ(T().Col_Select.Picture.GetPixel(10, 5), White) << "no colour shows as white";
+  EXPECT_EQ(T().Controls.Col_Select.Picture.GetPixel(10, 5), White) << "no colour shows as white";
   Release(140, Vy(6));
 
   // Drawing with it paints white.
@@ -279,12 +280,12 @@ TEST_F(Tools, AFilledRectangleDrawnAndSavedIsInTheFile) {
   Press(Vx(2), Vy(3));
   Move(Vx(6), Vy(5));
   Release(Vx(6), Vy(5));
-  EXPECT_EQ(T().Frames.Picture.GetPixel(2 * 32 + 6, 5), Red)
+  EXPECT_EQ(T().Controls.Frames.Picture.GetPixel(2 * 32 + 6, 5), Red)
       << "the thumbnail follows, uncommitted";
   const std::string path = Path("drawn.bmp");
   P.Save_Answers.push_back(path);
   T().Save1Click();
-  ASSERT_TRUE(T().Save_Succeeded);
+  ASSERT_TRUE(T().Session.Saved());
   Load_File(path);
   EXPECT_EQ(Pixels_Not(T().Anim_Strip, White), Block(2, 3, 6, 5));
   EXPECT_EQ(T().Anim_Strip.GetPixel(2, 3), Red);
@@ -295,8 +296,8 @@ TEST_F(Tools, EveryMoveRedrawsTheView) {
   T().Selected_Colour1 = Red;
   Press(0, 0);
   Move(8, 8);  // pixels (0..2, 0..2): view 0..11
-  EXPECT_EQ(T().Zoom.Picture.GetPixel(11, 11), Red);
-  EXPECT_EQ(T().Zoom.Picture.GetPixel(12, 12), White);
+  EXPECT_EQ(T().Controls.Zoom.Picture.GetPixel(11, 11), Red);
+  EXPECT_EQ(T().Controls.Zoom.Picture.GetPixel(12, 12), White);
 }
 
 }  // namespace
@@ -311,7 +312,7 @@ TEST_F(Editor_Test, ZoomPressesDoNothingWithoutADocument) {
   Press(8, 8);
   Move(40, 40);
   EXPECT_FALSE(T().Mouse.Dragging());
-  EXPECT_FALSE(T().Undo1.Enabled);
+  EXPECT_FALSE(T().Undo_Available);
   EXPECT_FALSE(T().Anim_Modified);
   EXPECT_TRUE(Pixels_Not(W(), White).empty());
   Press(8, 8, Mouse_Button::Left, ss_Ctrl);

@@ -32,7 +32,7 @@ TEST_F(Undo, NudgeLeftWrapsTheFirstColumnToTheLast) {
   EXPECT_EQ(Pixels_Not(W(), White), (std::vector<std::string>{"3,0", "3,1", "3,2", "3,3"}));
   EXPECT_TRUE(T().Anim_Modified);
   EXPECT_TRUE(T().Frame_Edited);
-  EXPECT_TRUE(T().Undo1.Enabled);
+  EXPECT_TRUE(T().Undo_Available);
   for (int i = 0; i < 3; ++i) T().Nudge1Click();
   EXPECT_TRUE(Same_Pixels(W(), start));
 }
@@ -68,8 +68,8 @@ TEST_F(Undo, NudgeUpThenDownRestoresAndUndoGivesTheFirstStep) {
   EXPECT_TRUE(Same_Pixels(W(), start));
   T().Undo1Click();
   EXPECT_TRUE(Same_Pixels(W(), after_up));
-  EXPECT_FALSE(T().Undo1.Enabled);
-  EXPECT_EQ(T().Zoom.Picture.GetPixel(0, 0), after_up.At(0, 0)) << "the view is redrawn";
+  EXPECT_FALSE(T().Undo_Available);
+  EXPECT_EQ(T().Controls.Zoom.Picture.GetPixel(0, 0), after_up.At(0, 0)) << "the view is redrawn";
 }
 
 TEST_F(Undo, FlipsMirrorAndKeepTheMiddleOfOddSizes) {
@@ -79,7 +79,7 @@ TEST_F(Undo, FlipsMirrorAndKeepTheMiddleOfOddSizes) {
   T().FlipHorizontal1Click();
   EXPECT_TRUE(Maps(W(), start, [](int x, int y) { return std::pair{4 - x, y}; }));
   EXPECT_EQ(W().At(2, 3), start.At(2, 3));
-  EXPECT_TRUE(T().Undo1.Enabled);
+  EXPECT_TRUE(T().Undo_Available);
   EXPECT_TRUE(T().Frame_Edited);
   T().FlipHorizontal1Click();
   EXPECT_TRUE(Same_Pixels(W(), start));
@@ -96,10 +96,10 @@ TEST_F(Undo, UndoAfterAPressWithoutMovementChangesNothing) {
   const Raster_Image start = W();
   T().Tool2Click();
   Press(Vx(3), Vy(3));
-  EXPECT_TRUE(T().Undo1.Enabled);
+  EXPECT_TRUE(T().Undo_Available);
   T().Undo1Click();
   EXPECT_TRUE(Same_Pixels(W(), start));
-  EXPECT_FALSE(T().Undo1.Enabled);
+  EXPECT_FALSE(T().Undo_Available);
 }
 
 TEST_F(Undo, UndoRestoresTheFrameBeforeTheLastPressAndKeepsTheFlags) {
@@ -128,21 +128,21 @@ TEST_F(Undo, UndoRestoresTheFrameBeforeTheLastPressAndKeepsTheFlags) {
 TEST_F(Undo, NavigationDisablesUndo) {
   Load_Strip(Solid_Strip({Red, Blue}, 16));
   T().Nudge1Click();
-  EXPECT_TRUE(T().Undo1.Enabled);
+  EXPECT_TRUE(T().Undo_Available);
   T().Next_FrameClick();
-  EXPECT_FALSE(T().Undo1.Enabled);
+  EXPECT_FALSE(T().Undo_Available);
 }
 
 TEST_F(Undo, UndoDropsAShownSelection) {
   New_Anim(32);
   T().Tool6Click();
   T().Nudge2Click();
-  T().Select_Marker.B.Left = 5;
-  T().Select_Image.B.Left = 6;
+  T().Controls.Select_Marker.B.Left = 5;
+  T().Controls.Select_Image.B.Left = 6;
   ASSERT_TRUE(T().Selection_Mode());
   T().Undo1Click();
   EXPECT_FALSE(T().Selection.Shown());
-  EXPECT_EQ(T().Select_Image.B.Left, 10 * T().Client_Width());
+  EXPECT_EQ(T().Controls.Select_Image.B.Left, 10 * T().Client_Width());
   EXPECT_EQ(T().Cur_Tool, Tool_Select);
 }
 
@@ -179,7 +179,7 @@ TEST_F(Selection, FlipVerticalMirrorsOnlyTheSelection) {
   }));
   EXPECT_EQ(T().Selection.Bitmap().At(1, 2), before.At(1, 2));
   Expect_Composed();
-  EXPECT_FALSE(T().Undo1.Enabled) << "a selection takes no undo copy";
+  EXPECT_FALSE(T().Undo_Available) << "a selection takes no undo copy";
   EXPECT_TRUE(T().Anim_Modified);
   EXPECT_TRUE(T().Frame_Edited);
   EXPECT_TRUE(T().Selection.Shown());
@@ -205,7 +205,7 @@ TEST_F(Selection, FlipHorizontalAndNudgesWrapInsideTheSelection) {
   T().Nudge3Click();
   EXPECT_TRUE(Same_Pixels(T().Selection.Bitmap(), before));
   Expect_Composed();
-  EXPECT_FALSE(T().Undo1.Enabled);
+  EXPECT_FALSE(T().Undo_Available);
 }
 
 TEST_F(Selection, AnotherToolActsOnTheWholeFrame) {
@@ -213,14 +213,14 @@ TEST_F(Selection, AnotherToolActsOnTheWholeFrame) {
   const Raster_Image before = W();
   T().Nudge2Click();
   EXPECT_TRUE(Maps(W(), before, [](int x, int y) { return std::pair{(x + 31) % 32, y}; }));
-  EXPECT_TRUE(T().Undo1.Enabled);
+  EXPECT_TRUE(T().Undo_Available);
 }
 
 TEST_F(Undo, NudgeAndFlipWithoutADocumentChangeNothing) {
   T().Nudge1Click();
   T().FlipHorizontal1Click();
   EXPECT_FALSE(T().Anim_Modified);
-  EXPECT_FALSE(T().Undo1.Enabled);
+  EXPECT_FALSE(T().Undo_Available);
 }
 
 }  // namespace

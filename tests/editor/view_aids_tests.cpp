@@ -36,15 +36,15 @@ TEST_F(View_Aids, OnionSkinShowsThePreviousFrameAtThirtyPercent) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.frame);
     T().Cur_Frame = c.frame;
-    if (T().OnionSkin1.Checked != c.onion) T().OnionSkin1Click();
+    if (T().Aids.Onion_Skin != c.onion) T().OnionSkin1Click();
     T().Show_Frame();
-    EXPECT_EQ(T().Zoom.Picture.GetPixel(6, 6), c.view);
-    EXPECT_EQ(T().Zoom.Picture.GetPixel(127, 127), c.view);
+    EXPECT_EQ(T().Controls.Zoom.Picture.GetPixel(6, 6), c.view);
+    EXPECT_EQ(T().Controls.Zoom.Picture.GetPixel(127, 127), c.view);
   }
 
   Fresh(32);
-  EXPECT_TRUE(T().OnionSkin1.Checked);
-  EXPECT_EQ(T().Zoom.Picture.GetPixel(6, 6), White);
+  EXPECT_TRUE(T().Aids.Onion_Skin);
+  EXPECT_EQ(T().Controls.Zoom.Picture.GetPixel(6, 6), White);
 }
 
 // The aids live in the view alone: the working frame, the strip and the
@@ -66,7 +66,7 @@ TEST_F(View_Aids, WorkingFrameStripAndFileStayUntouched) {
   T().OnionSkin1Click();
   T().PixelGrid1Click();
   // The pencil's colour shows through the onion skin, the strip keeps it pure.
-  EXPECT_EQ(T().Zoom.Picture.GetPixel(Vx(3) + 1, Vy(3) + 1),
+  EXPECT_EQ(T().Controls.Zoom.Picture.GetPixel(Vx(3) + 1, Vy(3) + 1),
             Rgb((70 * 255 + 50) / 100, (30 * 100 + 50) / 100, (30 * 255 + 50) / 100));
   draw_and_save("aids.bmp");
   EXPECT_EQ(T().Anim_Strip.GetPixel(32 + 3, 3), Red);
@@ -102,7 +102,7 @@ TEST_F(View_Aids, ColourPicksReadTheFrameNotTheAids) {
 TEST_F(View_Aids, PixelGridFromFactorFourOnTheFrameOnly) {
   New_Anim(32);
   Fill_Distinct();  // frame pixel (c, r) is Rgb(c, r, 7)
-  const Raster_Image plain = T().Zoom.Picture;
+  const Raster_Image plain = T().Controls.Zoom.Picture;
   T().PixelGrid1Click();
   const auto flipped = [](int c, int r) { return Rgb(128 + c / 2, 128 + r / 2, 131); };
   const struct {
@@ -113,23 +113,23 @@ TEST_F(View_Aids, PixelGridFromFactorFourOnTheFrameOnly) {
                 {3, 0, false}, {126, 125, false}};
   for (const auto& p : points) {
     SCOPED_TRACE(std::to_string(p.x) + "," + std::to_string(p.y));
-    EXPECT_EQ(T().Zoom.Picture.GetPixel(p.x, p.y),
+    EXPECT_EQ(T().Controls.Zoom.Picture.GetPixel(p.x, p.y),
               p.line ? flipped(p.x / 4, p.y / 4) : Rgb(p.x / 4, p.y / 4, 7));
   }
 
   // Scrolled two columns at factor 5: the view's left edge is a line.
   T().Zoom_InClick();
-  T().ZH.Set_Position(2);
-  EXPECT_EQ(T().Zoom.Picture.GetPixel(0, 2), flipped(2, 0));
-  EXPECT_EQ(T().Zoom.Picture.GetPixel(5, 2), flipped(3, 0));
-  EXPECT_EQ(T().Zoom.Picture.GetPixel(6, 2), Rgb(3, 0, 7));
-  EXPECT_EQ(T().Zoom.Picture.GetPixel(6, 0), Rgb(3, 0, 7));
+  T().Controls.ZH.Set_Position(2);
+  EXPECT_EQ(T().Controls.Zoom.Picture.GetPixel(0, 2), flipped(2, 0));
+  EXPECT_EQ(T().Controls.Zoom.Picture.GetPixel(5, 2), flipped(3, 0));
+  EXPECT_EQ(T().Controls.Zoom.Picture.GetPixel(6, 2), Rgb(3, 0, 7));
+  EXPECT_EQ(T().Controls.Zoom.Picture.GetPixel(6, 0), Rgb(3, 0, 7));
 
   // Turned off, the view is exactly the plain one again.
-  T().ZH.Set_Position(0);
+  T().Controls.ZH.Set_Position(0);
   T().Zoom_OutClick();
   T().PixelGrid1Click();
-  EXPECT_TRUE(Same_Pixels(T().Zoom.Picture, plain));
+  EXPECT_TRUE(Same_Pixels(T().Controls.Zoom.Picture, plain));
 }
 
 TEST_F(View_Aids, NoGridBelowFactorFourNorOnTheBackdrop) {
@@ -137,16 +137,18 @@ TEST_F(View_Aids, NoGridBelowFactorFourNorOnTheBackdrop) {
     SCOPED_TRACE(size);
     Fresh(size);
     Fill_Distinct();
-    if (T().PixelGrid1.Checked) T().PixelGrid1Click();
-    const Raster_Image plain = T().Zoom.Picture;
+    if (T().Aids.Pixel_Grid) T().PixelGrid1Click();
+    const Raster_Image plain = T().Controls.Zoom.Picture;
     T().PixelGrid1Click();
     if (T().View.Factor() < 4) {
-      EXPECT_TRUE(Same_Pixels(T().Zoom.Picture, plain));
+      EXPECT_TRUE(Same_Pixels(T().Controls.Zoom.Picture, plain));
     } else {
       const int o = T().View.Origin_X();  // the frame is centred
-      EXPECT_EQ(T().Zoom.Picture.GetPixel(o + 6, o + 1), Rgb(128, 128, 131));
-      for (int x = o + 120; x < 128; ++x) EXPECT_EQ(T().Zoom.Picture.GetPixel(x, o + 12), Silver);
-      for (int y = o + 120; y < 128; ++y) EXPECT_EQ(T().Zoom.Picture.GetPixel(o + 12, y), Silver);
+      EXPECT_EQ(T().Controls.Zoom.Picture.GetPixel(o + 6, o + 1), Rgb(128, 128, 131));
+      for (int x = o + 120; x < 128; ++x)
+        EXPECT_EQ(T().Controls.Zoom.Picture.GetPixel(x, o + 12), Silver);
+      for (int y = o + 120; y < 128; ++y)
+        EXPECT_EQ(T().Controls.Zoom.Picture.GetPixel(o + 12, y), Silver);
     }
   }
 }
@@ -163,21 +165,21 @@ TEST_F(View_Aids, GridLinesShowOnLightAndDarkPixels) {
     T().Anim_Strip.Fill_Colour = pixel;
     T().Anim_Strip.FillRect({0, 0, 32, 32});
     T().Show_Frame();
-    EXPECT_EQ(T().Zoom.Picture.GetPixel(8, 9), line) << std::hex << pixel;
-    EXPECT_EQ(T().Zoom.Picture.GetPixel(9, 9), pixel);
+    EXPECT_EQ(T().Controls.Zoom.Picture.GetPixel(8, 9), line) << std::hex << pixel;
+    EXPECT_EQ(T().Controls.Zoom.Picture.GetPixel(9, 9), pixel);
   }
 }
 
 TEST_F(View_Aids, ChecksAreKeptInTheSettingsFile) {
-  EXPECT_FALSE(T().OnionSkin1.Checked);
-  EXPECT_FALSE(T().PixelGrid1.Checked);
+  EXPECT_FALSE(T().Aids.Onion_Skin);
+  EXPECT_FALSE(T().Aids.Pixel_Grid);
   T().OnionSkin1Click();
   T().Write_Settings();
   T().OnionSkin1Click();
   T().PixelGrid1Click();
   T().Read_Settings();
-  EXPECT_TRUE(T().OnionSkin1.Checked);
-  EXPECT_FALSE(T().PixelGrid1.Checked);
+  EXPECT_TRUE(T().Aids.Onion_Skin);
+  EXPECT_FALSE(T().Aids.Pixel_Grid);
 }
 
 }  // namespace

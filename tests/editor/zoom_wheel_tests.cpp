@@ -38,12 +38,12 @@ TEST_F(Zoom_Wheel, ScrollsOneStepPerNotchAndZoomsWithCtrl) {
     T().Zoom_InClick();
     T().Zoom_InClick();
     ASSERT_EQ(T().View.Factor(), 6);
-    T().ZH.Set_Position(5);
-    T().ZV.Set_Position(5);
+    T().Controls.ZH.Set_Position(5);
+    T().Controls.ZV.Set_Position(5);
     T().View.Reset_Wheel();
     for (const auto& [dx, dy] : c.turns) T().ZoomMouseWheel(c.shift, dx, dy);
-    EXPECT_EQ(T().ZH.Position, c.zh);
-    EXPECT_EQ(T().ZV.Position, c.zv);
+    EXPECT_EQ(T().Controls.ZH.Position, c.zh);
+    EXPECT_EQ(T().Controls.ZV.Position, c.zv);
     EXPECT_EQ(T().View.Factor(), c.factor);
     // The change events ran: the view was redrawn for the new positions.
     EXPECT_EQ(T().View.Last_X(), c.zh);
@@ -57,18 +57,18 @@ TEST_F(Zoom_Wheel, DoesNothingWhileTheFrameFitsOrADragIsOnOrNoAnimationIsOpen) {
   New_Anim(32);
   T().ZoomMouseWheel(ss_None, 0, -360);
   T().ZoomMouseWheel(ss_Shift, 0, -360);
-  EXPECT_EQ(T().ZV.Position, 0);
-  EXPECT_EQ(T().ZH.Position, 0);
+  EXPECT_EQ(T().Controls.ZV.Position, 0);
+  EXPECT_EQ(T().Controls.ZH.Position, 0);
 
   T().Zoom_InClick();
   T().ZoomMouseDown(Mouse_Button::Left, ss_None, 10, 10);
   T().ZoomMouseWheel(ss_None, 0, -120);
   T().ZoomMouseWheel(ss_Ctrl, 0, 120);
-  EXPECT_EQ(T().ZV.Position, 0);
+  EXPECT_EQ(T().Controls.ZV.Position, 0);
   EXPECT_EQ(T().View.Factor(), 5);
   T().ZoomMouseUp(Mouse_Button::Left, ss_None, 10, 10);
   T().ZoomMouseWheel(ss_None, 0, -120);
-  EXPECT_EQ(T().ZV.Position, 1) << "after the drag";
+  EXPECT_EQ(T().Controls.ZV.Position, 1) << "after the drag";
 }
 
 }  // namespace

@@ -201,7 +201,7 @@ TEST_F(Crop_Colour_Test, IsTheMountColourOfTheWholeProgram) {
     d.Set_MountClick();
     d.CancelClick();
   });
-  T().Brightness1Click(T().Rotate1);
+  T().Brightness1Click(T().Controls.Rotate1);
   EXPECT_EQ(T().Mount_Colour, 0x123456u);
   // The frame size dialog shows it next, and the settings file keeps it.
   T().Resize1Click();

@@ -82,7 +82,7 @@ const Command Commands[] = {
          f.No_Frames.Text = "4";
          f.OkClick();
        });
-       w.T().Brightness1Click(w.T().Rotate1);
+       w.T().Brightness1Click(w.T().Controls.Rotate1);
      }},
     {"Import Frames",
      [](World& w) {
@@ -153,7 +153,7 @@ TEST(Allocation_Faults, EveryFailureLeavesTheOldDocumentAndItsFile) {
       // Save writes the old pixels back to the old file.
       t.Anim_Modified = true;
       t.Save1Click();
-      EXPECT_TRUE(t.Save_Succeeded);
+      EXPECT_TRUE(t.Session.Saved());
       EXPECT_TRUE(Same_Pixels(Read_Bmp(w.Path("old.bmp")), old));
       if (::testing::Test::HasFailure()) return;
     }

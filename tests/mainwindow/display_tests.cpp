@@ -11,7 +11,8 @@ constexpr Colour Grey = 0xC0C0C0;
 std::vector<Colour> Slots(const TTolvane& t) {
   std::vector<Colour> out;
   for (int k = 0; k < t.Thumb_Slots; ++k)
-    out.push_back(t.Frames.Picture.GetPixel(k * t.Frame_Size + t.Frame_Size / 2, t.Frame_Size / 2));
+    out.push_back(
+        t.Controls.Frames.Picture.GetPixel(k * t.Frame_Size + t.Frame_Size / 2, t.Frame_Size / 2));
   return out;
 }
 
@@ -35,23 +36,23 @@ TEST_P(Layout_Table, ViewsFollowTheFrameSize) {
   New_Anim(g.size);
   const TTolvane& t = T();
   EXPECT_EQ(t.Thumb_Slots, g.slots);
-  EXPECT_EQ(t.Frames.B, (Bounds{5, 161, g.frames_w, g.size}));
-  EXPECT_EQ(t.Frames.Picture.Width(), g.frames_w);
-  EXPECT_EQ(t.Bevel1.B.Left, g.bevel1_left);
-  EXPECT_EQ(t.Bevel1.B.Width, g.size + 2);
+  EXPECT_EQ(t.Controls.Frames.B, (Bounds{5, 161, g.frames_w, g.size}));
+  EXPECT_EQ(t.Controls.Frames.Picture.Width(), g.frames_w);
+  EXPECT_EQ(t.Controls.Bevel1.B.Left, g.bevel1_left);
+  EXPECT_EQ(t.Controls.Bevel1.B.Width, g.size + 2);
   EXPECT_EQ(t.View.Factor(), g.zoom);
   EXPECT_EQ(t.Client_Width(), g.client_w);
   EXPECT_EQ(t.Client_Height(), g.client_h);
-  EXPECT_EQ(t.DSP_Panel.B.Left, g.dsp_left);
+  EXPECT_EQ(t.Controls.DSP_Panel.B.Left, g.dsp_left);
   // The preview's top row lines up with the thumbnails'.
-  EXPECT_EQ(t.DSP_Panel.B.Top + t.Frame.B.Top, t.Frames.B.Top);
-  EXPECT_EQ(t.Label2.B.Top, g.client_h - 13 - 4);
+  EXPECT_EQ(t.Controls.DSP_Panel.B.Top + t.Controls.Frame.B.Top, t.Controls.Frames.B.Top);
+  EXPECT_EQ(t.Controls.Label2.B.Top, g.client_h - 13 - 4);
   // The counter's right edge lines up with the row's, or with the zoom
   // view's over a shorter row, and the counter stays clear of the section line.
-  EXPECT_EQ(t.Label2.B.Left, g.label2_left);
-  EXPECT_EQ(t.Label2.B.Width, 165);
-  EXPECT_LT(t.Label3.B.Right(), t.Label2.B.Left);
-  EXPECT_EQ(t.Bevel8.B.Width, g.client_w);
+  EXPECT_EQ(t.Controls.Label2.B.Left, g.label2_left);
+  EXPECT_EQ(t.Controls.Label2.B.Width, 165);
+  EXPECT_LT(t.Controls.Label3.B.Right(), t.Controls.Label2.B.Left);
+  EXPECT_EQ(t.Controls.Bevel8.B.Width, g.client_w);
   EXPECT_EQ(t.Check_Invariants(), "");
 }
 
@@ -68,7 +69,7 @@ TEST_F(Thumbnails, OneFrameSitsInTheMiddleWithGreyAround) {
   T().Selected_Colour2 = 0x0000FF;
   New_Anim(32);
   EXPECT_EQ(Slots(T()), (std::vector<Colour>{Grey, Grey, 0x0000FF, Grey, Grey}));
-  EXPECT_EQ(T().Label2.Caption, "Frame 1 of 1");
+  EXPECT_EQ(T().Controls.Label2.Caption, "Frame 1 of 1");
 }
 
 TEST_F(Thumbnails, TheCurrentFrameIsAlwaysTheMiddleSlot) {
@@ -76,7 +77,7 @@ TEST_F(Thumbnails, TheCurrentFrameIsAlwaysTheMiddleSlot) {
   EXPECT_EQ(Slots(T()), (std::vector<Colour>{Grey, Grey, 1, 2, 3}));
   T().SpeedButton12Click();
   EXPECT_EQ(Slots(T()), (std::vector<Colour>{8, 9, 10, Grey, Grey}));
-  EXPECT_EQ(T().Label2.Caption, "Frame 10 of 10");
+  EXPECT_EQ(T().Controls.Label2.Caption, "Frame 10 of 10");
   T().Prev_FrameClick();
   EXPECT_EQ(Slots(T()), (std::vector<Colour>{7, 8, 9, 10, Grey}));
 }
@@ -105,16 +106,16 @@ TEST_F(Navigation, ButtonsMoveWithinTheStrip) {
 TEST_F(Navigation, AtTheEndsTheFrameStaysButUndoIsDisabledAndViewsRedrawn) {
   Load_Strip(Ten_Frames(16));
   TTolvane& t = T();
-  t.Undo1.Enabled = true;
+  t.Undo_Available = true;
   t.Prev_FrameClick();
   EXPECT_EQ(t.Cur_Frame, 0);
-  EXPECT_FALSE(t.Undo1.Enabled);
+  EXPECT_FALSE(t.Undo_Available);
   t.SpeedButton12Click();
-  t.Undo1.Enabled = true;
-  t.Frames.Picture.FillRect({0, 0, 80, 16});  // spoil the row: the move must redraw it
+  t.Undo_Available = true;
+  t.Controls.Frames.Picture.FillRect({0, 0, 80, 16});  // spoil the row: the move must redraw it
   t.Next_FrameClick();
   EXPECT_EQ(t.Cur_Frame, 9);
-  EXPECT_FALSE(t.Undo1.Enabled);
+  EXPECT_FALSE(t.Undo_Available);
   EXPECT_EQ(Slots(t), (std::vector<Colour>{8, 9, 10, Grey, Grey}));
 }
 
@@ -135,7 +136,7 @@ TEST_F(Navigation, DoesNothingWithoutADocument) {
   T().Next_FrameClick();
   T().SpeedButton12Click();
   EXPECT_EQ(T().Cur_Frame, 0);
-  EXPECT_EQ(T().Label2.Caption, "");
+  EXPECT_EQ(T().Controls.Label2.Caption, "");
 }
 
 }  // namespace

@@ -105,17 +105,17 @@ TEST_F(Effects_Test, FourLayoutsOfTheSequence) {
     T().MarkFrameAsStartOfSection1Click();
     Go_To(1);
     Queue(c.choice);
-    T().Brightness1Click(T().Brightness1);
+    T().Brightness1Click(T().Controls.Brightness1);
     Expect_Strip(c.strip);
     EXPECT_EQ(T().Cur_Frame, c.cur_frame);
     EXPECT_EQ(T().Section_Start, c.section_start);
     EXPECT_EQ(T().Section_End, c.section_end);
-    EXPECT_EQ(T().Label2.Caption,
+    EXPECT_EQ(T().Controls.Label2.Caption,
               "Frame " + std::to_string(c.cur_frame + 1) + " of " + std::to_string(c.strip.size()));
     EXPECT_TRUE(Frame_Is(T().Working_Frame, Size, 0, c.strip[c.cur_frame]));
     EXPECT_TRUE(T().Anim_Modified);
     EXPECT_FALSE(T().Frame_Edited);
-    EXPECT_TRUE(T().Section1.Enabled);
+    EXPECT_TRUE(T().Sections_Offered);
   }
 }
 
@@ -134,7 +134,7 @@ TEST_F(Effects_Test, SpinAnglesComeFromTheFrameCount) {
     Load(strip);
     T().Mount_Colour = Mount;
     Queue({true, c.reverse, 0, c.frames, c.vertical});
-    T().Brightness1Click(T().Spin1);
+    T().Brightness1Click(T().Controls.Spin1);
     ASSERT_EQ(T().Frame_Total, c.frames);
     const int first = c.reverse ? 0 : 1;
     for (int i = 0; i < int(c.angles.size()); ++i) {
@@ -160,7 +160,7 @@ TEST_F(Effects_Test, CancelKeepsEverythingButTheCommittedFrame) {
     d.No_Frames.Text = "5";
     d.CancelClick();
   });
-  T().Brightness1Click(T().Squash1);
+  T().Brightness1Click(T().Controls.Squash1);
   EXPECT_EQ(P.Modal_Seen, std::vector<std::string>{"Effects_Param_Form"});
   EXPECT_EQ(Dialog().Effect_Kind, TEffects_Param_Form::Squash);
   EXPECT_EQ(Dialog().Frames_Available, 2);
@@ -170,7 +170,7 @@ TEST_F(Effects_Test, CancelKeepsEverythingButTheCommittedFrame) {
   EXPECT_EQ(T().Frame_Total, 3);
   EXPECT_EQ(T().Cur_Frame, 1);
   EXPECT_EQ(T().Anim_Strip.GetPixel(Size + 3, 4), 0x0000FFu);
-  EXPECT_TRUE(T().Undo1.Enabled);
+  EXPECT_TRUE(T().Undo_Available);
   EXPECT_EQ(P.Wait_Cursor_Calls, 0);
 }
 
@@ -179,20 +179,20 @@ TEST_F(Effects_Test, ProgressCountsTheGeneratedFrames) {
   std::vector<std::string> lines;
   std::vector<int> bar;
   P.On_Pump = [&] {
-    lines.push_back(T().Progress.Caption);
-    bar.push_back(T().Prog_Bar.Position);
+    lines.push_back(T().Controls.Progress.Caption);
+    bar.push_back(T().Controls.Prog_Bar.Position);
     EXPECT_EQ(P.Wait_Cursor_On, 1);
-    EXPECT_EQ(T().Progress_Caption.Caption, "Applying Effect...");
-    EXPECT_GE(T().Progress_Panel.B.Left, 0);
+    EXPECT_EQ(T().Controls.Progress_Caption.Caption, "Applying Effect...");
+    EXPECT_GE(T().Controls.Progress_Panel.B.Left, 0);
   };
   Queue({true, true, 60, 4});
-  T().Brightness1Click(T().Brightness1);
+  T().Brightness1Click(T().Controls.Brightness1);
   EXPECT_EQ(lines,
             (std::vector<std::string>{"Frame 1 of 3...", "Frame 2 of 3...", "Frame 3 of 3..."}));
   EXPECT_EQ(bar, (std::vector<int>{1, 2, 3}));
-  EXPECT_EQ(T().Prog_Bar.Max, 3);
+  EXPECT_EQ(T().Controls.Prog_Bar.Max, 3);
   EXPECT_EQ(P.Wait_Cursor_On, 0);
-  EXPECT_LT(T().Progress_Panel.B.Left, 0);
+  EXPECT_LT(T().Controls.Progress_Panel.B.Left, 0);
 }
 
 // Pumped events reach the program only through the platform, whose Qt
@@ -211,7 +211,7 @@ TEST_F(Effects_Test, EventsPumpedDuringTheRunDoNotChangeIt) {
     EXPECT_EQ(T().Frame_Total, 3);
   };
   Queue({true, false, 100, 5});
-  T().Brightness1Click(T().Brightness1);
+  T().Brightness1Click(T().Controls.Brightness1);
   EXPECT_EQ(pumps, 4);
   const Colour a25 = Brightened(A, 25), a50 = Brightened(A, 50), a75 = Brightened(A, 75),
                a100 = Brightened(A, 100);
@@ -224,7 +224,7 @@ TEST_F(Effects_Test, AStripThatCannotGrowIsLeftWhole) {
   // would fit, 47 do not.
   constexpr int big = 2400;
   T().Frame_Size = big;
-  T().Install_Strip(Raster_Image(big, big, A));
+  T().Session.Install_Strip(Raster_Image(big, big, A));
   T().Anim_Modified = false;
   const Raster_Image before = T().Anim_Strip;
   for (int frames : {50, 47}) {
@@ -233,10 +233,10 @@ TEST_F(Effects_Test, AStripThatCannotGrowIsLeftWhole) {
       d.No_Frames.Text = std::to_string(frames);
       d.OkClick();
     });
-    T().Brightness1Click(T().Brightness1);
+    T().Brightness1Click(T().Controls.Brightness1);
     EXPECT_EQ(P.Errors.size(), 1u) << frames;
     EXPECT_EQ(P.Wait_Cursor_On, 0);
-    EXPECT_LT(T().Progress_Panel.B.Left, 0);
+    EXPECT_LT(T().Controls.Progress_Panel.B.Left, 0);
     EXPECT_EQ(T().Check_Invariants(), "");
     EXPECT_EQ(T().Frame_Total, 1);
     EXPECT_EQ(T().Cur_Frame, 0);
@@ -251,12 +251,12 @@ TEST_F(Effects_Test, UndoIsWithdrawnByTheEffect) {
   Load(Solid_Strip({A, B}, Size), "undo.bmp");
   T().ZoomMouseDown(Mouse_Button::Left, ss_None, 0, 0);
   T().ZoomMouseUp(Mouse_Button::Left, ss_None, 0, 0);
-  ASSERT_TRUE(T().Undo1.Enabled);
+  ASSERT_TRUE(T().Undo_Available);
   const Colour drawn = T().Working_Frame.GetPixel(0, 0);
   Queue({true, false, 0, 8});  // level 0: seven copies of the drawn frame
-  T().Brightness1Click(T().Brightness1);
+  T().Brightness1Click(T().Controls.Brightness1);
   ASSERT_EQ(T().Cur_Frame, 7);
-  EXPECT_FALSE(T().Undo1.Enabled);
+  EXPECT_FALSE(T().Undo_Available);
   T().Undo1Click();
   T().Save1Click();
   const Raster_Image saved = Read_Bmp(Path("undo.bmp"));
@@ -277,7 +277,7 @@ TEST_F(Effects_Test, AFloatingSelectionIsDroppedFirst) {
   ASSERT_TRUE(T().Selection_Mode());
 
   Queue({true, false, 100, 2});
-  T().Brightness1Click(T().Brightness1);
+  T().Brightness1Click(T().Controls.Brightness1);
   ASSERT_EQ(T().Cur_Frame, 1);
   EXPECT_FALSE(T().Selection.Shown());
   T().Nudge1Click();
@@ -298,9 +298,9 @@ TEST_F(Effects_Test, AFloatingSelectionIsDroppedFirst) {
 TEST_F(Effects_Test, PlaybackStopsBeforeTheDialogOpens) {
   Load(Solid_Strip({A, A, B, B, B, B, B, B, B, B}, Size));
   Go_To(2);
-  T().Repeat_Anim.Down = true;
+  T().Player.Set_Loop(true);
   T().PlayClick();
-  ASSERT_TRUE(T().Anim_Timer.Enabled);
+  ASSERT_TRUE(T().Player.Playing());
   P.On_Modal<TEffects_Param_Form>([this](TEffects_Param_Form& d) {
     for (int i = 0; i < 5; ++i) T().Anim_TimerTimer();
     d.Add_New.Set_Checked(false);
@@ -308,11 +308,10 @@ TEST_F(Effects_Test, PlaybackStopsBeforeTheDialogOpens) {
     d.Level_Bar.Set_Position(100);
     d.OkClick();
   });
-  T().Brightness1Click(T().Brightness1);
-  EXPECT_FALSE(T().Anim_Timer.Enabled);
-  EXPECT_TRUE(T().Play.Enabled);
+  T().Brightness1Click(T().Controls.Brightness1);
+  EXPECT_FALSE(T().Player.Playing());
   EXPECT_EQ(T().Cur_Frame, 9);
-  EXPECT_EQ(T().Label2.Caption, "Frame 10 of 10");
+  EXPECT_EQ(T().Controls.Label2.Caption, "Frame 10 of 10");
   std::vector<Colour> want = {A, A, B};
   for (int level : {14, 29, 43, 57, 71, 86, 100}) want.push_back(Brightened(B, level));
   Expect_Strip(want);

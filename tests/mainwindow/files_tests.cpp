@@ -25,14 +25,15 @@ TEST_F(Files, LoadingAValidStripOpensItAsTheDocument) {
   EXPECT_EQ(t.Caption, "Tolvane v2 - Walk.bmp");
   EXPECT_EQ(t.Anim_File_Name, Path("Walk.bmp"));
   EXPECT_FALSE(t.Anim_Modified);
-  EXPECT_EQ(t.Label2.Caption, "Frame 1 of 3");
-  EXPECT_EQ(t.Label3.Caption, "Section: 1 to 3");
+  EXPECT_EQ(t.Controls.Label2.Caption, "Frame 1 of 3");
+  EXPECT_EQ(t.Controls.Label3.Caption, "Section: 1 to 3");
   for (Menu_Item* m :
-       {&t.Save1, &t.SaveAs1, &t.MergeFiles1, &t.Edit1, &t.Frame1, &t.Section1, &t.Effects1})
+       {&t.Controls.Save1, &t.Controls.SaveAs1, &t.Controls.MergeFiles1, &t.Controls.Edit1,
+        &t.Controls.Frame1, &t.Controls.Section1, &t.Controls.Effects1})
     EXPECT_TRUE(m->Enabled) << m->Caption;
-  EXPECT_FALSE(t.Undo1.Enabled);
-  EXPECT_TRUE(t.Play.Enabled);
-  EXPECT_TRUE(t.Bevel1.Visible);
+  EXPECT_FALSE(t.Undo_Available);
+  EXPECT_TRUE(t.Controls.Play.Enabled);
+  EXPECT_TRUE(t.Controls.Bevel1.Visible);
   EXPECT_TRUE(All_Pixels(t.Working_Frame, Red));
   EXPECT_EQ(t.Check_Invariants(), "");
   // The open dialog was set up for every picture it reads.
@@ -47,7 +48,7 @@ TEST_F(Files, LoadingAValidStripOpensItAsTheDocument) {
 TEST_F(Files, ACutFileOpensWithWhatItHoldsAndSaysSoOnce) {
   Write_Bmp(Path("cut.bmp"), Solid_Strip({Red, Green}, 8));
   std::filesystem::resize_file(Path("cut.bmp"), std::filesystem::file_size(Path("cut.bmp")) - 100);
-  T().Load_File(Path("cut.bmp"));
+  T().Session.Load_File(Path("cut.bmp"));
   ASSERT_EQ(T().Frame_Total, 2);
   ASSERT_EQ(P.Messages.size(), 1u);
   EXPECT_EQ(P.Messages[0].Text,
@@ -107,7 +108,7 @@ TEST_F(Files, StripsTallerThan128LoadAndNavigate) {
   EXPECT_EQ(t.Thumb_Slots, 3);
   EXPECT_GE(t.View.Factor(), 1);
   t.Next_FrameClick();
-  EXPECT_EQ(t.Label2.Caption, "Frame 2 of 2");
+  EXPECT_EQ(t.Controls.Label2.Caption, "Frame 2 of 2");
   t.Zoom_InClick();
   t.Zoom_OutClick();
   EXPECT_GE(t.View.Factor(), 1);
@@ -125,9 +126,10 @@ TEST_F(Files, NewMakesOneFrameInTheSecondColour) {
   EXPECT_EQ(t.Anim_Strip.Fill_Colour, Red);
   EXPECT_EQ(t.Caption, "Tolvane v2 - NewAnim.BMP");
   EXPECT_EQ(t.Anim_File_Name, "NewAnim.BMP");
-  EXPECT_FALSE(t.Section1.Enabled);
-  EXPECT_TRUE(t.Edit1.Enabled && t.Frame1.Enabled && t.Effects1.Enabled && t.Save1.Enabled);
-  EXPECT_EQ(t.Label3.Caption, "Section: 1 to 1");
+  EXPECT_FALSE(t.Sections_Offered);
+  EXPECT_TRUE(t.Controls.Edit1.Enabled && t.Controls.Frame1.Enabled &&
+              t.Controls.Effects1.Enabled && t.Controls.Save1.Enabled);
+  EXPECT_EQ(t.Controls.Label3.Caption, "Section: 1 to 1");
   EXPECT_FALSE(t.Anim_Modified);
   EXPECT_EQ(t.Check_Invariants(), "");
   // The dialog was opened without its Existing Frames choice.

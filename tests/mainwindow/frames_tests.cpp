@@ -61,13 +61,13 @@ class Frames_Test : public Tolvane_Test {
 TEST_F(Frames_Test, DeleteTheLastFrameMovesBackOne) {
   Load({1, 2, 3, 4, 5});
   Go_To(4);
-  T().Undo1.Enabled = true;
+  T().Undo_Available = true;
   Delete_Yes();
   Expect_Frames({1, 2, 3, 4});
-  EXPECT_EQ(T().Label2.Caption, "Frame 4 of 4");
+  EXPECT_EQ(T().Controls.Label2.Caption, "Frame 4 of 4");
   EXPECT_TRUE(All_Pixels(T().Working_Frame, 4));
   EXPECT_TRUE(T().Anim_Modified);
-  EXPECT_FALSE(T().Undo1.Enabled);
+  EXPECT_FALSE(T().Undo_Available);
   ASSERT_EQ(P.Messages.size(), 1u);
   EXPECT_EQ(P.Messages[0].Text, "Are you sure that you want to delete this frame?");
   EXPECT_EQ(P.Messages[0].Kind, Msg_Kind::Warning);
@@ -79,7 +79,7 @@ TEST_F(Frames_Test, DeleteAMiddleFrameBringsTheNextIntoItsPlace) {
   Go_To(2);
   Delete_Yes();
   Expect_Frames({1, 2, 4, 5});
-  EXPECT_EQ(T().Label2.Caption, "Frame 3 of 4");
+  EXPECT_EQ(T().Controls.Label2.Caption, "Frame 3 of 4");
   EXPECT_TRUE(All_Pixels(T().Working_Frame, 4));
 }
 
@@ -96,7 +96,7 @@ TEST_F(Frames_Test, DeleteClampsASectionReachingTheEnd) {
   Set_Section(3, 4);
   Go_To(0);
   Delete_Yes();
-  EXPECT_EQ(T().Label3.Caption, "Section: 4 to 4");
+  EXPECT_EQ(T().Controls.Label3.Caption, "Section: 4 to 4");
   EXPECT_EQ(T().Check_Invariants(), "");
 }
 
@@ -105,7 +105,7 @@ TEST_F(Frames_Test, DeleteClampsASectionOnTheLastFrame) {
   Set_Section(4, 4);
   Go_To(1);
   Delete_Yes();
-  EXPECT_EQ(T().Label3.Caption, "Section: 4 to 4");
+  EXPECT_EQ(T().Controls.Label3.Caption, "Section: 4 to 4");
   EXPECT_EQ(T().Section_Start, 3);
   EXPECT_EQ(T().Check_Invariants(), "");
 }
@@ -114,18 +114,18 @@ TEST_F(Frames_Test, DeleteLeavesASectionInsideTheStripAlone) {
   Load({1, 2, 3, 4, 5});
   Set_Section(1, 2);
   Delete_Yes();
-  EXPECT_EQ(T().Label3.Caption, "Section: 2 to 3");
+  EXPECT_EQ(T().Controls.Label3.Caption, "Section: 2 to 3");
   EXPECT_EQ(T().Check_Invariants(), "");
 }
 
 TEST_F(Frames_Test, DeleteSetsTheSectionMenuByTheFramesLeft) {
   Load({1, 2, 3});
   Delete_Yes();
-  EXPECT_TRUE(T().Section1.Enabled);
+  EXPECT_TRUE(T().Sections_Offered);
   Delete_Yes();
   Expect_Frames({3});
-  EXPECT_FALSE(T().Section1.Enabled);
-  EXPECT_EQ(T().Label3.Caption, "Section: 1 to 1");
+  EXPECT_FALSE(T().Sections_Offered);
+  EXPECT_EQ(T().Controls.Label3.Caption, "Section: 1 to 1");
 }
 
 TEST_F(Frames_Test, DeleteOfTheOnlyFrameWarnsAndChangesNothing) {
@@ -138,7 +138,7 @@ TEST_F(Frames_Test, DeleteOfTheOnlyFrameWarnsAndChangesNothing) {
   EXPECT_EQ(P.Messages[0].Buttons, unsigned(mb_OK));
   EXPECT_EQ(T().Frame_Total, 1);
   EXPECT_FALSE(T().Anim_Modified);
-  EXPECT_TRUE(T().Delete1.Enabled);
+  EXPECT_TRUE(T().Controls.Delete1.Enabled);
   EXPECT_EQ(T().Check_Invariants(), "");
 }
 
@@ -152,22 +152,22 @@ TEST_F(Frames_Test, DeleteAnsweredNoDoesNothing) {
   EXPECT_TRUE(Frame_Is(T().Anim_Strip, Size, 1, 2));
   EXPECT_TRUE(T().Frame_Edited);
   EXPECT_EQ(T().Working_Frame.GetPixel(0, 0), Green);
-  EXPECT_EQ(T().Label2.Caption, "Frame 2 of 3");
+  EXPECT_EQ(T().Controls.Label2.Caption, "Frame 2 of 3");
 }
 
 TEST_F(Frames_Test, InsertPutsABlankFrameOfTheSecondColourBeforeTheCurrent) {
   Load({1, 2, 3});
   T().Selected_Colour2 = Red;
-  bool section_menu = T().Section1.Enabled;
-  T().Undo1.Enabled = true;
+  bool section_menu = T().Sections_Offered;
+  T().Undo_Available = true;
   T().Insert1Click();
   Expect_Frames({Red, 1, 2, 3});
-  EXPECT_EQ(T().Label2.Caption, "Frame 1 of 4");
+  EXPECT_EQ(T().Controls.Label2.Caption, "Frame 1 of 4");
   EXPECT_TRUE(All_Pixels(T().Working_Frame, Red));
   EXPECT_EQ(T().Anim_Strip.Fill_Colour, Red);
-  EXPECT_EQ(T().Section1.Enabled, section_menu);
-  EXPECT_EQ(T().Label3.Caption, "Section: 1 to 4") << "a section over every frame follows";
-  EXPECT_FALSE(T().Undo1.Enabled);
+  EXPECT_EQ(T().Sections_Offered, section_menu);
+  EXPECT_EQ(T().Controls.Label3.Caption, "Section: 1 to 4") << "a section over every frame follows";
+  EXPECT_FALSE(T().Undo_Available);
   EXPECT_TRUE(T().Anim_Modified);
 
   Go_To(3);
@@ -182,29 +182,29 @@ TEST_F(Frames_Test, AddAppendsAfterTheLastAndKeepsTheCurrentFrame) {
   Load({1, 2, 3});
   Go_To(1);
   T().Selected_Colour2 = Red;
-  T().Undo1.Enabled = true;
+  T().Undo_Available = true;
   T().Add1Click();
   Expect_Frames({1, 2, 3, White});
-  EXPECT_EQ(T().Label2.Caption, "Frame 2 of 4");
-  EXPECT_EQ(T().Label3.Caption, "Section: 1 to 4") << "a section over every frame follows";
-  EXPECT_TRUE(T().Section1.Enabled);
-  EXPECT_FALSE(T().Undo1.Enabled);
+  EXPECT_EQ(T().Controls.Label2.Caption, "Frame 2 of 4");
+  EXPECT_EQ(T().Controls.Label3.Caption, "Section: 1 to 4") << "a section over every frame follows";
+  EXPECT_TRUE(T().Sections_Offered);
+  EXPECT_FALSE(T().Undo_Available);
   EXPECT_TRUE(T().Anim_Modified);
   T().MarkFrameAsEndOfSection1Click();
   T().Add1Click();
-  EXPECT_EQ(T().Label3.Caption, "Section: 1 to 2") << "any other section stays";
+  EXPECT_EQ(T().Controls.Label3.Caption, "Section: 1 to 2") << "any other section stays";
 }
 
 TEST_F(Frames_Test, AddAfterNewUsesTheSecondColourOfThatNew) {
   T().Selected_Colour2 = Red;
   New_Anim(32);
   Size = 32;
-  EXPECT_FALSE(T().Section1.Enabled);
+  EXPECT_FALSE(T().Sections_Offered);
   T().Selected_Colour2 = Blue;
   T().Add1Click();
   Expect_Frames({Red, Red});
-  EXPECT_TRUE(T().Section1.Enabled);
-  EXPECT_EQ(T().Label2.Caption, "Frame 1 of 2");
+  EXPECT_TRUE(T().Sections_Offered);
+  EXPECT_EQ(T().Controls.Label2.Caption, "Frame 1 of 2");
 }
 
 TEST_F(Frames_Test, ADrawingSurvivesAddAndInsertAndGoesWithDelete) {
@@ -237,7 +237,7 @@ TEST_F(Frames_Test, ClearFillsTheWorkingFrameAndCanBeUndone) {
   T().Clear1Click();
   EXPECT_TRUE(All_Pixels(T().Working_Frame, Red));
   EXPECT_TRUE(T().Frame_Edited);
-  EXPECT_TRUE(T().Undo1.Enabled);
+  EXPECT_TRUE(T().Undo_Available);
   EXPECT_TRUE(Frame_Is(T().Anim_Strip, Size, 0, 1));  // not before the next commit
   EXPECT_EQ(T().Undo_Frame.GetPixel(1, 1), Green);
   T().Undo1Click();
@@ -251,10 +251,10 @@ TEST_F(Frames_Test, ClearFillsTheWorkingFrameAndCanBeUndone) {
 
 TEST_F(Frames_Test, CopyAndPasteThroughTheBufferReplaceAWholeFrame) {
   Load({1, 2, 3}, 64);
-  EXPECT_FALSE(T().Paste1.Enabled);
+  EXPECT_FALSE(T().Buffer_Filled);
   Dot(63, 63, Green);  // uncommitted changes go into the buffer too
   T().Copy1Click();
-  EXPECT_TRUE(T().Paste1.Enabled);
+  EXPECT_TRUE(T().Buffer_Filled);
   EXPECT_EQ(T().Frame_Buffer.GetPixel(63, 63), Green);
   EXPECT_TRUE(T().Frame_Edited);
   EXPECT_TRUE(Frame_Is(T().Anim_Strip, 64, 0, 1));
@@ -264,7 +264,7 @@ TEST_F(Frames_Test, CopyAndPasteThroughTheBufferReplaceAWholeFrame) {
   T().Paste1Click();
   EXPECT_TRUE(T().Anim_Modified);
   EXPECT_TRUE(T().Frame_Edited);
-  EXPECT_TRUE(T().Undo1.Enabled);
+  EXPECT_TRUE(T().Undo_Available);
   EXPECT_TRUE(Same_Pixels(T().Working_Frame, T().Frame_Buffer));
   EXPECT_TRUE(Frame_Is(T().Anim_Strip, 64, 2, 3));  // thumbnails wait for the commit
 

@@ -62,11 +62,11 @@ bool Loops(const std::string& gif) {
 // The section marked on a six-frame strip goes out at the speed bar's rate;
 // the working frame is committed first, and the document is left as it was.
 TEST_F(Gif_Export, WritesTheSectionAtTheSpeedAndLeavesTheDocumentAlone) {
-  EXPECT_FALSE(T().ExportGIF1.Enabled);
+  EXPECT_FALSE(T().Controls.ExportGIF1.Enabled);
   Load_Strip(
       Solid_Strip({Colours[0], Colours[1], Colours[2], Colours[3], Colours[4], Colours[5]}, 16),
       "walk.bmp");
-  EXPECT_TRUE(T().ExportGIF1.Enabled);
+  EXPECT_TRUE(T().Controls.ExportGIF1.Enabled);
   T().Next_FrameClick();
   T().MarkFrameAsStartOfSection1Click();
   for (int i = 0; i < 3; ++i) T().Next_FrameClick();
@@ -74,9 +74,9 @@ TEST_F(Gif_Export, WritesTheSectionAtTheSpeedAndLeavesTheDocumentAlone) {
   T().Working_Frame.SetPixel(0, 0, 0x123456);
   T().Frame_Edited = true;
   T().Anim_Modified = true;
-  T().Play_Speed.Set_Position(10);
+  T().Controls.Play_Speed.Set_Position(10);
   const std::string caption = T().Caption;
-  const File_Dialog save_dialog = T().SaveDialog1;
+  const File_Dialog save_dialog = T().Controls.SaveDialog1;
 
   P.Save_Answers = {Path("out.gif")};
   Accept_Dialog([](TGif_Export_Form& f) { f.Frames_Choice.Select(1); });
@@ -92,8 +92,8 @@ TEST_F(Gif_Export, WritesTheSectionAtTheSpeedAndLeavesTheDocumentAlone) {
   EXPECT_TRUE(T().Anim_Modified);
   EXPECT_EQ(T().Anim_File_Name, Path("walk.bmp"));
   EXPECT_EQ(T().Caption, caption);
-  EXPECT_EQ(T().SaveDialog1.Filter, save_dialog.Filter);
-  EXPECT_EQ(T().SaveDialog1.File_Name, save_dialog.File_Name);
+  EXPECT_EQ(T().Controls.SaveDialog1.Filter, save_dialog.Filter);
+  EXPECT_EQ(T().Controls.SaveDialog1.File_Name, save_dialog.File_Name);
   EXPECT_EQ(T().Check_Invariants(), "");
   EXPECT_TRUE(Loops(Path("out.gif")));
 
@@ -153,8 +153,8 @@ TEST_F(Gif_Export, DialogChoicesReachTheFile) {
   T().MarkFrameAsEndOfSection1Click();
   for (const auto& row : rows) {
     SCOPED_TRACE("scale " + std::to_string(row.scale));
-    T().Play_Speed.Set_Position(row.fps);
-    T().Repeat_Anim.Down = !row.loop;  // the dialog's Loop wins over the button
+    T().Controls.Play_Speed.Set_Position(row.fps);
+    T().Player.Set_Loop(!row.loop);  // the dialog's Loop wins over the button
     const std::string gif = Path("choices.gif");
     P.Save_Answers = {gif};
     Accept_Dialog([&](TGif_Export_Form& f) {
@@ -201,24 +201,23 @@ TEST_F(Gif_Export, StopsPlaybackAndShowsProgressForLongExports) {
     strip.FillRect({i * 128, 0, (i + 1) * 128, 128});
   }
   Load_Strip(strip);
-  T().Repeat_Anim.Down = false;
+  T().Player.Set_Loop(false);
   T().PlayClick();
-  ASSERT_TRUE(T().Anim_Timer.Enabled);
+  ASSERT_TRUE(T().Player.Playing());
   std::vector<std::string> steps;
   P.On_Pump = [&] {
-    steps.push_back(T().Progress.Caption);
-    EXPECT_GE(T().Progress_Panel.B.Left, 0);
-    EXPECT_EQ(T().Progress_Caption.Caption, "Exporting GIF...");
+    steps.push_back(T().Controls.Progress.Caption);
+    EXPECT_GE(T().Controls.Progress_Panel.B.Left, 0);
+    EXPECT_EQ(T().Controls.Progress_Caption.Caption, "Exporting GIF...");
   };
   P.Save_Answers = {Path("long.gif")};
   Accept_Dialog();
   T().ExportGIF1Click();
-  EXPECT_FALSE(T().Anim_Timer.Enabled);
-  EXPECT_TRUE(T().Play.Enabled);
+  EXPECT_FALSE(T().Player.Playing());
   ASSERT_EQ(steps.size(), 20u);
   EXPECT_EQ(steps.front(), "Frame 1 of 20...");
   EXPECT_EQ(steps.back(), "Frame 20 of 20...");
-  EXPECT_LT(T().Progress_Panel.B.Left, 0);
+  EXPECT_LT(T().Controls.Progress_Panel.B.Left, 0);
   EXPECT_EQ(P.Wait_Cursor_On, 0);
   EXPECT_FALSE(Loops(Path("long.gif")));  // Loop was off
 

@@ -101,8 +101,9 @@ TEST_F(History_Test, EachCommandStepsBackAndForward) {
       {"Add", [&] { t.Add1Click(); }},
       {"Insert", [&] { t.Insert1Click(); }},
       {"Delete", [&] { P.Answers = {id_Yes}, t.Delete1Click(); }},
-      {"Brightness", [&] { Effect(t.Brightness1, false); }, [&] { t.SpeedButton2Click(); }},
-      {"Rotate", [&] { Effect(t.Rotate1, true); }},
+      {"Brightness", [&] { Effect(t.Controls.Brightness1, false); },
+       [&] { t.SpeedButton2Click(); }},
+      {"Rotate", [&] { Effect(t.Controls.Rotate1, true); }},
       {"Merge Files", [&] { Merge(""); }},
       {"Merge Files", [&] { Merge("Wipe Horizontal"); }},
       {"Resize",
@@ -130,18 +131,18 @@ TEST_F(History_Test, EachCommandStepsBackAndForward) {
   ASSERT_FALSE(before[0].modified);
   before[0].modified = true;  // the retrievals left the document without its file
   for (std::size_t i = std::size(commands); i-- > 0;) {
-    EXPECT_TRUE(t.StepBackward1.Enabled);
+    EXPECT_TRUE(t.Anim_History.Can_Back());
     t.StepBackward1Click();
     EXPECT_TRUE(Now() == before[i]) << "back over " << commands[i].step;
-    EXPECT_FALSE(t.Undo1.Enabled);
+    EXPECT_FALSE(t.Undo_Available);
   }
-  EXPECT_FALSE(t.StepBackward1.Enabled);
+  EXPECT_FALSE(t.Anim_History.Can_Back());
   for (std::size_t i = 0; i < std::size(commands); ++i) {
     t.StepForward1Click();
     EXPECT_TRUE(Now() == after[i]) << "forward over " << commands[i].step;
     EXPECT_EQ(t.Check_Invariants(), "");
   }
-  EXPECT_FALSE(t.StepForward1.Enabled);
+  EXPECT_FALSE(t.Anim_History.Can_Forward());
   // Saved, stepped back and forward to the saved step: unmodified, the same.
   const Raster_Image saved = Saved_Strip("saved.bmp");
   t.StepBackward1Click();

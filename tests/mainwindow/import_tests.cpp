@@ -40,10 +40,10 @@ class Import_Test : public Tolvane_Test {
     EXPECT_EQ(t.Frame_Size, size);
     EXPECT_EQ(t.Frame_Total, 3);
     EXPECT_EQ(t.Caption, "Tolvane v2 - NewAnim.BMP");
-    EXPECT_EQ(t.Label3.Caption, "Section: 1 to 3");
+    EXPECT_EQ(t.Controls.Label3.Caption, "Section: 1 to 3");
     EXPECT_TRUE(t.Anim_Modified);
-    EXPECT_FALSE(t.Undo1.Enabled);
-    EXPECT_TRUE(t.Edit1.Enabled && t.Section1.Enabled && t.Save1.Enabled && t.Play.Enabled);
+    EXPECT_FALSE(t.Undo_Available);
+    EXPECT_TRUE(t.Opened && t.Sections_Offered);
     for (int i = 0; i < 3; ++i)
       EXPECT_TRUE(Frame_Is(t.Anim_Strip, size, i, std::vector{Red, Green, Blue}[i])) << i;
     EXPECT_EQ(t.Check_Invariants(), "");
@@ -59,7 +59,7 @@ TEST_F(Import_Test, ImportFramesWithNoDocumentInstallsTheRetrievedStrip) {
   EXPECT_EQ(P.Open_Seen[0].Filter_Index, 1);
   EXPECT_TRUE(P.Messages.empty()) << "no save question without a document";
   Expect_Retrieved_Document(16);
-  EXPECT_EQ(T().Label5.Caption, "8:1");
+  EXPECT_EQ(T().Controls.Label5.Caption, "8:1");
 
   P.Save_Answers = {Path("walk.bmp")};
   T().Save1Click();  // the document has no file yet: Save asks for one
@@ -215,11 +215,11 @@ TEST_F(Import_Test, LoadOffersRetrievalForAPictureThatIsNoStrip) {
 TEST_F(Import_Test, ImportDropsAFloatingSelectionOfTheOldDocument) {
   Load_Strip(Solid_Strip({Red, Green}, 32), "two.bmp");
   T().Set_Tool(Tool_Select);
-  T().Select_Marker.B.Left = 3;  // a selection shown over the zoom view
+  T().Controls.Select_Marker.B.Left = 3;  // a selection shown over the zoom view
   P.Open_Answers = {Sheet_Path()};
   P.On_Modal<TFrame_Extract>(Retrieve_At(16));
   T().Import1Click();
-  EXPECT_GE(T().Select_Marker.B.Left, T().Client_Width());
+  EXPECT_GE(T().Controls.Select_Marker.B.Left, T().Client_Width());
   Expect_Retrieved_Document(16);
 }
 

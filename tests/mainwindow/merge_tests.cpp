@@ -272,7 +272,7 @@ TEST_F(Merge_Test, DrawingIsKeptAndAMergeDisablesUndo) {
     const int z = T().View.Factor();
     T().ZoomMouseDown(Mouse_Button::Left, ss_None, 3 * z, 4 * z);
     T().ZoomMouseUp(Mouse_Button::Left, ss_None, 3 * z, 4 * z);
-    ASSERT_TRUE(T().Undo1.Enabled);
+    ASSERT_TRUE(T().Undo_Available);
     if (c.kind) {
       Merge(2, c.kind, "1");
     } else {
@@ -285,7 +285,7 @@ TEST_F(Merge_Test, DrawingIsKeptAndAMergeDisablesUndo) {
     EXPECT_EQ(T().Frame_Total, c.frames) << way;
     EXPECT_EQ(T().Anim_Strip.GetPixel(Size + 3, 4), c.dot) << way;
     EXPECT_EQ(T().Working_Frame.GetPixel(3, 4), c.dot) << way;
-    EXPECT_EQ(T().Undo1.Enabled, c.undo) << way;
+    EXPECT_EQ(T().Undo_Available, c.undo) << way;
   }
   // Beside the dot the frame's own colour 2 fades with 101 to Round(51.5) = 52.
   EXPECT_EQ(T().Anim_Strip.GetPixel(Size + 5, 5), 52u);
@@ -295,9 +295,10 @@ TEST_F(Merge_Test, TheProgressPanelCountsTheSteps) {
   Load(6);
   std::vector<std::string> seen;
   P.On_Pump = [&] {
-    seen.push_back(T().Progress_Caption.Caption + " " + T().Progress.Caption + " " +
-                   std::to_string(T().Prog_Bar.Position) + "/" + std::to_string(T().Prog_Bar.Max));
-    EXPECT_GE(T().Progress_Panel.B.Left, 0);
+    seen.push_back(T().Controls.Progress_Caption.Caption + " " + T().Controls.Progress.Caption +
+                   " " + std::to_string(T().Controls.Prog_Bar.Position) + "/" +
+                   std::to_string(T().Controls.Prog_Bar.Max));
+    EXPECT_GE(T().Controls.Progress_Panel.B.Left, 0);
     EXPECT_EQ(P.Wait_Cursor_On, 1);
   };
   Merge(4, "Squeeze Vertical", "4");
@@ -305,7 +306,7 @@ TEST_F(Merge_Test, TheProgressPanelCountsTheSteps) {
                                             "Merging Animations... Frame 2 of 4... 2/4",
                                             "Merging Animations... Frame 3 of 4... 3/4",
                                             "Merging Animations... Frame 4 of 4... 4/4"}));
-  EXPECT_LT(T().Progress_Panel.B.Left, 0);
+  EXPECT_LT(T().Controls.Progress_Panel.B.Left, 0);
   EXPECT_EQ(P.Wait_Cursor_On, 0);
   EXPECT_EQ(T().Frame_Total, 6);
 }

@@ -126,7 +126,7 @@ class Monkey : public Tolvane_Test, public ::testing::WithParamInterface<unsigne
     TTolvane& t = T();
     const Raster_Image now = Document_Strip();
     const int steps = t.Anim_History.Cursor();
-    while (t.StepBackward1.Enabled) t.StepBackward1Click();
+    while (t.Anim_History.Can_Back()) t.StepBackward1Click();
     ASSERT_TRUE(t.Frame_Size == Opened_Size && t.Frame_Total == Opened_Total &&
                 Same_Pixels(Document_Strip(), Opened))
         << "stepped back all the way";
@@ -179,7 +179,8 @@ class Monkey : public Tolvane_Test, public ::testing::WithParamInterface<unsigne
       f.No_Frames.Text = std::to_string(frames);
       ok ? f.OkClick() : f.CancelClick();
     });
-    const Menu_Item* items[] = {&t.Brightness1, &t.Rotate1, &t.Squash1, &t.Spin1};
+    const Menu_Item* items[] = {&t.Controls.Brightness1, &t.Controls.Rotate1, &t.Controls.Squash1,
+                                &t.Controls.Spin1};
     t.Brightness1Click(*items[Pick(0, 3)]);
   }
 
@@ -305,10 +306,10 @@ class Monkey : public Tolvane_Test, public ::testing::WithParamInterface<unsigne
         Coin() ? t.Zoom_InClick() : t.Zoom_OutClick();
         break;
       case 18:
-        if (t.Play.Enabled && Coin()) t.PlayClick();
+        if (t.Opened && !t.Player.Playing() && Coin()) t.PlayClick();
         for (int i = Pick(0, 5); i > 0; --i)
-          if (t.Anim_Timer.Enabled) t.Anim_TimerTimer();
-        if (Pick(0, 3) == 0 && t.Stop.Enabled) t.StopClick();
+          if (t.Player.Playing()) t.Anim_TimerTimer();
+        if (Pick(0, 3) == 0 && t.Player.Playing()) t.StopClick();
         break;
       case 19:
         switch (Pick(0, 2)) {
@@ -333,11 +334,11 @@ class Monkey : public Tolvane_Test, public ::testing::WithParamInterface<unsigne
         if (Pick(0, 3) == 0) New();
         break;
       case 23:
-        t.ZH.Set_Position(Pick(0, 40));
-        t.ZV.Set_Position(Pick(0, 40));
+        t.Controls.ZH.Set_Position(Pick(0, 40));
+        t.Controls.ZV.Set_Position(Pick(0, 40));
         break;
       case 24:
-        t.Play_Speed.Set_Position(Pick(1, 30));
+        t.Controls.Play_Speed.Set_Position(Pick(1, 30));
         break;
       case 25:
       case 26:

@@ -32,7 +32,7 @@ class Playback_Test : public Tolvane_Test {
     T().MarkFrameAsStartOfSection1Click();
     Go_To(6);
     T().MarkFrameAsEndOfSection1Click();
-    ASSERT_EQ(T().Label3.Caption, "Section: 4 to 7");
+    ASSERT_EQ(T().Controls.Label3.Caption, "Section: 4 to 7");
   }
 
   int Shown_Frame() { return int(T().Working_Frame.GetPixel(0, 0)) - 1; }
@@ -41,10 +41,10 @@ class Playback_Test : public Tolvane_Test {
   // tick, at most `ticks` of them, ending early when playback stops.
   std::vector<int> Play_From(int start, bool loop, int ticks) {
     Go_To(start);
-    if (T().Repeat_Anim.Down != loop) T().Repeat_AnimClick();
+    if (T().Player.Loop() != loop) T().Repeat_AnimClick();
     T().PlayClick();
     std::vector<int> shown;
-    for (int i = 0; i < ticks && T().Anim_Timer.Enabled; ++i) {
+    for (int i = 0; i < ticks && T().Player.Playing(); ++i) {
       T().Anim_TimerTimer();
       shown.push_back(Shown_Frame());
     }
@@ -52,17 +52,19 @@ class Playback_Test : public Tolvane_Test {
   }
 
   void Expect_Stopped() {
-    EXPECT_FALSE(T().Anim_Timer.Enabled);
-    EXPECT_TRUE(T().Play.Enabled);
-    EXPECT_FALSE(T().Stop.Enabled);
-    EXPECT_EQ(T().DSP_Panel.Color, Face_Colour);
+    T().Show_State();
+    EXPECT_FALSE(T().Player.Playing());
+    EXPECT_TRUE(T().Controls.Play.Enabled);
+    EXPECT_FALSE(T().Controls.Stop.Enabled);
+    EXPECT_EQ(T().Controls.DSP_Panel.Color, Face_Colour);
   }
 
   void Expect_Playing() {
-    EXPECT_TRUE(T().Anim_Timer.Enabled);
-    EXPECT_FALSE(T().Play.Enabled);
-    EXPECT_TRUE(T().Stop.Enabled);
-    EXPECT_EQ(T().DSP_Panel.Color, 0x0000FFu);
+    T().Show_State();
+    EXPECT_TRUE(T().Player.Playing());
+    EXPECT_FALSE(T().Controls.Play.Enabled);
+    EXPECT_TRUE(T().Controls.Stop.Enabled);
+    EXPECT_EQ(T().Controls.DSP_Panel.Color, 0x0000FFu);
   }
 
   void Dot(int x, int y, Colour c) {
@@ -72,44 +74,49 @@ class Playback_Test : public Tolvane_Test {
   }
 };
 
-TEST_F(Playback_Test, PlaybackTableOverSectionThreeToSix) {
-  Load_Ten();
-  Mark_3_To_6();
-  using V = std::vector<int>;
-  EXPECT_EQ(Play_From(0, true, 11), (V{1, 2, 3, 4, 5, 6, 3, 4, 5, 6, 3}));
-  Expect_Playing();
-  T().StopClick();
-  Expect_Stopped();
+// The frames one run shows from `start` over the section 3 to 6 (0-based) of
+// ten frames, at most `ticks` of them, ending early when playback stops.
+std::vector<int> Run_From(Playback& p, int start, int ticks) {
+  std::vector<int> shown;
+  p.Start();
+  for (int frame = start; int(shown.size()) < ticks && p.Playing();) {
+    frame = p.Tick(frame, 3, 6, 10).Frame;
+    shown.push_back(frame);
+  }
+  return shown;
+}
 
-  EXPECT_EQ(Play_From(0, false, 20), (V{1, 2, 3, 4, 5, 6, 9}));
-  Expect_Stopped();
-
-  EXPECT_EQ(Play_From(4, true, 5), (V{5, 6, 3, 4, 5}));
-  T().StopClick();
-
-  EXPECT_EQ(Play_From(8, true, 5), (V{3, 4, 5, 6, 3}));
-  T().StopClick();
-
-  EXPECT_EQ(Play_From(8, false, 20), (V{9}));
-  Expect_Stopped();
-  EXPECT_EQ(T().Check_Invariants(), "");
+TEST(Playback, TickSequenceOverSectionThreeToSix) {
+  struct Row {
+    int start;
+    bool loop;
+    std::vector<int> shown;
+  };
+  for (const Row& r :
+       {Row{0, true, {1, 2, 3, 4, 5, 6, 3, 4, 5, 6, 3}}, Row{0, false, {1, 2, 3, 4, 5, 6, 9}},
+        Row{4, true, {5, 6, 3, 4, 5}}, Row{8, true, {3, 4, 5, 6, 3}}, Row{8, false, {9}}}) {
+    Playback p;
+    p.Set_Loop(r.loop);
+    EXPECT_EQ(Run_From(p, r.start, r.loop ? int(r.shown.size()) : 20), r.shown) << r.start;
+    EXPECT_EQ(p.Playing(), r.loop) << r.start;
+  }
 }
 
 TEST_F(Playback_Test, PlayingShowsOnlyThePreviewAndStopRedrawsTheRest) {
   Load_Ten();
   Mark_3_To_6();
   Go_To(1);
-  T().Undo1.Enabled = true;
+  T().Undo_Available = true;
   T().PlayClick();
   Expect_Playing();
-  EXPECT_FALSE(T().Undo1.Enabled);
+  EXPECT_FALSE(T().Undo_Available);
   T().Anim_TimerTimer();
   T().Anim_TimerTimer();
   EXPECT_EQ(Shown_Frame(), 3);
-  EXPECT_EQ(T().Label2.Caption, "Frame 2 of 10");  // the counter waits for Stop
+  EXPECT_EQ(T().Controls.Label2.Caption, "Frame 2 of 10");  // the counter waits for Stop
   T().StopClick();
   Expect_Stopped();
-  EXPECT_EQ(T().Label2.Caption, "Frame 4 of 10");
+  EXPECT_EQ(T().Controls.Label2.Caption, "Frame 4 of 10");
   EXPECT_EQ(T().Check_Invariants(), "");
 }
 
@@ -119,7 +126,7 @@ TEST_F(Playback_Test, NonLoopingRunEndsOnTheLastFrameOfTheAnimation) {
   Play_From(0, false, 20);
   Expect_Stopped();
   EXPECT_EQ(T().Cur_Frame, 9);
-  EXPECT_EQ(T().Label2.Caption, "Frame 10 of 10");
+  EXPECT_EQ(T().Controls.Label2.Caption, "Frame 10 of 10");
   EXPECT_TRUE(All_Pixels(T().Working_Frame, 10));
 }
 
@@ -129,7 +136,7 @@ TEST_F(Playback_Test, RepeatToggleDuringPlaybackIsReadAtTheNextSectionEnd) {
   std::vector<int> shown = Play_From(0, true, 5);
   EXPECT_EQ(shown.back(), 5);
   T().Repeat_AnimClick();
-  EXPECT_FALSE(T().Repeat_Anim.Down);
+  EXPECT_FALSE(T().Player.Loop());
   T().Anim_TimerTimer();
   EXPECT_EQ(Shown_Frame(), 6);
   Expect_Playing();
@@ -140,7 +147,7 @@ TEST_F(Playback_Test, RepeatToggleDuringPlaybackIsReadAtTheNextSectionEnd) {
   shown = Play_From(0, false, 5);
   EXPECT_EQ(shown.back(), 5);
   T().Repeat_AnimClick();
-  EXPECT_TRUE(T().Repeat_Anim.Down);
+  EXPECT_TRUE(T().Player.Loop());
   T().Anim_TimerTimer();
   T().Anim_TimerTimer();
   EXPECT_EQ(Shown_Frame(), 3);
@@ -167,7 +174,7 @@ TEST_F(Playback_Test, DrawingDuringARunThatEndsKeepsItsFrameAndSparesTheLast) {
   Dot(2, 3, 0x00FF00);
   T().Anim_TimerTimer();
   Expect_Stopped();
-  EXPECT_EQ(T().Label2.Caption, "Frame 10 of 10");
+  EXPECT_EQ(T().Controls.Label2.Caption, "Frame 10 of 10");
   EXPECT_TRUE(Frame_Is(T().Anim_Strip, Size, 9, 10));
   EXPECT_TRUE(All_Pixels(T().Working_Frame, 10));
   EXPECT_EQ(T().Anim_Strip.GetPixel(6 * Size + 2, 3), 0x00FF00u);
@@ -189,21 +196,17 @@ TEST_F(Playback_Test, StopCommitsWhatWasDrawnSinceTheLastTickIntoTheShownFrame) 
   EXPECT_EQ(T().Anim_Strip.GetPixel(3 * Size, 0), 4u);
 }
 
-TEST_F(Playback_Test, SpeedSetsLabelAndIntervalRoundingHalvesToEven) {
-  auto& s = T().Play_Speed;
-  EXPECT_EQ(T().Label1.Caption, "10 fps");
-  EXPECT_EQ(T().Anim_Timer.Interval, 100);
+TEST(Playback, IntervalRoundsHalvesToEvenWithinTheSpeedRange) {
+  Playback p;
+  EXPECT_EQ(p.Interval(), 100);
   struct Case {
     int fps, ms;
   };
   for (Case c : {Case{16, 62}, Case{6, 167}, Case{3, 333}, Case{30, 33}, Case{1, 1000},
-                 Case{7, 143}, Case{8, 125}, Case{48, 33}}) {
-    s.Set_Position(c.fps);
-    EXPECT_EQ(T().Anim_Timer.Interval, c.ms) << c.fps;
+                 Case{7, 143}, Case{8, 125}, Case{48, 33}, Case{0, 1000}}) {
+    p.Set_Fps(c.fps);
+    EXPECT_EQ(p.Interval(), c.ms) << c.fps;
   }
-  EXPECT_EQ(s.Position, 30);  // 48 is beyond the track bar
-  s.Set_Position(16);
-  EXPECT_EQ(T().Label1.Caption, "16 fps");
 }
 
 // The report's steps: five frames, the second current and shown, the section
@@ -225,7 +228,7 @@ class Playing_Trap : public Playback_Test {
     T().PlayClick();
     T().Anim_TimerTimer();
     ASSERT_EQ(T().Cur_Frame, 0);
-    ASSERT_EQ(T().Label2.Caption, "Frame 2 of 5");
+    ASSERT_EQ(T().Controls.Label2.Caption, "Frame 2 of 5");
   }
 
   // Runs a command and records, for each question it asks, the counter and
@@ -233,7 +236,8 @@ class Playing_Trap : public Playback_Test {
   std::vector<std::string> Asked(const std::function<void()>& command) {
     std::vector<std::string> shown;
     P.On_Message = [&] {
-      shown.push_back(T().Label2.Caption + " " + std::to_string(T().Zoom.Picture.GetPixel(0, 0)));
+      shown.push_back(T().Controls.Label2.Caption + " " +
+                      std::to_string(T().Controls.Zoom.Picture.GetPixel(0, 0)));
     };
     command();
     P.On_Message = nullptr;
@@ -268,7 +272,7 @@ TEST_F(Playing_Trap, FrameCommandsStopPlaybackFirstAndActOnTheFrameThenShown) {
   const auto run = [&](Command command) {
     P.Clipboard = Raster_Image(Size, Size, 0x00FF00);
     BitBlt(T().Undo_Frame, 0, 0, *P.Clipboard);  // an older copy on offer
-    T().Undo1.Enabled = true;
+    T().Undo_Available = true;
     P.Answers = {id_Yes};  // Delete; Merge then shows no transition dialog
     P.Open_Answers = {Path("more.bmp")};
     const std::vector<std::string> asked = Asked([&] { (T().*command)(); });
@@ -321,27 +325,27 @@ TEST_F(Sections_Test, OneFrameSectionAfterNewWarnsAndDoesNotPlay) {
 
 TEST_F(Sections_Test, MarkingTheEndBeforeTheStartGivesOneFrameAtTheStart) {
   Load_Ten();
-  EXPECT_EQ(T().Label3.Caption, "Section: 1 to 10");
+  EXPECT_EQ(T().Controls.Label3.Caption, "Section: 1 to 10");
   Go_To(5);
   T().MarkFrameAsStartOfSection1Click();
   Go_To(2);
   T().MarkFrameAsEndOfSection1Click();
-  EXPECT_EQ(T().Label3.Caption, "Section: 6 to 6");
+  EXPECT_EQ(T().Controls.Label3.Caption, "Section: 6 to 6");
   EXPECT_EQ(T().Section_End, 5);
   EXPECT_FALSE(T().Anim_Modified);
   T().PlayClick();
   EXPECT_EQ(P.Message_Texts(),
             std::vector<std::string>{"The current section has only one frame in it"});
-  EXPECT_FALSE(T().Anim_Timer.Enabled);
+  EXPECT_FALSE(T().Player.Playing());
 
   T().ResetMarks1Click();
-  EXPECT_EQ(T().Label3.Caption, "Section: 1 to 10");
+  EXPECT_EQ(T().Controls.Label3.Caption, "Section: 1 to 10");
   Go_To(7);
   T().MarkFrameAsEndOfSection1Click();
-  EXPECT_EQ(T().Label3.Caption, "Section: 1 to 8");
+  EXPECT_EQ(T().Controls.Label3.Caption, "Section: 1 to 8");
   Go_To(8);
   T().MarkFrameAsStartOfSection1Click();  // past the end: the end follows it
-  EXPECT_EQ(T().Label3.Caption, "Section: 9 to 9");
+  EXPECT_EQ(T().Controls.Label3.Caption, "Section: 9 to 9");
 }
 
 }  // namespace

@@ -75,7 +75,7 @@ TEST_F(Png_Files, APngStripLoadsWithTransparencyOnTheMountColourAndStaysPng) {
   EXPECT_EQ(t.Caption, "Tolvane v2 - walk.png");
   EXPECT_EQ(t.Frame_Size, 16);
   EXPECT_EQ(t.Frame_Total, 3);
-  EXPECT_EQ(t.Label2.Caption, "Frame 1 of 3");
+  EXPECT_EQ(t.Controls.Label2.Caption, "Frame 1 of 3");
   for (int i = 0; i < 3; ++i)
     EXPECT_TRUE(Frame_With_Corner(t.Anim_Strip, 16, i, std::vector{Red, Green, Blue}[i], Mount))
         << i;
@@ -85,7 +85,8 @@ TEST_F(Png_Files, APngStripLoadsWithTransparencyOnTheMountColourAndStaysPng) {
   EXPECT_EQ(t.Transparent_Colour, std::nullopt);
   t.StepBackward1Click();
   EXPECT_EQ(t.Transparent_Colour, Mount);
-  EXPECT_TRUE(t.TransparentColour1.Checked);
+  t.Show_State();
+  EXPECT_TRUE(t.Controls.TransparentColour1.Checked);
 
   // Save writes the same file, still PNG, with the edit.
   t.Working_Frame.Fill_Colour = Blue;
@@ -179,7 +180,7 @@ class Start_File : public Tolvane_Test {
  protected:
   // The start-up as the program runs it: the splash, then the file.
   void Start_With(const std::string& file) {
-    T().Start_File = file;
+    T().Session.Set_Start_File(file);
     P.Modal_Scripts.push_front([](TForm& f) { dynamic_cast<TAbout_Form&>(f).Timer1Timer(); });
     T().FormShow();
   }
@@ -195,7 +196,7 @@ TEST_F(Start_File, AFileNamedAtStartUpOpensAfterTheSplashWithoutAnyDialog) {
   EXPECT_EQ(T().Caption, "Tolvane v2 - strip.png");
   EXPECT_EQ(T().Frame_Total, 2);
   EXPECT_EQ(T().Anim_File_Name, Path("strip.png"));
-  EXPECT_EQ(T().OpenDialog1.File_Name, Path("strip.png")) << "the next Load starts there";
+  EXPECT_EQ(T().Controls.OpenDialog1.File_Name, Path("strip.png")) << "the next Load starts there";
   EXPECT_EQ(T().Check_Invariants(), "");
 }
 

@@ -21,10 +21,10 @@ class Recovery : public Tolvane_Test {
   }
   // Ticks of the recovery timer up to and past the copy's time.
   void Copy_Written() {
-    for (int i = 0; i < 3; ++i, P.Now += 15000) T().Recovery_TimerTimer();
-    T().Recovery->Wait();
+    for (int i = 0; i < 3; ++i, P.Now += 15000) T().Session.Recovery_Tick();
+    T().Session.Keeper()->Wait();
   }
-  bool Own_Copy() { return fs::exists(T().Recovery_Files->Meta_Path()); }
+  bool Own_Copy() { return fs::exists(T().Session.Store()->Meta_Path()); }
 };
 
 TEST_F(Recovery, AStartOffersTheCopyYesOpensItUnsavedUnderItsOwnNameNoKeepsItOnce) {

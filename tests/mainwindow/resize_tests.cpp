@@ -127,9 +127,9 @@ TEST_F(Resize, CropMountCentresEveryFrameOnTheMountColour) {
   EXPECT_EQ(t.Frame_Size, 64);
   EXPECT_EQ(t.Frame_Total, 3);
   EXPECT_EQ(t.Cur_Frame, 1);
-  EXPECT_EQ(t.Label3.Caption, "Section: 1 to 3");
+  EXPECT_EQ(t.Controls.Label3.Caption, "Section: 1 to 3");
   EXPECT_TRUE(t.Anim_Modified);
-  EXPECT_FALSE(t.Undo1.Enabled);
+  EXPECT_FALSE(t.Undo_Available);
   EXPECT_EQ(t.Anim_Strip.GetPixel(64 + 15, 15), 0x00FF00u);
   EXPECT_EQ(t.Anim_Strip.GetPixel(64 + 16, 16), Blue);
   EXPECT_EQ(t.Anim_Strip.GetPixel(64 + 47, 47), Blue);

@@ -31,7 +31,7 @@ TEST_F(Sheet_Export, DialogChoicesReachTheFilesAndAreKept) {
     f.Scale.Text = "2";
     f.Choice_Changed();
     EXPECT_EQ(f.Info.Caption, "3 frames in 2 rows: 18 x 18 pixels");
-    EXPECT_EQ(f.Loop.Checked, T().Repeat_Anim.Down);
+    EXPECT_EQ(f.Loop.Checked, T().Player.Loop());
     f.Loop.Set_Checked(!f.Loop.Checked);  // the dialog's Loop wins over the button
     f.OkClick();
   });
@@ -43,7 +43,7 @@ TEST_F(Sheet_Export, DialogChoicesReachTheFilesAndAreKept) {
   EXPECT_EQ(Read_Png(Path("sheet.png"), 0).GetPixel(8, 8), 0x445566u);  // padding
   const bmp_testing::Bytes json = bmp_testing::Read_File(Path("sheet.json"));
   EXPECT_NE(std::string(json.begin(), json.end())
-                .find(T().Repeat_Anim.Down ? "\"loop\": false" : "\"loop\": true"),
+                .find(T().Player.Loop() ? "\"loop\": false" : "\"loop\": true"),
             std::string::npos);
 
   T().Write_Settings();

@@ -30,29 +30,31 @@ TEST_F(Startup, MainWindowStartsWithNoDocument) {
   EXPECT_EQ(t.Caption, "Tolvane v2");
   EXPECT_EQ(t.Client_Width(), 373);
   EXPECT_EQ(t.Client_Height(), 222);
-  for (Menu_Item* m : {&t.Edit1, &t.Section1, &t.Frame1, &t.Effects1, &t.Save1, &t.SaveAs1,
-                       &t.MergeFiles1, &t.Undo1, &t.Paste1})
+  for (Menu_Item* m : {&t.Controls.Edit1, &t.Controls.Section1, &t.Controls.Frame1,
+                       &t.Controls.Effects1, &t.Controls.Save1, &t.Controls.SaveAs1,
+                       &t.Controls.MergeFiles1, &t.Controls.Undo1, &t.Controls.Paste1})
     EXPECT_FALSE(m->Enabled) << m->Caption;
-  for (Menu_Item* m : {&t.Load1, &t.Import1, &t.ImportPCX1, &t.New1, &t.About1, &t.Exit1})
+  for (Menu_Item* m : {&t.Controls.Load1, &t.Controls.Import1, &t.Controls.ImportPCX1,
+                       &t.Controls.New1, &t.Controls.About1, &t.Controls.Exit1})
     EXPECT_TRUE(m->Enabled) << m->Caption;
-  EXPECT_FALSE(t.Play.Enabled);
-  EXPECT_FALSE(t.Stop.Enabled);
-  EXPECT_FALSE(t.Bevel1.Visible);
-  EXPECT_EQ(t.Label2.Caption, "");
-  EXPECT_EQ(t.Label3.Caption, "");
-  EXPECT_EQ(t.Label5.Caption, "1:1");
-  EXPECT_EQ(t.Label1.Caption, "10 fps");
-  EXPECT_EQ(t.Anim_Timer.Interval, 100);
-  EXPECT_FALSE(t.Anim_Timer.Enabled);
+  EXPECT_FALSE(t.Controls.Play.Enabled);
+  EXPECT_FALSE(t.Controls.Stop.Enabled);
+  EXPECT_FALSE(t.Controls.Bevel1.Visible);
+  EXPECT_EQ(t.Controls.Label2.Caption, "");
+  EXPECT_EQ(t.Controls.Label3.Caption, "");
+  EXPECT_EQ(t.Controls.Label5.Caption, "1:1");
+  EXPECT_EQ(t.Controls.Label1.Caption, "10 fps");
+  EXPECT_EQ(t.Controls.Anim_Timer.Interval, 100);
+  EXPECT_FALSE(t.Player.Playing());
   EXPECT_EQ(t.View.Factor(), 4);
   EXPECT_EQ(t.Cur_Tool, Tool_Pencil);
-  EXPECT_TRUE(t.Tool1.Down);
-  EXPECT_EQ(t.Frames.Picture.Width(), 160);
-  EXPECT_EQ(t.Frames.Picture.Height(), 32);
-  EXPECT_TRUE(All_Pixels(t.Frames.Picture, 0xC0C0C0));
+  EXPECT_TRUE(t.Controls.Tool1.Down);
+  EXPECT_EQ(t.Controls.Frames.Picture.Width(), 160);
+  EXPECT_EQ(t.Controls.Frames.Picture.Height(), 32);
+  EXPECT_TRUE(All_Pixels(t.Controls.Frames.Picture, 0xC0C0C0));
   EXPECT_EQ(t.Check_Invariants(), "");
   EXPECT_TRUE(All_Pixels(t.Anim_Strip, 0xFFFFFF));
-  EXPECT_LT(t.Progress_Panel.B.Right(), 0) << "the progress panel starts out of sight";
+  EXPECT_LT(t.Controls.Progress_Panel.B.Right(), 0) << "the progress panel starts out of sight";
 }
 
 TEST_F(Startup, NoSettingsFileGivesTheDefaults) {
@@ -61,8 +63,8 @@ TEST_F(Startup, NoSettingsFileGivesTheDefaults) {
   EXPECT_EQ(T().Custom_Colour1, 0u);
   EXPECT_EQ(T().Custom_Colour2, 0u);
   EXPECT_EQ(T().Mount_Colour, 0u);
-  EXPECT_EQ(T().OpenDialog1.File_Name, "");
-  EXPECT_EQ(T().Play_Speed.Position, 10);
+  EXPECT_EQ(T().Controls.OpenDialog1.File_Name, "");
+  EXPECT_EQ(T().Controls.Play_Speed.Position, 10);
 }
 
 TEST(StartupSettings, ColoursSpeedAndLastFileComeFromTheSettingsFile) {
@@ -80,12 +82,12 @@ TEST(StartupSettings, ColoursSpeedAndLastFileComeFromTheSettingsFile) {
   EXPECT_EQ(t.Selected_Colour2, 0xFF00u);
   EXPECT_EQ(t.Custom_Colour1, 16u);
   EXPECT_EQ(t.Mount_Colour, 7u);
-  EXPECT_EQ(t.OpenDialog1.File_Name, "/home/u/walk.bmp");
-  EXPECT_EQ(t.Label1.Caption, "16 fps");
-  EXPECT_EQ(t.Anim_Timer.Interval, 62);
+  EXPECT_EQ(t.Controls.OpenDialog1.File_Name, "/home/u/walk.bmp");
+  EXPECT_EQ(t.Controls.Label1.Caption, "16 fps");
+  EXPECT_EQ(t.Controls.Anim_Timer.Interval, 62);
   // The swatches are painted from the colours read.
-  EXPECT_EQ(t.Col_Select.Picture.GetPixel(0, 0), 255u);
-  EXPECT_EQ(t.Col_Select.Picture.GetPixel(48, 9), 0xFF00u);
+  EXPECT_EQ(t.Controls.Col_Select.Picture.GetPixel(0, 0), 255u);
+  EXPECT_EQ(t.Controls.Col_Select.Picture.GetPixel(48, 9), 0xFF00u);
   std::filesystem::remove_all(dir);
 }
 
@@ -119,18 +121,18 @@ TEST_F(Startup, AboutFromTheMenuStaysUntilClicked) {
 
 TEST_F(Startup, ProgressPanelIsCentredWhileShownAndPumpsEachStep) {
   T().Progress_Show(3, "Applying Effect...");
-  EXPECT_EQ(T().Progress_Panel.B.Left, (373 - 185) / 2);
-  EXPECT_EQ(T().Progress_Panel.B.Top, (222 - 81) / 2);
-  EXPECT_EQ(T().Progress_Caption.Caption, "Applying Effect...");
-  EXPECT_EQ(T().Prog_Bar.Max, 3);
+  EXPECT_EQ(T().Controls.Progress_Panel.B.Left, (373 - 185) / 2);
+  EXPECT_EQ(T().Controls.Progress_Panel.B.Top, (222 - 81) / 2);
+  EXPECT_EQ(T().Controls.Progress_Caption.Caption, "Applying Effect...");
+  EXPECT_EQ(T().Controls.Prog_Bar.Max, 3);
   EXPECT_EQ(P.Wait_Cursor_On, 1);
   T().Progress_Step(1, 3);
-  EXPECT_EQ(T().Progress.Caption, "Frame 1 of 3...");
-  EXPECT_EQ(T().Prog_Bar.Position, 1);
+  EXPECT_EQ(T().Controls.Progress.Caption, "Frame 1 of 3...");
+  EXPECT_EQ(T().Controls.Prog_Bar.Position, 1);
   EXPECT_EQ(P.Pumps, 1);
   T().Progress_Hide();
   EXPECT_EQ(P.Wait_Cursor_On, 0);
-  EXPECT_EQ(T().Progress_Panel.B.Left, -370);
+  EXPECT_EQ(T().Controls.Progress_Panel.B.Left, -370);
 }
 
 using Closing = Tolvane_Test;
@@ -148,8 +150,8 @@ TEST_F(Closing, UnmodifiedClosesAndWritesTheSettings) {
 // A change reaches the file once it has settled for a second, without a
 // close, so that a crash loses no setting.
 TEST_F(Closing, ASettingIsWrittenSoonAfterItChanges) {
-  T().Play_Speed.Set_Position(20);
-  for (int i = 0; i < 3; ++i, P.Now += 600) T().Recovery_TimerTimer();
+  T().Controls.Play_Speed.Set_Position(20);
+  for (int i = 0; i < 3; ++i, P.Now += 600) T().Session.Recovery_Tick();
   EXPECT_EQ(Read_Settings_File(Ini_File(P.Settings)).FPS, 20);
 }
 

@@ -24,9 +24,10 @@ class Window_Size : public Tolvane_Test {
     TTolvane& t = T();
     std::vector<Bounds> b;
     for (const Control* c : std::initializer_list<const Control*>{
-             &t.Panel3, &t.Bevel3, &t.Zoom, &t.ZH, &t.ZV, &t.Play_Speed, &t.Repeat_Anim, &t.Label1,
-             &t.Frames, &t.Bevel1, &t.Bevel2, &t.DSP_Panel, &t.Bevel8, &t.Bevel9, &t.Label2,
-             &t.Label3})
+             &t.Controls.Panel3, &t.Controls.Bevel3, &t.Controls.Zoom, &t.Controls.ZH,
+             &t.Controls.ZV, &t.Controls.Play_Speed, &t.Controls.Repeat_Anim, &t.Controls.Label1,
+             &t.Controls.Frames, &t.Controls.Bevel1, &t.Controls.Bevel2, &t.Controls.DSP_Panel,
+             &t.Controls.Bevel8, &t.Controls.Bevel9, &t.Controls.Label2, &t.Controls.Label3})
       b.push_back(c->B);
     return b;
   }
@@ -60,28 +61,28 @@ TEST_F(Window_Size, ZoomViewTakesTheExtraRoomAndMapsItsCornersToFramePixels) {
     const int dx = t.Client_Width() - 533, dy = t.Client_Height() - 318;
     EXPECT_EQ(t.Client_Width(), std::max(c.width, 533));
     EXPECT_EQ(t.Client_Height(), std::max(c.height, 318));
-    EXPECT_EQ(t.Zoom.B, c.zoom);
-    EXPECT_EQ(t.Zoom.Picture.Width(), c.zoom.Width);
-    EXPECT_EQ(t.Zoom.Picture.Height(), c.zoom.Height);
+    EXPECT_EQ(t.Controls.Zoom.B, c.zoom);
+    EXPECT_EQ(t.Controls.Zoom.Picture.Width(), c.zoom.Width);
+    EXPECT_EQ(t.Controls.Zoom.Picture.Height(), c.zoom.Height);
     // The bars run along the view; the speed control stays beside it; the
     // frame row keeps its place from the bottom-left; the tools stay put.
-    EXPECT_EQ(t.ZH.B, (Bounds{193, 129 + dy, 128 + dx, 13}));
-    EXPECT_EQ(t.ZV.B, (Bounds{318 + dx, 1, 16, 128 + dy}));
-    EXPECT_EQ(t.Play_Speed.B.Left, 340 + dx);
-    EXPECT_EQ(t.Frames.B, (Bounds{5, t.Client_Height() - 157, 384, 128}));
-    EXPECT_EQ(t.DSP_Panel.B.Left, 397);
-    EXPECT_EQ(t.Label2.B.Top, t.Client_Height() - 17);
-    EXPECT_EQ(t.Bevel8.B.Width, t.Client_Width());
-    EXPECT_EQ(t.Tool1.B, (Bounds{35, 8, 25, 25}));
+    EXPECT_EQ(t.Controls.ZH.B, (Bounds{193, 129 + dy, 128 + dx, 13}));
+    EXPECT_EQ(t.Controls.ZV.B, (Bounds{318 + dx, 1, 16, 128 + dy}));
+    EXPECT_EQ(t.Controls.Play_Speed.B.Left, 340 + dx);
+    EXPECT_EQ(t.Controls.Frames.B, (Bounds{5, t.Client_Height() - 157, 384, 128}));
+    EXPECT_EQ(t.Controls.DSP_Panel.B.Left, 397);
+    EXPECT_EQ(t.Controls.Label2.B.Top, t.Client_Height() - 17);
+    EXPECT_EQ(t.Controls.Bevel8.B.Width, t.Client_Width());
+    EXPECT_EQ(t.Controls.Tool1.B, (Bounds{35, 8, 25, 25}));
 
-    EXPECT_EQ(t.ZH.Enabled, c.scrolls_x);
-    EXPECT_TRUE(t.ZV.Enabled);
+    EXPECT_EQ(t.Controls.ZH.Enabled, c.scrolls_x);
+    EXPECT_TRUE(t.Controls.ZV.Enabled);
     if (c.scrolls_x) {
-      EXPECT_EQ(t.ZH.Max, c.max_x);
+      EXPECT_EQ(t.Controls.ZH.Max, c.max_x);
     }
-    EXPECT_EQ(t.ZV.Max, c.max_y);
-    if (t.ZH.Enabled) t.ZH.Set_Position(t.ZH.Max);
-    t.ZV.Set_Position(t.ZV.Max);
+    EXPECT_EQ(t.Controls.ZV.Max, c.max_y);
+    if (t.Controls.ZH.Enabled) t.Controls.ZH.Set_Position(t.Controls.ZH.Max);
+    t.Controls.ZV.Set_Position(t.Controls.ZV.Max);
     EXPECT_EQ(t.View.Frame_X(0), c.left);
     EXPECT_EQ(t.View.Frame_Y(0), c.top);
     EXPECT_EQ(t.View.Frame_X(c.zoom.Width - 1), c.right);
@@ -92,25 +93,25 @@ TEST_F(Window_Size, ZoomViewTakesTheExtraRoomAndMapsItsCornersToFramePixels) {
   // A new frame size keeps the size the user gave the window.
   t.FormResize(1024, 768);
   New_Anim(32);
-  EXPECT_EQ(t.Zoom.B, (Bounds{1, 1, 1024 - 373 + 128, 768 - 222 + 128}));
+  EXPECT_EQ(t.Controls.Zoom.B, (Bounds{1, 1, 1024 - 373 + 128, 768 - 222 + 128}));
 }
 
 TEST_F(Window_Size, SelectionStaysOverItsPixelsAndHiddenOnesStayHidden) {
   TTolvane& t = T();
-  t.ZH.Set_Position(10);
-  t.ZV.Set_Position(4);
+  t.Controls.ZH.Set_Position(10);
+  t.Controls.ZV.Set_Position(4);
   t.Tool6Click();
   t.ZoomMouseDown(Mouse_Button::Left, ss_None, 8, 8);  // frame (11, 5)
   t.ZoomMouseMove(ss_None, 40, 24);
   t.ZoomMouseUp(Mouse_Button::Left, ss_None, 40, 24);
   ASSERT_TRUE(t.Selection.Shown());
-  const Bounds marker = t.Select_Marker.B;
+  const Bounds marker = t.Controls.Select_Marker.B;
   // Wide enough for the whole width: the view scrolls back to column 0 and
   // centres the frame, and the selection follows.
   t.FormResize(1920, 400);
-  EXPECT_EQ(t.ZH.Position, 0);
-  EXPECT_EQ(t.Select_Marker.B.Left, marker.Left + 10 * 8 + t.View.Origin_X());
-  EXPECT_EQ(t.Select_Marker.B.Top, marker.Top);
+  EXPECT_EQ(t.Controls.ZH.Position, 0);
+  EXPECT_EQ(t.Controls.Select_Marker.B.Left, marker.Left + 10 * 8 + t.View.Origin_X());
+  EXPECT_EQ(t.Controls.Select_Marker.B.Top, marker.Top);
   EXPECT_EQ(t.Selection.Area(), (Rect{11, 5, 15, 7}));
 
   t.Tool1Click();

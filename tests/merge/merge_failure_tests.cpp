@@ -23,7 +23,7 @@ TEST_F(Merge_Failure, AStripThatCannotGrowLeavesTheAnimationExactlyAsItWas) {
     T().SpeedButton12Click();
     T().Working_Frame.SetPixel(2, 2, 0x123456);  // an edit the merge commits first
     T().Frame_Edited = true;
-    T().Undo1.Enabled = true;
+    T().Undo_Available = true;
     Write_Bmp(Path("merge.bmp"), Solid_Strip({101, 102, 103, 104, 105, 106, 107, 108}, 16));
     T().Commit_Frame();
     const Raster_Image before = T().Anim_Strip;
@@ -48,8 +48,8 @@ TEST_F(Merge_Failure, AStripThatCannotGrowLeavesTheAnimationExactlyAsItWas) {
     EXPECT_TRUE(Same_Pixels(T().Anim_Strip, before)) << c.kind;
     EXPECT_EQ(T().Frame_Total, 4);
     EXPECT_FALSE(T().Anim_Modified) << "the animation was saved as it still is";
-    EXPECT_TRUE(T().Undo1.Enabled);
-    EXPECT_LT(T().Progress_Panel.B.Left, 0);
+    EXPECT_TRUE(T().Undo_Available);
+    EXPECT_LT(T().Controls.Progress_Panel.B.Left, 0);
     EXPECT_EQ(P.Wait_Cursor_On, 0);
     EXPECT_EQ(T().Working_Frame.GetPixel(2, 2), 0x123456u);
     EXPECT_EQ(T().Check_Invariants(), "");

@@ -11,12 +11,13 @@ void Tolvane_Test::Load_Strip(const Raster_Image& strip, const std::string& name
 void Tolvane_Test::Load_File(const std::string& path) {
   P.Open_Answers.push_back(path);
   T().Load1Click();
+  T().Show_State();
 }
 
 Raster_Image Tolvane_Test::Saved_Strip(const std::string& name) {
   P.Save_Answers.push_back(Path(name));
   T().SaveAs1Click();
-  EXPECT_TRUE(T().Save_Succeeded) << name;
+  EXPECT_TRUE(T().Session.Saved()) << name;
   return Read_Bmp(Path(name));
 }
 

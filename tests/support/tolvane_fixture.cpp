@@ -74,6 +74,7 @@ void Tolvane_Test::New_Anim(int size) {
     f.OkClick();
   });
   T().New1Click();
+  T().Show_State();
 }
 
 }  // namespace tolvane::testing

@@ -109,7 +109,7 @@ TEST_F(Add_Trans_Test, EnterAcceptsAndEscapeCancelsWhereverTheFocusIs) {
 TEST_F(Add_Trans_Test, MergeFilesRunsThroughTheRealDialogs) {
   QTemporaryDir dir;
   T().Frame_Size = 16;
-  T().Install_Strip(Raster_Image(3 * 16, 16, 0x0000FF));
+  T().Session.Install_Strip(Raster_Image(3 * 16, 16, 0x0000FF));
   P.Sync_Views();
   const QString path = QDir(dir.path()).filePath("more.bmp");
   Write_Bmp(path.toStdString(), Raster_Image(5 * 16, 16, 0xFF0000));
@@ -136,7 +136,7 @@ TEST_F(Add_Trans_Test, MergeFilesRunsThroughTheRealDialogs) {
     QTimer::singleShot(20, act);
   };
   QTimer::singleShot(0, act);
-  Choose(T().MergeFiles1);
+  Choose(T().Controls.MergeFiles1);
   EXPECT_EQ(seen, std::vector<QString>({"Merge...", "Confirm", "Add Transition..."}));
   EXPECT_EQ(Form().Trans_Kind, tk_Slide_Horizontal);
   EXPECT_EQ(T().Frame_Total, 3 + 5 - 3);

@@ -63,7 +63,7 @@ TEST_F(Program_Test, SelectionOverlaysSitAtTheFormsPlaceAndTakeTheDrag) {
 TEST_F(Program_Test, FrameCopiedFromTheMenuIsOnTheSystemClipboard) {
   New_Anim(1);
   Fill_Distinct(T());
-  Choose(T().CopyToClipboard1);
+  Choose(T().Controls.CopyToClipboard1);
   const QImage image = QApplication::clipboard()->image();
   ASSERT_EQ(image.size(), QSize(32, 32));
   for (int y = 0; y < 32; y += 5)
@@ -147,7 +147,7 @@ TEST_F(Other_Program, PictureFromAnotherProgramPastesWithItsPixels) {
   ASSERT_TRUE(picture.save(file));
   Offer(file, "image/png");
 
-  Choose(T().Paste2);
+  Choose(T().Controls.Paste2);
   ASSERT_TRUE(T().Selection_Mode());
   ASSERT_EQ(T().Selection.Bitmap().Width(), 5);
   ASSERT_EQ(T().Selection.Bitmap().Height(), 4);
@@ -189,7 +189,7 @@ TEST_F(Other_Program, HugePictureIsRefusedByItsSize) {
   Offer(file, "image/png");
 
   Answer_Next_Box();
-  Choose(T().Paste2);
+  Choose(T().Controls.Paste2);
   EXPECT_EQ(answered_, "Image is bigger than frame (32x32). Unable to complete paste operation!");
   EXPECT_FALSE(T().Selection.Shown());
 }
@@ -198,7 +198,7 @@ TEST_F(Other_Program, FrameCopiedHerePastesIntoAnotherProgram) {
   New_Anim(1);
   Fill_Distinct(T());
   T().Transparent_Colour = Rgb(8 * 3, 8 * 4, 77);  // pixel (3, 4) goes out clear
-  Choose(T().CopyToClipboard1);
+  Choose(T().Controls.CopyToClipboard1);
   QProcess xclip;
   xclip.start("xclip", {"-selection", "clipboard", "-t", "image/png", "-o"});
   // This process owns the clipboard and must answer xclip's request.

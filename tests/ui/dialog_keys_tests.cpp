@@ -59,11 +59,11 @@ TEST_F(Dialog_Keys_Test, TabRunsInReadingOrder) {
   } cases[] = {
       {"Resize",
        Views->Frame_Size().Window(),
-       [&] { Choose(T().Resize1); },
+       [&] { Choose(T().Controls.Resize1); },
        {"New_Size_1", "Adjust_Method_0", "Panel1", "Ok", "Cancel", "New_Size_1"}},
       {"New",
        Views->Frame_Size().Window(),
-       [&] { Choose(T().New1); },
+       [&] { Choose(T().Controls.New1); },
        {"New_Size_1", "Ok", "Cancel", "New_Size_1"}},
       {"Frame Retrieval",
        Views->Frame_Extract().Window(),
@@ -77,7 +77,7 @@ TEST_F(Dialog_Keys_Test, TabRunsInReadingOrder) {
         "Adjust_Type_2", "Set_Mount", "Lines_0", "Ok", "Cancel", "Frame_W_Text"}},
       {"Squash",
        Views->Effects_Param().Window(),
-       [&] { Choose(T().Squash1); },
+       [&] { Choose(T().Controls.Squash1); },
        {"Level_Bar", "No_Frames_Text", "Add_New", "Set_Mount", "Vertical_Effect", "Reverse", "Ok",
         "Cancel", "Level_Bar"}},
       {"Add Transition",
@@ -110,7 +110,7 @@ TEST_F(Dialog_Keys_Test, SwatchOpensItsColourDialogFromTheKeyboard) {
     Key(dialog, key);
   };
   While_Open(
-      dialog, [&] { Choose(T().Resize1); },
+      dialog, [&] { Choose(T().Controls.Resize1); },
       [&] {
         dialog->findChild<QWidget*>("Panel1")->setFocus();
         choose_on(Qt::Key_Space, QColor(0x12, 0x34, 0x56));

@@ -32,7 +32,7 @@ TEST_F(Program_Test, ResizeDialogShowsTheExistingFramesChoiceAndMountColour) {
     QTest::mouseClick(size64, Qt::LeftButton, {}, QPoint(6, size64->height() / 2));
     QTest::mouseClick(Find_In_Dialog<QPushButton>("Ok"), Qt::LeftButton);
   });
-  Choose(T().Resize1);
+  Choose(T().Controls.Resize1);
   EXPECT_EQ(width, 297);
   EXPECT_EQ(ok, QRect(135, 112, 73, 25));
   EXPECT_EQ(cancel, QRect(216, 112, 73, 25));
@@ -53,7 +53,7 @@ TEST_F(Program_Test, NewDialogHidesTheExistingFramesChoice) {
     EXPECT_FALSE(Find_In_Dialog<QWidget>("SpinEdit1")->isEnabled());
     QTest::keyClick(Views->Frame_Size().Window(), Qt::Key_Escape);
   });
-  Choose(T().New1);
+  Choose(T().Controls.New1);
   EXPECT_EQ(width, 169);
   EXPECT_EQ(ok, QRect(7, 112, 73, 25));
   EXPECT_FALSE(T().Document_Open()) << "Escape cancels New";
@@ -65,7 +65,7 @@ TEST_F(Program_Test, EnterAcceptsTheFrameSizeDialog) {
     Find_In_Dialog<QRadioButton>("New_Size_2")->click();
     QTest::keyClick(Views->Frame_Size().Window(), Qt::Key_Return);
   });
-  Choose(T().New1);
+  Choose(T().Controls.New1);
   EXPECT_TRUE(T().Document_Open());
   EXPECT_EQ(T().Frame_Size, 64);
 }
@@ -98,7 +98,7 @@ TEST_F(Program_Test, AboutFromTheMenuHasNoTimerAndStaysUntilClicked) {
     still_shown = about->isVisible();
     QTest::mouseClick(about, Qt::LeftButton, {}, QPoint(100, 100));
   });
-  Choose(T().About2);
+  Choose(T().Controls.About2);
   EXPECT_FALSE(timing);
   EXPECT_TRUE(still_shown);
   EXPECT_FALSE(about->isVisible());

@@ -40,7 +40,7 @@ class Effects_Dialog_Test : public Program_Test {
 
 TEST_F(Effects_Dialog_Test, RotateShowsItsControlsAndEnterAccepts) {
   New_Anim(1);
-  Run_Effect(T().Rotate1, [&] {
+  Run_Effect(T().Controls.Rotate1, [&] {
     EXPECT_EQ(Dialog()->windowTitle(), "Rotate...");
     EXPECT_EQ(Dialog()->size(), QSize(289, 265));
     EXPECT_EQ(In_Dialog<QPushButton>("Ok")->geometry(), QRect(128, 232, 73, 25));
@@ -69,9 +69,9 @@ TEST_F(Effects_Dialog_Test, RotateShowsItsControlsAndEnterAccepts) {
 TEST_F(Effects_Dialog_Test, BigFramesShowTheirMiddleInsideThePreviewFrames) {
   P.Dispatch([&] {
     T().Frame_Size = 200;
-    T().Install_Strip(Raster_Image(200, 200));
+    T().Session.Install_Strip(Raster_Image(200, 200));
   });
-  Run_Effect(T().Brightness1, [&] {
+  Run_Effect(T().Controls.Brightness1, [&] {
     for (auto [name, frame] : {std::pair{"Source_DSP", QRect(7, 7, 130, 130)},
                                std::pair{"Dest_DSP", QRect(151, 7, 130, 130)}}) {
       QWidget* preview = In_Dialog<QWidget>(name);
@@ -86,7 +86,7 @@ TEST_F(Effects_Dialog_Test, BigFramesShowTheirMiddleInsideThePreviewFrames) {
 
 TEST_F(Effects_Dialog_Test, EscapeCancelsAndTheVerticalBoxRedrawsThePreview) {
   New_Anim(1);
-  Run_Effect(T().Squash1, [&] {
+  Run_Effect(T().Controls.Squash1, [&] {
     EXPECT_EQ(Dialog()->windowTitle(), "Squash...");
     auto* vertical = In_Dialog<QCheckBox>("Vertical_Effect");
     EXPECT_TRUE(vertical->isVisible());
@@ -104,8 +104,8 @@ TEST_F(Effects_Dialog_Test, EscapeCancelsAndTheVerticalBoxRedrawsThePreview) {
 
 TEST_F(Effects_Dialog_Test, ClicksAndTicksDuringTheRunAreDropped) {
   New_Anim(1);
-  Choose(T().Add1);
-  Choose(T().Add1);
+  Choose(T().Controls.Add1);
+  Choose(T().Controls.Add1);
   Click("SpeedButton2");
   // Acts only while the run pumps events: a click on Next Frame and a
   // playback tick, both as the views forward them.
@@ -122,7 +122,7 @@ TEST_F(Effects_Dialog_Test, ClicksAndTicksDuringTheRunAreDropped) {
       ran = true;
     });
   });
-  Run_Effect(T().Brightness1, [&] {
+  Run_Effect(T().Controls.Brightness1, [&] {
     Type_Frames("8");
     probe.start();
     QTest::mouseClick(In_Dialog<QPushButton>("Ok"), Qt::LeftButton);

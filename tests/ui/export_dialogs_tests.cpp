@@ -19,8 +19,8 @@ TEST_F(Program_Test, ExportDialogsTakeEnterAndEscape) {
     const char* file;
     const char* info;
   } rows[] = {
-      {&T().ExportGIF1, Qt::Key_Escape, "a.gif", "1 frame of 48 x 48 pixels, 100 ms each"},
-      {&T().ExportSheet1, Qt::Key_Return, "b.png", "1 frame in 1 row: 48 x 48 pixels"},
+      {&T().Controls.ExportGIF1, Qt::Key_Escape, "a.gif", "1 frame of 48 x 48 pixels, 100 ms each"},
+      {&T().Controls.ExportSheet1, Qt::Key_Return, "b.png", "1 frame in 1 row: 48 x 48 pixels"},
   };
   for (const auto& row : rows) {
     const QString path = QDir(dir.path()).filePath(row.file);

@@ -15,8 +15,8 @@ class Keys_Test : public Program_Test {
   // Four 32 x 32 frames, the section over all of them.
   void Open_Document() {
     New_Anim(1);
-    for (int i = 0; i < 3; ++i) Choose(T().Add1);
-    Choose(T().ResetMarks1);
+    for (int i = 0; i < 3; ++i) Choose(T().Controls.Add1);
+    Choose(T().Controls.ResetMarks1);
     Activate();
   }
   void Activate() {
@@ -93,16 +93,16 @@ TEST_F(Keys_Test, EachKeyRunsItsCommandAndItsMenuShowsIt) {
         [](TTolvane& t) { t.Selected_Colour1 = 0x0000FF, t.Selected_Colour2 = 0xFF0000; },
         [](TTolvane& t) {
           return t.Selected_Colour1 == 0xFF0000u &&
-                 t.Col_Select.Picture.GetPixel(0, 0) == 0xFF0000u;
+                 t.Controls.Col_Select.Picture.GetPixel(0, 0) == 0xFF0000u;
         }},
        {"NextFrame1", QKeyCombination(Qt::Key_Right), first, Frame_Is(1)},
        {"PreviousFrame1", QKeyCombination(Qt::Key_Left), last, Frame_Is(2)},
        {"FirstFrame1", QKeyCombination(Qt::Key_Home), last, Frame_Is(0)},
        {"LastFrame1", QKeyCombination(Qt::Key_End), first, Frame_Is(3)},
        {"PlayStop1", QKeyCombination(Qt::Key_Space), first,
-        [](TTolvane& t) { return t.Anim_Timer.Enabled; }},
+        [](TTolvane& t) { return t.Controls.Anim_Timer.Enabled; }},
        {"PlayStop1", QKeyCombination(Qt::Key_Space), [](TTolvane&) {},
-        [](TTolvane& t) { return !t.Anim_Timer.Enabled && t.Play.Enabled; }},
+        [](TTolvane& t) { return !t.Controls.Anim_Timer.Enabled && t.Controls.Play.Enabled; }},
        {"Copy2", QKeyCombination(ctrl, Qt::Key_C),
         [](TTolvane&) { QGuiApplication::clipboard()->clear(); }, clip_size({32, 32})},
        {"Cut1", QKeyCombination(ctrl, Qt::Key_X),
@@ -135,7 +135,7 @@ TEST_F(Keys_Test, EachKeyRunsItsCommandAndItsMenuShowsIt) {
 TEST_F(Keys_Test, KeysDoNothingWithoutADocumentOrBehindADialog) {
   const auto state = [this] {
     return std::make_tuple(T().Cur_Tool, T().Cur_Frame, T().View.Factor(), T().Selected_Colour1,
-                           T().Anim_Timer.Enabled, T().Label5.Caption);
+                           T().Controls.Anim_Timer.Enabled, T().Controls.Label5.Caption);
   };
   const auto press_all = [this] {
     for (Qt::Key key : {Qt::Key_S, Qt::Key_X, Qt::Key_End, Qt::Key_Space}) Press(key);
@@ -153,7 +153,7 @@ TEST_F(Keys_Test, KeysDoNothingWithoutADocumentOrBehindADialog) {
     press_all();
     QTest::keyClick(Views->Frame_Size().Window(), Qt::Key_Escape);
   });
-  Choose(T().Resize1);
+  Choose(T().Controls.Resize1);
   EXPECT_EQ(state(), open) << "behind the frame size dialog";
 }
 

@@ -51,8 +51,8 @@ TEST_F(Program_Test, NumberFieldIsClampedWhenOkTakesTheFocus) {
 TEST_F(Program_Test, NavigationButtonsUpdateTheCounter) {
   New_Anim(1);
   EXPECT_EQ(Text_Of("Label2"), "Frame 1 of 1");
-  Choose(T().Add1);
-  Choose(T().Add1);
+  Choose(T().Controls.Add1);
+  Choose(T().Controls.Add1);
   EXPECT_EQ(Text_Of("Label2"), "Frame 1 of 3");
   Click("SpeedButton12");
   EXPECT_EQ(Text_Of("Label2"), "Frame 3 of 3");
@@ -121,14 +121,14 @@ TEST_F(Program_Test, DragOutsideTheViewIsClampedToTheFrame) {
 
 TEST_F(Program_Test, PlaybackRunsOnTheRealTimerUntilStopped) {
   New_Anim(0);
-  for (int i = 0; i < 3; ++i) Choose(T().Add1);
+  for (int i = 0; i < 3; ++i) Choose(T().Controls.Add1);
   Click("SpeedButton2");
-  Choose(T().MarkFrameAsStartOfSection1);
+  Choose(T().Controls.MarkFrameAsStartOfSection1);
   Click("SpeedButton12");
-  Choose(T().MarkFrameAsEndOfSection1);
+  Choose(T().Controls.MarkFrameAsEndOfSection1);
   Find<QSlider>("Play_Speed")->setValue(30);
   EXPECT_EQ(Text_Of("Label1"), "30 fps");
-  EXPECT_EQ(T().Anim_Timer.Interval, 33);
+  EXPECT_EQ(T().Controls.Anim_Timer.Interval, 33);
 
   const QColor face = Find<QWidget>("DSP_Panel")->palette().color(QPalette::Window);
   Click("Play");
@@ -156,12 +156,12 @@ TEST_F(Program_Test, PlaybackRunsOnTheRealTimerUntilStopped) {
 
 TEST_F(Program_Test, TimerTicksAreDroppedWhileALongOperationPumpsEvents) {
   New_Anim(0);
-  Choose(T().Add1);
-  Choose(T().Add1);
+  Choose(T().Controls.Add1);
+  Choose(T().Controls.Add1);
   Click("SpeedButton2");
-  Choose(T().MarkFrameAsStartOfSection1);
+  Choose(T().Controls.MarkFrameAsStartOfSection1);
   Click("SpeedButton12");
-  Choose(T().MarkFrameAsEndOfSection1);
+  Choose(T().Controls.MarkFrameAsEndOfSection1);
   Find<QSlider>("Play_Speed")->setValue(30);
   Click("Play");
   const int frame = T().Cur_Frame;
@@ -229,7 +229,7 @@ TEST_F(Program_Test, ClosingAsksToSaveAndCancelKeepsTheWindow) {
 }
 
 TEST_F(Program_Test, ExitClosesTheWindowThroughTheForm) {
-  Choose(T().Exit1);
+  Choose(T().Controls.Exit1);
   EXPECT_FALSE(T().Visible);
   EXPECT_FALSE(Main_Window()->isVisible());
 }

@@ -24,32 +24,35 @@ TEST_F(Program_Test, MenuBarHasTheFiveMenusWithTheirItems) {
   EXPECT_EQ(Titles(bar->actions()),
             QStringList({"&File", "&Edit", "F&rame", "&Section", "&View", "Effe&cts"}));
   auto items = [&](const Menu_Item& m) { return Titles(Views->Main().Menu(m)->actions()); };
-  EXPECT_EQ(items(T().File1), QStringList({"&Load", "&Import Frames...", "Import &PCX...", "&Save",
-                                           "Save &As...", "Export &GIF...", "Export Sh&eet...",
-                                           "&Merge Files...", "&New...", "-", "&Help", "E&xit"}));
-  EXPECT_EQ(items(T().About1), QStringList({"User &Guide", "&About...", "&What's New..."}));
-  EXPECT_EQ(items(T().Edit1),
+  EXPECT_EQ(items(T().Controls.File1),
+            QStringList({"&Load", "&Import Frames...", "Import &PCX...", "&Save", "Save &As...",
+                         "Export &GIF...", "Export Sh&eet...", "&Merge Files...", "&New...", "-",
+                         "&Help", "E&xit"}));
+  EXPECT_EQ(items(T().Controls.About1),
+            QStringList({"User &Guide", "&About...", "&What's New..."}));
+  EXPECT_EQ(items(T().Controls.Edit1),
             QStringList({"&Copy (To Clipboard)", "Cu&t (To Clipboard)", "&Paste (From Clipboard)",
                          "-", "Flip &Horizontal", "Flip &Vertical", "Nudge Left", "Nudge Right",
                          "Nudge Up", "Nudge Down", "-", "T&ools", "S&wap Colours",
                          "Transparent Co&lour", "-", "&Undo", "Step &Backward", "Step &Forward"}));
-  EXPECT_EQ(items(T().Tools1),
+  EXPECT_EQ(items(T().Controls.Tools1),
             QStringList({"&Pencil", "Filled &Rectangle", "&Outline Rectangle", "&Line", "&Fill",
                          "&Select", "Filled &Ellipse", "S&yringe"}));
-  EXPECT_EQ(items(T().Frame1),
+  EXPECT_EQ(items(T().Controls.Frame1),
             QStringList({"C&lear", "&Copy (To Buffer)", "&Paste (From Buffer)", "-",
                          "C&opy (To Clipboard)", "P&aste (From Clipboard)", "-", "&Add", "&Delete",
                          "&Insert", "&Resize", "-", "&First Frame", "Pre&vious Frame",
                          "&Next Frame", "Las&t Frame", "Pla&y / Stop"}));
-  EXPECT_EQ(items(T().Section1), QStringList({"Mark Frame as &Start of Section",
-                                              "Mark Frame as &End of Section", "&Reset Marks"}));
-  EXPECT_EQ(items(T().Effects1),
+  EXPECT_EQ(items(T().Controls.Section1),
+            QStringList({"Mark Frame as &Start of Section", "Mark Frame as &End of Section",
+                         "&Reset Marks"}));
+  EXPECT_EQ(items(T().Controls.Effects1),
             QStringList({"&Brightness...", "&Rotate...", "S&quash...", "S&pin..."}));
 }
 
 // Every item of the View and Effects menus has an access key of its own.
 TEST_F(Program_Test, ViewAndEffectsItemsHaveAccessKeysThatDoNotClash) {
-  for (const Menu_Item* menu : {&T().View1, &T().Effects1}) {
+  for (const Menu_Item* menu : {&T().Controls.View1, &T().Controls.Effects1}) {
     QSet<QChar> keys;
     for (QAction* a : Views->Main().Menu(*menu)->actions()) {
       if (a->isSeparator()) continue;
@@ -98,7 +101,7 @@ TEST_F(Program_Test, ShortcutsAndStartUpStates) {
 TEST_F(Program_Test, ShortcutsOfADisabledMenuDoNothing) {
   // Ctrl+A (Add) is enabled as an item but its Frame menu is not: no frame
   // may be added before a document exists.
-  EXPECT_TRUE(T().Add1.Enabled);
+  EXPECT_TRUE(T().Controls.Add1.Enabled);
   QTest::keyClick(Main_Window(), Qt::Key_A, Qt::ControlModifier);
   EXPECT_EQ(T().Frame_Total, 1);
   EXPECT_FALSE(T().Document_Open());
@@ -134,7 +137,7 @@ TEST_F(Program_Test, ToolButtonsFormOneExclusiveGroupWithHints) {
   // The loop button toggles.
   EXPECT_TRUE(Find<QToolButton>("Repeat_Anim")->isChecked());
   Click("Repeat_Anim");
-  EXPECT_FALSE(T().Repeat_Anim.Down);
+  EXPECT_FALSE(T().Controls.Repeat_Anim.Down);
   EXPECT_FALSE(Find<QToolButton>("Repeat_Anim")->isChecked());
 }
 

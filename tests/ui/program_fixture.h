@@ -85,7 +85,7 @@ class Program_Test : public ::testing::Test {
       QTest::mouseClick(Find_In_Dialog<QPushButton>("Ok"), Qt::LeftButton);
       acted = true;
     });
-    Choose(T().New1);
+    Choose(T().Controls.New1);
     ASSERT_TRUE(acted);
     QApplication::processEvents();
   }

@@ -6,7 +6,7 @@ namespace {
 // The View menu's two check items follow the form both ways, and Export GIF
 // is enabled with Save As.
 TEST_F(Program_Test, ViewMenuChecksAndExportGifItem) {
-  QMenu* view = Views->Main().Menu(T().View1);
+  QMenu* view = Views->Main().Menu(T().Controls.View1);
   ASSERT_NE(view, nullptr);
   QStringList items;
   for (QAction* a : view->actions()) items << a->text();
@@ -19,12 +19,12 @@ TEST_F(Program_Test, ViewMenuChecksAndExportGifItem) {
   EXPECT_TRUE(onion->isCheckable() && onion->isEnabled());
   EXPECT_FALSE(onion->isChecked());
   EXPECT_FALSE(grid->isChecked());
-  Choose(T().PixelGrid1);
-  EXPECT_TRUE(T().PixelGrid1.Checked);
+  Choose(T().Controls.PixelGrid1);
+  EXPECT_TRUE(T().Controls.PixelGrid1.Checked);
   EXPECT_TRUE(grid->isChecked());
   EXPECT_FALSE(onion->isChecked());
-  Choose(T().PixelGrid1);
-  EXPECT_FALSE(T().PixelGrid1.Checked);
+  Choose(T().Controls.PixelGrid1);
+  EXPECT_FALSE(T().Controls.PixelGrid1.Checked);
   EXPECT_FALSE(grid->isChecked());
 
   QAction* gif = Find<QAction>("ExportGIF1");

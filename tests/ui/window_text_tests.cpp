@@ -99,7 +99,7 @@ TEST_F(Program_Test, CropMountCaptionClearsTheMountColourSwatch) {
     hint = panel->toolTip();
     QTest::keyClick(dialog, Qt::Key_Escape);
   });
-  Choose(T().Resize1);
+  Choose(T().Controls.Resize1);
   EXPECT_EQ(Find_In_Dialog<QRadioButton>("Adjust_Method_0")->text(), "Crop/Mount");
   EXPECT_LT(caption.right(), swatch.left()) << "the swatch covers the caption";
   EXPECT_TRUE(group.contains(swatch));
@@ -132,8 +132,8 @@ TEST_F(Program_Test, ControlsNameThemselvesInTheirHints) {
 TEST_F(Program_Test, CtrlZStepsBackAndCtrlUUndoes) {
   New_Anim(1);
   const auto keys = [&](const Menu_Item& m) { return Views->Main().Action(m)->shortcuts(); };
-  EXPECT_EQ(keys(T().Undo1), QList<QKeySequence>{QKeySequence("Ctrl+U")});
-  EXPECT_EQ(keys(T().StepForward1),
+  EXPECT_EQ(keys(T().Controls.Undo1), QList<QKeySequence>{QKeySequence("Ctrl+U")});
+  EXPECT_EQ(keys(T().Controls.StepForward1),
             (QList<QKeySequence>{QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")}));
   for (Qt::Key key : {Qt::Key_Z, Qt::Key_U}) {
     const Colour before = T().Working_Frame.GetPixel(5, 5);
@@ -143,8 +143,8 @@ TEST_F(Program_Test, CtrlZStepsBackAndCtrlUUndoes) {
     QApplication::processEvents();
     QTest::keyClick(Main_Window(), key, Qt::ControlModifier);
     EXPECT_EQ(T().Working_Frame.GetPixel(5, 5), before) << char(key);
-    EXPECT_FALSE(T().Undo1.Enabled);
-    EXPECT_EQ(T().StepForward1.Enabled, key == Qt::Key_Z) << "a step forward is left";
+    EXPECT_FALSE(T().Controls.Undo1.Enabled);
+    EXPECT_EQ(T().Controls.StepForward1.Enabled, key == Qt::Key_Z) << "a step forward is left";
   }
 }
 
@@ -175,7 +175,7 @@ TEST_F(Program_Test, AboutBoxClosesWithEscapeAndEnter) {
       shown = about->isVisible();
       QTest::keyClick(about, key);
     });
-    Choose(T().About2);  // returns once the box has closed
+    Choose(T().Controls.About2);  // returns once the box has closed
     EXPECT_TRUE(shown);
     EXPECT_FALSE(about->isVisible()) << QKeySequence(key).toString().toStdString();
   }
@@ -183,8 +183,8 @@ TEST_F(Program_Test, AboutBoxClosesWithEscapeAndEnter) {
 
 TEST_F(Program_Test, CurrentFrameMarkerStandsOutInsideItsBounds) {
   New_Anim(1);
-  Choose(T().Add1);
-  Choose(T().Add1);
+  Choose(T().Controls.Add1);
+  Choose(T().Controls.Add1);
   auto* marker = Find<QWidget>("Bevel1");
   ASSERT_TRUE(marker->isVisible());
   EXPECT_EQ(marker->geometry(), QRect(68, 160, 34, 34));
@@ -198,7 +198,7 @@ TEST_F(Program_Test, CurrentFrameMarkerStandsOutInsideItsBounds) {
   EXPECT_EQ(shot.pixelColor(80, 161), white);
   EXPECT_EQ(shot.pixelColor(100, 170).value(), 128);
   // The thumbnail shows through the middle, and nothing is drawn outside.
-  const Colour frame = T().Frames.Picture.GetPixel(2 * 32 + 16, 16);
+  const Colour frame = T().Controls.Frames.Picture.GetPixel(2 * 32 + 16, 16);
   // (Pictures are drawn without alpha; only the colour counts.)
   EXPECT_EQ(shot.pixelColor(85, 177).rgb(), qRgb(frame & 0xFF, (frame >> 8) & 0xFF, frame >> 16));
   EXPECT_NE(shot.pixelColor(67, 177).rgb(), QColor(black).rgb());

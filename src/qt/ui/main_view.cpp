@@ -66,9 +66,10 @@ Main_View::Main_View(Qt_Platform& p, TTolvane& form) : p_(p), f_(form) {
   client_->installEventFilter(window_.get());
   Build_Controls();
   Build_Menus(window_->menuBar());
-  anim_timer_ = std::make_unique<Timer_Driver>(p_, f_.Anim_Timer, [this] { f_.Anim_TimerTimer(); });
-  recovery_timer_ =
-      std::make_unique<Timer_Driver>(p_, f_.Recovery_Timer, [this] { f_.Recovery_TimerTimer(); });
+  anim_timer_ =
+      std::make_unique<Timer_Driver>(p_, f_.Controls.Anim_Timer, [this] { f_.Anim_TimerTimer(); });
+  recovery_timer_ = std::make_unique<Timer_Driver>(p_, f_.Session.Recovery_Timer,
+                                                   [this] { f_.Session.Recovery_Tick(); });
   p_.Register_View(f_, *this);
   Sync();
 }
@@ -145,47 +146,47 @@ void Main_View::Build_Controls() {
   QWidget* c = client_;
   TTolvane& f = f_;
 
-  QFrame* tools = panel(f.Panel1, c, "Panel1");
-  speed(f.Tool6, tools, "Tool6", "select", 15, &TTolvane::Tool6Click);
-  speed(f.Tool1, tools, "Tool1", "pencil", 15, &TTolvane::Tool1Click);
-  speed(f.Tool4, tools, "Tool4", "line", 15, &TTolvane::Tool4Click);
-  speed(f.Tool8, tools, "Tool8", "syringe", 15, &TTolvane::Tool8Click);
-  speed(f.Tool2, tools, "Tool2", "rect_filled", 15, &TTolvane::Tool2Click);
-  speed(f.Tool3, tools, "Tool3", "rect_outline", 15, &TTolvane::Tool3Click);
-  speed(f.Tool5, tools, "Tool5", "bucket", 15, &TTolvane::Tool5Click);
-  speed(f.Tool7, tools, "Tool7", "ellipse", 15, &TTolvane::Tool7Click);
-  speed(f.Nudge1, tools, "Nudge1", "nudge_left", 15, &TTolvane::Nudge1Click);
-  speed(f.Nudge3, tools, "Nudge3", "nudge_up", 15, &TTolvane::Nudge3Click);
-  speed(f.Nudge4, tools, "Nudge4", "nudge_down", 15, &TTolvane::Nudge4Click);
-  speed(f.Nudge2, tools, "Nudge2", "nudge_right", 15, &TTolvane::Nudge2Click);
-  speed(f.Zoom_Out, tools, "Zoom_Out", "zoom_out", 15, &TTolvane::Zoom_OutClick);
-  label(f.Label5, tools, "Label5");
-  speed(f.Zoom_In, tools, "Zoom_In", "zoom_in", 15, &TTolvane::Zoom_InClick);
+  QFrame* tools = panel(f.Controls.Panel1, c, "Panel1");
+  speed(f.Controls.Tool6, tools, "Tool6", "select", 15, &TTolvane::Tool6Click);
+  speed(f.Controls.Tool1, tools, "Tool1", "pencil", 15, &TTolvane::Tool1Click);
+  speed(f.Controls.Tool4, tools, "Tool4", "line", 15, &TTolvane::Tool4Click);
+  speed(f.Controls.Tool8, tools, "Tool8", "syringe", 15, &TTolvane::Tool8Click);
+  speed(f.Controls.Tool2, tools, "Tool2", "rect_filled", 15, &TTolvane::Tool2Click);
+  speed(f.Controls.Tool3, tools, "Tool3", "rect_outline", 15, &TTolvane::Tool3Click);
+  speed(f.Controls.Tool5, tools, "Tool5", "bucket", 15, &TTolvane::Tool5Click);
+  speed(f.Controls.Tool7, tools, "Tool7", "ellipse", 15, &TTolvane::Tool7Click);
+  speed(f.Controls.Nudge1, tools, "Nudge1", "nudge_left", 15, &TTolvane::Nudge1Click);
+  speed(f.Controls.Nudge3, tools, "Nudge3", "nudge_up", 15, &TTolvane::Nudge3Click);
+  speed(f.Controls.Nudge4, tools, "Nudge4", "nudge_down", 15, &TTolvane::Nudge4Click);
+  speed(f.Controls.Nudge2, tools, "Nudge2", "nudge_right", 15, &TTolvane::Nudge2Click);
+  speed(f.Controls.Zoom_Out, tools, "Zoom_Out", "zoom_out", 15, &TTolvane::Zoom_OutClick);
+  label(f.Controls.Label5, tools, "Label5");
+  speed(f.Controls.Zoom_In, tools, "Zoom_In", "zoom_in", 15, &TTolvane::Zoom_InClick);
 
-  QFrame* palette = panel(f.Panel2, c, "Panel2");
-  bevel(f.Bevel4, palette, "Bevel4");
-  bevel(f.Bevel6, palette, "Bevel6");
-  bevel(f.Bevel5, palette, "Bevel5");
-  Image_Widget* pal = image(f.Pal, f.Pal.Picture, palette, "Pal");
+  QFrame* palette = panel(f.Controls.Panel2, c, "Panel2");
+  bevel(f.Controls.Bevel4, palette, "Bevel4");
+  bevel(f.Controls.Bevel6, palette, "Bevel6");
+  bevel(f.Controls.Bevel5, palette, "Bevel5");
+  Image_Widget* pal = image(f.Controls.Pal, f.Controls.Pal.Picture, palette, "Pal");
   pal->On_Release = [this](Mouse_Button b, unsigned s, int x, int y) {
     Forward([=, this] { f_.PalMouseUp(b, s, x, y); });
   };
-  image(f.Col_Select, f.Col_Select.Picture, palette, "Col_Select");
-  Image_Widget* custom = image(f.Custom, f.Custom.Picture, palette, "Custom");
+  image(f.Controls.Col_Select, f.Controls.Col_Select.Picture, palette, "Col_Select");
+  Image_Widget* custom = image(f.Controls.Custom, f.Controls.Custom.Picture, palette, "Custom");
   custom->On_Release = [this](Mouse_Button b, unsigned s, int x, int y) {
     Forward([=, this] { f_.CustomMouseUp(b, s, x, y); });
   };
 
-  speed(f.SpeedButton2, c, "SpeedButton2", "first", 16, &TTolvane::SpeedButton2Click);
-  speed(f.SpeedButton12, c, "SpeedButton12", "last", 16, &TTolvane::SpeedButton12Click);
-  speed(f.Prev_Frame, c, "Prev_Frame", "prev", 16, &TTolvane::Prev_FrameClick);
-  speed(f.Next_Frame, c, "Next_Frame", "next", 16, &TTolvane::Next_FrameClick);
-  speed(f.Play, c, "Play", "play", 16, &TTolvane::PlayClick);
-  speed(f.Stop, c, "Stop", "stop", 16, &TTolvane::StopClick);
+  speed(f.Controls.SpeedButton2, c, "SpeedButton2", "first", 16, &TTolvane::SpeedButton2Click);
+  speed(f.Controls.SpeedButton12, c, "SpeedButton12", "last", 16, &TTolvane::SpeedButton12Click);
+  speed(f.Controls.Prev_Frame, c, "Prev_Frame", "prev", 16, &TTolvane::Prev_FrameClick);
+  speed(f.Controls.Next_Frame, c, "Next_Frame", "next", 16, &TTolvane::Next_FrameClick);
+  speed(f.Controls.Play, c, "Play", "play", 16, &TTolvane::PlayClick);
+  speed(f.Controls.Stop, c, "Stop", "stop", 16, &TTolvane::StopClick);
 
-  QFrame* zoom_panel = panel(f.Panel3, c, "Panel3");
-  bevel(f.Bevel3, zoom_panel, "Bevel3");
-  Image_Widget* zoom = image(f.Zoom, f.Zoom.Picture, zoom_panel, "Zoom");
+  QFrame* zoom_panel = panel(f.Controls.Panel3, c, "Panel3");
+  bevel(f.Controls.Bevel3, zoom_panel, "Bevel3");
+  Image_Widget* zoom = image(f.Controls.Zoom, f.Controls.Zoom.Picture, zoom_panel, "Zoom");
   // Moves arrive with no button held too; the form ignores them unless a
   // drag is on. While a button is held Qt keeps sending moves and the
   // release here, also from outside the view.
@@ -203,7 +204,7 @@ void Main_View::Build_Controls() {
   // The selection's raised frame. A press on its border reaches neither the
   // view nor the grab area: the marker takes it and does nothing.
   QFrame* marker =
-      bevel(f.Select_Marker, zoom_panel, "Select_Marker", QFrame::Panel | QFrame::Raised);
+      bevel(f.Controls.Select_Marker, zoom_panel, "Select_Marker", QFrame::Panel | QFrame::Raised);
   marker->setLineWidth(1);
   marker->setAttribute(Qt::WA_TransparentForMouseEvents, false);
   {
@@ -218,7 +219,7 @@ void Main_View::Build_Controls() {
     grab->On_Release = [this](Mouse_Button b, unsigned s, int x, int y) {
       Forward([=, this] { f_.Select_ImageMouseUp(b, s, x, y); });
     };
-    bindings_.push_back({&f.Select_Image, grab, nullptr});
+    bindings_.push_back({&f.Controls.Select_Image, grab, nullptr});
   }
   // The view, the selection over it and the panel's border all scroll and
   // zoom by the wheel.
@@ -242,8 +243,8 @@ void Main_View::Build_Controls() {
                            w->setPageStep(bar.Large_Change);
                          }});
   };
-  scroll(f.ZH, Qt::Horizontal, "ZH");
-  scroll(f.ZV, Qt::Vertical, "ZV");
+  scroll(f.Controls.ZH, Qt::Horizontal, "ZH");
+  scroll(f.Controls.ZV, Qt::Vertical, "ZV");
   // The vertical bar's left edge overlaps the view's last columns; the
   // drawing must stay fully visible, so the view lies on top.
   zoom_panel->raise();
@@ -259,9 +260,9 @@ void Main_View::Build_Controls() {
     w->setInvertedAppearance(true);
     w->setInvertedControls(true);
     QObject::connect(w, &QSlider::valueChanged, [this](int v) {
-      if (!syncing_) Forward([this, v] { f_.Play_Speed.Set_Position(v); });
+      if (!syncing_) Forward([this, v] { f_.Controls.Play_Speed.Set_Position(v); });
     });
-    Track_Bar& bar = f.Play_Speed;
+    Track_Bar& bar = f.Controls.Play_Speed;
     bindings_.push_back({&bar, w, [w, &bar] {
                            QSignalBlocker quiet(w);
                            if (w->minimum() != bar.Min || w->maximum() != bar.Max)
@@ -269,34 +270,35 @@ void Main_View::Build_Controls() {
                            if (w->value() != bar.Position) w->setValue(bar.Position);
                          }});
   }
-  speed(f.Repeat_Anim, c, "Repeat_Anim", "loop", 9, &TTolvane::Repeat_AnimClick);
-  label(f.Label1, c, "Label1");
+  speed(f.Controls.Repeat_Anim, c, "Repeat_Anim", "loop", 9, &TTolvane::Repeat_AnimClick);
+  label(f.Controls.Label1, c, "Label1");
 
-  bevel(f.Bevel9, c, "Bevel9", QFrame::HLine | QFrame::Sunken);
-  bevel(f.Bevel2, c, "Bevel2");
-  image(f.Frames, f.Frames.Picture, c, "Frames");
+  bevel(f.Controls.Bevel9, c, "Bevel9", QFrame::HLine | QFrame::Sunken);
+  bevel(f.Controls.Bevel2, c, "Bevel2");
+  image(f.Controls.Frames, f.Controls.Frames.Picture, c, "Frames");
   {
     // Drawn over the thumbnail row: it marks the current frame.
     auto* marker = new Frame_Marker(c);
     marker->setObjectName("Bevel1");
-    bindings_.push_back({&f.Bevel1, marker, nullptr});
+    bindings_.push_back({&f.Controls.Bevel1, marker, nullptr});
   }
-  QFrame* preview = panel(f.DSP_Panel, c, "DSP_Panel");
-  bevel(f.Bevel7, preview, "Bevel7");
-  image(f.Frame, f.Working_Frame, preview, "Frame");
-  bevel(f.Bevel8, c, "Bevel8", QFrame::HLine | QFrame::Sunken);
-  label(f.Label2, c, "Label2");
-  label(f.Label3, c, "Label3");
+  QFrame* preview = panel(f.Controls.DSP_Panel, c, "DSP_Panel");
+  bevel(f.Controls.Bevel7, preview, "Bevel7");
+  image(f.Controls.Frame, f.Working_Frame, preview, "Frame");
+  bevel(f.Controls.Bevel8, c, "Bevel8", QFrame::HLine | QFrame::Sunken);
+  label(f.Controls.Label2, c, "Label2");
+  label(f.Controls.Label3, c, "Label3");
 
-  QFrame* progress = panel(f.Progress_Panel, c, "Progress_Panel", QFrame::Panel | QFrame::Raised);
+  QFrame* progress =
+      panel(f.Controls.Progress_Panel, c, "Progress_Panel", QFrame::Panel | QFrame::Raised);
   progress->setLineWidth(2);
-  label(f.Progress_Caption, progress, "Progress_Caption");
-  label(f.Progress, progress, "Progress");
+  label(f.Controls.Progress_Caption, progress, "Progress_Caption");
+  label(f.Controls.Progress, progress, "Progress");
   {
     auto* w = new QProgressBar(progress);
     w->setObjectName("Prog_Bar");
     w->setTextVisible(false);
-    Progress_Bar& bar = f.Prog_Bar;
+    Progress_Bar& bar = f.Controls.Prog_Bar;
     bindings_.push_back({&bar, w, [w, &bar] {
                            if (w->minimum() != bar.Min || w->maximum() != bar.Max)
                              w->setRange(bar.Min, bar.Max);
@@ -309,6 +311,8 @@ void Main_View::Build_Controls() {
 void Main_View::Sync() {
   if (syncing_) return;
   syncing_ = true;
+  // The controls' state follows the command that just ran.
+  f_.Show_State();
   Sync_Window();
   for (const Binding& b : bindings_) {
     Place_Widget(*b.widget, *b.control);
