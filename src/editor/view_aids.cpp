@@ -48,6 +48,21 @@ void Draw_Checkerboard(Raster_Image& image, const Rect& area, Colour key, int or
   }
 }
 
+const Raster_Image& Frame_Preview::Picture(const Editing_State& doc, bool transparency) {
+  const Raster_Image& frame = doc.Working_Frame;
+  if (!transparency || !doc.Transparent_Colour) return frame;
+  // An equal serial means equal pixels, so an unchanged frame costs nothing.
+  if (key_ != doc.Transparent_Colour || source_serial_ != frame.Serial() ||
+      shown_.Width() != frame.Width() || shown_.Height() != frame.Height()) {
+    shown_ = frame;
+    source_serial_ = frame.Serial();
+    key_ = doc.Transparent_Colour;
+    Draw_Checkerboard(shown_, {0, 0, shown_.Width(), shown_.Height()}, *key_);
+    shown_.Touch();  // never the frame's serial, so the view repaints
+  }
+  return shown_;
+}
+
 void Draw_View_Aids(Raster_Image& view, const Editing_State& doc, int z, int h, int v,
                     bool onion_skin, bool pixel_grid, bool transparency, int ox, int oy) {
   const int fs = doc.Frame_Size, total = doc.Frame_Total, cur = doc.Cur_Frame;

@@ -1,4 +1,7 @@
 #pragma once
+#include <cstdint>
+#include <optional>
+
 #include "document/editing_state.h"
 #include "platform/controls.h"
 
@@ -88,5 +91,20 @@ void Draw_View_Aids(Raster_Image& view, const Editing_State& doc, int z, int h, 
 inline constexpr int Checker_Cell = 4;
 void Draw_Checkerboard(Raster_Image& image, const Rect& area, Colour key, int origin_x = 0,
                        int origin_y = 0);
+
+// The actual-size preview of the working frame. With `transparency` and a
+// transparent colour it is a copy whose pixels of that colour show as the
+// light checkerboard, made again whenever the frame or the colour changed
+// (so playback, which only rewrites the working frame, shows it too); else
+// it is the working frame itself.
+class Frame_Preview {
+ public:
+  const Raster_Image& Picture(const Editing_State& doc, bool transparency);
+
+ private:
+  Raster_Image shown_;
+  std::uint64_t source_serial_ = 0;
+  std::optional<Colour> key_;
+};
 
 }  // namespace tolvane

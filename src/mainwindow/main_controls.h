@@ -60,7 +60,8 @@ struct Main_Controls {
   Track_Bar Play_Speed;
   Label Label1;
 
-  // Thumbnails, preview and labels. Frame (child of DSP_Panel) shows Working_Frame.
+  // Thumbnails, preview and labels. Frame (child of DSP_Panel) shows
+  // TTolvane::Preview_Picture, the working frame at actual size.
   Image_Control Frames;
   Bevel Bevel1, Bevel2, Bevel7, Bevel8, Bevel9;
   Panel DSP_Panel;

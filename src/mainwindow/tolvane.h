@@ -76,6 +76,10 @@ class TTolvane : public TForm, public Editing_State, public Editor_Host {
     bool Pixel_Grid = false;
     bool Transparency = true;  // the transparent colour as a checkerboard
   } Aids;
+  // What the actual-size preview (Controls.Frame) shows: the working frame,
+  // with the transparency aid as the zoom view has it.
+  Frame_Preview Preview;
+  const Raster_Image& Preview_Picture() { return Preview.Picture(*this, Aids.Transparency); }
 
   bool Document_Open() const override { return Opened; }
   // Every control's Enabled, Checked and Down, and the playback controls,

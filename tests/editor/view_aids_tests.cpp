@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <optional>
 
 #include "bmp/bmp.h"
 #include "editor/editor_fixture.h"
@@ -20,28 +21,45 @@ std::string File_Bytes(const std::string& path) {
 
 // 70% of the working frame and 30% of the one before it, per channel rounded
 // to nearest; the first frame is seen over the last, and a lone frame over
-// nothing.
+// nothing. Pixels of the transparent colour are a light checkerboard of 4
+// pixel cells under it, in the zoom view and the preview, also while playing.
 TEST_F(View_Aids, OnionSkinShowsThePreviousFrameAtThirtyPercent) {
+  constexpr Colour Dark = 0xD6D6D6;
   const struct {
     int frame;
     bool onion;
     Colour view;
+    Colour preview;  // at (5, 1), the second cell of the first row
+    std::optional<Colour> key = {};
+    bool play = false;
   } cases[] = {
-      {1, false, B},
-      {1, true, Rgb(140, 100, 77)},  // B over A
-      {0, true, Rgb(3, 76, 188)},    // A over C
-      {2, true, Rgb(67, 44, 21)},    // C over B
+      {1, false, B, B},
+      {1, true, Rgb(140, 100, 77), B},  // B over A
+      {0, true, Rgb(3, 76, 188), A},    // A over C
+      {2, true, Rgb(67, 44, 21), C},    // C over B
+      {1, false, White, Dark, B},
+      {1, true, Rgb(179, 209, 255), Dark, B},  // the checkerboard's white over A
+      {0, true, White, Dark, B, true},         // playback went on to frame 1
   };
   Load_Strip(Solid_Strip({A, B, C}, 32));
   for (const auto& c : cases) {
     SCOPED_TRACE(c.frame);
     T().Cur_Frame = c.frame;
+    T().Transparent_Colour = c.key;
     if (T().Aids.Onion_Skin != c.onion) T().OnionSkin1Click();
     T().Show_Frame();
-    EXPECT_EQ(T().Controls.Zoom.Picture.GetPixel(6, 6), c.view);
-    EXPECT_EQ(T().Controls.Zoom.Picture.GetPixel(127, 127), c.view);
+    if (c.play) {
+      ASSERT_EQ(T().Preview_Picture().GetPixel(5, 1), A);  // frame 0 shown first
+      T().PlayClick();
+      T().Anim_TimerTimer();
+    } else {
+      EXPECT_EQ(T().Controls.Zoom.Picture.GetPixel(6, 6), c.view);
+      EXPECT_EQ(T().Controls.Zoom.Picture.GetPixel(127, 127), c.view);
+    }
+    EXPECT_EQ(T().Preview_Picture().GetPixel(5, 1), c.preview);
   }
 
+  T().Stop_Playback();
   Fresh(32);
   EXPECT_TRUE(T().Aids.Onion_Skin);
   EXPECT_EQ(T().Controls.Zoom.Picture.GetPixel(6, 6), White);

@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <utility>
 
 #include "qt/platform/qt_image.h"
 #include "qt/ui/view_helpers.h"
@@ -9,26 +10,31 @@
 namespace tolvane {
 
 Image_Widget::Image_Widget(const Raster_Image& picture, QWidget* parent)
-    : QWidget(parent), picture_(picture) {
+    : Image_Widget([&picture]() -> const Raster_Image& { return picture; }, parent) {}
+
+Image_Widget::Image_Widget(Source source, QWidget* parent)
+    : QWidget(parent), source_(std::move(source)) {
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void Image_Widget::Sync() {
-  if (picture_.Serial() == shown_serial_ && picture_.Data() == shown_data_ &&
-      picture_.Width() == shown_w_ && picture_.Height() == shown_h_)
+  const Raster_Image& picture = source_();
+  if (picture.Serial() == shown_serial_ && picture.Data() == shown_data_ &&
+      picture.Width() == shown_w_ && picture.Height() == shown_h_)
     return;
-  shown_serial_ = picture_.Serial();
-  shown_data_ = picture_.Data();
-  shown_w_ = picture_.Width();
-  shown_h_ = picture_.Height();
+  shown_serial_ = picture.Serial();
+  shown_data_ = picture.Data();
+  shown_w_ = picture.Width();
+  shown_h_ = picture.Height();
   update();
 }
 
 void Image_Widget::paintEvent(QPaintEvent* e) {
+  const Raster_Image& picture = source_();
   QPainter p(this);
-  if (picture_.Width() < width() || picture_.Height() < height())
+  if (picture.Width() < width() || picture.Height() < height())
     p.fillRect(e->rect(), palette().color(QPalette::Window));
-  if (!picture_.Empty()) p.drawImage(0, 0, Wrap_Image(picture_));
+  if (!picture.Empty()) p.drawImage(0, 0, Wrap_Image(picture));
 }
 
 void Image_Widget::mousePressEvent(QMouseEvent* e) {

@@ -13,6 +13,9 @@ namespace tolvane {
 class Image_Widget : public QWidget {
  public:
   Image_Widget(const Raster_Image& picture, QWidget* parent);
+  // A picture the form makes on request (asked at each sync and paint).
+  using Source = std::function<const Raster_Image&()>;
+  Image_Widget(Source source, QWidget* parent);
 
   // Repaints when the picture changed since the last paint.
   void Sync();
@@ -27,7 +30,7 @@ class Image_Widget : public QWidget {
   void mouseReleaseEvent(QMouseEvent* e) override;
 
  private:
-  const Raster_Image& picture_;
+  Source source_;
   std::uint64_t shown_serial_ = ~std::uint64_t{0};
   const void* shown_data_ = nullptr;
   int shown_w_ = -1, shown_h_ = -1;

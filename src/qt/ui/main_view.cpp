@@ -134,8 +134,8 @@ void Main_View::Build_Controls() {
                          }});
     return w;
   };
-  auto image = [&](const Control& c, const Raster_Image& picture, QWidget* parent,
-                   const char* name) {
+  // A control's own picture, or one the form makes on request.
+  auto image = [&](const Control& c, const auto& picture, QWidget* parent, const char* name) {
     auto* w = new Image_Widget(picture, parent);
     w->setObjectName(name);
     images_.push_back(w);
@@ -284,7 +284,9 @@ void Main_View::Build_Controls() {
   }
   QFrame* preview = panel(f.Controls.DSP_Panel, c, "DSP_Panel");
   bevel(f.Controls.Bevel7, preview, "Bevel7");
-  image(f.Controls.Frame, f.Working_Frame, preview, "Frame");
+  image(f.Controls.Frame,
+        Image_Widget::Source([&f]() -> const Raster_Image& { return f.Preview_Picture(); }),
+        preview, "Frame");
   bevel(f.Controls.Bevel8, c, "Bevel8", QFrame::HLine | QFrame::Sunken);
   label(f.Controls.Label2, c, "Label2");
   label(f.Controls.Label3, c, "Label3");
