@@ -26,8 +26,9 @@ Raster_Image Read_Picture(const std::string& path, Colour background, Read_Notes
   return Starts_As_Png(path) ? Read_Png(path, background) : Read_Bmp(path, notes);
 }
 
-Png_Picture Read_Picture_Keyed(const std::string& path, Colour preferred, Read_Notes* notes) {
-  if (Starts_As_Png(path)) return Read_Png_Keyed(path, preferred);
+Png_Picture Read_Picture_Keyed(const std::string& path, Colour preferred, Read_Notes* notes,
+                               std::span<const Colour> avoid) {
+  if (Starts_As_Png(path)) return Read_Png_Keyed(path, preferred, avoid);
   return {Read_Bmp(path, notes), std::nullopt, 0};
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <optional>
+#include <span>
 #include <string>
 
 #include "image/colour.h"
@@ -16,9 +17,10 @@ namespace tolvane {
 // short.
 Raster_Image Read_Picture(const std::string& path, Colour background, Read_Notes* notes = nullptr);
 // The same keeping a PNG's transparency as its transparent colour, chosen
-// from `preferred` on when the file names none (Read_Png_Keyed).
+// from `preferred` on, and none of `avoid`, when the file names none
+// (Read_Png_Keyed).
 Png_Picture Read_Picture_Keyed(const std::string& path, Colour preferred,
-                               Read_Notes* notes = nullptr);
+                               Read_Notes* notes = nullptr, std::span<const Colour> avoid = {});
 
 // Writing goes by the name: PNG when it ends in ".png" in any case, BMP
 // otherwise.

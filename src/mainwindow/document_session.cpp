@@ -97,7 +97,10 @@ void Document_Session::Load_File(const std::string& path) {
   std::optional<Colour> transparent;
   std::int64_t partly = 0;
   if (!Run_Command(t_.P, [&] {
-        Png_Picture read = Read_Picture_Keyed(path, t_.Mount_Colour, &notes);
+        // Never a drawing colour, which would then draw see-through.
+        const Colour drawing[] = {t_.Selected_Colour1 & Colour_Mask,
+                                  t_.Selected_Colour2 & Colour_Mask};
+        Png_Picture read = Read_Picture_Keyed(path, t_.Mount_Colour, &notes, drawing);
         picture = std::move(read.Image);
         transparent = read.Transparent;
         partly = read.Partly_Transparent;

@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -35,7 +36,8 @@ Raster_Image Decode_Png(const std::uint8_t* data, std::size_t size, Colour backg
 // A picture read with its transparency kept as one transparent colour. In a
 // file with an alpha channel or tRNS the fully transparent pixels take the
 // file's tRNS colour when it names one that no opaque pixel uses, else the
-// first free colour from `preferred` on (Free_Colour); partly transparent
+// first free colour from `preferred` on that is none of `avoid`
+// (Free_Colour); partly transparent
 // pixels are blended over it and counted. A file without transparency, or
 // whose alpha is opaque everywhere, has no transparent colour.
 struct Png_Picture {
@@ -43,14 +45,19 @@ struct Png_Picture {
   std::optional<Colour> Transparent;
   std::int64_t Partly_Transparent = 0;
 };
-Png_Picture Read_Png_Keyed(const std::string& path, Colour preferred);
-Png_Picture Decode_Png_Keyed(const std::uint8_t* data, std::size_t size, Colour preferred);
+Png_Picture Read_Png_Keyed(const std::string& path, Colour preferred,
+                           std::span<const Colour> avoid = {});
+Png_Picture Decode_Png_Keyed(const std::uint8_t* data, std::size_t size, Colour preferred,
+                             std::span<const Colour> avoid = {});
 
 // One flag per colour value 0 .. 0xFFFFFF.
 using Colour_Set = std::vector<bool>;
 // The first colour from `preferred` upward (wrapping at 0xFFFFFF) that is
-// not in `used`; none when every colour is.
-std::optional<Colour> Free_Colour(const Colour_Set& used, Colour preferred);
+// neither in `used` nor one of `avoid`; none when every colour is. The
+// program avoids its drawing colours: the default Mount colour and pencil
+// are both black, and a black transparent colour would make the pencil erase.
+std::optional<Colour> Free_Colour(const Colour_Set& used, Colour preferred,
+                                  std::span<const Colour> avoid = {});
 
 // Writes 8-bit RGB without alpha, safely as Save_File does.
 void Write_Png(const std::string& path, const Raster_Image& image);

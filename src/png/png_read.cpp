@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -177,7 +178,7 @@ std::optional<Colour> Trns_Colour(spng_ctx* ctx, const spng_ihdr& ihdr) {
 // Gives the marked pixels their colours: the transparent colour chosen among
 // those no opaque pixel uses, and blends over it.
 void Resolve_Marks(Png_Picture& picture, std::vector<Partial_Pixel>& partial,
-                   std::optional<Colour> key, Colour preferred) {
+                   std::optional<Colour> key, Colour preferred, std::span<const Colour> avoid) {
   Raster_Image& image = picture.Image;
   const std::int64_t width = image.Width();
   Colour_Set used(std::size_t{1} << 24);
@@ -193,7 +194,7 @@ void Resolve_Marks(Png_Picture& picture, std::vector<Partial_Pixel>& partial,
   // An alpha channel that is opaque everywhere is no transparency.
   if (!clear) return;
   if (key && used[*key]) key.reset();
-  picture.Transparent = key ? key : Free_Colour(used, preferred);
+  picture.Transparent = key ? key : Free_Colour(used, preferred, avoid);
   // Every colour taken: the see-through pixels take the preferred colour and
   // the picture has no transparent colour.
   const Colour key_colour = picture.Transparent.value_or(preferred);
@@ -221,7 +222,8 @@ void Resolve_Marks(Png_Picture& picture, std::vector<Partial_Pixel>& partial,
 // Keyed: a picture with transparency gets a transparent colour of its own
 // (the file's key, else a free colour from `background` on); otherwise its
 // see-through pixels are composited over `background`.
-Png_Picture Decode(spng_ctx* ctx, std::uint64_t size, Colour background, bool keyed) {
+Png_Picture Decode(spng_ctx* ctx, std::uint64_t size, Colour background, bool keyed,
+                   std::span<const Colour> avoid = {}) {
   // A bad checksum anywhere means a damaged file, not one to guess at.
   spng_set_crc_action(ctx, SPNG_CRC_ERROR, SPNG_CRC_ERROR);
   const auto most = std::uint32_t(std::min<std::int64_t>(Max_Image_Pixels, 0x7FFFFFFF));
@@ -282,7 +284,7 @@ Png_Picture Decode(spng_ctx* ctx, std::uint64_t size, Colour background, bool ke
   // The chunks after the picture up to IEND must be whole too: a file cut
   // short is damaged even when its pixels happened to be complete.
   if (const int e = spng_decode_chunks(ctx)) Not_Valid(e);
-  if (keyed) Resolve_Marks(picture, partial, Trns_Colour(ctx, ihdr), background);
+  if (keyed) Resolve_Marks(picture, partial, Trns_Colour(ctx, ihdr), background, avoid);
   return picture;
 }
 
@@ -292,21 +294,25 @@ bool Is_Png_Signature(const std::uint8_t* data, std::size_t size) {
   return size >= sizeof(Signature) && std::memcmp(data, Signature, sizeof(Signature)) == 0;
 }
 
-std::optional<Colour> Free_Colour(const Colour_Set& used, Colour preferred) {
+std::optional<Colour> Free_Colour(const Colour_Set& used, Colour preferred,
+                                  std::span<const Colour> avoid) {
   // Up from the preferred colour, round the cube: a fixed order, so the same
   // picture always gets the same colour.
   for (Colour k = 0; k <= Colour_Mask; ++k) {
     const Colour c = (preferred + k) & Colour_Mask;
-    if (c >= used.size() || !used[c]) return c;
+    if ((c >= used.size() || !used[c]) &&
+        std::find(avoid.begin(), avoid.end(), c) == avoid.end())
+      return c;
   }
   return std::nullopt;
 }
 
-Png_Picture Decode_Png_Keyed(const std::uint8_t* data, std::size_t size, Colour preferred) {
+Png_Picture Decode_Png_Keyed(const std::uint8_t* data, std::size_t size, Colour preferred,
+                             std::span<const Colour> avoid) {
   if (!Is_Png_Signature(data, size)) Not_Valid("not a PNG file");
   Context ctx = New_Decoder();
   if (const int e = spng_set_png_buffer(ctx.get(), data, size)) Not_Valid(e);
-  return Decode(ctx.get(), size, preferred, true);
+  return Decode(ctx.get(), size, preferred, true, avoid);
 }
 
 Raster_Image Decode_Png(const std::uint8_t* data, std::size_t size, Colour background) {
@@ -318,13 +324,14 @@ Raster_Image Decode_Png(const std::uint8_t* data, std::size_t size, Colour backg
 
 namespace {
 
-Png_Picture Read_File(const std::string& path, Colour background, bool keyed) {
+Png_Picture Read_File(const std::string& path, Colour background, bool keyed,
+                      std::span<const Colour> avoid = {}) {
   Read_Only_File f(path);
   Context ctx = New_Decoder();
   File_Stream stream{f.Fd()};
   if (const int e = spng_set_png_stream(ctx.get(), Read_Stream, &stream)) Not_Valid(e);
   try {
-    return Decode(ctx.get(), f.Size(), background, keyed);
+    return Decode(ctx.get(), f.Size(), background, keyed, avoid);
   } catch (const Toolkit_Error&) {
     if (stream.failed) throw Toolkit_Error("Stream read error", System_Reason(stream.error));
     throw;
@@ -337,8 +344,9 @@ Raster_Image Read_Png(const std::string& path, Colour background) {
   return std::move(Read_File(path, background, false).Image);
 }
 
-Png_Picture Read_Png_Keyed(const std::string& path, Colour preferred) {
-  return Read_File(path, preferred, true);
+Png_Picture Read_Png_Keyed(const std::string& path, Colour preferred,
+                           std::span<const Colour> avoid) {
+  return Read_File(path, preferred, true, avoid);
 }
 
 }  // namespace tolvane

@@ -146,10 +146,13 @@ TEST(PngWrite, AFailedWriteKeepsTheOldFile) {
   }
 }
 
-// The Mount colour when free, else the next free one up, wrapping round.
+// The Mount colour when free, else the next free one up, wrapping round;
+// never a drawing colour.
 TEST(Png_Transparent_Colour, IsTheFirstFreeColourFromTheMountColourOn) {
   Colour_Set used(std::size_t{1} << 24);
   EXPECT_EQ(Free_Colour(used, 0x123456), Colour{0x123456});
+  const Colour drawing[] = {0xFFFFFF, 0x123456};
+  EXPECT_EQ(Free_Colour(used, 0x123456, drawing), Colour{0x123457});
   used[0x123456] = used[0x123457] = true;
   EXPECT_EQ(Free_Colour(used, 0x123456), Colour{0x123458});
   used[0xFFFFFF] = true;
