@@ -9,6 +9,7 @@ import random
 import struct
 import subprocess
 import sys
+import zlib
 
 from PIL import Image
 
@@ -91,6 +92,28 @@ def magick(out, channels, interlace=False, depth=16, binary=False):
     subprocess.run(cmd, input=raw, check=True)
 
 
+def grey16_trns(out):
+    """16-bit grey with a tRNS key, which Pillow cannot write: by hand. Some
+    opaque pixels share the key's top byte, so they are one grey at 8 bits."""
+    r = rng()
+    key = 0x1234
+    rows = b""
+    for y in range(H):
+        row = [key if x % 5 == 0 else 0x1239 if x % 5 == 1 else r.randrange(65536)
+               for x in range(W)]
+        rows += b"\0" + struct.pack(">%dH" % W, *row)
+
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data +
+                struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+
+    with open(out, "wb") as f:
+        f.write(b"\x89PNG\r\n\x1a\n" +
+                chunk(b"IHDR", struct.pack(">IIBBBBB", W, H, 16, 0, 0, 0, 0)) +
+                chunk(b"tRNS", struct.pack(">H", key)) +
+                chunk(b"IDAT", zlib.compress(rows)) + chunk(b"IEND", b""))
+
+
 def main():
     kind, out = sys.argv[1], sys.argv[2]
     makers = {
@@ -122,6 +145,8 @@ def main():
         subprocess.run(["convert", out + ".pgm", "-depth", "4", "-define", "png:bit-depth=4",
                         "-define", "png:color-type=0", "PNG:" + out], check=True)
         os.remove(out + ".pgm")
+    elif kind == "grey16_trns":
+        grey16_trns(out)
     elif kind == "rgb16":
         magick(out, 3)
     elif kind == "rgba16":

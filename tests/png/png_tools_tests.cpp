@@ -174,7 +174,7 @@ TEST_F(PngTools, ATransparentFileLoadedAndSavedKeepsEveryPixelAndAlpha) {
     int saved_type;  // palette when 256 colours or fewer
   } samples[] = {{"palette4_clear", 3}, {"palette8_clear", 3},    {"grey8_trns", 3},
                  {"rgb8_trns", 2},      {"grey_alpha8_clear", 3}, {"rgba8_clear", 2},
-                 {"rgba16_clear", 2}};
+                 {"rgba16_clear", 2},   {"grey16_trns", 3}};
   const std::string script = std::string(TOLVANE_SOURCE_DIR) + "/tests/png/png_samples.py";
   for (const auto& s : samples) {
     SCOPED_TRACE(s.kind);
