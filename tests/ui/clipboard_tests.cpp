@@ -88,6 +88,12 @@ TEST(Qt_Clipboard, PicturesWithAlphaComeInOverWhite) {
   EXPECT_EQ(back.At(1, 0), Rgb(255, 255, 255));
   // 200 * 128/255 + 255 * 127/255, and so on, rounded.
   EXPECT_EQ(back.At(2, 0), Rgb(227, 127, 177));
+  // A document's transparent colour takes the clear pixel, and is what the
+  // partly clear one blends over.
+  p.Set_Clipboard_Transparent(Rgb(0, 255, 0));
+  ASSERT_TRUE(p.Clipboard_Get(back));
+  EXPECT_EQ(back.At(1, 0), Rgb(0, 255, 0));
+  EXPECT_EQ(back.At(2, 0), Rgb(100, 127, 50));
   QApplication::clipboard()->setText("words");
   EXPECT_FALSE(p.Clipboard_Image_Size(w, h));
 }
@@ -156,6 +162,10 @@ TEST_F(Other_Program, PictureFromAnotherProgramPastesWithItsPixels) {
       const Colour want = x == 4 && y == 3 ? Rgb(255, 255, 255) : Rgb(50 * x, 60 * y, 13);
       EXPECT_EQ(T().Working_Frame.At(x, y), want) << x << "," << y;
     }
+  // In a document with a transparent colour the clear pixel takes it.
+  T().Transparent_Colour = Rgb(1, 2, 3);
+  Choose(T().Controls.Paste2);
+  EXPECT_EQ(T().Working_Frame.At(4, 3), Rgb(1, 2, 3));
 }
 
 TEST_F(Other_Program, HugePictureIsRefusedByItsSize) {
