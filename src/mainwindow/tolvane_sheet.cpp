@@ -16,7 +16,10 @@ void TTolvane::ExportSheet1Click() {
   form.Loop_On = Player.Loop();
   Show_Modal(P, form);
   if (!form.Accepted) return;
-  Controls.SheetDialog1.File_Name = With_Extension(Anim_File_Name, ".png");
+  // A PNG document's own name would offer to replace the strip with its sheet.
+  std::string name = With_Extension(Anim_File_Name, ".png");
+  if (name == Anim_File_Name) name = With_Extension(Anim_File_Name, "") + "-sheet.png";
+  Controls.SheetDialog1.File_Name = name;
   if (!P.Execute_Save_Dialog(Controls.SheetDialog1)) return;
 
   // Nothing here pumps events, so the strip can be read in place.

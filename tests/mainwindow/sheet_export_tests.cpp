@@ -59,6 +59,12 @@ TEST_F(Sheet_Export, DialogChoicesReachTheFilesAndAreKept) {
     f.CancelClick();
   });
   T().ExportSheet1Click();
+
+  // A PNG document's sheet is not offered the document's own file.
+  T().Anim_File_Name = Path("walk.png");
+  P.On_Modal<TSheet_Export_Form>([](TSheet_Export_Form& f) { f.OkClick(); });
+  T().ExportSheet1Click();
+  EXPECT_EQ(P.Save_Seen.back().File_Name, Path("walk-sheet.png"));
 }
 
 }  // namespace
