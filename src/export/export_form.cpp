@@ -100,7 +100,6 @@ TGif_Export_Form::TGif_Export_Form(Platform& p) : TExport_Form(p) {
   Loop.B = {120, 74, 129, 17};
   Transparent.B = {8, 102, 185, 17};
   Transparent.Caption = "Transparent colour";
-  Transparent.Hint = "Pixels of the Crop/Mount colour become transparent";
   Dither.B = {8, 126, 241, 17};
   Dither.Caption = "Dither frames of over 256 colours";
   Dither.Hint = "Only such frames lose colours; the others are written exactly";
@@ -112,14 +111,19 @@ void TGif_Export_Form::Show_Choices(const Export_Choices& c) {
   Frames_Choice.Item_Index = c.Gif_Section ? 1 : 0;
   Scale.Set_Value(c.Gif_Scale);
   Loop.Checked = Loop_On;
-  Transparent.Checked = c.Gif_Transparent;
+  Transparent.Checked = c.Gif_Transparent || Document_Transparent;
+  Transparent.Enabled = !Document_Transparent;
+  Transparent.Hint = Document_Transparent
+                         ? "Pixels of the document's transparent colour become transparent"
+                         : "Pixels of the Crop/Mount colour become transparent";
   Dither.Checked = c.Gif_Dither;
 }
 
 void TGif_Export_Form::Keep_Choices(Export_Choices& c) {
   c.Gif_Section = Frames_Choice.Item_Index == 1;
   c.Gif_Scale = Scale_Value();
-  c.Gif_Transparent = Transparent.Checked;
+  // Fixed by the document, the box keeps the user's choice for other ones.
+  if (Transparent.Enabled) c.Gif_Transparent = Transparent.Checked;
   c.Gif_Dither = Dither.Checked;
 }
 

@@ -71,6 +71,9 @@ class TGif_Export_Form : public TExport_Form {
   explicit TGif_Export_Form(Platform& p);
 
   Check_Box Transparent, Dither;
+  // Set before it opens: the document has a transparent colour, which the
+  // GIF takes whatever the box says, so the box shows it checked and fixed.
+  bool Document_Transparent = false;
 
  protected:
   void Show_Choices(const Export_Choices& c) override;

@@ -131,11 +131,13 @@ TEST_F(Gif_Export, DialogChoicesReachTheFile) {
     bool loop, transparent;
     int frames, side;
     std::vector<std::string> delays;
+    bool keyed = false;  // the document's transparent colour, whatever the box says
   } rows[] = {
       {false, 1, 10, true, false, 6, 8, {"10", "10", "10", "10", "10", "10"}},
       {true, 3, 16, false, true, 3, 24, {"6", "7", "6"}},
       {false, 8, 30, true, true, 6, 64, {"3", "4", "3", "3", "4", "3"}},
       {true, 2, 1, true, false, 3, 16, {"100", "100", "100"}},
+      {false, 1, 10, true, false, 6, 8, {"10", "10", "10", "10", "10", "10"}, true},
   };
   const std::string identify = bt::Find_Tool("identify");
   if (identify.empty()) GTEST_SKIP() << "ImageMagick is not installed";
@@ -155,6 +157,7 @@ TEST_F(Gif_Export, DialogChoicesReachTheFile) {
     SCOPED_TRACE("scale " + std::to_string(row.scale));
     T().Controls.Play_Speed.Set_Position(row.fps);
     T().Player.Set_Loop(!row.loop);  // the dialog's Loop wins over the button
+    T().Transparent_Colour = row.keyed ? std::optional(mount) : std::nullopt;
     const std::string gif = Path("choices.gif");
     P.Save_Answers = {gif};
     Accept_Dialog([&](TGif_Export_Form& f) {
@@ -163,6 +166,7 @@ TEST_F(Gif_Export, DialogChoicesReachTheFile) {
       f.Frames_Choice.Select(row.section ? 1 : 0);
       f.Scale.Text = std::to_string(row.scale);
       f.Loop.Set_Checked(row.loop);
+      EXPECT_EQ(f.Transparent.Enabled, !row.keyed);
       f.Transparent.Set_Checked(row.transparent);
     });
     T().ExportGIF1Click();
@@ -182,7 +186,7 @@ TEST_F(Gif_Export, DialogChoicesReachTheFile) {
       const Colour c = Colours[first + i];
       std::snprintf(hex, sizeof hex, "%02X%02X%02X", Red_Of(c), Green_Of(c), Blue_Of(c));
       want.push_back(row.delays[std::size_t(i)] + " " + std::to_string(row.side) + "x" +
-                     std::to_string(row.side) + (row.transparent ? " 0 " : " 1 ") + hex);
+                     std::to_string(row.side) + (row.transparent || row.keyed ? " 0 " : " 1 ") + hex);
     }
     for (std::string line; std::getline(lines, line);)
       got.push_back(line.substr(0, line.rfind(' ') + 7));  // the colour without its alpha
