@@ -300,8 +300,7 @@ std::optional<Colour> Free_Colour(const Colour_Set& used, Colour preferred,
   // picture always gets the same colour.
   for (Colour k = 0; k <= Colour_Mask; ++k) {
     const Colour c = (preferred + k) & Colour_Mask;
-    if ((c >= used.size() || !used[c]) &&
-        std::find(avoid.begin(), avoid.end(), c) == avoid.end())
+    if ((c >= used.size() || !used[c]) && std::find(avoid.begin(), avoid.end(), c) == avoid.end())
       return c;
   }
   return std::nullopt;

@@ -186,7 +186,8 @@ TEST_F(Gif_Export, DialogChoicesReachTheFile) {
       const Colour c = Colours[first + i];
       std::snprintf(hex, sizeof hex, "%02X%02X%02X", Red_Of(c), Green_Of(c), Blue_Of(c));
       want.push_back(row.delays[std::size_t(i)] + " " + std::to_string(row.side) + "x" +
-                     std::to_string(row.side) + (row.transparent || row.keyed ? " 0 " : " 1 ") + hex);
+                     std::to_string(row.side) + (row.transparent || row.keyed ? " 0 " : " 1 ") +
+                     hex);
     }
     for (std::string line; std::getline(lines, line);)
       got.push_back(line.substr(0, line.rfind(' ') + 7));  // the colour without its alpha
