@@ -59,7 +59,6 @@ TEST_F(View_Aids, OnionSkinShowsThePreviousFrameAtThirtyPercent) {
     EXPECT_EQ(T().Preview_Picture().GetPixel(5, 1), c.preview);
   }
 
-  T().Stop_Playback();
   Fresh(32);
   EXPECT_TRUE(T().Aids.Onion_Skin);
   EXPECT_EQ(T().Controls.Zoom.Picture.GetPixel(6, 6), White);

@@ -93,25 +93,21 @@ def magick(out, channels, interlace=False, depth=16, binary=False):
 
 
 def grey16_trns(out):
-    """16-bit grey with a tRNS key, which Pillow cannot write: by hand. Some
-    opaque pixels share the key's top byte, so they are one grey at 8 bits."""
-    r = rng()
-    key = 0x1234
-    rows = b""
-    for y in range(H):
-        row = [key if x % 5 == 0 else 0x1239 if x % 5 == 1 else r.randrange(65536)
-               for x in range(W)]
-        rows += b"\0" + struct.pack(">%dH" % W, *row)
+    """16-bit grey with a tRNS key, by hand as Pillow cannot; some opaque
+    pixels (0x1239) are the key's grey at 8 bits."""
+    r, key = rng(), 0x1234
+    px = [key if x % 5 == 0 else 0x1239 if x % 5 == 1 else r.randrange(65536) for x in range(W)]
+    rows = b"".join(b"\0" + struct.pack(">%dH" % W, *px[y:] + px[:y]) for y in range(H))
 
     def chunk(kind, data):
-        return (struct.pack(">I", len(data)) + kind + data +
-                struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+        crc = zlib.crc32(kind + data)
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", crc)
 
+    ihdr = struct.pack(">IIBBBBB", W, H, 16, 0, 0, 0, 0)
     with open(out, "wb") as f:
-        f.write(b"\x89PNG\r\n\x1a\n" +
-                chunk(b"IHDR", struct.pack(">IIBBBBB", W, H, 16, 0, 0, 0, 0)) +
-                chunk(b"tRNS", struct.pack(">H", key)) +
-                chunk(b"IDAT", zlib.compress(rows)) + chunk(b"IEND", b""))
+        f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", ihdr) +
+                chunk(b"tRNS", struct.pack(">H", key)) + chunk(b"IDAT", zlib.compress(rows)) +
+                chunk(b"IEND", b""))
 
 
 def main():

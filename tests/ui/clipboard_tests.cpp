@@ -88,12 +88,6 @@ TEST(Qt_Clipboard, PicturesWithAlphaComeInOverWhite) {
   EXPECT_EQ(back.At(1, 0), Rgb(255, 255, 255));
   // 200 * 128/255 + 255 * 127/255, and so on, rounded.
   EXPECT_EQ(back.At(2, 0), Rgb(227, 127, 177));
-  // A document's transparent colour takes the clear pixel, and is what the
-  // partly clear one blends over.
-  p.Set_Clipboard_Transparent(Rgb(0, 255, 0));
-  ASSERT_TRUE(p.Clipboard_Get(back));
-  EXPECT_EQ(back.At(1, 0), Rgb(0, 255, 0));
-  EXPECT_EQ(back.At(2, 0), Rgb(100, 127, 50));
   QApplication::clipboard()->setText("words");
   EXPECT_FALSE(p.Clipboard_Image_Size(w, h));
 }
