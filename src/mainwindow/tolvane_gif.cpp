@@ -46,6 +46,8 @@ void TTolvane::ExportGIF1Click() {
                             frames.Count - 1, Player.Fps(), form.Loop.Checked};
     animation.Scale = scale;
     animation.Dither = form.Dither.Checked;
+    animation.Frame_Ms.assign(Frame_Ms.begin() + frames.First,
+                              Frame_Ms.begin() + frames.Last() + 1);
     // The document's own transparent colour first; the Mount colour when
     // the user asks for one and the document has none.
     if (Transparent_Colour)

@@ -29,6 +29,7 @@ void Image_Widget::paintEvent(QPaintEvent* e) {
   if (picture_.Width() < width() || picture_.Height() < height())
     p.fillRect(e->rect(), palette().color(QPalette::Window));
   if (!picture_.Empty()) p.drawImage(0, 0, Wrap_Image(picture_));
+  if (Paint_Over) Paint_Over(p);
 }
 
 void Image_Widget::mousePressEvent(QMouseEvent* e) {
