@@ -52,7 +52,11 @@ struct Options {
                            "OUT"};
   QCommandLineOption scale{"scale", "Make each pixel an N x N block, N from 1 to 8 (default 1).",
                            "N"};
-  QCommandLineOption fps{"fps", "Frames per second, 1 to 30 (default 10).", "N"};
+  QCommandLineOption fps{
+      "fps",
+      "Frames per second, 1 to 30 (default 10), for the frames without a duration of "
+      "their own.",
+      "N"};
   QCommandLineOption section{"section", "Only frames A to B, counted from 1 (default all).", "A-B"};
   QCommandLineOption no_loop{"no-loop", "Play once instead of looping."};
   QCommandLineOption transparent{"transparent",

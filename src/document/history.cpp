@@ -44,8 +44,9 @@ void Swap_Pixels(Raster_Image& strip, const Rect& area, Raster_Image& held) {
 }  // namespace
 
 History::Shape History::Shape_Of(const Editing_State& s) {
-  return {s.Frame_Size, s.Frame_Total, s.Cur_Frame, s.Anim_Strip.Fill_Colour, s.Transparent_Colour,
-          s.Has_Own_Durations() ? s.Frame_Ms : std::vector<int>()};
+  return {s.Frame_Size,         s.Frame_Total,
+          s.Cur_Frame,          s.Anim_Strip.Fill_Colour,
+          s.Transparent_Colour, s.Has_Own_Durations() ? s.Frame_Ms : std::vector<int>()};
 }
 
 std::size_t History::Bytes_Of(const Step& step) {
@@ -162,11 +163,10 @@ void History::Close(const Editing_State& s, bool check) noexcept {
     failed_ = true;
   }
   // A command that changed nothing (a Resize to the same size) is no step.
-  const bool keep =
-      !failed_ && cap_ > 0 &&
-      (step.Before.Transparent != step.After.Transparent ||
-       step.Before.Frame_Ms != step.After.Frame_Ms ||
-       (!step.Parts.empty() && (!check || unchecked_ || Changes(s, step))));
+  const bool keep = !failed_ && cap_ > 0 &&
+                    (step.Before.Transparent != step.After.Transparent ||
+                     step.Before.Frame_Ms != step.After.Frame_Ms ||
+                     (!step.Parts.empty() && (!check || unchecked_ || Changes(s, step))));
   failed_ = false;
   if (!keep) return;
   try {

@@ -207,7 +207,8 @@ bool Encode(const Byte_Sink& sink, const Gif_Animation& a, const Gif_Palette& gl
   const int total = a.Last - a.First + 1;
   std::vector<int> ms(static_cast<std::size_t>(total), 0);
   for (int i = 0; i < total; ++i)
-    if (std::size_t(a.First + i) < a.Frame_Ms.size()) ms[std::size_t(i)] = a.Frame_Ms[std::size_t(a.First + i)];
+    if (std::size_t(a.First + i) < a.Frame_Ms.size())
+      ms[std::size_t(i)] = a.Frame_Ms[std::size_t(a.First + i)];
   const std::vector<int> delays = Gif_Delays(a.Fps, ms);
   for (int i = 0; i < total; ++i) {
     Gif_Palette own;

@@ -117,8 +117,7 @@ void Document_Session::Load_File(const std::string& path) {
     });
     // The pictures are sound; only their timing is lost.
     if (installed && durations.Damaged)
-      t_.P.Show_Message_Box(Damaged_Durations_Text(File_Name_Part(path)), Msg_Kind::Warning,
-                            mb_OK);
+      t_.P.Show_Message_Box(Damaged_Durations_Text(File_Name_Part(path)), Msg_Kind::Warning, mb_OK);
     // What the file holds is shown, but not as if it were whole.
     if (installed && notes.Cut_Short)
       t_.P.Show_Message_Box(
@@ -196,8 +195,8 @@ void Document_Session::Install_Strip(Raster_Image picture, std::optional<Colour>
   const std::optional<Colour> old_transparent = t.Transparent_Colour;
   t.Transparent_Colour = transparent;
   try {
-    Replace_Strip(t, std::move(picture), t.Frame_Size, [&t] { t.Layout_Frame_Views(); },
-                  durations);
+    Replace_Strip(
+        t, std::move(picture), t.Frame_Size, [&t] { t.Layout_Frame_Views(); }, durations);
   } catch (...) {
     t.Transparent_Colour = old_transparent;
     throw;
@@ -228,9 +227,8 @@ void Document_Session::Save_Through_Dialog() {
   const std::string path = t_.Controls.SaveDialog1.File_Name;
   if (!t_.Go_On_Without_Transparency(path)) return;
   if (!t_.Go_On_Without_Timings(path)) return;
-  if (!Run_Command(t_.P, [&] {
-        Write_Picture(path, t_.Anim_Strip, t_.Transparent_Colour, t_.Frame_Ms);
-      }))
+  if (!Run_Command(t_.P,
+                   [&] { Write_Picture(path, t_.Anim_Strip, t_.Transparent_Colour, t_.Frame_Ms); }))
     return;
   Saved_To(path);
   t_.Caption = "Tolvane - " + File_Name_Part(path);

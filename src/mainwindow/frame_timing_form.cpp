@@ -9,22 +9,22 @@ namespace tolvane {
 TFrame_Timing_Form::TFrame_Timing_Form(Platform& p) : P(p) {
   Name = "Frame_Timing_Form";
   Caption = "Frame Timing";
-  Window = {0, 0, 305, 145};
-  Timing.B = {8, 8, 153, 97};
+  Window = {0, 0, 345, 145};
+  Timing.B = {8, 8, 177, 97};
   Timing.Caption = "Duration";
   Timing.Items = {"&Follow the speed", "&Own, in ms:"};
   Timing.On_Click = [this] { TimingClick(); };
-  Duration.B = {96, 68, 57, 22};
+  Duration.B = {112, 68, 61, 22};
   Duration.Min = Min_Frame_Ms;
   Duration.Max = Max_Frame_Ms;
   Duration.Text = "100";
-  Applies_To.B = {168, 8, 129, 97};
+  Applies_To.B = {192, 8, 145, 97};
   Applies_To.Caption = "Set it for";
   Applies_To.Items = {"The current &frame", "The &section"};
   Applies_To.Item_Index = 0;
-  Ok.B = {144, 112, 73, 25};
+  Ok.B = {184, 112, 73, 25};
   Ok.Caption = "Ok";
-  Cancel.B = {224, 112, 73, 25};
+  Cancel.B = {264, 112, 73, 25};
   Cancel.Caption = "Cancel";
 }
 

@@ -32,7 +32,8 @@ struct Main_Controls {
       Select1, FilledEllipse1, Syringe1, SwapColours1, TransparentColour1, N3, Undo1, StepBackward1,
       StepForward1;
   Menu_Item Frame1, Clear1, Copy1, Paste1, N4, CopyToClipboard1, PasteFromClipboard1, N5, Add1,
-      Delete1, Insert1, Resize1, FrameTiming1, N8, FirstFrame1, PreviousFrame1, NextFrame1, LastFrame1, PlayStop1;
+      Delete1, Insert1, Resize1, FrameTiming1, N8, FirstFrame1, PreviousFrame1, NextFrame1,
+      LastFrame1, PlayStop1;
   Menu_Item Section1, MarkFrameAsStartOfSection1, MarkFrameAsEndOfSection1, ResetMarks1;
   Menu_Item View1, OnionSkin1, PixelGrid1, ShowTransparency1, N6, ZoomIn1, ZoomOut1, Fit1;
   Menu_Item Effects1, Brightness1, Rotate1, Squash1, Spin1;

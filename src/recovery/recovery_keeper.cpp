@@ -43,11 +43,16 @@ Recovery_Keeper::~Recovery_Keeper() {
 }
 
 Recovery_Keeper::Signature Recovery_Keeper::Sign(const Editing_State& doc) {
-  return {doc.Anim_Strip.Serial(), doc.Working_Frame.Serial(),
-          doc.Frame_Edited,        doc.Cur_Frame,
-          doc.Frame_Size,          doc.Frame_Total,
-          doc.Section_Start,       doc.Section_End,
-          doc.Anim_File_Name,      doc.Transparent_Colour,
+  return {doc.Anim_Strip.Serial(),
+          doc.Working_Frame.Serial(),
+          doc.Frame_Edited,
+          doc.Cur_Frame,
+          doc.Frame_Size,
+          doc.Frame_Total,
+          doc.Section_Start,
+          doc.Section_End,
+          doc.Anim_File_Name,
+          doc.Transparent_Colour,
           doc.Frame_Ms};
 }
 

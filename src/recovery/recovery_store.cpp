@@ -110,10 +110,9 @@ std::optional<Recovery_Info> Parse_Recovery_Info(std::string_view text) {
     const std::size_t eq = line.find('=');
     if (eq == std::string_view::npos) return std::nullopt;
     const std::string_view key = line.substr(0, eq), value = line.substr(eq + 1);
-    static constexpr std::string_view keys[] = {"Path",          "Frame_Size",  "Frame_Total",
-                                                "Section_Start", "Section_End", "Time",
-                                                "Strip",         "Declined",    "Transparent",
-                                                "Frame_Ms"};
+    static constexpr std::string_view keys[] = {
+        "Path", "Frame_Size", "Frame_Total", "Section_Start", "Section_End",
+        "Time", "Strip",      "Declined",    "Transparent",   "Frame_Ms"};
     const auto at = std::find(std::begin(keys), std::end(keys), key);
     if (at == std::end(keys)) continue;  // a later version's key
     const auto i = unsigned(at - std::begin(keys));

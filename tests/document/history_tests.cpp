@@ -56,19 +56,27 @@ TEST(History, DurationsGoWithTheirFramesThroughTheEditsAndTheSteps) {
       {"add", [](Editing_State& s) { Append_Blank_Frame(s); }, {100, 0, 250, 0}},
       {"insert", [](Editing_State& s) { Insert_Blank_Frame(s, 1, 0); }, {100, 0, 0, 250}},
       {"insert frames",
-       [](Editing_State& s) { Insert_Frames(s, 1, Raster_Image(32, 16), {40, 5}); },
+       [](Editing_State& s) {
+         Insert_Frames(s, 1, Raster_Image(32, 16), {40, 5});
+       },
        {100, 40, 10, 0, 250}},
       {"delete", [](Editing_State& s) { Remove_Frame(s, 0); }, {0, 250}},
-      {"replace keeps", [](Editing_State& s) { Replace_Frames(s, 2, Raster_Image(32, 16, 7)); },
+      {"replace keeps",
+       [](Editing_State& s) { Replace_Frames(s, 2, Raster_Image(32, 16, 7)); },
        {100, 0, 250, 0}},
       {"replace gives",
        [](Editing_State& s) { Replace_Frames(s, 0, Raster_Image(16, 16, 7), {30}); },
        {30, 0, 250}},
       {"timing", [](Editing_State& s) { Set_Durations(s, 0, 1, 400); }, {400, 400, 250}},
-      {"strip", [](Editing_State& s) { Replace_Strip(s, Raster_Image(32, 16), 16, [] {}, {500}); },
+      {"strip",
+       [](Editing_State& s) { Replace_Strip(s, Raster_Image(32, 16), 16, [] {}, {500}); },
        {500, 0}},
       {"resize",
-       [](Editing_State& s) { Resize_Strip(s, 8, 0, 1, [] {}, [] {}); }, {100, 0, 250}},
+       [](Editing_State& s) {
+         Resize_Strip(
+             s, 8, 0, 1, [] {}, [] {});
+       },
+       {100, 0, 250}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

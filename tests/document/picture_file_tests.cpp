@@ -61,8 +61,9 @@ TEST(PngPicture, DurationsComeBackFromTheTextChunkAndBadOnesAreLeftOut) {
   const struct {
     const char* text;
     bool damaged;
-  } cases[] = {{"100,400,0,250", false}, {"100,400,0", true}, {"100,400,0,250,1", true},
-               {"100,x,0,250", true},    {"100,400,0,", true}, {"5,400,0,250", true},
+  } cases[] = {{"100,400,0,250", false},  {"100,400,0", true},
+               {"100,400,0,250,1", true}, {"100,x,0,250", true},
+               {"100,400,0,", true},      {"5,400,0,250", true},
                {"100,400,0,10001", true}, {"", true}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);

@@ -9,8 +9,7 @@
 
 namespace tolvane {
 
-Frame_Timing_View::Frame_Timing_View(Qt_Platform& p, TFrame_Timing_Form& form)
-    : p_(p), f_(form) {
+Frame_Timing_View::Frame_Timing_View(Qt_Platform& p, TFrame_Timing_Form& form) : p_(p), f_(form) {
   window_ = std::make_unique<Dialog_Window>(
       p_, [this] { f_.OkClick(); }, [this] { f_.Close(); }, [this] { f_.Close(); });
   QWidget* w = window_.get();

@@ -1,7 +1,6 @@
 #include "qt/ui/main_view.h"
 
 #include <QCloseEvent>
-#include <algorithm>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
@@ -15,6 +14,7 @@
 #include <QSlider>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 
 #include "qt/ui/dialog_widgets.h"
 #include "qt/ui/frame_marker.h"
