@@ -25,6 +25,7 @@ void TTolvane::ExportGIF1Click() {
   TGif_Export_Form& form = *App.Gif_Export_Form;
   form.Set_Document(Frame_Total, Frame_Size, Section_Start, Section_End, Player.Fps());
   form.Loop_On = Player.Loop();
+  form.Frame_Ms = Frame_Ms;
   Show_Modal(P, form);
   if (!form.Accepted) return;
   Controls.GifDialog1.File_Name = With_Extension(Anim_File_Name, ".gif");
