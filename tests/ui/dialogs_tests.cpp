@@ -78,7 +78,9 @@ TEST_F(Program_Test, FrameTimingSetsTheSectionAndPlaybackHoldsItsFrames) {
   QTimer::singleShot(0, [&] {
     QWidget* dialog = Views->Frame_Timing().Window();
     dialog->findChild<QRadioButton*>("Timing_1")->click();
-    dialog->findChild<QLineEdit*>("Duration_Text")->setText("250");
+    auto* field = dialog->findChild<QLineEdit*>("Duration_Text");
+    field->selectAll();
+    QTest::keyClicks(field, "250");
     dialog->findChild<QRadioButton*>("Applies_To_1")->click();
     QTest::keyClick(dialog, Qt::Key_Return);
   });
