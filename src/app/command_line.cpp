@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "bmp/bmp.h"
+#include "document/picture_file.h"
 #include "export/export_job.h"
 #include "io/read_only_file.h"
 #include "pcx/pcx.h"
@@ -51,7 +52,11 @@ struct Options {
                            "OUT"};
   QCommandLineOption scale{"scale", "Make each pixel an N x N block, N from 1 to 8 (default 1).",
                            "N"};
-  QCommandLineOption fps{"fps", "Frames per second, 1 to 30 (default 10).", "N"};
+  QCommandLineOption fps{
+      "fps",
+      "Frames per second, 1 to 30 (default 10), for the frames without a duration of "
+      "their own.",
+      "N"};
   QCommandLineOption section{"section", "Only frames A to B, counted from 1 (default all).", "A-B"};
   QCommandLineOption no_loop{"no-loop", "Play once instead of looping."};
   QCommandLineOption transparent{"transparent",
@@ -249,7 +254,13 @@ std::optional<int> Run_Command_Line(int argc, char* argv[]) {
       std::cerr << "tolvane: cannot read " << job.In << ": out of memory\n";
       return Exit_Failed;
     }
-    const int status = Run_Export_Job(job, in.Image, in.Transparent, std::cerr);
+    // The frames' own durations come from a PNG strip's chunk; damaged ones
+    // are left out, and the export goes on at the speed.
+    const int height = std::max(in.Image.Height(), 1);
+    const File_Durations durations = Durations_In(in.Text, in.Image.Width() / height);
+    if (durations.Damaged)
+      std::cerr << "tolvane: " << job.In << ": its frame timings are damaged and were ignored\n";
+    const int status = Run_Export_Job(job, in.Image, in.Transparent, std::cerr, durations.Ms);
     // A section beyond IN's frames is a bad option too, known once IN is read.
     if (status == Exit_Bad_Options) std::cerr << Synopsis;
     return status;

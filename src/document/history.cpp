@@ -44,11 +44,14 @@ void Swap_Pixels(Raster_Image& strip, const Rect& area, Raster_Image& held) {
 }  // namespace
 
 History::Shape History::Shape_Of(const Editing_State& s) {
-  return {s.Frame_Size, s.Frame_Total, s.Cur_Frame, s.Anim_Strip.Fill_Colour, s.Transparent_Colour};
+  return {s.Frame_Size,         s.Frame_Total,
+          s.Cur_Frame,          s.Anim_Strip.Fill_Colour,
+          s.Transparent_Colour, s.Has_Own_Durations() ? s.Frame_Ms : std::vector<int>()};
 }
 
 std::size_t History::Bytes_Of(const Step& step) {
-  std::size_t bytes = sizeof(Step) + step.Name.size() + step.Parts.size() * sizeof(Part);
+  std::size_t bytes = sizeof(Step) + step.Name.size() + step.Parts.size() * sizeof(Part) +
+                      (step.Before.Frame_Ms.size() + step.After.Frame_Ms.size()) * sizeof(int);
   for (const Part& p : step.Parts) bytes += Pixel_Bytes(p.Held.Width(), p.Held.Height());
   return bytes;
 }
@@ -56,7 +59,7 @@ std::size_t History::Bytes_Of(const Step& step) {
 bool History::Changes(const Editing_State& s, const Step& step) {
   const Shape now = Shape_Of(s);
   if (now.Frame_Size != step.Before.Frame_Size || now.Frame_Total != step.Before.Frame_Total ||
-      now.Fill != step.Before.Fill)
+      now.Fill != step.Before.Fill || now.Frame_Ms != step.Before.Frame_Ms)
     return true;
   // Each part that holds what its area now holds leaves the strip as it is
   // when taken back, and so do all of them together.
@@ -142,6 +145,7 @@ void History::Open(const Editing_State& s, const std::string& name) {
   if (depth_ == 0) {
     open_ = Step{name, Shape_Of(s), {}, {}, {}};
     failed_ = false;
+    unchecked_ = false;
   }
   ++depth_;
 }
@@ -152,11 +156,17 @@ void History::Close(const Editing_State& s, bool check) noexcept {
   if (applying_ || depth_ == 0 || --depth_ > 0) return;
   Step step = std::move(open_);
   open_ = Step{};
-  step.After = Shape_Of(s);
+  try {
+    step.After = Shape_Of(s);
+  } catch (...) {  // no memory for the durations: the change goes unrecorded
+    Clear();
+    failed_ = true;
+  }
   // A command that changed nothing (a Resize to the same size) is no step.
   const bool keep = !failed_ && cap_ > 0 &&
                     (step.Before.Transparent != step.After.Transparent ||
-                     (!step.Parts.empty() && (!check || Changes(s, step))));
+                     step.Before.Frame_Ms != step.After.Frame_Ms ||
+                     (!step.Parts.empty() && (!check || unchecked_ || Changes(s, step))));
   failed_ = false;
   if (!keep) return;
   try {
@@ -262,6 +272,7 @@ void History::Record_Frame_Changes(const Editing_State& s, const std::string& na
   const int left = s.Frame_Left(base_frame_);
   Open(s, name);
   Changed_Pixels({left + r.Left, r.Top, left + r.Right, r.Bottom}, Keep(base_, r));
+  unchecked_ = true;
   Copy_Rect(base_, r, frame, r);
   // The working frame changed, and the strip gets the change only after this.
   Close(s, false);
@@ -317,6 +328,8 @@ void History::Take(Editing_State& s, Step& step, bool back, const std::function<
   const int n = int(step.Parts.size());
   auto part = [&](int k) -> Part& { return step.Parts[std::size_t(back ? n - 1 - k : k)]; };
   auto set = [&s](const Shape& to) {
+    s.Frame_Ms = to.Frame_Ms.empty() ? std::vector<int>(std::size_t(to.Frame_Total), Follow_Speed)
+                                     : to.Frame_Ms;
     s.Frame_Size = to.Frame_Size;
     s.Frame_Total = to.Frame_Total;
     s.Cur_Frame = to.Cur_Frame;
@@ -340,6 +353,7 @@ void History::Take(Editing_State& s, Step& step, bool back, const std::function<
       Clear();
       s.Frame_Total = std::max(1, s.Anim_Strip.Width() / std::max(1, s.Frame_Size));
       s.Cur_Frame = std::clamp(s.Cur_Frame, 0, s.Frame_Total - 1);
+      s.Frame_Ms.resize(std::size_t(s.Frame_Total), Follow_Speed);
     }
     throw;
   }

@@ -84,7 +84,8 @@ class History {
   void Rebase(const Editing_State& s);
 
   // Taking a step: the strip, Frame_Size, Frame_Total, Cur_Frame, the
-  // strip's Fill_Colour and the transparent colour become what they were before (Back) or after
+  // strip's Fill_Colour, the frames' durations and the transparent colour
+  // become what they were before (Back) or after
   // (Forward) the step's change; the working frame is the caller's. The
   // strip must hold the document (the working frame committed). `then` runs
   // with the step taken (to lay out views for a new frame size); when it or
@@ -97,6 +98,7 @@ class History {
     int Frame_Size = 0, Frame_Total = 0, Cur_Frame = 0;
     Colour Fill = 0;
     std::optional<Colour> Transparent;
+    std::vector<int> Frame_Ms;  // empty while every frame follows the speed
   };
   struct Part {
     // Pixels: Area of the strip, exchanged with Held. Frames_In: frames
@@ -137,6 +139,9 @@ class History {
   Step open_;
   int depth_ = 0;
   bool failed_ = false, applying_ = false, cut_ = false;
+  // The open step holds a change of the working frame, which the strip does
+  // not show yet: it is kept without comparing it with the strip.
+  bool unchecked_ = false;
 
   Raster_Image base_;
   int base_frame_ = -1;

@@ -2,6 +2,8 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "image/colour.h"
 #include "image/image_error.h"
@@ -15,7 +17,9 @@ namespace tolvane {
 // transparent PNG pixels become `background`. Anything not PNG goes to the
 // BMP reader, whose messages it keeps, and which tells notes of a file cut
 // short.
-Raster_Image Read_Picture(const std::string& path, Colour background, Read_Notes* notes = nullptr);
+// `text` receives a PNG's text chunks (none for a BMP).
+Raster_Image Read_Picture(const std::string& path, Colour background, Read_Notes* notes = nullptr,
+                          Png_Text* text = nullptr);
 // The same keeping a PNG's transparency as its transparent colour, chosen
 // from `preferred` on, and none of `avoid`, when the file names none
 // (Read_Png_Keyed).
@@ -25,8 +29,31 @@ Png_Picture Read_Picture_Keyed(const std::string& path, Colour preferred,
 // Writing goes by the name: PNG when it ends in ".png" in any case, BMP
 // otherwise.
 bool Is_Png_Name(const std::string& path);
-// A PNG writes the pixels of `transparent` see-through; a BMP cannot.
+// A PNG writes the pixels of `transparent` see-through, and the frames'
+// durations (Editing_State::Frame_Ms) when some frame has its own; a BMP
+// holds neither.
 void Write_Picture(const std::string& path, const Raster_Image& image,
-                   std::optional<Colour> transparent = std::nullopt);
+                   std::optional<Colour> transparent = std::nullopt,
+                   const std::vector<int>& durations = {});
+
+// The frames' durations in a PNG strip: a tEXt chunk of this keyword whose
+// text is each frame's duration in ms, 0 for one that follows the speed,
+// separated by commas ("100,400,0,250").
+inline constexpr const char* Durations_Keyword = "Tolvane-Durations";
+std::string Durations_Text(const std::vector<int>& durations);
+// The durations the text gives for `frames` frames; none unless it holds
+// exactly that many, each 0 or within Min_Frame_Ms..Max_Frame_Ms.
+std::optional<std::vector<int>> Parse_Durations(std::string_view text, int frames);
+
+// The durations a file's text chunks give its `frames` frames: empty when it
+// has none (every frame follows the speed), or when the chunk is damaged,
+// which Damaged tells so that the user hears of it.
+struct File_Durations {
+  std::vector<int> Ms;
+  bool Damaged = false;
+};
+File_Durations Durations_In(const Png_Text& text, int frames);
+// The message for a file whose durations were damaged.
+std::string Damaged_Durations_Text(const std::string& file_name);
 
 }  // namespace tolvane

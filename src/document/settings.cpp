@@ -331,6 +331,7 @@ Settings_Values Values_Of(const Parsed& p) {
       std::clamp(Integer_Of(p, "Edit", "HistoryMB").value_or(v.History_MB), 0, Max_History_MB);
   v.Show_Transparency = Integer_Of(p, "View", "Transparency").value_or(1) != 0;
   v.Ask_Bmp_Transparency = Integer_Of(p, "Files", "AskBmpTransparency").value_or(1) != 0;
+  v.Ask_Bmp_Timings = Integer_Of(p, "Files", "AskBmpTimings").value_or(1) != 0;
   return v;
 }
 
@@ -363,6 +364,7 @@ void Write_Settings_File(Ini_File& ini, const Settings_Values& v) {
   ini.Write_Integer("Edit", "HistoryMB", v.History_MB);
   ini.Write_Integer("View", "Transparency", v.Show_Transparency ? 1 : 0);
   ini.Write_Integer("Files", "AskBmpTransparency", v.Ask_Bmp_Transparency ? 1 : 0);
+  ini.Write_Integer("Files", "AskBmpTimings", v.Ask_Bmp_Timings ? 1 : 0);
 }
 
 }  // namespace tolvane

@@ -56,8 +56,9 @@ struct Settings_Values {
   int History_MB = 256;
   // "View" "Transparency": the transparent colour shown as a checkerboard;
   // "Files" "AskBmpTransparency": Save as BMP asks before it drops the
-  // transparent colour. Both on unless the key says 0.
-  bool Show_Transparency = true, Ask_Bmp_Transparency = true;
+  // transparent colour; "Files" "AskBmpTimings": the same for the frames'
+  // own durations. All on unless the key says 0.
+  bool Show_Transparency = true, Ask_Bmp_Transparency = true, Ask_Bmp_Timings = true;
   friend bool operator==(const Settings_Values&, const Settings_Values&) = default;
 };
 

@@ -25,12 +25,23 @@ void Grow_To(Editing_State& s, std::int64_t total) {
   s.Anim_Strip.Set_Width(int(width));
 }
 
+// The durations of a state set up by hand are made one per frame, and room
+// is made for `more`, so that putting them in later cannot fail.
+void Ready_Durations(Editing_State& s, std::int64_t more) {
+  s.Frame_Ms.resize(std::size_t(s.Frame_Total), Follow_Speed);
+  s.Frame_Ms.reserve(std::size_t(s.Frame_Total + std::max<std::int64_t>(more, 0)));
+}
+
 // Room for `count` frames before frame `at`, the frames from `at` on moved
-// behind it. The room keeps the pixels of the frames that were there.
-void Open_Gap(Editing_State& s, int at, int count) {
+// behind it. The room keeps the pixels of the frames that were there; its
+// durations are `durations` (fitted to count).
+void Open_Gap(Editing_State& s, int at, int count, const std::vector<int>& durations = {}) {
   const int old_width = s.Anim_Strip.Width();
+  const std::vector<int> added = Fit_Durations(durations, count);
+  Ready_Durations(s, count);
   Grow_To(s, std::int64_t(s.Frame_Total) + count);
   s.Frame_Total += count;
+  s.Frame_Ms.insert(s.Frame_Ms.begin() + at, added.begin(), added.end());
   const int left = s.Frame_Left(at);
   if (left < old_width)
     Copy_Rect(s.Anim_Strip, {s.Frame_Left(at + count), 0, s.Anim_Strip.Width(), s.Frame_Size},
@@ -70,21 +81,33 @@ void Insert_Blank_Frame(Editing_State& s, int at, Colour colour) {
   s.Anim_History.Inserted_Frames(at, 1);
 }
 
-void Insert_Frames(Editing_State& s, int at, const Raster_Image& frames) {
+std::vector<int> Fit_Durations(std::vector<int> durations, int count) {
+  durations.resize(std::size_t(std::max(count, 0)), Follow_Speed);
+  for (int& ms : durations) ms = Clamp_Duration(ms);
+  return durations;
+}
+
+void Insert_Frames(Editing_State& s, int at, const Raster_Image& frames,
+                   const std::vector<int>& durations) {
   Step_Scope step(s, "Insert Frames");
-  Open_Gap(s, at, Frames_In(s, frames));
+  Open_Gap(s, at, Frames_In(s, frames), durations);
   BitBlt(s.Anim_Strip, s.Frame_Left(at), 0, frames);
   s.Anim_History.Inserted_Frames(at, Frames_In(s, frames));
 }
 
-void Append_Frames(Editing_State& s, const Raster_Image& frames) {
-  Insert_Frames(s, s.Frame_Total, frames);
+void Append_Frames(Editing_State& s, const Raster_Image& frames,
+                   const std::vector<int>& durations) {
+  Insert_Frames(s, s.Frame_Total, frames, durations);
 }
 
-void Replace_Frames(Editing_State& s, int at, const Raster_Image& frames) {
+void Replace_Frames(Editing_State& s, int at, const Raster_Image& frames,
+                    const std::vector<int>& durations) {
   Step_Scope step(s, "Replace Frames");
   const int old_total = s.Frame_Total;
   const std::int64_t end = std::int64_t(at) + Frames_In(s, frames);
+  const std::vector<int> given =
+      durations.empty() ? durations : Fit_Durations(durations, Frames_In(s, frames));
+  Ready_Durations(s, end - old_total);
   const Rect overwritten{s.Frame_Left(at), 0,
                          s.Frame_Left(int(std::min<std::int64_t>(end, old_total))), s.Frame_Size};
   Raster_Image before;
@@ -94,6 +117,8 @@ void Replace_Frames(Editing_State& s, int at, const Raster_Image& frames) {
     s.Frame_Total = int(end);
   }
   BitBlt(s.Anim_Strip, s.Frame_Left(at), 0, frames);
+  s.Frame_Ms.resize(std::size_t(s.Frame_Total), Follow_Speed);
+  std::copy(given.begin(), given.end(), s.Frame_Ms.begin() + at);
   s.Anim_History.Changed_Pixels(overwritten, std::move(before));
   s.Anim_History.Inserted_Frames(old_total, s.Frame_Total - old_total);
 }
@@ -113,23 +138,37 @@ void Remove_Frames(Editing_State& s, int at, int count) {
   Copy_Rect(s.Anim_Strip, {left, 0, width - cut, s.Frame_Size}, s.Anim_Strip,
             {left + cut, 0, width, s.Frame_Size});
   s.Anim_Strip.Set_Width(width - cut);
+  s.Frame_Ms.resize(std::size_t(s.Frame_Total), Follow_Speed);
+  s.Frame_Ms.erase(s.Frame_Ms.begin() + at, s.Frame_Ms.begin() + at + count);
   s.Frame_Total -= count;
 }
 
+void Set_Durations(Editing_State& s, int first, int last, int ms) {
+  Step_Scope step(s, "Frame Timing");
+  Ready_Durations(s, 0);
+  first = std::clamp(first, 0, s.Frame_Total - 1);
+  last = std::clamp(last, first, s.Frame_Total - 1);
+  std::fill(s.Frame_Ms.begin() + first, s.Frame_Ms.begin() + last + 1, Clamp_Duration(ms));
+}
+
 void Replace_Strip(Editing_State& s, Raster_Image strip, int frame_size,
-                   const std::function<void()>& then) {
+                   const std::function<void()>& then, const std::vector<int>& durations) {
   Step_Scope step(s, "Replace Strip");
+  std::vector<int> new_ms = Fit_Durations(durations, strip.Width() / frame_size);
   Raster_Image old_strip = std::move(s.Anim_Strip);
   const int old_size = s.Frame_Size, old_total = s.Frame_Total;
+  std::vector<int> old_ms = std::move(s.Frame_Ms);
   s.Anim_Strip = std::move(strip);
   s.Frame_Size = frame_size;
   s.Frame_Total = s.Anim_Strip.Width() / frame_size;
+  s.Frame_Ms = std::move(new_ms);
   try {
     then();
   } catch (...) {
     s.Anim_Strip = std::move(old_strip);
     s.Frame_Size = old_size;
     s.Frame_Total = old_total;
+    s.Frame_Ms = std::move(old_ms);
     throw;
   }
   s.Anim_History.Replaced_Strip(std::move(old_strip));

@@ -135,6 +135,16 @@ std::string TGif_Export_Form::Info_Text() const {
     shortest = std::min(shortest, Gif_Delay(Fps, i));
     longest = std::max(longest, Gif_Delay(Fps, i));
   }
+  // Frames with times of their own: the delays of the frames taken.
+  const Frame_Span span = Frames();
+  std::vector<int> ms;
+  for (int i = span.First; i <= span.Last() && std::size_t(i) < Frame_Ms.size(); ++i)
+    ms.push_back(Frame_Ms[std::size_t(i)]);
+  if (std::any_of(ms.begin(), ms.end(), [](int d) { return d > 0; })) {
+    const std::vector<int> delays = Gif_Delays(Fps, ms);
+    shortest = *std::min_element(delays.begin(), delays.end());
+    longest = *std::max_element(delays.begin(), delays.end());
+  }
   return Frames_Text(Frames().Count) + " of " + std::to_string(side) + " x " +
          std::to_string(side) + " pixels, " + std::to_string(shortest * 10) +
          (longest > shortest ? " to " + std::to_string(longest * 10) : "") + " ms each";

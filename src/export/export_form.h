@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <vector>
 
 #include "document/export_choices.h"
 #include "export/export_frames.h"
@@ -32,7 +33,8 @@ class TExport_Form : public TForm {
   int Frame_Total = 1, Frame_Size = 32;
   int Section_Start = 0, Section_End = 0;
   int Fps = 10;
-  bool Loop_On = true;  // the Loop button, set by the command
+  std::vector<int> Frame_Ms;  // the frames' own durations (Editing_State's)
+  bool Loop_On = true;        // the Loop button, set by the command
   // The main window's; set by the application.
   Colour* Mount_Colour = nullptr;
   Export_Choices* Choices = nullptr;

@@ -64,7 +64,8 @@ std::string Failure_Text(const Toolkit_Error& e, const std::string& path, const 
 }
 
 int Run_Export_Job(const Export_Job& job, const Raster_Image& strip,
-                   std::optional<Colour> transparent, std::ostream& err) {
+                   std::optional<Colour> transparent, std::ostream& err,
+                   const std::vector<int>& durations) {
   if (strip.Width() < 1 || strip.Height() < 1 || strip.Width() % strip.Height() != 0) {
     Report(err, "cannot read " + job.In + ": not a strip of square frames (" +
                     std::to_string(strip.Width()) + " x " + std::to_string(strip.Height()) +
@@ -87,6 +88,7 @@ int Run_Export_Job(const Export_Job& job, const Raster_Image& strip,
       Gif_Animation gif{strip, size, frames.First, frames.Last(), job.Fps, job.Loop};
       gif.Scale = job.Scale;
       gif.Dither = job.Dither;
+      gif.Frame_Ms = durations;
       // As the menu's export: the file's transparent colour, else the Mount
       // colour when asked for.
       if (transparent)
@@ -100,7 +102,7 @@ int Run_Export_Job(const Export_Job& job, const Raster_Image& strip,
     } else {
       const int columns = job.Columns > 0 ? job.Columns : frames.Count;
       Write_Sheet(job.Out, {strip, size, frames, columns, job.Scale, job.Padding, job.Mount,
-                            job.Fps, job.Loop, job.Frames_Hash, transparent});
+                            job.Fps, job.Loop, job.Frames_Hash, transparent, durations});
     }
   } catch (const Toolkit_Error& e) {
     Report(err, Failure_Text(e, job.Out, "write"));

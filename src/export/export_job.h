@@ -2,6 +2,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "image/colour.h"
 #include "image/image_error.h"
@@ -51,8 +52,10 @@ std::string Failure_Text(const Toolkit_Error& e, const std::string& path, const 
 // Exit_Bad_Options when the section lies outside the frames. The program's
 // message goes to err, one line; the frames a GIF had to reduce to 256
 // colours are told there too.
-// transparent is the strip file's own transparent colour, if it has one.
+// transparent is the strip file's own transparent colour, if it has one;
+// durations its frames' own durations (0 follows Fps; none: all do).
 int Run_Export_Job(const Export_Job& job, const Raster_Image& strip,
-                   std::optional<Colour> transparent, std::ostream& err);
+                   std::optional<Colour> transparent, std::ostream& err,
+                   const std::vector<int>& durations = {});
 
 }  // namespace tolvane

@@ -21,6 +21,9 @@ std::string Sheet_Json(const Sheet_Layout& layout, int frames, const Sheet_Meta&
   const auto size = [](int w, int h) { return ordered_json{{"w", w}, {"h", h}}; };
   const std::string stem = fs::path(meta.Image).stem().string();
   ordered_json list = meta.Frames_Hash ? ordered_json::object() : ordered_json::array();
+  std::vector<int> ms(std::size_t(std::max(frames, 0)), 0);
+  std::copy_n(meta.Frame_Ms.begin(), std::min(ms.size(), meta.Frame_Ms.size()), ms.begin());
+  const std::vector<int> delays = Gif_Delays(meta.Fps, ms);
   for (int i = 0; i < frames; ++i) {
     const Rect r = layout.Cell_Rect(i);
     const std::string name = stem + " " + std::to_string(i);
@@ -31,7 +34,7 @@ std::string Sheet_Json(const Sheet_Layout& layout, int frames, const Sheet_Meta&
         {"trimmed", false},
         {"spriteSourceSize", {{"x", 0}, {"y", 0}, {"w", layout.Cell}, {"h", layout.Cell}}},
         {"sourceSize", size(layout.Cell, layout.Cell)},
-        {"duration", 10 * Gif_Delay(meta.Fps, i)}};
+        {"duration", ms[std::size_t(i)] > 0 ? ms[std::size_t(i)] : 10 * delays[std::size_t(i)]}};
     if (meta.Frames_Hash)
       list[name] = std::move(entry);
     else
@@ -88,9 +91,12 @@ void Write_Sheet(const std::string& path, const Sheet_Export& s, const Write_Fun
       Lay_Out_Sheet(s.Frames.Count, s.Frame_Size, s.Columns, s.Scale, s.Padding);
   const Raster_Image sheet =
       Make_Sheet(s.Strip, s.Frame_Size, s.Frames, layout, s.Transparent.value_or(s.Mount));
+  std::vector<int> ms;
+  for (int i = s.Frames.First; i <= s.Frames.Last() && std::size_t(i) < s.Frame_Ms.size(); ++i)
+    ms.push_back(s.Frame_Ms[std::size_t(i)]);
   const std::string json = Sheet_Json(layout, s.Frames.Count,
                                       {fs::path(path).filename().string(), s.Scale, s.Fps, s.Loop,
-                                       s.Frames_Hash, s.Transparent.has_value()});
+                                       s.Frames_Hash, s.Transparent.has_value(), ms});
 
   const std::optional<std::string> old_json = Old_Contents(json_path);
   Save_Text(json_path, json, write_fn);

@@ -1,6 +1,7 @@
 #pragma once
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "export/export_frames.h"
 #include "io/safe_save.h"
@@ -16,13 +17,16 @@ struct Sheet_Meta {
   // "frames" as an object keyed by filename rather than an array.
   bool Frames_Hash = false;
   bool Transparent = false;  // "format" "RGBA8888" rather than "RGB888"
+  // The frames' own durations, 0 (or none) for one that follows Fps.
+  std::vector<int> Frame_Ms = {};
 };
 
 // The sprite-sheet JSON in the common layout: "frames", one entry per frame
 // with its "filename" (the sheet's name and the frame's number, so that two
 // sheets never collide), "frame" rectangle in the sheet, "rotated",
 // "trimmed", "spriteSourceSize", "sourceSize" and "duration" in ms (the
-// GIF's delay of the same frame, so both play alike); and "meta" with "app",
+// frame's own duration, else the GIF's delay of the same frame, so both play
+// alike); and "meta" with "app",
 // "version", "image", "format", "size", "scale" (a text, as the layout has
 // it), "frameSize", "fps", "loop" and "frameTags": one tag named after the
 // sheet over all its frames, played forward, for frameworks that look for
@@ -50,6 +54,8 @@ struct Sheet_Export {
   // The strip's see-through colour: its pixels and the padding are written
   // fully transparent.
   std::optional<Colour> Transparent = std::nullopt;
+  // Each frame's own duration, frame i of the strip at [i] (as Gif_Animation).
+  std::vector<int> Frame_Ms = {};
 };
 
 // Writes the sheet as a PNG at path and its JSON beside it, each through

@@ -20,7 +20,7 @@ struct Gif_Animation {
   const Raster_Image& Strip;
   int Frame_Size = 0;
   int First = 0, Last = 0;
-  int Fps = 10;      // the delays follow Gif_Delay
+  int Fps = 10;      // the delays follow Gif_Delays
   bool Loop = true;  // play forever; otherwise once
   int Scale = 1;     // each pixel becomes a Scale x Scale block
   // Pixels of this colour are written as the transparent index; each frame
@@ -28,6 +28,9 @@ struct Gif_Animation {
   std::optional<Colour> Transparent = std::nullopt;
   // Error diffusion in the frames that must lose colours.
   bool Dither = true;
+  // Each frame's own duration in ms, frame i of the strip at [i], 0 (or
+  // none) for one that follows Fps.
+  std::vector<int> Frame_Ms = {};
 };
 
 // What a write did: the frames (0 = First) reduced to 256 colours.
@@ -47,6 +50,13 @@ using Gif_Progress = std::function<void(int done, int total)>;
 // delays add up to the true time: at 12 fps they go 8, 9, 8, 8, 9, 8, ... and
 // every 12 frames last 100.
 int Gif_Delay(int fps, int frame);
+
+// The delays of frames that last ms[i] milliseconds each, 0 for one that
+// follows the speed (1000 / fps), in centiseconds. The same rule: each
+// frame ends at its true end time rounded, halves up, so the delays add up
+// to the true time. 100, 400, 100, 250 give 10, 40, 10, 25; 15, 15 give 2,
+// 1; with none of their own they are Gif_Delay's.
+std::vector<int> Gif_Delays(int fps, const std::vector<int>& ms);
 
 // The colours the frames are written with. With at most 256 distinct colours
 // they are the frames' own, sorted, and Exact is set; otherwise a median cut

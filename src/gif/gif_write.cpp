@@ -205,6 +205,11 @@ bool Encode(const Byte_Sink& sink, const Gif_Animation& a, const Gif_Palette& gl
 
   std::vector<GifByteType> line(static_cast<std::size_t>(out_size));
   const int total = a.Last - a.First + 1;
+  std::vector<int> ms(static_cast<std::size_t>(total), 0);
+  for (int i = 0; i < total; ++i)
+    if (std::size_t(a.First + i) < a.Frame_Ms.size())
+      ms[std::size_t(i)] = a.Frame_Ms[std::size_t(a.First + i)];
+  const std::vector<int> delays = Gif_Delays(a.Fps, ms);
   for (int i = 0; i < total; ++i) {
     Gif_Palette own;
     bool local = false;
@@ -215,7 +220,7 @@ bool Encode(const Byte_Sink& sink, const Gif_Animation& a, const Gif_Palette& gl
     const Gif_Palette& palette = local ? own : global;
     if (!palette.Exact) written.Reduced.push_back(i);
     if (!Put_Frame(gif, a, palette, local, !palette.Exact && a.Dither, a.First + i,
-                   Gif_Delay(a.Fps, i), line))
+                   delays[std::size_t(i)], line))
       return false;
     if (progress) progress(i + 1, total);
   }
@@ -229,6 +234,22 @@ int Gif_Delay(int fps, int frame) {
   const std::int64_t f = std::max(1, fps);
   const auto end = [f](std::int64_t n) { return (200 * n + f) / (2 * f); };
   return int(end(std::int64_t(frame) + 1) - end(frame));
+}
+
+std::vector<int> Gif_Delays(int fps, const std::vector<int>& ms) {
+  // Time counts in 1/fps ms, so that a frame that follows the speed adds
+  // exactly 1000 and one of its own ms * fps.
+  const std::int64_t f = std::max(1, fps);
+  std::vector<int> delays;
+  delays.reserve(ms.size());
+  std::int64_t time = 0, end = 0;
+  for (const int own : ms) {
+    time += own > 0 ? own * f : 1000;
+    const std::int64_t next = (time + 5 * f) / (10 * f);
+    delays.push_back(int(next - end));
+    end = next;
+  }
+  return delays;
 }
 
 std::string Reduced_Frames_Text(const std::vector<int>& frames, bool dithered) {

@@ -122,6 +122,7 @@ const Command Table[] = {
     Item(&C::Delete1, &C::Frame1, "Delete1", "&Delete", &T::Delete1Click, "Del"),
     Item(&C::Insert1, &C::Frame1, "Insert1", "&Insert", &T::Insert1Click, "Ctrl+I"),
     Item(&C::Resize1, &C::Frame1, "Resize1", "&Resize", &T::Resize1Click),
+    Item(&C::FrameTiming1, &C::Frame1, "FrameTiming1", "Frame &Timing...", &T::FrameTiming1Click),
     Separator(&C::N8, &C::Frame1, "N8"),
     Item(&C::FirstFrame1, &C::Frame1, "FirstFrame1", "&First Frame", &T::SpeedButton2Click, "Home"),
     Item(&C::PreviousFrame1, &C::Frame1, "PreviousFrame1", "Pre&vious Frame", &T::Prev_FrameClick,
@@ -237,7 +238,8 @@ void TTolvane::Show_State() {
   Controls.Repeat_Anim.Down = Player.Loop();
   Controls.DSP_Panel.Color = playing ? Playing_Border : Face_Colour;
   Controls.Anim_Timer.Enabled = playing;
-  Controls.Anim_Timer.Interval = Player.Interval();
+  // The frame on show holds for its own duration, if it has one.
+  Controls.Anim_Timer.Interval = Player.Interval(Frame_Duration(Cur_Frame));
   Controls.Play_Speed.Position = Player.Fps();
   Controls.Label1.Caption = std::to_string(Player.Fps()) + " fps";
 }

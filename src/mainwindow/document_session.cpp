@@ -96,6 +96,7 @@ void Document_Session::Load_File(const std::string& path) {
   Read_Notes notes;
   std::optional<Colour> transparent;
   std::int64_t partly = 0;
+  Png_Text text;
   if (!Run_Command(t_.P, [&] {
         // Never a drawing colour, which would then draw see-through.
         const Colour drawing[] = {t_.Selected_Colour1 & Colour_Mask,
@@ -104,17 +105,22 @@ void Document_Session::Load_File(const std::string& path) {
         picture = std::move(read.Image);
         transparent = read.Transparent;
         partly = read.Partly_Transparent;
+        text = std::move(read.Text);
       }))
     return;
 
   // A picture without one whole frame is no strip: it would leave no frame.
   if (picture.Width() > 0 && picture.Height() > 0 && picture.Width() % picture.Height() == 0) {
+    const File_Durations durations = Durations_In(text, picture.Width() / picture.Height());
     const bool installed = Run_Command(t_.P, [&] {
       const int size = picture.Height();
       Check_Frame_Size_Fits(size);
-      Install(std::move(picture), size, path, transparent);
+      Install(std::move(picture), size, path, transparent, durations.Ms);
       t_.Anim_History.Start(t_, true);
     });
+    // The pictures are sound; only their timing is lost.
+    if (installed && durations.Damaged)
+      t_.P.Show_Message_Box(Damaged_Durations_Text(File_Name_Part(path)), Msg_Kind::Warning, mb_OK);
     // What the file holds is shown, but not as if it were whole.
     if (installed && notes.Cut_Short)
       t_.P.Show_Message_Box(
@@ -135,7 +141,8 @@ void Document_Session::Load_File(const std::string& path) {
 }
 
 void Document_Session::Install(Raster_Image picture, int frame_size, const std::string& path,
-                               std::optional<Colour> transparent) {
+                               std::optional<Colour> transparent,
+                               const std::vector<int>& durations) {
   // The old document's frame size, name and flag come back if the new one
   // cannot be installed, so that a later Save cannot replace its file with
   // something else.
@@ -146,7 +153,7 @@ void Document_Session::Install(Raster_Image picture, int frame_size, const std::
     t_.Frame_Size = frame_size;
     t_.Anim_File_Name = path;
     t_.Anim_Modified = false;
-    Install_Strip(std::move(picture), transparent);
+    Install_Strip(std::move(picture), transparent, durations);
   } catch (...) {
     t_.Frame_Size = old_size;
     t_.Anim_File_Name = std::move(old_name);
@@ -174,7 +181,8 @@ void Document_Session::Opened(std::string caption, bool sections) {
   Discard_Recovery();
 }
 
-void Document_Session::Install_Strip(Raster_Image picture, std::optional<Colour> transparent) {
+void Document_Session::Install_Strip(Raster_Image picture, std::optional<Colour> transparent,
+                                     const std::vector<int>& durations) {
   TTolvane& t = t_;
   // A floating selection belongs to the frames being replaced, and a running
   // playback to the old document.
@@ -190,7 +198,8 @@ void Document_Session::Install_Strip(Raster_Image picture, std::optional<Colour>
   const std::optional<Colour> old_transparent = t.Transparent_Colour;
   t.Transparent_Colour = transparent;
   try {
-    Replace_Strip(t, std::move(picture), t.Frame_Size, [&t] { t.Layout_Frame_Views(); });
+    Replace_Strip(
+        t, std::move(picture), t.Frame_Size, [&t] { t.Layout_Frame_Views(); }, durations);
   } catch (...) {
     t.Transparent_Colour = old_transparent;
     throw;
@@ -209,8 +218,10 @@ void Document_Session::Save() {
     return;
   }
   if (!t_.Go_On_Without_Transparency(t_.Anim_File_Name)) return;
-  if (Run_Command(t_.P,
-                  [&] { Write_Picture(t_.Anim_File_Name, t_.Anim_Strip, t_.Transparent_Colour); }))
+  if (!t_.Go_On_Without_Timings(t_.Anim_File_Name)) return;
+  if (Run_Command(t_.P, [&] {
+        Write_Picture(t_.Anim_File_Name, t_.Anim_Strip, t_.Transparent_Colour, t_.Frame_Ms);
+      }))
     Saved_To(t_.Anim_File_Name);
 }
 
@@ -218,7 +229,9 @@ void Document_Session::Save_Through_Dialog() {
   if (!t_.P.Execute_Save_Dialog(t_.Controls.SaveDialog1)) return;
   const std::string path = t_.Controls.SaveDialog1.File_Name;
   if (!t_.Go_On_Without_Transparency(path)) return;
-  if (!Run_Command(t_.P, [&] { Write_Picture(path, t_.Anim_Strip, t_.Transparent_Colour); }))
+  if (!t_.Go_On_Without_Timings(path)) return;
+  if (!Run_Command(t_.P,
+                   [&] { Write_Picture(path, t_.Anim_Strip, t_.Transparent_Colour, t_.Frame_Ms); }))
     return;
   Saved_To(path);
   t_.Caption = "Tolvane - " + File_Name_Part(path);

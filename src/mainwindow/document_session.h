@@ -2,6 +2,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "image/raster_image.h"
 #include "platform/controls.h"
@@ -38,11 +39,15 @@ class Document_Session {
 
   // Installs picture as the open document with frames of frame_size named
   // path; a failure leaves the old document, its size and name as they were.
+  // durations: each frame's own in ms, Follow_Speed (0) for one that follows
+  // the speed bar; empty: all follow (Fit_Durations makes them one a frame).
   void Install(Raster_Image picture, int frame_size, const std::string& path,
-               std::optional<Colour> transparent = std::nullopt);
+               std::optional<Colour> transparent = std::nullopt,
+               const std::vector<int>& durations = {});
   // The same with Frame_Size and Anim_File_Name set beforehand.
   // transparent is the new strip's transparent colour, if it has one.
-  void Install_Strip(Raster_Image picture, std::optional<Colour> transparent = std::nullopt);
+  void Install_Strip(Raster_Image picture, std::optional<Colour> transparent = std::nullopt,
+                     const std::vector<int>& durations = {});
 
   // A file named on the command line, opened once the splash has closed,
   // without the open dialog; after recovery has offered its copies.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include "platform/controls.h"
 
 namespace tolvane {
@@ -30,7 +32,8 @@ struct Main_Controls {
       Select1, FilledEllipse1, Syringe1, SwapColours1, TransparentColour1, N3, Undo1, StepBackward1,
       StepForward1;
   Menu_Item Frame1, Clear1, Copy1, Paste1, N4, CopyToClipboard1, PasteFromClipboard1, N5, Add1,
-      Delete1, Insert1, Resize1, N8, FirstFrame1, PreviousFrame1, NextFrame1, LastFrame1, PlayStop1;
+      Delete1, Insert1, Resize1, FrameTiming1, N8, FirstFrame1, PreviousFrame1, NextFrame1,
+      LastFrame1, PlayStop1;
   Menu_Item Section1, MarkFrameAsStartOfSection1, MarkFrameAsEndOfSection1, ResetMarks1;
   Menu_Item View1, OnionSkin1, PixelGrid1, ShowTransparency1, N6, ZoomIn1, ZoomOut1, Fit1;
   Menu_Item Effects1, Brightness1, Rotate1, Squash1, Spin1;
@@ -63,6 +66,8 @@ struct Main_Controls {
   // Thumbnails, preview and labels. Frame (child of DSP_Panel) shows
   // TTolvane::Preview_Picture, the working frame at actual size.
   Image_Control Frames;
+  // Thumbnail slot i shows a frame with a duration of its own: the view marks it.
+  std::vector<bool> Frames_Timed;
   Bevel Bevel1, Bevel2, Bevel7, Bevel8, Bevel9;
   Panel DSP_Panel;
   Control Frame;

@@ -4,7 +4,8 @@ namespace tolvane {
 
 // Playback's own state: whether it runs, whether it loops at the section's
 // end, and its speed. The window's Play, Stop, Repeat_Anim, Play_Speed and
-// Anim_Timer only show it.
+// Anim_Timer only show it. A frame with a duration of its own holds for it
+// instead of the speed's interval.
 class Playback {
  public:
   static constexpr int Min_Fps = 1, Max_Fps = 30;
@@ -15,6 +16,9 @@ class Playback {
   // The timer's interval: 1000 / fps to the nearest millisecond, a tie going
   // to the even neighbour (16 fps: 62.5 gives 62).
   int Interval() const;
+  // The interval of a frame of duration `own_ms`: its own, or the speed's
+  // for Follow_Speed (0).
+  int Interval(int own_ms) const { return own_ms > 0 ? own_ms : Interval(); }
 
   void Set_Fps(int fps);  // brought into Min_Fps..Max_Fps
   void Set_Loop(bool on) { loop_ = on; }

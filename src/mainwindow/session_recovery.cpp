@@ -72,7 +72,7 @@ void Document_Session::Offer_Recovery() {
     }
     const Recovery_Info info = copy.Info;
     recovered = Run_Command(t_.P, [&] {
-      Install(std::move(copy.Strip), info.Frame_Size, info.Path, info.Transparent);
+      Install(std::move(copy.Strip), info.Frame_Size, info.Path, info.Transparent, info.Frame_Ms);
       t_.Anim_Modified = true;
       t_.Section_Start = info.Section_Start;
       t_.Section_End = info.Section_End;

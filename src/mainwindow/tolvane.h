@@ -136,6 +136,9 @@ class TTolvane : public TForm, public Editing_State, public Editor_Host {
 
   // Display and navigation.
   void Show_Frame();
+  // The frame counter, with the current frame's own duration, and which
+  // thumbnails show frames with durations of their own.
+  void Show_Counter();
   // The current frame's thumbnail drawn from the working frame, without a
   // commit: after each stroke and each command that changed the frame.
   void Show_Working_Thumb();
@@ -277,6 +280,13 @@ class TTolvane : public TForm, public Editing_State, public Editor_Host {
   // False when the user keeps the document unsaved rather than lose its
   // transparent colour in the BMP `path`.
   bool Go_On_Without_Transparency(const std::string& path);
+
+  // Frame timing (tolvane_timing.cpp): Frame > Frame Timing through
+  // App.Frame_Timing_Form, and Save as BMP's question when frames have
+  // durations of their own, which a BMP cannot keep.
+  void FrameTiming1Click();
+  bool Ask_Bmp_Timings = true;
+  bool Go_On_Without_Timings(const std::string& path);
 
   // The window as the user sizes it (mainwindow/tolvane_window.cpp). Its
   // client area never gets smaller than the size Layout_Frame_Views gives the

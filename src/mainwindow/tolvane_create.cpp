@@ -74,6 +74,7 @@ void TTolvane::Read_Settings() {
   Anim_History.Set_Cap(std::size_t(v.History_MB) << 20);
   Aids.Transparency = v.Show_Transparency;
   Ask_Bmp_Transparency = v.Ask_Bmp_Transparency;
+  Ask_Bmp_Timings = v.Ask_Bmp_Timings;
 }
 
 Settings_Values TTolvane::Current_Settings() const {
@@ -94,6 +95,7 @@ Settings_Values TTolvane::Current_Settings() const {
   v.History_MB = int(Anim_History.Cap() >> 20);
   v.Show_Transparency = Aids.Transparency;
   v.Ask_Bmp_Transparency = Ask_Bmp_Transparency;
+  v.Ask_Bmp_Timings = Ask_Bmp_Timings;
   return v;
 }
 

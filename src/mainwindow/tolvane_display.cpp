@@ -10,8 +10,7 @@
 namespace tolvane {
 
 void TTolvane::Show_Frame() {
-  Controls.Label2.Caption =
-      "Frame " + std::to_string(Cur_Frame + 1) + " of " + std::to_string(Frame_Total);
+  Show_Counter();
   Raster_Image& thumbs = Controls.Frames.Picture;
   thumbs.Fill_Colour = 0xC0C0C0;
   thumbs.FillRect({0, 0, thumbs.Width(), thumbs.Height()});
@@ -20,6 +19,19 @@ void TTolvane::Show_Frame() {
   BitBlt(Working_Frame, -Frame_Size * Cur_Frame, 0, Anim_Strip);
   Anim_History.Rebase(*this);
   Redraw_Zoom();
+}
+
+void TTolvane::Show_Counter() {
+  Controls.Label2.Caption =
+      "Frame " + std::to_string(Cur_Frame + 1) + " of " + std::to_string(Frame_Total);
+  if (const int ms = Frame_Duration(Cur_Frame); ms != Follow_Speed)
+    Controls.Label2.Caption += " \u00b7 " + std::to_string(ms) + " ms";
+  Controls.Frames_Timed.assign(std::size_t(std::max(Thumb_Slots, 0)), false);
+  for (int k = 0; k < Thumb_Slots; ++k)
+    Controls.Frames_Timed[std::size_t(k)] =
+        Frame_Duration(Cur_Frame - Thumb_Slots / 2 + k) != Follow_Speed;
+  // The view marks the slots when the thumbnails repaint.
+  Controls.Frames.Picture.Touch();
 }
 
 void TTolvane::Show_Working_Thumb() {

@@ -73,10 +73,13 @@ void TTolvane::Brightness1Click(const Menu_Item& sender) {
       made = Make_Effect_Frames(e, Anim_Strip, Frame_Size, Cur_Frame, Mount_Colour,
                                 progress.Stepper());
     }
+    // The new frames hold as long as the frame they were made from.
+    const std::vector<int> durations(std::size_t(made.Width() / Frame_Size),
+                                     Frame_Duration(Cur_Frame));
     if (e.Insert)
-      Insert_Frames(*this, base, made);
+      Insert_Frames(*this, base, made, durations);
     else
-      Replace_Frames(*this, base, made);
+      Replace_Frames(*this, base, made, durations);
   });
   if (!done) return;
 

@@ -95,10 +95,13 @@ void TTolvane::Clear1Click() {
 
 void TTolvane::Copy1Click() {
   BitBlt(Frame_Buffer, 0, 0, Working_Frame);
+  Buffer_Ms = Frame_Duration(Cur_Frame);
   Buffer_Filled = true;
 }
 
 void TTolvane::Paste1Click() {
+  // The frame's duration comes with its pixels, in the same step.
+  Step_Scope whole(*this, "Paste (From Buffer)");
   Frame_Edit_Scope step(*this, "Paste (From Buffer)");
   Stop_Playback();
   Drop_Selection();
@@ -106,6 +109,10 @@ void TTolvane::Paste1Click() {
   Frame_Edited = true;
   Take_Undo_Copy();
   BitBlt(Working_Frame, 0, 0, Frame_Buffer);
+  if (Frame_Duration(Cur_Frame) != Buffer_Ms) {
+    Set_Durations(*this, Cur_Frame, Cur_Frame, Buffer_Ms);
+    Show_Counter();
+  }
   Redraw_Zoom();
 }
 

@@ -26,6 +26,7 @@ void TTolvane::ExportGIF1Click() {
   form.Set_Document(Frame_Total, Frame_Size, Section_Start, Section_End, Player.Fps());
   form.Loop_On = Player.Loop();
   form.Document_Transparent = Transparent_Colour.has_value();
+  form.Frame_Ms = Frame_Ms;
   Show_Modal(P, form);
   if (!form.Accepted) return;
   Controls.GifDialog1.File_Name = With_Extension(Anim_File_Name, ".gif");
@@ -47,6 +48,8 @@ void TTolvane::ExportGIF1Click() {
                             frames.Count - 1, Player.Fps(), form.Loop.Checked};
     animation.Scale = scale;
     animation.Dither = form.Dither.Checked;
+    animation.Frame_Ms.assign(Frame_Ms.begin() + frames.First,
+                              Frame_Ms.begin() + frames.Last() + 1);
     // The document's own transparent colour first; the Mount colour when
     // the user asks for one and the document has none.
     if (Transparent_Colour)

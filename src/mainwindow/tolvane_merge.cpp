@@ -1,3 +1,4 @@
+#include <filesystem>
 #include <string>
 
 #include "document/picture_file.h"
@@ -30,11 +31,18 @@ void TTolvane::MergeFiles1Click() {
 
   Release_On_Exit release{form.Merge_Strip};
   // The open dialog may list PNG files since Load: a PNG strip merges too.
-  if (!Run_Command(P, [&] { form.Merge_Strip = Read_Picture(path, Mount_Colour); })) return;
+  Png_Text text;
+  if (!Run_Command(P, [&] { form.Merge_Strip = Read_Picture(path, Mount_Colour, nullptr, &text); }))
+    return;
   if (!Valid_Merge_Strip(form.Merge_Strip, Frame_Size)) {
     P.Show_Message_Box(Invalid_Merge_Text(Frame_Size), Msg_Kind::Warning, mb_OK);
     return;
   }
+  const File_Durations durations = Durations_In(text, form.Merge_Strip.Width() / Frame_Size);
+  form.Merge_Durations = durations.Ms;
+  if (durations.Damaged)
+    P.Show_Message_Box(Damaged_Durations_Text(std::filesystem::path(path).filename().string()),
+                       Msg_Kind::Warning, mb_OK);
   Drop_Selection();
   Step_Scope step(*this, "Merge Files");
   Commit_Frame();
@@ -67,13 +75,16 @@ bool TTolvane::Merge_As_Asked() {
   return form.Trans_Accepted && Run_Command(P, [&] { Build_Transition(); });
 }
 
-void TTolvane::Append_Merge_Strip() { Append_Frames(*this, App.Add_Trans->Merge_Strip); }
+void TTolvane::Append_Merge_Strip() {
+  Append_Frames(*this, App.Add_Trans->Merge_Strip, App.Add_Trans->Merge_Durations);
+}
 
 void TTolvane::Build_Transition() {
   const TAdd_Trans& form = *App.Add_Trans;
   const int overlap = form.Overlap();
   Progress_Shown progress(*this, overlap, "Merging Animations...");
-  Merge_With_Transition(*this, form.Merge_Strip, form.Trans_Kind, overlap, progress.Stepper());
+  Merge_With_Transition(*this, form.Merge_Strip, form.Trans_Kind, overlap, progress.Stepper(),
+                        form.Merge_Durations);
 }
 
 }  // namespace tolvane

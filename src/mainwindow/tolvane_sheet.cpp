@@ -33,7 +33,7 @@ void TTolvane::ExportSheet1Click() {
     Write_Sheet(Controls.SheetDialog1.File_Name,
                 {Anim_Strip, Frame_Size, form.Frames(), form.Columns_Value(), form.Scale_Value(),
                  form.Padding_Value(), Mount_Colour, Player.Fps(), form.Loop.Checked,
-                 /*Frames_Hash=*/false, Transparent_Colour});
+                 /*Frames_Hash=*/false, Transparent_Colour, Frame_Ms});
   });
 }
 

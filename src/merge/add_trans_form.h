@@ -1,4 +1,6 @@
 #pragma once
+#include <vector>
+
 #include "image/raster_image.h"
 #include "platform/form.h"
 #include "platform/platform.h"
@@ -18,6 +20,7 @@ class TAdd_Trans : public TForm {
 
   // Shared with the merge command; set afresh by each merge.
   Raster_Image Merge_Strip;
+  std::vector<int> Merge_Durations;  // its frames' durations, one a frame
   int Anim1_Frames = 0;
   int Anim2_Frames = 0;
   bool Trans_Accepted = false;

@@ -36,9 +36,11 @@ Raster_Image Transition_Frames(const Editing_State& s, const Raster_Image& merge
 }
 
 void Merge_With_Transition(Editing_State& s, const Raster_Image& merge, int kind, int overlap,
-                           const std::function<void(int, int)>& step) {
+                           const std::function<void(int, int)>& step,
+                           const std::vector<int>& durations) {
   const Raster_Image frames = Transition_Frames(s, merge, kind, overlap, step);
-  Replace_Frames(s, s.Frame_Total - overlap, frames);
+  Replace_Frames(s, s.Frame_Total - overlap, frames,
+                 Fit_Durations(durations, frames.Width() / s.Frame_Size));
 }
 
 }  // namespace tolvane

@@ -1,6 +1,7 @@
 #pragma once
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "document/editing_state.h"
 #include "document/strip_edit.h"
@@ -25,7 +26,9 @@ Raster_Image Transition_Frames(const Editing_State& s, const Raster_Image& merge
 // A merge with a transition: the animation's last `overlap` frames and the
 // rest of the merge strip replaced by Transition_Frames. The frames are made
 // before the strip changes, so a failure leaves the animation as it was.
+// The new frames take the merge strip's `durations`.
 void Merge_With_Transition(Editing_State& s, const Raster_Image& merge, int kind, int overlap,
-                           const std::function<void(int, int)>& step);
+                           const std::function<void(int, int)>& step,
+                           const std::vector<int>& durations = {});
 
 }  // namespace tolvane

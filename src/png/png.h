@@ -4,6 +4,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "image/colour.h"
@@ -27,10 +28,15 @@ namespace tolvane {
 // so a transparent pixel is exactly the background. Gamma and colour-space
 // chunks are not applied: sprite colours are kept as stored.
 
+// Text chunks, keyword and text (tEXt: Latin-1, keywords of 1 to 79
+// characters). Other programs pass over those they do not know.
+using Png_Text = std::vector<std::pair<std::string, std::string>>;
+
 // The 8 bytes every PNG file starts with.
 bool Is_Png_Signature(const std::uint8_t* data, std::size_t size);
 
-Raster_Image Read_Png(const std::string& path, Colour background);
+// `text`, when given, receives the file's text chunks.
+Raster_Image Read_Png(const std::string& path, Colour background, Png_Text* text = nullptr);
 Raster_Image Decode_Png(const std::uint8_t* data, std::size_t size, Colour background);
 
 // A picture read with its transparency kept as one transparent colour. In a
@@ -44,6 +50,7 @@ struct Png_Picture {
   Raster_Image Image;
   std::optional<Colour> Transparent;
   std::int64_t Partly_Transparent = 0;
+  Png_Text Text = {};  // the file's tEXt and iTXt chunks that libspng found sound
 };
 Png_Picture Read_Png_Keyed(const std::string& path, Colour preferred,
                            std::span<const Colour> avoid = {});
@@ -65,8 +72,10 @@ void Write_Png(const std::string& path, const Raster_Image& image, const Write_F
 // With a transparent colour its pixels are written fully transparent: as a
 // palette picture (1 to 8 bits) with tRNS when the picture has 256 colours or
 // fewer counting the transparent one, else as 8-bit RGB with a tRNS key.
+// `text` goes into tEXt chunks before the pixels.
 void Write_Png(const std::string& path, const Raster_Image& image,
-               std::optional<Colour> transparent, const Write_Function& write_fn = {});
+               std::optional<Colour> transparent, const Write_Function& write_fn = {},
+               const Png_Text& text = {});
 
 // Compositing one channel over the background; max_value is 255 or 65535.
 inline std::uint32_t Composite_Channel(std::uint32_t value, std::uint32_t alpha,

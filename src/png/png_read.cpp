@@ -285,6 +285,14 @@ Png_Picture Decode(spng_ctx* ctx, std::uint64_t size, Colour background, bool ke
   // short is damaged even when its pixels happened to be complete.
   if (const int e = spng_decode_chunks(ctx)) Not_Valid(e);
   if (keyed) Resolve_Marks(picture, partial, Trns_Colour(ctx, ihdr), background, avoid);
+  std::uint32_t texts = 0;
+  if (spng_get_text(ctx, nullptr, &texts) == 0 && texts > 0) {
+    std::vector<spng_text> chunks(texts);
+    if (spng_get_text(ctx, chunks.data(), &texts) == 0)
+      for (std::uint32_t i = 0; i < texts; ++i)
+        picture.Text.emplace_back(std::string(chunks[i].keyword, strnlen(chunks[i].keyword, 80)),
+                                  std::string(chunks[i].text, chunks[i].length));
+  }
   return picture;
 }
 
@@ -339,8 +347,10 @@ Png_Picture Read_File(const std::string& path, Colour background, bool keyed,
 
 }  // namespace
 
-Raster_Image Read_Png(const std::string& path, Colour background) {
-  return std::move(Read_File(path, background, false).Image);
+Raster_Image Read_Png(const std::string& path, Colour background, Png_Text* text) {
+  Png_Picture picture = Read_File(path, background, false);
+  if (text) *text = std::move(picture.Text);
+  return std::move(picture.Image);
 }
 
 Png_Picture Read_Png_Keyed(const std::string& path, Colour preferred,

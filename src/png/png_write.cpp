@@ -56,7 +56,8 @@ std::optional<std::vector<Colour>> Palette_Of(const Raster_Image& image, Colour 
 // Encodes row by row, so no second copy of a large strip is made. With a
 // transparent colour its pixels are written see-through: a palette picture
 // with tRNS when the colours fit, else truecolour with a tRNS key.
-bool Encode(const Byte_Sink& sink, const Raster_Image& image, std::optional<Colour> transparent) {
+bool Encode(const Byte_Sink& sink, const Raster_Image& image, std::optional<Colour> transparent,
+            const Png_Text& text = {}) {
   std::unique_ptr<spng_ctx, Context_Free> ctx(spng_ctx_new(SPNG_CTX_ENCODER));
   if (!ctx) throw std::bad_alloc();
   Sink_Stream stream{sink};
@@ -92,6 +93,20 @@ bool Encode(const Byte_Sink& sink, const Raster_Image& image, std::optional<Colo
     trns.blue = std::uint16_t(Blue_Of(*transparent));
   }
   if (transparent && spng_set_trns(ctx.get(), &trns) != 0) return false;
+  // libspng copies the chunks' text when it takes them.
+  std::vector<spng_text> chunks(text.size());
+  std::vector<std::string> values;
+  values.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto& [keyword, value] = text[i];
+    keyword.copy(chunks[i].keyword, sizeof(chunks[i].keyword) - 1);
+    chunks[i].type = SPNG_TEXT;
+    values.push_back(value);
+    chunks[i].length = value.size();
+    chunks[i].text = values.back().data();
+  }
+  if (!chunks.empty() && spng_set_text(ctx.get(), chunks.data(), std::uint32_t(chunks.size())) != 0)
+    return false;
   if (spng_encode_image(ctx.get(), nullptr, 0, SPNG_FMT_PNG,
                         SPNG_ENCODE_PROGRESSIVE | SPNG_ENCODE_FINALIZE) != 0)
     return false;
@@ -137,9 +152,11 @@ void Write_Png(const std::string& path, const Raster_Image& image, const Write_F
 }
 
 void Write_Png(const std::string& path, const Raster_Image& image,
-               std::optional<Colour> transparent, const Write_Function& write_fn) {
+               std::optional<Colour> transparent, const Write_Function& write_fn,
+               const Png_Text& text) {
   Save_File(
-      path, [&](const Byte_Sink& sink) { return Encode(sink, image, transparent); }, write_fn);
+      path, [&](const Byte_Sink& sink) { return Encode(sink, image, transparent, text); },
+      write_fn);
 }
 
 }  // namespace tolvane

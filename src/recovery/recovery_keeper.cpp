@@ -43,11 +43,17 @@ Recovery_Keeper::~Recovery_Keeper() {
 }
 
 Recovery_Keeper::Signature Recovery_Keeper::Sign(const Editing_State& doc) {
-  return {doc.Anim_Strip.Serial(), doc.Working_Frame.Serial(),
-          doc.Frame_Edited,        doc.Cur_Frame,
-          doc.Frame_Size,          doc.Frame_Total,
-          doc.Section_Start,       doc.Section_End,
-          doc.Anim_File_Name,      doc.Transparent_Colour};
+  return {doc.Anim_Strip.Serial(),
+          doc.Working_Frame.Serial(),
+          doc.Frame_Edited,
+          doc.Cur_Frame,
+          doc.Frame_Size,
+          doc.Frame_Total,
+          doc.Section_Start,
+          doc.Section_End,
+          doc.Anim_File_Name,
+          doc.Transparent_Colour,
+          doc.Frame_Ms};
 }
 
 void Recovery_Keeper::Collect() {
@@ -153,6 +159,7 @@ void Recovery_Keeper::Start_Write(const Editing_State& doc, std::int64_t now_ms)
   info.Section_Start = doc.Section_Start;
   info.Section_End = doc.Section_End;
   info.Transparent = doc.Transparent_Colour;
+  if (doc.Has_Own_Durations()) info.Frame_Ms = doc.Frame_Ms;
   info.Time = change_time_;
   info.Strip = store_.Strip_Name(++generation_);
   pending_since_.reset();

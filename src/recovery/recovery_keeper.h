@@ -63,7 +63,7 @@ class Recovery_Keeper {
 
  private:
   using Signature = std::tuple<std::uint64_t, std::uint64_t, bool, int, int, int, int, int,
-                               std::string, std::optional<Colour>>;
+                               std::string, std::optional<Colour>, std::vector<int>>;
   static Signature Sign(const Editing_State& doc);
   void Collect();
   void Failed(const std::string& message);

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "document/picture_file.h"
 #include "document/settings.h"
 #include "image/image_error.h"
 #include "io/safe_save.h"
@@ -93,12 +94,14 @@ std::string Format_Recovery_Info(const Recovery_Info& info) {
     << "\nSection_End=" << info.Section_End << "\nTime=" << info.Time
     << "\nStrip=" << Escape(info.Strip) << "\nDeclined=" << info.Declined << "\n";
   if (info.Transparent) s << "Transparent=" << *info.Transparent << "\n";
+  if (!info.Frame_Ms.empty()) s << "Frame_Ms=" << Durations_Text(info.Frame_Ms) << "\n";
   return s.str();
 }
 
 std::optional<Recovery_Info> Parse_Recovery_Info(std::string_view text) {
   Recovery_Info info;
   unsigned seen = 0;
+  std::string_view durations;
   while (!text.empty()) {
     const std::size_t end = text.find('\n');
     if (end == std::string_view::npos) return std::nullopt;  // cut short
@@ -107,9 +110,9 @@ std::optional<Recovery_Info> Parse_Recovery_Info(std::string_view text) {
     const std::size_t eq = line.find('=');
     if (eq == std::string_view::npos) return std::nullopt;
     const std::string_view key = line.substr(0, eq), value = line.substr(eq + 1);
-    static constexpr std::string_view keys[] = {"Path",          "Frame_Size",  "Frame_Total",
-                                                "Section_Start", "Section_End", "Time",
-                                                "Strip",         "Declined",    "Transparent"};
+    static constexpr std::string_view keys[] = {
+        "Path", "Frame_Size", "Frame_Total", "Section_Start", "Section_End",
+        "Time", "Strip",      "Declined",    "Transparent",   "Frame_Ms"};
     const auto at = std::find(std::begin(keys), std::end(keys), key);
     if (at == std::end(keys)) continue;  // a later version's key
     const auto i = unsigned(at - std::begin(keys));
@@ -120,6 +123,8 @@ std::optional<Recovery_Info> Parse_Recovery_Info(std::string_view text) {
       if (ok) (i == 0 ? info.Path : info.Strip) = std::move(*s);
     } else if (i == 5) {
       ok = Parse_Number(value, info.Time);
+    } else if (i == 9) {
+      durations = value;
     } else if (i == 8) {
       Colour c = 0;
       ok = Parse_Number(value, c) && c <= 0xFFFFFF;
@@ -139,6 +144,9 @@ std::optional<Recovery_Info> Parse_Recovery_Info(std::string_view text) {
                     info.Strip.find('/') == std::string::npos && info.Strip[0] != '.' &&
                     info.Declined >= 0;
   if (!fits) return std::nullopt;
+  // Durations that do not fit the frames are let go: the pictures matter more.
+  if (!durations.empty())
+    info.Frame_Ms = Parse_Durations(durations, info.Frame_Total).value_or(std::vector<int>());
   return info;
 }
 

@@ -20,6 +20,7 @@ struct Recovery_Info {
   std::string Strip;                  // the PNG's name in the recovery folder
   int Declined = 0;                   // how often a start offered it and heard No
   std::optional<Colour> Transparent;  // the document's transparent colour
+  std::vector<int> Frame_Ms = {};     // the frames' durations; empty: all follow
   friend bool operator==(const Recovery_Info&, const Recovery_Info&) = default;
 };
 

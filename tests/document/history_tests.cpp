@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <vector>
+
 #include "document/editing_state.h"
 #include "document/strip_edit.h"
 
@@ -39,6 +42,58 @@ TEST(History, TheCapDropsTheOldestStepsAndAChangeTheStepsAhead) {
   EXPECT_EQ(h.Steps(), 0);
   EXPECT_EQ(s.Anim_Strip.GetPixel(95, 15), 2u);
   EXPECT_FALSE(h.At_Saved()) << "no step is saved any more";
+}
+
+// Durations go with their frames through every strip edit, and a step taken
+// back and forward brings them back as they were.
+TEST(History, DurationsGoWithTheirFramesThroughTheEditsAndTheSteps) {
+  const std::vector<int> start{100, 0, 250};
+  const struct {
+    const char* name;
+    std::function<void(Editing_State&)> edit;
+    std::vector<int> want;
+  } cases[] = {
+      {"add", [](Editing_State& s) { Append_Blank_Frame(s); }, {100, 0, 250, 0}},
+      {"insert", [](Editing_State& s) { Insert_Blank_Frame(s, 1, 0); }, {100, 0, 0, 250}},
+      {"insert frames",
+       [](Editing_State& s) {
+         Insert_Frames(s, 1, Raster_Image(32, 16), {40, 5});
+       },
+       {100, 40, 10, 0, 250}},
+      {"delete", [](Editing_State& s) { Remove_Frame(s, 0); }, {0, 250}},
+      {"replace keeps",
+       [](Editing_State& s) { Replace_Frames(s, 2, Raster_Image(32, 16, 7)); },
+       {100, 0, 250, 0}},
+      {"replace gives",
+       [](Editing_State& s) { Replace_Frames(s, 0, Raster_Image(16, 16, 7), {30}); },
+       {30, 0, 250}},
+      {"timing", [](Editing_State& s) { Set_Durations(s, 0, 1, 400); }, {400, 400, 250}},
+      {"strip",
+       [](Editing_State& s) { Replace_Strip(s, Raster_Image(32, 16), 16, [] {}, {500}); },
+       {500, 0}},
+      {"resize",
+       [](Editing_State& s) {
+         Resize_Strip(
+             s, 8, 0, 1, [] {}, [] {});
+       },
+       {100, 0, 250}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Editing_State s;
+    s.Frame_Size = 16;
+    s.Frame_Total = 3;
+    s.Frame_Ms = start;
+    s.Anim_Strip = Raster_Image(48, 16, 1);
+    s.Working_Frame = Raster_Image(16, 16, 1);
+    s.Anim_History.Start(s, true);
+    c.edit(s);
+    EXPECT_EQ(s.Frame_Ms, c.want);
+    s.Anim_History.Back(s);
+    EXPECT_EQ(s.Frame_Ms, start);
+    s.Anim_History.Forward(s);
+    EXPECT_EQ(s.Frame_Ms, c.want);
+  }
 }
 
 }  // namespace

@@ -49,5 +49,30 @@ TEST(PngPicture, ReadingGoesByContentAndWritingByName) {
   }
 }
 
+// Durations go into a PNG strip's own text chunk and come back; a chunk that
+// does not fit the frames is told as damaged and leaves them all following.
+TEST(PngPicture, DurationsComeBackFromTheTextChunkAndBadOnesAreLeftOut) {
+  Temp_Dir dir;
+  const Raster_Image strip = Test_Picture(64, 16);
+  Write_Picture(dir / "timed.png", strip, std::nullopt, {100, 400, 0, 250});
+  Png_Text text;
+  Read_Picture(dir / "timed.png", 0, nullptr, &text);
+  EXPECT_EQ(Durations_In(text, 4).Ms, (std::vector<int>{100, 400, 0, 250}));
+  const struct {
+    const char* text;
+    bool damaged;
+  } cases[] = {{"100,400,0,250", false},  {"100,400,0", true},
+               {"100,400,0,250,1", true}, {"100,x,0,250", true},
+               {"100,400,0,", true},      {"5,400,0,250", true},
+               {"100,400,0,10001", true}, {"", true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    const File_Durations d = Durations_In({{"Other", "1"}, {Durations_Keyword, c.text}}, 4);
+    EXPECT_EQ(d.Damaged, c.damaged);
+    EXPECT_EQ(d.Ms.size(), c.damaged ? 0u : 4u);
+  }
+  EXPECT_FALSE(Durations_In({}, 4).Damaged);
+}
+
 }  // namespace
 }  // namespace tolvane

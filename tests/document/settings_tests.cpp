@@ -177,7 +177,7 @@ TEST_F(Settings_File_Test, RoundTripOfEveryValue) {
             "[Export]\nGifSection=1\nGifScale=3\nGifTransparent=1\nSheetSection=1\n"
             "SheetColumns=4\nSheetScale=8\nSheetPadding=16\n"
             "[Window]\nWidth=1280\nHeight=960\nMaximised=1\n"
-            "[Edit]\nHistoryMB=64\n[Files]\nAskBmpTransparency=1\n");
+            "[Edit]\nHistoryMB=64\n[Files]\nAskBmpTransparency=1\nAskBmpTimings=1\n");
   const Settings_Values back = Read_Settings_File(ini);
   EXPECT_EQ(back.Selected1, v.Selected1);
   EXPECT_EQ(back.Selected2, v.Selected2);
@@ -272,7 +272,7 @@ TEST_F(Settings_File_Test, ReplacingLinesKeepsEverythingElse) {
             "[View]\nOnionSkin=0\nPixelGrid=0\nTransparency=1\n"
             "[Export]\nGifSection=0\nGifScale=1\nGifTransparent=0\nSheetSection=0\n"
             "SheetColumns=0\nSheetScale=1\nSheetPadding=0\n"
-            "[Edit]\nHistoryMB=256\n[Files]\nAskBmpTransparency=1\n");
+            "[Edit]\nHistoryMB=256\n[Files]\nAskBmpTransparency=1\nAskBmpTimings=1\n");
 }
 
 TEST_F(Settings_File_Test, AppendsToItsSectionOrAddsANewOneAtTheEnd) {
@@ -305,7 +305,7 @@ TEST_F(Settings_File_Test, WindowsLineEndingsStay) {
             "[Export]\r\nGifSection=0\r\nGifScale=1\r\nGifTransparent=0\r\nSheetSection=0\r\n"
             "SheetColumns=0\r\nSheetScale=1\r\nSheetPadding=0\r\n"
             "[Window]\r\nWidth=0\r\nHeight=0\r\nMaximised=0\r\n"
-            "[Edit]\r\nHistoryMB=256\r\n[Files]\r\nAskBmpTransparency=1\r\n");
+            "[Edit]\r\nHistoryMB=256\r\n[Files]\r\nAskBmpTransparency=1\r\nAskBmpTimings=1\r\n");
 }
 
 TEST_F(Settings_File_Test, FolderIsCreatedWhenMissing) {

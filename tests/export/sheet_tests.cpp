@@ -85,6 +85,10 @@ TEST(Sheet, PixelsFollowTheStripAndTheJsonTellsWhere) {
     EXPECT_EQ(
         json::parse(Sheet_Json(layout, 7, {"walk.png", 1, 16, false, true}))["frames"]["walk 4"],
         frames[4]);
+    const json timed =
+        json::parse(Sheet_Json(layout, 3, {"walk.png", 1, 16, false, false, false, {250, 0, 10}}));
+    EXPECT_EQ(timed["frames"][0]["duration"], 250);
+    EXPECT_EQ(timed["frames"][2]["duration"], 10);
     Raster_Image covered(c.width, c.height, 0);
     const int cell = 3 * c.scale;
     for (int i = 0; i < 7; ++i) {

@@ -85,7 +85,11 @@ TEST(GifWrite, DelaysAddUpToTheTrueTime) {
     EXPECT_EQ(std::vector<int>(got.begin() + 2 * fps, got.end()), want) << fps << " fps";
     got.resize(std::size_t(fps));
     EXPECT_EQ(got, want) << fps << " fps";
+    EXPECT_EQ(Gif_Delays(fps, std::vector<int>(std::size_t(fps), 0)), want) << fps << " fps";
   }
+  // Frames of their own durations, among frames that follow the speed.
+  EXPECT_EQ(Gif_Delays(10, {100, 400, 100, 250}), (std::vector<int>{10, 40, 10, 25}));
+  EXPECT_EQ(Gif_Delays(3, {15, 15, 0, 0}), (std::vector<int>{2, 1, 33, 34}));
 }
 
 // A four-frame section at 10 fps, looping: ImageMagick reads four frames of

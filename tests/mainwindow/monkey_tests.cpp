@@ -89,6 +89,18 @@ class Monkey : public Tolvane_Test, public ::testing::WithParamInterface<unsigne
     T().Resize1Click();
   }
 
+  void Timing() {
+    const int ms = Coin() ? Pick(10, 400) : 0;
+    const int where = Pick(0, 1);
+    P.On_Modal<TFrame_Timing_Form>([=](TFrame_Timing_Form& f) {
+      f.Timing.Select(ms ? 1 : 0);
+      f.Duration.Text = std::to_string(ms);
+      f.Applies_To.Select(where);
+      f.OkClick();
+    });
+    T().FrameTiming1Click();
+  }
+
   void New() {
     const int size = Pick(4, 24);
     P.On_Modal<TFrame_Size_Form>([=](TFrame_Size_Form& f) {
@@ -338,7 +350,7 @@ class Monkey : public Tolvane_Test, public ::testing::WithParamInterface<unsigne
         t.Controls.ZV.Set_Position(Pick(0, 40));
         break;
       case 24:
-        t.Controls.Play_Speed.Set_Position(Pick(1, 30));
+        Coin() ? t.Controls.Play_Speed.Set_Position(Pick(1, 30)) : Timing();
         break;
       case 25:
       case 26:

@@ -30,7 +30,8 @@ struct Folder {
   }
 };
 
-const Recovery_Info Sample{"/home/a\\b\nc.png", 8, 2, 1, 1, 1700000000, "9-1-1.png", 0, 0x123456};
+const Recovery_Info Sample{"/home/a\\b\nc.png", 8,           2, 1,        1,
+                           1700000000,          "9-1-1.png", 0, 0x123456, {250, 0}};
 
 TEST(Recovery_Store_Orphans, OffersDeadProgramsWholeCopiesAndMovesBadOnesAside) {
   const std::string good = Format_Recovery_Info(Sample);

@@ -84,6 +84,10 @@ TEST_F(Dialog_Keys_Test, TabRunsInReadingOrder) {
        Views->Add_Trans().Window(),
        [&] { P.Dispatch([&] { Show_Modal(P, *App.Add_Trans); }); },
        {"Trans_Type", "overlap_Text", "Ok", "Cancel", "Trans_Type"}},
+      {"Frame Timing",
+       Views->Frame_Timing().Window(),
+       [&] { Choose(T().Controls.FrameTiming1); },
+       {"Timing_0", "Ok", "Cancel", "Timing_0"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.dialog);

@@ -70,6 +70,28 @@ TEST_F(Program_Test, EnterAcceptsTheFrameSizeDialog) {
   EXPECT_EQ(T().Frame_Size, 64);
 }
 
+// Frame Timing through its widgets: the section's frames take 250 ms with
+// Enter, the counter says so, and playback holds each frame for it.
+TEST_F(Program_Test, FrameTimingSetsTheSectionAndPlaybackHoldsItsFrames) {
+  New_Anim(1);
+  for (int i = 0; i < 2; ++i) Choose(T().Controls.Add1);
+  QTimer::singleShot(0, [&] {
+    QWidget* dialog = Views->Frame_Timing().Window();
+    dialog->findChild<QRadioButton*>("Timing_1")->click();
+    auto* field = dialog->findChild<QLineEdit*>("Duration_Text");
+    field->selectAll();
+    QTest::keyClicks(field, "250");
+    dialog->findChild<QRadioButton*>("Applies_To_1")->click();
+    QTest::keyClick(dialog, Qt::Key_Return);
+  });
+  Choose(T().Controls.FrameTiming1);
+  EXPECT_EQ(T().Frame_Ms, (std::vector<int>{250, 250, 250}));
+  EXPECT_EQ(Text_Of("Label2").toStdString(), "Frame 1 of 3 \u00b7 250 ms");
+  Choose(T().Controls.PlayStop1);
+  EXPECT_EQ(Views->Main().Anim_Timer().Qt_Timer().interval(), 250);
+  Choose(T().Controls.PlayStop1);
+}
+
 // The timers are checked by what they are set to and what a tick does, not
 // by waiting out their seconds.
 TEST_F(Program_Test, SplashClosesAtItsThreeSecondTick) {

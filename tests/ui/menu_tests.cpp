@@ -41,8 +41,8 @@ TEST_F(Program_Test, MenuBarHasTheFiveMenusWithTheirItems) {
   EXPECT_EQ(items(T().Controls.Frame1),
             QStringList({"C&lear", "&Copy (To Buffer)", "&Paste (From Buffer)", "-",
                          "C&opy (To Clipboard)", "P&aste (From Clipboard)", "-", "&Add", "&Delete",
-                         "&Insert", "&Resize", "-", "&First Frame", "Pre&vious Frame",
-                         "&Next Frame", "Las&t Frame", "Pla&y / Stop"}));
+                         "&Insert", "&Resize", "Frame &Timing...", "-", "&First Frame",
+                         "Pre&vious Frame", "&Next Frame", "Las&t Frame", "Pla&y / Stop"}));
   EXPECT_EQ(items(T().Controls.Section1),
             QStringList({"Mark Frame as &Start of Section", "Mark Frame as &End of Section",
                          "&Reset Marks"}));

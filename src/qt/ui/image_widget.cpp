@@ -35,6 +35,7 @@ void Image_Widget::paintEvent(QPaintEvent* e) {
   if (picture.Width() < width() || picture.Height() < height())
     p.fillRect(e->rect(), palette().color(QPalette::Window));
   if (!picture.Empty()) p.drawImage(0, 0, Wrap_Image(picture));
+  if (Paint_Over) Paint_Over(p);
 }
 
 void Image_Widget::mousePressEvent(QMouseEvent* e) {

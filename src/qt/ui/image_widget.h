@@ -6,6 +6,8 @@
 #include "image/raster_image.h"
 #include "platform/controls.h"
 
+class QPainter;
+
 namespace tolvane {
 
 // Shows a form's picture at actual size, straight from its pixels, and
@@ -22,6 +24,8 @@ class Image_Widget : public QWidget {
 
   std::function<void(Mouse_Button, unsigned, int, int)> On_Press, On_Release;
   std::function<void(unsigned, int, int)> On_Move;
+  // Drawn over the picture at each paint (marks the core's state asks for).
+  std::function<void(QPainter&)> Paint_Over;
 
  protected:
   void paintEvent(QPaintEvent*) override;

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
+#include <QPainter>
 #include <QProgressBar>
 #include <QScreen>
 #include <QScrollBar>
@@ -13,6 +14,7 @@
 #include <QSlider>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 
 #include "qt/ui/dialog_widgets.h"
 #include "qt/ui/frame_marker.h"
@@ -275,7 +277,19 @@ void Main_View::Build_Controls() {
 
   bevel(f.Controls.Bevel9, c, "Bevel9", QFrame::HLine | QFrame::Sunken);
   bevel(f.Controls.Bevel2, c, "Bevel2");
-  image(f.Controls.Frames, f.Controls.Frames.Picture, c, "Frames");
+  Image_Widget* thumbs = image(f.Controls.Frames, f.Controls.Frames.Picture, c, "Frames");
+  // A frame with a duration of its own: a small corner in its top right.
+  thumbs->Paint_Over = [&f](QPainter& p) {
+    const int fs = f.Frame_Size, side = std::clamp(fs / 4, 4, 8);
+    p.setPen(QColor(255, 255, 255));
+    p.setBrush(QColor(0, 96, 192));
+    for (std::size_t k = 0; k < f.Controls.Frames_Timed.size(); ++k) {
+      if (!f.Controls.Frames_Timed[k]) continue;
+      const int right = (int(k) + 1) * fs - 1;
+      const QPoint corner[] = {{right - side, 0}, {right, 0}, {right, side}};
+      p.drawPolygon(corner, 3);
+    }
+  };
   {
     // Drawn over the thumbnail row: it marks the current frame.
     auto* marker = new Frame_Marker(c);

@@ -9,6 +9,7 @@
 #include "qt/ui/export_dialog_view.h"
 #include "qt/ui/frame_extract_view.h"
 #include "qt/ui/frame_size_view.h"
+#include "qt/ui/frame_timing_view.h"
 #include "qt/ui/import_view.h"
 #include "qt/ui/loading_view.h"
 #include "qt/ui/main_view.h"
@@ -34,6 +35,7 @@ class Program_Views {
   Frame_Extract_View& Frame_Extract() { return frame_extract_; }
   Export_Dialog_View& Gif_Export() { return gif_export_; }
   Export_Dialog_View& Sheet_Export() { return sheet_export_; }
+  Frame_Timing_View& Frame_Timing() { return frame_timing_; }
 
  private:
   Qt_Platform& p_;
@@ -48,6 +50,7 @@ class Program_Views {
   Import_Picture_View import_view_;
   Export_Dialog_View gif_export_;
   Export_Dialog_View sheet_export_;
+  Frame_Timing_View frame_timing_;
 };
 
 }  // namespace tolvane
