@@ -96,13 +96,34 @@ void Document_Session::Load_File(const std::string& path) {
   Read_Notes notes;
   std::optional<Colour> transparent;
   std::int64_t partly = 0;
+  int gif_width = 0, gif_height = 0;
   if (!Run_Command(t_.P, [&] {
-        Png_Picture read = Read_Picture_Keyed(path, t_.Mount_Colour, &notes);
+        Keyed_Picture read = Read_Picture_Keyed(path, t_.Mount_Colour, &notes);
         picture = std::move(read.Image);
         transparent = read.Transparent;
         partly = read.Partly_Transparent;
+        gif_width = read.Frame_Width;
+        gif_height = read.Frame_Height;
       }))
     return;
+
+  if (gif_width > 0) {
+    // An animated GIF: square frames are a strip as they are; others are
+    // cut one cell per frame by frame retrieval, which reads the file again.
+    if (gif_width != gif_height) {
+      picture = Raster_Image();
+      t_.Retrieve_Frames(path, "Frame Retrieval");
+      return;
+    }
+    // Saving goes to a file of the program's own formats, never over the GIF.
+    Run_Command(t_.P, [&] {
+      Check_Frame_Size_Fits(gif_height);
+      Install(std::move(picture), gif_height, New_Anim_Name, transparent);
+      t_.Anim_Modified = true;
+      t_.Anim_History.Start(t_, false);
+    });
+    return;
+  }
 
   // A picture without one whole frame is no strip: it would leave no frame.
   if (picture.Width() > 0 && picture.Height() > 0 && picture.Width() % picture.Height() == 0) {

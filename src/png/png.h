@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "image/colour.h"
+#include "image/colour_set.h"
 #include "image/raster_image.h"
 #include "io/safe_save.h"
 
@@ -45,12 +46,6 @@ struct Png_Picture {
 };
 Png_Picture Read_Png_Keyed(const std::string& path, Colour preferred);
 Png_Picture Decode_Png_Keyed(const std::uint8_t* data, std::size_t size, Colour preferred);
-
-// One flag per colour value 0 .. 0xFFFFFF.
-using Colour_Set = std::vector<bool>;
-// The first colour from `preferred` upward (wrapping at 0xFFFFFF) that is
-// not in `used`; none when every colour is.
-std::optional<Colour> Free_Colour(const Colour_Set& used, Colour preferred);
 
 // Writes 8-bit RGB without alpha, safely as Save_File does.
 void Write_Png(const std::string& path, const Raster_Image& image);
