@@ -228,7 +228,8 @@ Gif_Frames Decode(Source& source, Colour preferred) {
     if (control.Disposal == DISPOSE_PREVIOUS) saved = canvas;
     line.resize(std::size_t(d.Width));
     // The part of the frame on the canvas, columns left to right.
-    const int left = std::min(width, d.Left), right = std::max(left, std::min(width, d.Left + d.Width));
+    const int left = std::min(width, d.Left),
+              right = std::max(left, std::min(width, d.Left + d.Width));
     for (int i = 0; i < d.Height; ++i) {
       if (DGifGetLine(gif, line.data(), d.Width) == GIF_ERROR) Fail(gif->Error, source, where);
       const int y = d.Top + Stored_Row(i, d.Height, d.Interlace);

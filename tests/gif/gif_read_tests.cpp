@@ -28,10 +28,13 @@ Bytes Make_Gif(const Gif_Spec& s) {
   static GifColorType local[4] = {{250, 250, 0}, {0, 200, 200}, {200, 0, 200}, {0, 0, 0}};
   Bytes out;
   int error = 0;
-  GifFileType* g = EGifOpen(&out, [](GifFileType* g, const GifByteType* d, int n) {
-    static_cast<Bytes*>(g->UserData)->insert(static_cast<Bytes*>(g->UserData)->end(), d, d + n);
-    return n;
-  }, &error);
+  GifFileType* g = EGifOpen(
+      &out,
+      [](GifFileType* g, const GifByteType* d, int n) {
+        static_cast<Bytes*>(g->UserData)->insert(static_cast<Bytes*>(g->UserData)->end(), d, d + n);
+        return n;
+      },
+      &error);
   ColorMapObject* maps[2] = {GifMakeMapObject(4, global), GifMakeMapObject(4, local)};
   EGifSetGifVersion(g, true);
   EGifPutScreenDesc(g, s.W, s.H, 2, 0, maps[0]);
@@ -44,7 +47,8 @@ Bytes Make_Gif(const Gif_Spec& s) {
     EGifPutImageDesc(g, f.Left, f.Top, f.W, f.H, f.Interlace, f.Local ? maps[1] : nullptr);
     using Passes = std::vector<std::pair<int, int>>;  // the rows in the order the file has them
     std::vector<GifPixelType> line(std::size_t(f.W));
-    for (const auto& [start, step] : f.Interlace ? Passes{{0, 8}, {4, 8}, {2, 4}, {1, 2}} : Passes{{0, 1}})
+    for (const auto& [start, step] :
+         f.Interlace ? Passes{{0, 8}, {4, 8}, {2, 4}, {1, 2}} : Passes{{0, 1}})
       for (int y = start; y < f.H; y += step) {
         for (int x = 0; x < f.W; ++x) line[std::size_t(x)] = GifPixelType((x + 2 * y + k) % 4);
         EGifPutLine(g, line.data(), f.W);
@@ -61,11 +65,20 @@ TEST(Gif_Read, FramesAreComposedAsImageMagickCoalescesThem) {
   if (convert.empty()) GTEST_SKIP() << "ImageMagick is not installed";
   const Gif_Spec specs[] = {
       {"offset, transparent, sticking out, local",
-       12, 10, {{0, 0, 12, 10, 1, -1, false, false, 7}, {3, 2, 5, 4, 0, 3, false, false, 25},
-                {6, 5, 8, 8, 1, 1, false, true}}},
+       12,
+       10,
+       {{0, 0, 12, 10, 1, -1, false, false, 7},
+        {3, 2, 5, 4, 0, 3, false, false, 25},
+        {6, 5, 8, 8, 1, 1, false, true}}},
       {"restore background", 10, 9, {{2, 1, 6, 6, 2, 0}, {1, 3, 4, 4, 2}, {0, 0, 10, 9, 1, 2}}},
-      {"restore previous", 8, 8, {{0, 0, 8, 8, 1}, {1, 1, 5, 5, 3, 0}, {4, 3, 3, 4, 3}, {2, 2, 2, 2}}},
-      {"interlaced", 9, 13, {{0, 0, 9, 13, 1, -1, true, true}, {1, 2, 7, 11, 2, 3, true}, {0, 5, 3, 3}}},
+      {"restore previous",
+       8,
+       8,
+       {{0, 0, 8, 8, 1}, {1, 1, 5, 5, 3, 0}, {4, 3, 3, 4, 3}, {2, 2, 2, 2}}},
+      {"interlaced",
+       9,
+       13,
+       {{0, 0, 9, 13, 1, -1, true, true}, {1, 2, 7, 11, 2, 3, true}, {0, 5, 3, 3}}},
   };
   const Temp_Dir dir;
   for (const Gif_Spec& spec : specs) {
@@ -86,8 +99,10 @@ TEST(Gif_Read, FramesAreComposedAsImageMagickCoalescesThem) {
       for (int i = 0; i < spec.W * spec.H; ++i) {
         const auto* p = reinterpret_cast<const std::uint8_t*>(&want[k * frame_bytes + 4 * i]);
         clear = clear || p[3] == 0;
-        const Colour expected = p[3] == 0 ? got.Transparent.value_or(No_Colour) : Rgb(p[0], p[1], p[2]);
-        ASSERT_EQ(got.Frames[k].At(i % spec.W, i / spec.W), expected) << "frame " << k << " pixel " << i;
+        const Colour expected =
+            p[3] == 0 ? got.Transparent.value_or(No_Colour) : Rgb(p[0], p[1], p[2]);
+        ASSERT_EQ(got.Frames[k].At(i % spec.W, i / spec.W), expected)
+            << "frame " << k << " pixel " << i;
       }
     }
     EXPECT_EQ(got.Transparent.has_value(), clear);
