@@ -1,12 +1,10 @@
 #include "command_line.h"
 
-#include <unistd.h>
 #include <QCommandLineParser>
 #include <QFile>
 #include <QRegularExpression>
 #include <QStringList>
 
-#include <cerrno>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
@@ -17,10 +15,9 @@
 
 #include "bmp/bmp.h"
 #include "document/picture_file.h"
+#include "document/strip_edit.h"
 #include "export/export_job.h"
-#include "io/read_only_file.h"
 #include "pcx/pcx.h"
-#include "png/png.h"
 
 namespace tolvane {
 
@@ -40,9 +37,9 @@ const char* const Description =
     "PNG file (the strip). With FILE, or nothing, it opens its window. With an export option\n"
     "it writes the file and exits without a window: 0 when done, 1 when IN cannot be read or\n"
     "OUT cannot be written, 2 for bad options (an unknown one, OUT naming IN, OUT without\n"
-    "the export's extension). IN may be BMP, PNG or PCX. A GIF frame of more than 256\n"
-    "colours is reduced and named on standard error; every other frame is exact. It never\n"
-    "reads or writes its settings there.";
+    "the export's extension). IN may be BMP, PNG, GIF or PCX; an animated GIF's frames, when\n"
+    "square, are its strip. A GIF frame of more than 256 colours is reduced and named on\n"
+    "standard error; every other frame is exact. It never reads or writes its settings there.";
 
 struct Options {
   QCommandLineOption gif{"export-gif", "Write IN as an animated GIF to OUT.", "OUT"};
@@ -105,39 +102,41 @@ int Number(const QCommandLineParser& parser, const QCommandLineOption& o, int fa
   return v;
 }
 
-// IN as the command line reads it: BMP, PNG or PCX by its first bytes, and
-// refused when it is damaged or cut short, as a build must not go on with
-// half a picture. A PNG keeps its transparency as its transparent colour.
-// Throws Toolkit_Error with the reason.
-Png_Picture Read_Input(const std::string& path, Colour mount) {
-  std::uint8_t head[8] = {};
-  ssize_t got = 0;
-  {
-    const Read_Only_File f(path);
-    got = ::pread(f.Fd(), head, sizeof head, 0);
-    if (got < 0) throw Toolkit_Error("Stream read error", System_Reason(errno), path);
-  }
-  if (Is_Png_Signature(head, std::size_t(got))) return Read_Png_Keyed(path, mount);
-  if (got >= 2 && head[0] == 'B' && head[1] == 'M') {
-    Read_Notes notes;
-    Raster_Image strip = Read_Bmp(path, &notes);
-    if (notes.Cut_Short)
-      throw Toolkit_Error("Stream read error", "the file ends before its pixels do");
-    return {std::move(strip), std::nullopt, 0};
-  }
-  if (got >= 1 && head[0] == 10) {
-    Raster_Image strip;
-    switch (Read_Pcx_File(path, strip)) {
-      case Pcx_Verdict::Decoded:
-        return {std::move(strip), std::nullopt, 0};
-      case Pcx_Verdict::Too_Big:
-        throw Toolkit_Error("PCX image is not valid", "too large");
-      case Pcx_Verdict::Not_Valid:
-        throw Toolkit_Error("PCX image is not valid", "not a PCX picture this program reads");
+// IN as the command line reads it: BMP, PNG, GIF or PCX by its first bytes,
+// and refused when it is damaged or cut short, as a build must not go on
+// with half a picture. A PNG or GIF keeps its transparency as its
+// transparent colour, and a GIF its delays. Throws Toolkit_Error with the
+// reason.
+Keyed_Picture Read_Input(const std::string& path, Colour mount) {
+  switch (Sniff_Picture(path)) {
+    case Picture_Format::Png:
+    case Picture_Format::Gif:
+      return Read_Picture_Keyed(path, mount);
+    case Picture_Format::Bmp: {
+      Read_Notes notes;
+      Keyed_Picture in = Read_Picture_Keyed(path, mount, &notes);
+      if (notes.Cut_Short)
+        throw Toolkit_Error("Stream read error", "the file ends before its pixels do");
+      return in;
     }
+    case Picture_Format::Pcx: {
+      Keyed_Picture in;
+      switch (Read_Pcx_File(path, in.Image)) {
+        case Pcx_Verdict::Decoded:
+          return in;
+        case Pcx_Verdict::Too_Big:
+          throw Toolkit_Error("PCX image is not valid", "too large");
+        case Pcx_Verdict::Not_Valid:
+          throw Toolkit_Error("PCX image is not valid", "not a PCX picture this program reads");
+      }
+      break;
+    }
+    case Picture_Format::Empty:
+      throw Toolkit_Error("Not a picture", "the file is empty");
+    case Picture_Format::Unknown:
+      break;
   }
-  throw Toolkit_Error("Not a picture",
-                      got == 0 ? "the file is empty" : "not a BMP, PNG or PCX picture");
+  throw Toolkit_Error("Not a picture", "not a BMP, PNG, GIF or PCX picture");
 }
 
 // The parser's complaint, naming an unknown option as it was typed.
@@ -222,7 +221,7 @@ std::optional<int> Run_Command_Line(int argc, char* argv[]) {
   parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
   parser.setApplicationDescription(Description);
   parser.addOptions(o.All());
-  parser.addPositionalArgument("IN", "The strip to export: BMP, PNG or PCX.", "IN");
+  parser.addPositionalArgument("IN", "The strip to export: BMP, PNG, GIF or PCX.", "IN");
   const bool parsed = parser.parse(arguments);
   bool ours = false;
   for (const QCommandLineOption& option : o.All()) ours = ours || parser.isSet(option);
@@ -244,7 +243,7 @@ std::optional<int> Run_Command_Line(int argc, char* argv[]) {
       return Exit_Done;
     }
     const Export_Job job = Job_Of(parser, o);
-    Png_Picture in;
+    Keyed_Picture in;
     try {
       in = Read_Input(job.In, job.Mount);
     } catch (const Toolkit_Error& e) {
@@ -254,10 +253,12 @@ std::optional<int> Run_Command_Line(int argc, char* argv[]) {
       std::cerr << "tolvane: cannot read " << job.In << ": out of memory\n";
       return Exit_Failed;
     }
-    // The frames' own durations come from a PNG strip's chunk; damaged ones
-    // are left out, and the export goes on at the speed.
+    // The frames' own durations come from a GIF's delays or a PNG strip's
+    // chunk; damaged ones are left out, and the export goes on at the speed.
     const int height = std::max(in.Image.Height(), 1);
-    const File_Durations durations = Durations_In(in.Text, in.Image.Width() / height);
+    File_Durations durations = Durations_In(in.Text, in.Image.Width() / height);
+    if (!in.Delays_Ms.empty())
+      durations.Ms = Fit_Durations(in.Delays_Ms, in.Image.Width() / height);
     if (durations.Damaged)
       std::cerr << "tolvane: " << job.In << ": its frame timings are damaged and were ignored\n";
     const int status = Run_Export_Job(job, in.Image, in.Transparent, std::cerr, durations.Ms);

@@ -2,37 +2,88 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <cstdint>
 
 #include "bmp/bmp.h"
 #include "document/editing_state.h"
 #include "document/picture_file.h"
+#include "gif/gif_read.h"
 #include "io/read_only_file.h"
 #include "png/png.h"
 
 namespace tolvane {
 
-namespace {
-
-bool Starts_As_Png(const std::string& path) {
-  Read_Only_File f(path);
+Picture_Format Sniff_Picture(const std::string& path) {
+  const Read_Only_File f(path);
   std::uint8_t head[8] = {};
   const ssize_t got = ::pread(f.Fd(), head, sizeof(head), 0);
-  return got > 0 && Is_Png_Signature(head, std::size_t(got));
+  if (got < 0) throw Toolkit_Error("Stream read error", System_Reason(errno), path);
+  const auto size = std::size_t(got);
+  if (size == 0) return Picture_Format::Empty;
+  if (Is_Png_Signature(head, size)) return Picture_Format::Png;
+  if (Is_Gif_Signature(head, size)) return Picture_Format::Gif;
+  if (size >= 2 && head[0] == 'B' && head[1] == 'M') return Picture_Format::Bmp;
+  if (head[0] == 10) return Picture_Format::Pcx;
+  return Picture_Format::Unknown;
+}
+
+namespace {
+
+Keyed_Picture Read_Gif_Strip(const std::string& path, Colour preferred) {
+  Gif_Frames gif = Read_Gif(path, preferred);
+  Keyed_Picture picture;
+  picture.Frame_Width = gif.Width;
+  picture.Frame_Height = gif.Height;
+  picture.Delays_Ms = std::move(gif.Delays_Ms);
+  picture.Transparent = gif.Transparent;
+  picture.Image = Gif_Strip(gif);
+  return picture;
 }
 
 }  // namespace
 
 Raster_Image Read_Picture(const std::string& path, Colour background, Read_Notes* notes,
                           Png_Text* text) {
-  return Starts_As_Png(path) ? Read_Png(path, background, text) : Read_Bmp(path, notes);
+  switch (Sniff_Picture(path)) {
+    case Picture_Format::Png:
+      return Read_Png(path, background, text);
+    case Picture_Format::Gif: {
+      Keyed_Picture gif = Read_Gif_Strip(path, background);
+      // The clear pixels took the background unless an opaque one has it.
+      if (gif.Transparent && *gif.Transparent != background) {
+        Colour* p = gif.Image.Data();
+        std::replace(p, p + std::size_t(gif.Image.Width()) * gif.Image.Height(), *gif.Transparent,
+                     background);
+      }
+      return std::move(gif.Image);
+    }
+    default:
+      return Read_Bmp(path, notes);
+  }
 }
 
-Png_Picture Read_Picture_Keyed(const std::string& path, Colour preferred, Read_Notes* notes,
-                               std::span<const Colour> avoid) {
-  if (Starts_As_Png(path)) return Read_Png_Keyed(path, preferred, avoid);
-  return {Read_Bmp(path, notes), std::nullopt, 0};
+Keyed_Picture Read_Picture_Keyed(const std::string& path, Colour preferred, Read_Notes* notes,
+                                 std::span<const Colour> avoid) {
+  switch (Sniff_Picture(path)) {
+    case Picture_Format::Png: {
+      Png_Picture png = Read_Png_Keyed(path, preferred, avoid);
+      Keyed_Picture picture;
+      picture.Image = std::move(png.Image);
+      picture.Transparent = png.Transparent;
+      picture.Partly_Transparent = png.Partly_Transparent;
+      picture.Text = std::move(png.Text);
+      return picture;
+    }
+    case Picture_Format::Gif:
+      return Read_Gif_Strip(path, preferred);
+    default: {
+      Keyed_Picture picture;
+      picture.Image = Read_Bmp(path, notes);
+      return picture;
+    }
+  }
 }
 
 bool Is_Png_Name(const std::string& path) {

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -12,19 +13,36 @@
 
 namespace tolvane {
 
-// Pictures the program opens and saves, BMP or PNG. Reading goes by the
-// file's first bytes, not its name, so a PNG called .bmp still loads;
-// transparent PNG pixels become `background`. Anything not PNG goes to the
-// BMP reader, whose messages it keeps, and which tells notes of a file cut
-// short.
-// `text` receives a PNG's text chunks (none for a BMP).
+// What a picture file is, by its first bytes (none: the file is empty).
+enum class Picture_Format { Empty, Unknown, Bmp, Png, Gif, Pcx };
+// Throws "Cannot open file <path>" and "Stream read error".
+Picture_Format Sniff_Picture(const std::string& path);
+
+// Pictures the program opens, BMP, PNG or GIF, and saves, BMP or PNG.
+// Reading goes by the file's first bytes, not its name, so a PNG called .bmp
+// still loads; transparent pixels become `background`. A GIF is its frames
+// side by side. Anything else goes to the BMP reader, whose messages it
+// keeps, and which tells notes of a file cut short.
+// `text` receives a PNG's text chunks (none for the others).
 Raster_Image Read_Picture(const std::string& path, Colour background, Read_Notes* notes = nullptr,
                           Png_Text* text = nullptr);
-// The same keeping a PNG's transparency as its transparent colour, chosen
-// from `preferred` on, and none of `avoid`, when the file names none
-// (Read_Png_Keyed).
-Png_Picture Read_Picture_Keyed(const std::string& path, Colour preferred,
-                               Read_Notes* notes = nullptr, std::span<const Colour> avoid = {});
+
+// A picture with its transparency kept as one transparent colour.
+struct Keyed_Picture {
+  Raster_Image Image;
+  std::optional<Colour> Transparent;
+  std::int64_t Partly_Transparent = 0;  // PNG pixels blended over it
+  // A GIF's frames are Frame_Width x Frame_Height, side by side, each shown
+  // for its delay (ms, 0 where the file gives none); 0 and none otherwise.
+  int Frame_Width = 0, Frame_Height = 0;
+  std::vector<int> Delays_Ms;
+  Png_Text Text;  // a PNG's text chunks
+};
+// The transparent colour is the file's own when no opaque pixel uses it,
+// else the first free one from `preferred` on (Read_Png_Keyed, Read_Gif);
+// for a PNG that names none, never one of `avoid`.
+Keyed_Picture Read_Picture_Keyed(const std::string& path, Colour preferred,
+                                 Read_Notes* notes = nullptr, std::span<const Colour> avoid = {});
 
 // Writing goes by the name: PNG when it ends in ".png" in any case, BMP
 // otherwise.

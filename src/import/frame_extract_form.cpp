@@ -174,9 +174,13 @@ void TFrame_Extract::FormShow() {
   Panel3.Visible = false;
   Crop_Dragging = false;
   Retrieval_Done = false;
+  Retrieved_Transparent.reset();
   if (Import_File_Name.empty()) return;
 
   Raster_Image picture;
+  // A GIF's frames lie side by side, one cell each.
+  std::optional<std::pair<int, int>> gif_cell;
+  Source_Transparent.reset();
   try {
     if (Is_Pcx_Name(Import_File_Name)) {
       P.Set_Wait_Cursor(true);
@@ -194,6 +198,11 @@ void TFrame_Extract::FormShow() {
         Close();
         return;
       }
+    } else if (Sniff_Picture(Import_File_Name) == Picture_Format::Gif) {
+      Keyed_Picture gif = Read_Picture_Keyed(Import_File_Name, Mount_Colour ? *Mount_Colour : 0);
+      picture = std::move(gif.Image);
+      gif_cell = {gif.Frame_Width, gif.Frame_Height};
+      Source_Transparent = gif.Transparent;
     } else {
       picture = Read_Picture(Import_File_Name, Mount_Colour ? *Mount_Colour : 0);
     }
@@ -207,15 +216,18 @@ void TFrame_Extract::FormShow() {
   Frame_H.Max = Source_Picture.Height();
   Frame_W.Max = Source_Picture.Width();
   Hide_Crop();
-  dest_fs.Text = "32";
+  // A GIF's frames keep their shape: mounted as they are when they fit the
+  // largest output frame, scaled down to it otherwise.
+  const int longest = gif_cell ? std::max(gif_cell->first, gif_cell->second) : 32;
+  dest_fs.Text = std::to_string(std::min(longest, 128));
   dest_fsChange();
   Field_Set(top_border, 0);
   Field_Set(Left_Border, 0);
   View_Cell = 0;
-  Field_Set(Frame_W, Output_Frame_Size);
-  Field_Set(Frame_H, Output_Frame_Size);
+  Field_Set(Frame_W, gif_cell ? gif_cell->first : Output_Frame_Size);
+  Field_Set(Frame_H, gif_cell ? gif_cell->second : Output_Frame_Size);
   Lines.Select(0);
-  Adjust_Type.Select(ct_Stretch);
+  Adjust_Type.Select(!gif_cell ? ct_Stretch : longest <= 128 ? ct_Mount : ct_Scale);
   Recount_Cells();
   Refresh_Previews();
   Set_Mount.Color = Mount_Colour ? *Mount_Colour : 0;
@@ -467,6 +479,7 @@ void TFrame_Extract::OkClick() {
       BitBlt(strip, (n - 1) * d, 0, work);
     }
   Retrieved_Strip = std::move(strip);
+  Retrieved_Transparent = Source_Transparent;
   Retrieval_Done = true;
   Modal_Result = mr_Ok;
   Close();

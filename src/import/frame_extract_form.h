@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 
 #include "image/raster_image.h"
@@ -65,6 +66,8 @@ class TFrame_Extract : public TForm {
   // Hand-over and working state.
   std::string Import_File_Name;
   Raster_Image Source_Picture, Input_Cell, Retrieved_Strip;
+  // A GIF's transparent colour, which its retrieved frames keep.
+  std::optional<Colour> Source_Transparent, Retrieved_Transparent;
   int Output_Frame_Size = 32;
   int Cells_Per_Row = 1, Cell_Rows = 1, Cell_Total = 0;
   int View_Cell = 0;

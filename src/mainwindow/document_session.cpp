@@ -97,17 +97,40 @@ void Document_Session::Load_File(const std::string& path) {
   std::optional<Colour> transparent;
   std::int64_t partly = 0;
   Png_Text text;
+  int gif_width = 0, gif_height = 0;
+  std::vector<int> gif_delays;
   if (!Run_Command(t_.P, [&] {
         // Never a drawing colour, which would then draw see-through.
         const Colour drawing[] = {t_.Selected_Colour1 & Colour_Mask,
                                   t_.Selected_Colour2 & Colour_Mask};
-        Png_Picture read = Read_Picture_Keyed(path, t_.Mount_Colour, &notes, drawing);
+        Keyed_Picture read = Read_Picture_Keyed(path, t_.Mount_Colour, &notes, drawing);
         picture = std::move(read.Image);
         transparent = read.Transparent;
         partly = read.Partly_Transparent;
         text = std::move(read.Text);
+        gif_width = read.Frame_Width;
+        gif_height = read.Frame_Height;
+        gif_delays = std::move(read.Delays_Ms);
       }))
     return;
+
+  if (gif_width > 0) {
+    // An animated GIF: square frames are a strip as they are; others are
+    // cut one cell per frame by frame retrieval, which reads the file again.
+    if (gif_width != gif_height) {
+      picture = Raster_Image();
+      t_.Retrieve_Frames(path, "Frame Retrieval");
+      return;
+    }
+    // Saving goes to a file of the program's own formats, never over the GIF.
+    Run_Command(t_.P, [&] {
+      Check_Frame_Size_Fits(gif_height);
+      Install(std::move(picture), gif_height, New_Anim_Name, transparent, gif_delays);
+      t_.Anim_Modified = true;
+      t_.Anim_History.Start(t_, false);
+    });
+    return;
+  }
 
   // A picture without one whole frame is no strip: it would leave no frame.
   if (picture.Width() > 0 && picture.Height() > 0 && picture.Width() % picture.Height() == 0) {

@@ -25,8 +25,9 @@ class Document_Session {
   // Asks to save unsaved changes: false when the calling command stops.
   bool Ask_Save_Changes();
   void Load();  // through the open dialog
-  // Reads path (BMP or PNG) and installs a valid strip or offers frame
-  // retrieval.
+  // Reads path (BMP, PNG or GIF) and installs a valid strip or offers frame
+  // retrieval; a GIF of frames that are not square goes to retrieval unasked,
+  // and one of square frames opens as a new, unsaved strip.
   void Load_File(const std::string& path);
   void New();
   void Save();

@@ -12,10 +12,10 @@ inline constexpr const char* Bmp_Filter = "Bitmap Files (*.BMP)|*.BMP|All Files 
 inline constexpr const char* Picture_Filter =
     "Bitmap Files (*.BMP)|*.BMP|All Files (*.*)|*.*|PNG Files (*.PNG)|*.PNG";
 // Load, Import Frames and Merge Files open on every picture they read: the
-// bitmap filter alone would hide PNG sheets.
+// bitmap filter alone would hide PNG sheets and animated GIFs.
 inline constexpr const char* Open_Filter =
-    "All Pictures (*.bmp *.png)|*.bmp;*.png|Bitmap Files (*.BMP)|*.BMP|All Files (*.*)|*.*|PNG "
-    "Files (*.PNG)|*.PNG";
+    "All Pictures (*.bmp *.png *.gif)|*.bmp;*.png;*.gif|Bitmap Files (*.BMP)|*.BMP|All Files "
+    "(*.*)|*.*|PNG Files (*.PNG)|*.PNG|GIF Files (*.GIF)|*.GIF";
 inline constexpr const char* Gif_Filter = "GIF Files (*.GIF)|*.GIF";
 inline constexpr const char* Sheet_Filter = "PNG Files (*.PNG)|*.PNG";
 

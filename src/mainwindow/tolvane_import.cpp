@@ -11,6 +11,7 @@ namespace tolvane {
 void TTolvane::Retrieve_Frames(const std::string& path, const std::string& step) {
   TFrame_Extract& form = *App.Frame_Extract;
   Raster_Image strip;
+  std::optional<Colour> transparent;
   const bool done = Run_Command(P, [&] {
     form.Import_File_Name = path;
     Show_Modal(P, form);
@@ -18,6 +19,7 @@ void TTolvane::Retrieve_Frames(const std::string& path, const std::string& step)
     // before the open document is touched, so running out of memory here
     // changes nothing.
     if (form.Retrieval_Done) strip = form.Retrieved_Strip;
+    transparent = form.Retrieved_Transparent;
   });
   if (!done || !form.Retrieval_Done || strip.Empty()) return;
   const bool was_open = Document_Open();
@@ -25,7 +27,7 @@ void TTolvane::Retrieve_Frames(const std::string& path, const std::string& step)
     std::optional<Step_Scope> recorded;
     if (was_open) recorded.emplace(*this, step);
     const int size = strip.Height();
-    Session.Install(std::move(strip), size, New_Anim_Name);
+    Session.Install(std::move(strip), size, New_Anim_Name, transparent);
     Anim_Modified = true;  // a new animation, not yet saved
   });
   if (!installed) return;

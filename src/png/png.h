@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "image/colour.h"
+#include "image/colour_set.h"
 #include "image/raster_image.h"
 #include "io/safe_save.h"
 
@@ -56,15 +57,6 @@ Png_Picture Read_Png_Keyed(const std::string& path, Colour preferred,
                            std::span<const Colour> avoid = {});
 Png_Picture Decode_Png_Keyed(const std::uint8_t* data, std::size_t size, Colour preferred,
                              std::span<const Colour> avoid = {});
-
-// One flag per colour value 0 .. 0xFFFFFF.
-using Colour_Set = std::vector<bool>;
-// The first colour from `preferred` upward (wrapping at 0xFFFFFF) that is
-// neither in `used` nor one of `avoid`; none when every colour is. The
-// program avoids its drawing colours: the default Mount colour and pencil
-// are both black, and a black transparent colour would make the pencil erase.
-std::optional<Colour> Free_Colour(const Colour_Set& used, Colour preferred,
-                                  std::span<const Colour> avoid = {});
 
 // Writes 8-bit RGB without alpha, safely as Save_File does.
 void Write_Png(const std::string& path, const Raster_Image& image);

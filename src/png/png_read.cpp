@@ -302,18 +302,6 @@ bool Is_Png_Signature(const std::uint8_t* data, std::size_t size) {
   return size >= sizeof(Signature) && std::memcmp(data, Signature, sizeof(Signature)) == 0;
 }
 
-std::optional<Colour> Free_Colour(const Colour_Set& used, Colour preferred,
-                                  std::span<const Colour> avoid) {
-  // Up from the preferred colour, round the cube: a fixed order, so the same
-  // picture always gets the same colour.
-  for (Colour k = 0; k <= Colour_Mask; ++k) {
-    const Colour c = (preferred + k) & Colour_Mask;
-    if ((c >= used.size() || !used[c]) && std::find(avoid.begin(), avoid.end(), c) == avoid.end())
-      return c;
-  }
-  return std::nullopt;
-}
-
 Png_Picture Decode_Png_Keyed(const std::uint8_t* data, std::size_t size, Colour preferred,
                              std::span<const Colour> avoid) {
   if (!Is_Png_Signature(data, size)) Not_Valid("not a PNG file");

@@ -102,6 +102,7 @@ mkdir dir.png
 mkfifo fifo.bmp
 ln strip.png link.png
 echo old >old.gif
+convert -size 16x16 xc:red xc:blue -loop 0 anim.gif && head -c 40 anim.gif >cut.gif
 echo old >old.png
 echo old >old.json
 faults=(
@@ -138,7 +139,8 @@ faults=(
   "1|cannot read cut.png: |--export-gif old.gif cut.png"
   "1|cannot read big.png: too large|--export-gif old.gif big.png"
   "1|cannot read empty.bmp: the file is empty|--export-gif old.gif empty.bmp"
-  "1|cannot read text.bmp: not a BMP, PNG or PCX picture|--export-gif old.gif text.bmp"
+  "1|cannot read text.bmp: not a BMP, PNG, GIF or PCX picture|--export-gif old.gif text.bmp"
+  "1|cannot read cut.gif: the file ends inside|--export-gif old.gif cut.gif"
   "1|cannot read odd.png: not a strip of square frames|--export-sheet old.png odd.png"
   "1|cannot create no/such/folder/y.json: no such file or directory|--export-sheet no/such/folder/y.png strip.png"
 )

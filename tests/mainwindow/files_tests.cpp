@@ -40,8 +40,8 @@ TEST_F(Files, LoadingAValidStripOpensItAsTheDocument) {
   ASSERT_EQ(P.Open_Seen.size(), 1u);
   EXPECT_EQ(P.Open_Seen[0].Title, "Open...");
   EXPECT_EQ(P.Open_Seen[0].Filter,
-            "All Pictures (*.bmp *.png)|*.bmp;*.png|Bitmap Files (*.BMP)|*.BMP|All Files "
-            "(*.*)|*.*|PNG Files (*.PNG)|*.PNG");
+            "All Pictures (*.bmp *.png *.gif)|*.bmp;*.png;*.gif|Bitmap Files (*.BMP)|*.BMP|All "
+            "Files (*.*)|*.*|PNG Files (*.PNG)|*.PNG|GIF Files (*.GIF)|*.GIF");
   EXPECT_EQ(P.Open_Seen[0].Filter_Index, 1);
 }
 

@@ -156,8 +156,8 @@ TEST_F(Png_Files, APngThatIsNoStripOffersRetrievalAndImportTakesPngSheets) {
   T().Import1Click();
   EXPECT_EQ(P.Open_Seen.back().Title, "Import...");
   EXPECT_EQ(P.Open_Seen.back().Filter,
-            "All Pictures (*.bmp *.png)|*.bmp;*.png|Bitmap Files (*.BMP)|*.BMP|All Files "
-            "(*.*)|*.*|PNG Files (*.PNG)|*.PNG");
+            "All Pictures (*.bmp *.png *.gif)|*.bmp;*.png;*.gif|Bitmap Files (*.BMP)|*.BMP|All "
+            "Files (*.*)|*.*|PNG Files (*.PNG)|*.PNG|GIF Files (*.GIF)|*.GIF");
   EXPECT_EQ(T().Frame_Total, 3);
   EXPECT_TRUE(Frame_Is(T().Anim_Strip, 16, 2, Blue));
   EXPECT_TRUE(P.Errors.empty());
