@@ -27,6 +27,7 @@ void Application::Create_Forms() {
   Frame_Extract->Loading_Window = Loading_Window.get();
   Gif_Export_Form = std::make_unique<TGif_Export_Form>(P);
   Sheet_Export_Form = std::make_unique<TSheet_Export_Form>(P);
+  Replace_Colour_Form = std::make_unique<TReplace_Colour_Form>(P);
   for (TExport_Form* form : {static_cast<TExport_Form*>(Gif_Export_Form.get()),
                              static_cast<TExport_Form*>(Sheet_Export_Form.get())}) {
     form->Mount_Colour = &Tolvane->Mount_Colour;

@@ -8,6 +8,7 @@
 #include "import/frame_extract_form.h"
 #include "mainwindow/about_form.h"
 #include "mainwindow/frame_size_form.h"
+#include "mainwindow/replace_colour_form.h"
 #include "mainwindow/tolvane.h"
 #include "merge/add_trans_form.h"
 #include "pcx/pcx.h"
@@ -31,6 +32,8 @@ struct Application {
   // Nor these: the export dialogs, made after them.
   std::unique_ptr<TGif_Export_Form> Gif_Export_Form;
   std::unique_ptr<TSheet_Export_Form> Sheet_Export_Form;
+  // The Palette menu's Replace Colour dialog.
+  std::unique_ptr<TReplace_Colour_Form> Replace_Colour_Form;
   std::vector<std::string> Creation_Order;
 
   void Create_Forms();

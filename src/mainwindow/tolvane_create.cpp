@@ -74,6 +74,7 @@ void TTolvane::Read_Settings() {
   Anim_History.Set_Cap(std::size_t(v.History_MB) << 20);
   Aids.Transparency = v.Show_Transparency;
   Ask_Bmp_Transparency = v.Ask_Bmp_Transparency;
+  Palette = {v.Palette, v.Palette_File, -1};
 }
 
 Settings_Values TTolvane::Current_Settings() const {
@@ -94,6 +95,8 @@ Settings_Values TTolvane::Current_Settings() const {
   v.History_MB = int(Anim_History.Cap() >> 20);
   v.Show_Transparency = Aids.Transparency;
   v.Ask_Bmp_Transparency = Ask_Bmp_Transparency;
+  v.Palette = Palette.Loaded;
+  v.Palette_File = Palette.File;
   return v;
 }
 

@@ -12,6 +12,7 @@
 #include "qt/ui/import_view.h"
 #include "qt/ui/loading_view.h"
 #include "qt/ui/main_view.h"
+#include "qt/ui/replace_colour_view.h"
 
 namespace tolvane {
 
@@ -34,6 +35,7 @@ class Program_Views {
   Frame_Extract_View& Frame_Extract() { return frame_extract_; }
   Export_Dialog_View& Gif_Export() { return gif_export_; }
   Export_Dialog_View& Sheet_Export() { return sheet_export_; }
+  Replace_Colour_View& Replace_Colour() { return replace_colour_; }
 
  private:
   Qt_Platform& p_;
@@ -48,6 +50,7 @@ class Program_Views {
   Import_Picture_View import_view_;
   Export_Dialog_View gif_export_;
   Export_Dialog_View sheet_export_;
+  Replace_Colour_View replace_colour_;
 };
 
 }  // namespace tolvane
