@@ -389,6 +389,8 @@ void Write_Settings_File(Ini_File& ini, const Settings_Values& v) {
   ini.Write_Integer("Edit", "HistoryMB", v.History_MB);
   ini.Write_Integer("View", "Transparency", v.Show_Transparency ? 1 : 0);
   ini.Write_Integer("Files", "AskBmpTransparency", v.Ask_Bmp_Transparency ? 1 : 0);
+  // The default palette needs no lines: a file that holds no palette gets none.
+  if (v.Palette.empty() && ini.Read_String("Palette", "Colours", "").empty()) return;
   ini.Write_String("Palette", "Colours", Palette_Text(v.Palette));
   ini.Write_String("Palette", "File", v.Palette_File);
 }

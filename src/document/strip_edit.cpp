@@ -158,8 +158,8 @@ std::int64_t Replace_Colour(Editing_State& s, int first, int last, Colour from, 
   for (int y = 0; y < s.Frame_Size; ++y) {
     const Colour* row = std::as_const(s.Anim_Strip).Row(y);
     for (int x = s.Frame_Left(first); x < s.Frame_Left(last + 1); ++x)
-      if ((row[x] & Colour_Mask) == from) area = {std::min(area.Left, x), std::min(area.Top, y),
-                                                   std::max(area.Right, x + 1), y + 1};
+      if ((row[x] & Colour_Mask) == from)
+        area = {std::min(area.Left, x), std::min(area.Top, y), std::max(area.Right, x + 1), y + 1};
   }
   if (area.Right <= area.Left || from == to) return 0;
   Step_Scope step(s, "Replace Colour");

@@ -18,7 +18,6 @@ void Paint_Swatch_Half(Raster_Image& swatch, bool right, Colour c, bool transpar
 // Which custom colour a click at x of the custom swatch edits.
 inline bool Custom_Second(const Raster_Image& swatch, int x) { return x > swatch.Width() / 2; }
 
-
 // The palette shown in cells beside the tools and in its tool window: one
 // loaded from a file or taken from the animation, or else the sixteen fixed
 // colours and the two custom ones.

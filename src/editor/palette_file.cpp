@@ -59,7 +59,8 @@ bool Rgb_Line(std::string_view line, Colour& c) {
     x = 0;
     while (n < line.size() && n < 4 && std::isdigit(static_cast<unsigned char>(line[n])))
       x = x * 10 + (line[n++] - '0');
-    if (n == 0 || x > 255 || (n < line.size() && !std::isspace(static_cast<unsigned char>(line[n]))))
+    if (n == 0 || x > 255 ||
+        (n < line.size() && !std::isspace(static_cast<unsigned char>(line[n]))))
       return false;
     line.remove_prefix(n);
   }
@@ -97,8 +98,7 @@ std::string Read_Text(const std::string& path) {
   while (done < text.size()) {
     const ssize_t n = ::read(f.Fd(), text.data() + done, text.size() - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0)
-      throw Toolkit_Error("Cannot read palette " + path, System_Reason(errno), path);
+    if (n < 0) throw Toolkit_Error("Cannot read palette " + path, System_Reason(errno), path);
     if (n == 0) break;
     done += std::size_t(n);
   }
@@ -171,8 +171,8 @@ Palette_Read Parse_Jasc(std::string_view text) {
   for (int k = 0; k < count; ++k) {
     const std::size_t i = 3 + std::size_t(k);
     if (i >= lines.size())
-      return Fault(3, "the file names " + std::to_string(count) + " colours and holds " +
-                          std::to_string(k));
+      return Fault(
+          3, "the file names " + std::to_string(count) + " colours and holds " + std::to_string(k));
     Colour c;
     if (!Rgb_Line(lines[i], c)) return Fault(int(i + 1), Quoted(lines[i]) + Not_Rgb);
     r.Colours.push_back(c);

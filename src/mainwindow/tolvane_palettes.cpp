@@ -49,7 +49,8 @@ void TTolvane::Show_Palette_Cells() {
 namespace {
 
 void Pick_Cell(TTolvane& t, const Palette_Grid& grid, Mouse_Button button, int x, int y) {
-  const std::vector<Colour> colours = Palette_Colours(t.Palette, t.Custom_Colour1, t.Custom_Colour2);
+  const std::vector<Colour> colours =
+      Palette_Colours(t.Palette, t.Custom_Colour1, t.Custom_Colour2);
   const int i = grid.Cell_At(x, y, colours.size());
   if (i < 0) return;
   if (button == Mouse_Button::Right) {
@@ -63,7 +64,8 @@ void Pick_Cell(TTolvane& t, const Palette_Grid& grid, Mouse_Button button, int x
 }
 
 void Step_First_Colour(TTolvane& t, int delta) {
-  const std::vector<Colour> colours = Palette_Colours(t.Palette, t.Custom_Colour1, t.Custom_Colour2);
+  const std::vector<Colour> colours =
+      Palette_Colours(t.Palette, t.Custom_Colour1, t.Custom_Colour2);
   const int i = Step_Palette(colours, t.Palette.Index, t.Selected_Colour1, delta);
   if (i < 0) return;
   t.Palette.Index = i;

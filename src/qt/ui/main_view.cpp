@@ -205,9 +205,8 @@ void Main_View::Build_Controls() {
     Forward([=, this] { f_.Pal_CellsMouseUp(b, s, x, y); });
   };
   {
-    auto* tool = new Palette_Tool_Window(window_.get(), [this] {
-      Forward([this] { f_.Pal_ToolClose(); });
-    });
+    auto* tool =
+        new Palette_Tool_Window(window_.get(), [this] { Forward([this] { f_.Pal_ToolClose(); }); });
     tool->setObjectName("Palette_Window");
     tool->setWindowTitle("Palette");
     auto* w = new Image_Widget(f.Controls.Pal_Tool.Picture, tool);
