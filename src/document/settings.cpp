@@ -392,7 +392,9 @@ void Write_Settings_File(Ini_File& ini, const Settings_Values& v) {
   // The default palette needs no lines: a file that holds no palette gets none.
   if (v.Palette.empty() && ini.Read_String("Palette", "Colours", "").empty()) return;
   ini.Write_String("Palette", "Colours", Palette_Text(v.Palette));
-  ini.Write_String("Palette", "File", v.Palette_File);
+  // A name with a line break cannot be kept; the colours still are.
+  const bool one_line = v.Palette_File.find_first_of("\r\n") == std::string::npos;
+  ini.Write_String("Palette", "File", one_line ? v.Palette_File : "");
 }
 
 }  // namespace tolvane

@@ -129,7 +129,9 @@ Palette_Read Parse_Gpl(std::string_view text) {
     const std::string_view l = lines[i];
     const int line = int(i + 1);
     // Comments and the header's "Name:" and "Columns:" lines.
-    if (l.empty() || l[0] == '#' || l.starts_with("Name:") || l.starts_with("Columns:")) continue;
+    if (l.empty() || l[0] == '#' || l.starts_with("Name:") || l.starts_with("Columns:") ||
+        l.starts_with("Channels:"))
+      continue;
     Colour c;
     if (!Rgb_Line(l, c)) return Fault(line, Quoted(l) + Not_Rgb);
     if (!Add(r, c)) return Fault(line, Too_Many);
@@ -211,8 +213,11 @@ std::vector<Colour> Read_Palette_File(const std::string& path) {
       r = Parse_Jasc(text);
       break;
     case Palette_Format::Picture: {
-      const Png_Picture p = Read_Picture_Keyed(path, 0xFF00FF);
-      r = Swatch_Colours(p.Image, p.Transparent);
+      Read_Notes notes;
+      const Png_Picture p = Read_Picture_Keyed(path, 0xFF00FF, &notes);
+      // The rows a short file lacks would come in as colours of their own.
+      r = notes.Cut_Short ? Fault(0, "the file is cut short")
+                          : Swatch_Colours(p.Image, p.Transparent);
       break;
     }
   }

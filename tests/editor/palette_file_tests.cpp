@@ -21,6 +21,7 @@ TEST(Palette_File, EachFormatReadsItsColoursOrNamesTheFaultyLine) {
        {0x0000FF, 0xFF1000},
        0,
        ""},
+      {Palette_Format::Gpl, "GIMP Palette\nChannels: RGBA\n1 2 3 255\n", {0x030201}, 0, ""},
       {Palette_Format::Gpl, "GIMP palette\n0 0 0\n", {}, 1, "GIMP Palette"},
       {Palette_Format::Gpl, "GIMP Palette\n0 0 0\n1 256 0\n", {}, 3, "256"},
       {Palette_Format::Gpl, "GIMP Palette\n0 0\n", {}, 2, "not a colour"},
