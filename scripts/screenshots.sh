@@ -512,6 +512,39 @@ Workspace() {
   Quit
 }
 
+# Palette from Animation fills the cells beside the tools of a larger window;
+# the Palette menu open over it.
+Palettes() {
+  section="palettes"
+  Launch "$work/ball.png"
+  step="a larger window"
+  xdotool windowsize "$window" 560 440
+  sleep 1
+  Place "$window"
+  [ "$ww" -eq 560 ] || Fail "the window did not grow"
+  # Below the cells the tool column stays clear; the usual resting spot may
+  # lie in the grown zoom view.
+  At 2 280
+  xdotool click 1
+  step="Palette from Animation"
+  xdotool key alt+p
+  sleep 0.5
+  xdotool key a
+  sleep 0.5
+  step="Palette menu"
+  xdotool key alt+p
+  sleep 0.5
+  Shoot_With "$window" palettes
+  xdotool key Escape
+  # The settings keep a palette: the sections after this one want the default.
+  sleep 0.3
+  xdotool key alt+p
+  sleep 0.5
+  xdotool key d
+  sleep 3 # the settings are written once they have settled for a second
+  Quit
+}
+
 step="sample files"
 Make_Samples || Fail "could not make the sample files"
 Start_Xvfb
@@ -520,7 +553,7 @@ mkdir -p "$XDG_STATE_HOME"
 
 # SECTIONS="Merge Export" renews only those pictures.
 for run in ${SECTIONS:-First_Animation Tools_Colours Frames_Playback Selection_Clipboard \
-  History Retrieval Effects Merge Export Workspace Recovery Transparency}; do
+  History Retrieval Effects Merge Export Workspace Recovery Transparency Palettes}; do
   $run
 done
 echo "PASS: pictures in $out"

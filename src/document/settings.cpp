@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -309,6 +310,29 @@ void Ini_File::Write_Integer(const std::string& section, const std::string& key,
 
 namespace {
 
+// "RRGGBB RRGGBB ...": 1 to 256 colours, or none at all when any word is not one.
+std::vector<Colour> Palette_Of(const std::string& text) {
+  std::vector<Colour> colours;
+  std::istringstream words(text);
+  for (std::string w; words >> w;) {
+    const auto v = Parse_Integer("$" + w);
+    if (w.size() != 6 || !v || colours.size() == 256) return {};
+    colours.push_back(Colour(*v >> 16 & 0xFF) | Colour(*v & 0xFF00) | Colour(*v & 0xFF) << 16);
+  }
+  return colours;
+}
+
+std::string Palette_Text(const std::vector<Colour>& colours) {
+  std::string text;
+  char word[8];
+  for (const Colour c : colours) {
+    std::snprintf(word, sizeof word, "%02X%02X%02X", unsigned(c & 0xFF), unsigned(c >> 8 & 0xFF),
+                  unsigned(c >> 16 & 0xFF));
+    text += (text.empty() ? "" : " ") + std::string(word);
+  }
+  return text;
+}
+
 Settings_Values Values_Of(const Parsed& p) {
   Settings_Values v;
   auto colour = [&](const char* key, Colour fallback) {
@@ -332,6 +356,8 @@ Settings_Values Values_Of(const Parsed& p) {
   v.Show_Transparency = Integer_Of(p, "View", "Transparency").value_or(1) != 0;
   v.Ask_Bmp_Transparency = Integer_Of(p, "Files", "AskBmpTransparency").value_or(1) != 0;
   v.Ask_Bmp_Timings = Integer_Of(p, "Files", "AskBmpTimings").value_or(1) != 0;
+  v.Palette = Palette_Of(Value_Of(p, "Palette", "Colours").value_or(""));
+  v.Palette_File = v.Palette.empty() ? "" : Value_Of(p, "Palette", "File").value_or("");
   return v;
 }
 
@@ -365,6 +391,12 @@ void Write_Settings_File(Ini_File& ini, const Settings_Values& v) {
   ini.Write_Integer("View", "Transparency", v.Show_Transparency ? 1 : 0);
   ini.Write_Integer("Files", "AskBmpTransparency", v.Ask_Bmp_Transparency ? 1 : 0);
   ini.Write_Integer("Files", "AskBmpTimings", v.Ask_Bmp_Timings ? 1 : 0);
+  // The default palette needs no lines: a file that holds no palette gets none.
+  if (v.Palette.empty() && ini.Read_String("Palette", "Colours", "").empty()) return;
+  ini.Write_String("Palette", "Colours", Palette_Text(v.Palette));
+  // A name with a line break cannot be kept; the colours still are.
+  const bool one_line = v.Palette_File.find_first_of("\r\n") == std::string::npos;
+  ini.Write_String("Palette", "File", one_line ? v.Palette_File : "");
 }
 
 }  // namespace tolvane

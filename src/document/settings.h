@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <vector>
 
 #include "document/export_choices.h"
 #include "image/colour.h"
@@ -59,6 +60,11 @@ struct Settings_Values {
   // transparent colour; "Files" "AskBmpTimings": the same for the frames'
   // own durations. All on unless the key says 0.
   bool Show_Transparency = true, Ask_Bmp_Transparency = true, Ask_Bmp_Timings = true;
+  // "Palette" "Colours": the loaded palette as RRGGBB words, none for the
+  // default one (a value that is not such a list of 1 to 256 colours reads
+  // as none); "Palette" "File": the file it came from.
+  std::vector<Colour> Palette;
+  std::string Palette_File;
   friend bool operator==(const Settings_Values&, const Settings_Values&) = default;
 };
 

@@ -190,4 +190,30 @@ void Resize_Strip(Editing_State& s, int frame_size, Colour mount, int method,
   s.Anim_History.Replaced_Strip(std::move(old_strip));
 }
 
+std::int64_t Replace_Colour(Editing_State& s, int first, int last, Colour from, Colour to) {
+  from &= Colour_Mask;
+  to &= Colour_Mask;
+  Rect area{s.Frame_Left(last + 1), s.Frame_Size, s.Frame_Left(first), 0};
+  for (int y = 0; y < s.Frame_Size; ++y) {
+    const Colour* row = std::as_const(s.Anim_Strip).Row(y);
+    for (int x = s.Frame_Left(first); x < s.Frame_Left(last + 1); ++x)
+      if ((row[x] & Colour_Mask) == from)
+        area = {std::min(area.Left, x), std::min(area.Top, y), std::max(area.Right, x + 1), y + 1};
+  }
+  if (area.Right <= area.Left || from == to) return 0;
+  Step_Scope step(s, "Replace Colour");
+  Raster_Image before = s.Anim_History.Keep(s.Anim_Strip, area);
+  std::int64_t changed = 0;
+  for (int y = area.Top; y < area.Bottom; ++y) {
+    Colour* row = s.Anim_Strip.Row(y);
+    for (int x = area.Left; x < area.Right; ++x)
+      if ((row[x] & Colour_Mask) == from) {
+        row[x] = to;
+        ++changed;
+      }
+  }
+  s.Anim_History.Changed_Pixels(area, std::move(before));
+  return changed;
+}
+
 }  // namespace tolvane

@@ -73,4 +73,8 @@ std::vector<int> Fit_Durations(std::vector<int> durations, int count);
 void Resize_Strip(Editing_State& s, int frame_size, Colour mount, int method,
                   const std::function<void()>& pump, const std::function<void()>& then);
 
+// Every pixel of `from` in frames `first` to `last` made `to`; the history
+// keeps only the rectangle around the pixels changed. Returns how many.
+std::int64_t Replace_Colour(Editing_State& s, int first, int last, Colour from, Colour to);
+
 }  // namespace tolvane

@@ -1,6 +1,8 @@
 #include "editor/palette.h"
 #include "editor/zoom_view.h"
 
+#include <algorithm>
+
 namespace tolvane {
 
 namespace {
@@ -49,6 +51,63 @@ void Paint_Swatch_Half(Raster_Image& swatch, bool right, Colour c, bool transpar
   const Rect area{right ? half : 0, 0, right ? swatch.Width() : half, swatch.Height()};
   Paint(swatch, area, c);
   if (transparent) Draw_Checkerboard(swatch, area, c);
+}
+
+std::vector<Colour> Palette_Colours(const Palette_State& p, Colour custom1, Colour custom2) {
+  if (!p.Loaded.empty()) return p.Loaded;
+  std::vector<Colour> colours;
+  // In the fixed palette's own order: columns left to right, top row first.
+  for (int i = 0; i < 8; ++i) colours.insert(colours.end(), {Fixed_Top[i], Fixed_Bottom[i]});
+  colours.insert(colours.end(), {custom1, custom2});
+  return colours;
+}
+
+int Palette_Grid::Width(std::size_t count) const {
+  return int(std::min<std::size_t>(count, std::size_t(Columns))) * Pitch + 1;
+}
+
+int Palette_Grid::Height(std::size_t count) const {
+  return int((count + std::size_t(Columns) - 1) / std::size_t(Columns)) * Pitch + 1;
+}
+
+int Palette_Grid::Cell_At(int x, int y, std::size_t count) const {
+  if (x < 0 || y < 0 || x >= Width(count) - 1) return -1;
+  const std::size_t i = std::size_t(y / Pitch) * std::size_t(Columns) + std::size_t(x / Pitch);
+  return i < count ? int(i) : -1;
+}
+
+void Paint_Palette_Cells(Raster_Image& picture, const std::vector<Colour>& colours,
+                         const Palette_Grid& grid, Colour first, Colour second) {
+  picture.Set_Size(grid.Width(colours.size()), grid.Height(colours.size()));
+  Paint(picture, {0, 0, picture.Width(), picture.Height()}, 0x808080);
+  for (std::size_t i = 0; i < colours.size(); ++i) {
+    const Colour c = colours[i] & Colour_Mask;
+    const int left = int(i % std::size_t(grid.Columns)) * grid.Pitch + 1;
+    const int top = int(i / std::size_t(grid.Columns)) * grid.Pitch + 1;
+    const int size = grid.Pitch - 1;
+    Paint(picture, {left, top, left + size, top + size}, c);
+    const int light = int(c & 0xFF) * 3 + int(c >> 8 & 0xFF) * 6 + int(c >> 16 & 0xFF);
+    const Colour mark = light > 1275 ? 0x000000 : 0xFFFFFF;
+    if (c == (first & Colour_Mask)) {
+      picture.Fill_Colour = mark;
+      picture.FrameRect({left, top, left + size, top + size});
+    }
+    if (c == (second & Colour_Mask)) {
+      const int mid = size / 2;
+      Paint(picture, {left + mid - 1, top + mid - 1, left + mid + 2, top + mid + 2}, mark);
+    }
+  }
+}
+
+int Step_Palette(const std::vector<Colour>& colours, int index, Colour current, int delta) {
+  const int n = int(colours.size());
+  if (n == 0) return -1;
+  if (index < 0 || index >= n || colours[std::size_t(index)] != current) {
+    const auto at = std::find(colours.begin(), colours.end(), current);
+    if (at == colours.end()) return delta > 0 ? 0 : n - 1;
+    index = int(at - colours.begin());
+  }
+  return ((index + delta) % n + n) % n;
 }
 
 }  // namespace tolvane

@@ -28,6 +28,7 @@ void Application::Create_Forms() {
   Gif_Export_Form = std::make_unique<TGif_Export_Form>(P);
   Sheet_Export_Form = std::make_unique<TSheet_Export_Form>(P);
   Frame_Timing_Form = std::make_unique<TFrame_Timing_Form>(P);
+  Replace_Colour_Form = std::make_unique<TReplace_Colour_Form>(P);
   for (TExport_Form* form : {static_cast<TExport_Form*>(Gif_Export_Form.get()),
                              static_cast<TExport_Form*>(Sheet_Export_Form.get())}) {
     form->Mount_Colour = &Tolvane->Mount_Colour;

@@ -9,6 +9,7 @@
 #include "mainwindow/about_form.h"
 #include "mainwindow/frame_size_form.h"
 #include "mainwindow/frame_timing_form.h"
+#include "mainwindow/replace_colour_form.h"
 #include "mainwindow/tolvane.h"
 #include "merge/add_trans_form.h"
 #include "pcx/pcx.h"
@@ -34,6 +35,8 @@ struct Application {
   std::unique_ptr<TSheet_Export_Form> Sheet_Export_Form;
   // Nor this: Frame > Frame Timing's dialog.
   std::unique_ptr<TFrame_Timing_Form> Frame_Timing_Form;
+  // The Palette menu's Replace Colour dialog.
+  std::unique_ptr<TReplace_Colour_Form> Replace_Colour_Form;
   std::vector<std::string> Creation_Order;
 
   void Create_Forms();

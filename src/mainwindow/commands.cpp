@@ -156,6 +156,23 @@ const Command Table[] = {
     Effect(&C::Rotate1, "Rotate1", "&Rotate..."),
     Effect(&C::Squash1, "Squash1", "S&quash..."),
     Effect(&C::Spin1, "Spin1", "S&pin..."),
+
+    Menu(&C::Palette1, nullptr, "Palette1", "&Palette"),
+    Item(&C::LoadPalette1, &C::Palette1, "LoadPalette1", "&Load Palette...", &T::LoadPalette1Click),
+    Item(&C::SavePaletteAs1, &C::Palette1, "SavePaletteAs1", "&Save Palette As...",
+         &T::SavePaletteAs1Click),
+    Item(&C::PaletteFromAnimation1, &C::Palette1, "PaletteFromAnimation1",
+         "Palette from &Animation", &T::PaletteFromAnimation1Click, "", R::Open),
+    Item(&C::ReplaceColour1, &C::Palette1, "ReplaceColour1", "&Replace Colour...",
+         &T::ReplaceColour1Click, "", R::Open),
+    Item(&C::DefaultPalette1, &C::Palette1, "DefaultPalette1", "&Default Palette",
+         &T::DefaultPalette1Click),
+    Separator(&C::NP1, &C::Palette1, "NP1"),
+    Checked(Item(&C::PaletteWindow1, &C::Palette1, "PaletteWindow1", "Palette &Window",
+                 &T::PaletteWindow1Click)),
+    Item(&C::PreviousColour1, &C::Palette1, "PreviousColour1", "Pre&vious Colour",
+         &T::PreviousColour1Click, "["),
+    Item(&C::NextColour1, &C::Palette1, "NextColour1", "Ne&xt Colour", &T::NextColour1Click, "]"),
 };
 
 const Command* Row_Of(Menu_Item C::*item) {
@@ -231,6 +248,8 @@ void TTolvane::Show_State() {
   Controls.ShowTransparency1.Checked = Aids.Transparency;
   Controls.TransparentColour1.Checked = Transparent_Colour.has_value();
   Controls.Bevel1.Visible = Opened;
+  Controls.PaletteWindow1.Checked = Controls.Pal_Tool.Visible;
+  Show_Palette_Cells();
 
   const bool playing = Player.Playing();
   Controls.Play.Enabled = Opened && !playing;

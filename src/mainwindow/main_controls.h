@@ -18,6 +18,11 @@ inline constexpr const char* Open_Filter =
     "(*.*)|*.*|PNG Files (*.PNG)|*.PNG|GIF Files (*.GIF)|*.GIF";
 inline constexpr const char* Gif_Filter = "GIF Files (*.GIF)|*.GIF";
 inline constexpr const char* Sheet_Filter = "PNG Files (*.PNG)|*.PNG";
+// Palettes: every format Load Palette reads, and the two Save Palette As writes.
+inline constexpr const char* Palette_Filter =
+    "Palettes (*.gpl *.hex *.pal *.png *.bmp)|*.gpl;*.hex;*.pal;*.png;*.bmp|All Files (*.*)|*.*";
+inline constexpr const char* Palette_Save_Filter =
+    "GIMP Palette (*.gpl)|*.gpl|Hex List (*.hex)|*.hex";
 
 // The main window's controls by their names: what the views show. Their
 // Enabled, Checked and Down follow the document's and playback's state
@@ -37,6 +42,8 @@ struct Main_Controls {
   Menu_Item Section1, MarkFrameAsStartOfSection1, MarkFrameAsEndOfSection1, ResetMarks1;
   Menu_Item View1, OnionSkin1, PixelGrid1, ShowTransparency1, N6, ZoomIn1, ZoomOut1, Fit1;
   Menu_Item Effects1, Brightness1, Rotate1, Squash1, Spin1;
+  Menu_Item Palette1, LoadPalette1, SavePaletteAs1, PaletteFromAnimation1, ReplaceColour1,
+      DefaultPalette1, NP1, PaletteWindow1, PreviousColour1, NextColour1;
 
   // Tool panel (children of Panel1; bounds relative to it).
   Panel Panel1;
@@ -48,6 +55,10 @@ struct Main_Controls {
   Panel Panel2;
   Image_Control Pal, Col_Select, Custom;
   Bevel Bevel4, Bevel5, Bevel6;
+  // The whole palette: in the tool column when the window has room below
+  // the tools (client pixels), and in a small tool window of its own
+  // (Visible: the window is shown; bounds within it).
+  Image_Control Pal_Cells, Pal_Tool;
 
   // Navigation and playback buttons.
   Speed_Button SpeedButton2, SpeedButton12, Prev_Frame, Next_Frame, Play, Stop, Repeat_Anim;
@@ -91,6 +102,16 @@ struct Main_Controls {
                            .Filter_Index = 1,
                            .File_Name = "",
                            .Overwrite_Prompt = true};
+  File_Dialog PaletteDialog1{.Title = "Load Palette...",
+                             .Filter = Palette_Filter,
+                             .Filter_Index = 1,
+                             .File_Name = "",
+                             .Overwrite_Prompt = false};
+  File_Dialog PaletteSaveDialog1{.Title = "Save Palette As...",
+                                 .Filter = Palette_Save_Filter,
+                                 .Filter_Index = 1,
+                                 .File_Name = "",
+                                 .Overwrite_Prompt = true};
 };
 
 }  // namespace tolvane

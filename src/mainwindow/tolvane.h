@@ -6,6 +6,7 @@
 #include "document/export_choices.h"
 #include "document/settings.h"
 #include "editor/floating_selection.h"
+#include "editor/palette.h"
 #include "editor/tools.h"
 #include "editor/zoom_view.h"
 #include "mainwindow/document_session.h"
@@ -41,6 +42,7 @@ inline constexpr Colour Playing_Border = 0x0000FF;
 //   tolvane_tools.cpp     tool choice and the zoom view's mouse (Mouse)
 //   tolvane_selection.cpp dragging the selection (Selection)
 //   tolvane_palette.cpp   palette and colour swatches
+//   tolvane_palettes.cpp  the Palette menu, its cells and Replace Colour
 //   tolvane_undo.cpp      undo, nudge, flip
 //   tolvane_clipboard.cpp clipboard copy, cut and paste
 //   tolvane_effects.cpp   the effect sequences
@@ -222,6 +224,34 @@ class TTolvane : public TForm, public Editing_State, public Editor_Host {
   void Paint_Selected2() override;
   void PalMouseUp(Mouse_Button button, unsigned shift, int x, int y);
   void CustomMouseUp(Mouse_Button button, unsigned shift, int x, int y);
+
+  // The Palette menu (mainwindow/tolvane_palettes.cpp): the whole palette,
+  // loaded, saved or taken from the animation, its cells beside the tools
+  // and in a tool window, and Replace Colour. Kept in the settings file.
+  Palette_State Palette;
+  void LoadPalette1Click();
+  void SavePaletteAs1Click();
+  void PaletteFromAnimation1Click();
+  void ReplaceColour1Click();
+  void DefaultPalette1Click();
+  void PaletteWindow1Click();
+  void PreviousColour1Click();
+  void NextColour1Click();
+  // A release over the cells beside the tools or in the tool window: left
+  // picks the first colour, right the second.
+  void Pal_CellsMouseUp(Mouse_Button button, unsigned shift, int x, int y);
+  void Pal_ToolMouseUp(Mouse_Button button, unsigned shift, int x, int y);
+  void Pal_ToolClose();
+  // Places and paints both sets of cells for the palette, the drawing
+  // colours and the room the window gives; only what changed is painted.
+  void Show_Palette_Cells();
+  struct Cells_Painted {
+    std::vector<Colour> Colours;
+    Colour First = 0, Second = 0;
+    int Pitch = -1;
+    friend bool operator==(const Cells_Painted&, const Cells_Painted&) = default;
+  } Cells_Shown;
+  static constexpr Palette_Grid Tool_Grid{16, 13};
 
   // Undo, nudge and flip.
   void Take_Undo_Copy() override;

@@ -75,6 +75,7 @@ void TTolvane::Read_Settings() {
   Aids.Transparency = v.Show_Transparency;
   Ask_Bmp_Transparency = v.Ask_Bmp_Transparency;
   Ask_Bmp_Timings = v.Ask_Bmp_Timings;
+  Palette = {v.Palette, v.Palette_File, -1};
 }
 
 Settings_Values TTolvane::Current_Settings() const {
@@ -96,6 +97,8 @@ Settings_Values TTolvane::Current_Settings() const {
   v.Show_Transparency = Aids.Transparency;
   v.Ask_Bmp_Transparency = Ask_Bmp_Transparency;
   v.Ask_Bmp_Timings = Ask_Bmp_Timings;
+  v.Palette = Palette.Loaded;
+  v.Palette_File = Palette.File;
   return v;
 }
 

@@ -65,6 +65,10 @@ void Lay_Out_Palette(TTolvane& t) {
   t.Controls.Pal.Hint = "Colour Palette: left click picks the first colour, right click the second";
   t.Controls.Col_Select.Hint = "Drawing Colours: first and second";
   t.Controls.Custom.Hint = "Custom Colours: click to change";
+  // The whole palette shows once the window gives it room (Show_Palette_Cells)
+  // and in its tool window when the Palette menu opens it.
+  t.Controls.Pal_Cells.Visible = t.Controls.Pal_Tool.Visible = false;
+  t.Controls.Pal_Cells.Hint = t.Controls.Pal_Tool.Hint = t.Controls.Pal.Hint;
 }
 
 // Navigation and playback.

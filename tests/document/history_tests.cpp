@@ -96,5 +96,26 @@ TEST(History, DurationsGoWithTheirFramesThroughTheEditsAndTheSteps) {
   }
 }
 
+// Replace Colour over a section changes only that colour in those frames, as
+// one step that takes it back whole.
+TEST(History, ReplaceColourOverASectionIsOneStep) {
+  Editing_State s;
+  s.Frame_Size = 4;
+  s.Frame_Total = 4;
+  s.Anim_Strip = Raster_Image(16, 4, 1);
+  s.Working_Frame = Raster_Image(4, 4, 1);
+  s.Anim_Strip.SetPixel(6, 1, 2);
+  s.Anim_History.Start(s, true);
+  const Raster_Image before = s.Anim_Strip;
+  EXPECT_EQ(Replace_Colour(s, 1, 2, 1, 5), 31);
+  for (int x = 0; x < 16; ++x)
+    EXPECT_EQ(s.Anim_Strip.GetPixel(x, 3), x >= 4 && x < 12 ? 5u : 1u) << x;
+  EXPECT_EQ(s.Anim_Strip.GetPixel(6, 1), 2u);
+  EXPECT_EQ(s.Anim_History.Steps(), 1);
+  EXPECT_EQ(s.Anim_History.Back_Name(), "Replace Colour");
+  s.Anim_History.Back(s);
+  EXPECT_TRUE(Same_Pixels(s.Anim_Strip, before));
+}
+
 }  // namespace
 }  // namespace tolvane

@@ -82,6 +82,8 @@ TEST_F(Tolvane_Test, EveryKeyRunsItsOwnCommand) {
     return [x, y](const Facts&, const Facts& a) { return a.marker == Colour(y * Size + x); };
   };
   const Prepare other_tool = [](TTolvane& t) { t.Tool3Click(); };
+  // Grey lies between white and silver in the default palette.
+  const Prepare From_Grey = [](TTolvane& t) { t.Selected_Colour1 = 0x808080; };
   const std::vector<Key_Case> cases = {
       {"Home", [](auto&, auto& a) { return a.frame == 0; }},
       {"Left", [](auto&, auto& a) { return a.frame == 1; }},
@@ -118,6 +120,8 @@ TEST_F(Tolvane_Test, EveryKeyRunsItsOwnCommand) {
       {"Ctrl+-", [](auto& b, auto& a) { return a.factor < b.factor; }},
       {"Ctrl+0", [](auto&, auto& a) { return a.factor == 128 / Size; },
        [](TTolvane& t) { t.Zoom_OutClick(); }},
+      {"[", [](auto&, auto& a) { return a.first == 0xFFFFFFu; }, From_Grey},
+      {"]", [](auto&, auto& a) { return a.first == 0xC0C0C0u; }, From_Grey},
       {"Shift+Left", marker(2, 5)},
       {"Shift+Right", marker(4, 5)},
       {"Shift+Up", marker(3, 4)},

@@ -22,7 +22,7 @@ QStringList Titles(const QList<QAction*>& actions) {
 TEST_F(Program_Test, MenuBarHasTheFiveMenusWithTheirItems) {
   QMenuBar* bar = static_cast<QMainWindow*>(Main_Window())->menuBar();
   EXPECT_EQ(Titles(bar->actions()),
-            QStringList({"&File", "&Edit", "F&rame", "&Section", "&View", "Effe&cts"}));
+            QStringList({"&File", "&Edit", "F&rame", "&Section", "&View", "Effe&cts", "&Palette"}));
   auto items = [&](const Menu_Item& m) { return Titles(Views->Main().Menu(m)->actions()); };
   EXPECT_EQ(items(T().Controls.File1),
             QStringList({"&Load", "&Import Frames...", "Import &PCX...", "&Save", "Save &As...",

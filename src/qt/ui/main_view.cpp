@@ -57,6 +57,27 @@ class Main_View::Main_Window : public QMainWindow {
   Main_View& view_;
 };
 
+namespace {
+
+// The palette's small tool window: closing it by its title-bar button hides
+// it through the form.
+class Palette_Tool_Window : public QWidget {
+ public:
+  Palette_Tool_Window(QWidget* parent, std::function<void()> on_close)
+      : QWidget(parent, Qt::Tool), on_close_(std::move(on_close)) {}
+
+ protected:
+  void closeEvent(QCloseEvent* e) override {
+    e->ignore();
+    on_close_();
+  }
+
+ private:
+  std::function<void()> on_close_;
+};
+
+}  // namespace
+
 Main_View::Main_View(Qt_Platform& p, TTolvane& form) : p_(p), f_(form) {
   window_ = std::make_unique<Main_Window>(*this);
   window_->setObjectName(Q(f_.Name));
@@ -178,6 +199,38 @@ void Main_View::Build_Controls() {
   custom->On_Release = [this](Mouse_Button b, unsigned s, int x, int y) {
     Forward([=, this] { f_.CustomMouseUp(b, s, x, y); });
   };
+
+  // The whole palette: beside the tools when the window has room, and in
+  // its tool window.
+  Image_Widget* cells = image(f.Controls.Pal_Cells, f.Controls.Pal_Cells.Picture, c, "Pal_Cells");
+  cells->On_Release = [this](Mouse_Button b, unsigned s, int x, int y) {
+    Forward([=, this] { f_.Pal_CellsMouseUp(b, s, x, y); });
+  };
+  {
+    auto* tool =
+        new Palette_Tool_Window(window_.get(), [this] { Forward([this] { f_.Pal_ToolClose(); }); });
+    tool->setObjectName("Palette_Window");
+    tool->setWindowTitle("Palette");
+    auto* w = new Image_Widget(f.Controls.Pal_Tool.Picture, tool);
+    w->setObjectName("Pal_Tool");
+    w->On_Release = [this](Mouse_Button b, unsigned s, int x, int y) {
+      Forward([=, this] { f_.Pal_ToolMouseUp(b, s, x, y); });
+    };
+    images_.push_back(w);
+    const Image_Control& control = f.Controls.Pal_Tool;
+    bindings_.push_back({&control, w, [this, w, tool, &control] {
+                           w->Sync();
+                           const QSize size(control.B.Width, control.B.Height);
+                           if (tool->size() != size) tool->setFixedSize(size);
+                           if (tool->isVisible() == control.Visible) return;
+                           // It first opens beside the main window's right edge.
+                           if (control.Visible && !tool->property("placed").toBool()) {
+                             tool->move(window_->frameGeometry().topRight() + QPoint(4, 0));
+                             tool->setProperty("placed", true);
+                           }
+                           tool->setVisible(control.Visible);
+                         }});
+  }
 
   speed(f.Controls.SpeedButton2, c, "SpeedButton2", "first", 16, &TTolvane::SpeedButton2Click);
   speed(f.Controls.SpeedButton12, c, "SpeedButton12", "last", 16, &TTolvane::SpeedButton12Click);

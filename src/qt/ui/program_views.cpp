@@ -31,12 +31,13 @@ Program_Views::Program_Views(Qt_Platform& p, Application& app)
       import_view_(p, *app.Import_View),
       gif_export_(p, *app.Gif_Export_Form),
       sheet_export_(p, *app.Sheet_Export_Form),
-      frame_timing_(p, *app.Frame_Timing_Form) {
+      frame_timing_(p, *app.Frame_Timing_Form),
+      replace_colour_(p, *app.Replace_Colour_Form) {
   // Dialogs belong to the main window, so the desktop keeps them above it.
   // The views still own them and are destroyed before the main window's.
   for (QWidget* dialog : {frame_size_.Window(), about_.Window(), loading_.Window(),
                           add_trans_.Window(), effects_param_.Window(), gif_export_.Window(),
-                          sheet_export_.Window(), frame_timing_.Window()})
+                          sheet_export_.Window(), frame_timing_.Window(), replace_colour_.Window()})
     dialog->setParent(main_.Window(), dialog->windowFlags());
   // The retrieval dialog is modal; its picture window must stay usable.
   frame_extract_.Window()->setParent(main_.Window(), frame_extract_.Window()->windowFlags());

@@ -13,6 +13,7 @@
 #include "qt/ui/import_view.h"
 #include "qt/ui/loading_view.h"
 #include "qt/ui/main_view.h"
+#include "qt/ui/replace_colour_view.h"
 
 namespace tolvane {
 
@@ -36,6 +37,7 @@ class Program_Views {
   Export_Dialog_View& Gif_Export() { return gif_export_; }
   Export_Dialog_View& Sheet_Export() { return sheet_export_; }
   Frame_Timing_View& Frame_Timing() { return frame_timing_; }
+  Replace_Colour_View& Replace_Colour() { return replace_colour_; }
 
  private:
   Qt_Platform& p_;
@@ -51,6 +53,7 @@ class Program_Views {
   Export_Dialog_View gif_export_;
   Export_Dialog_View sheet_export_;
   Frame_Timing_View frame_timing_;
+  Replace_Colour_View replace_colour_;
 };
 
 }  // namespace tolvane

@@ -1,0 +1,36 @@
+#include "mainwindow/replace_colour_form.h"
+
+namespace tolvane {
+
+TReplace_Colour_Form::TReplace_Colour_Form(Platform& p) : P(p) {
+  Name = "Replace_Colour_Form";
+  Caption = "Replace Colour";
+  Window = {0, 0, 185, 138};
+  Replace_In.B = {8, 8, 169, 89};
+  Replace_In.Caption = "Replace the first colour in";
+  Replace_In.Items = {"the &current frame", "the &section", "&all frames"};
+  Replace_In.Item_Index = Current_Frame;
+  Ok.B = {16, 105, 73, 25};
+  Ok.Caption = "Ok";
+  Cancel.B = {96, 105, 73, 25};
+  Cancel.Caption = "Cancel";
+}
+
+void TReplace_Colour_Form::FormShow() {
+  Accepted = false;
+  Window.Left = (P.Screen_Width() - Window.Width) / 2;
+  Window.Top = (P.Screen_Height() - Window.Height) / 2;
+}
+
+void TReplace_Colour_Form::OkClick() {
+  Accepted = true;
+  Modal_Result = mr_Ok;
+  Visible = false;
+}
+
+void TReplace_Colour_Form::CancelClick() {
+  Modal_Result = mr_Cancel;
+  Visible = false;
+}
+
+}  // namespace tolvane
