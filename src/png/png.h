@@ -1,12 +1,14 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "image/colour.h"
 #include "image/raster_image.h"
+#include "image/rect.h"
 #include "io/safe_save.h"
 
 namespace tolvane {
@@ -52,7 +54,8 @@ using Colour_Set = std::vector<bool>;
 // not in `used`; none when every colour is.
 std::optional<Colour> Free_Colour(const Colour_Set& used, Colour preferred);
 
-// Writes 8-bit RGB without alpha, safely as Save_File does.
+// Writes a picture safely as Save_File does: as a palette picture when it
+// has 256 colours or fewer, else as 8-bit RGB, without alpha.
 void Write_Png(const std::string& path, const Raster_Image& image);
 void Write_Png(const std::string& path, const Raster_Image& image, const Write_Function& write_fn);
 // With a transparent colour its pixels are written fully transparent: as a
@@ -60,6 +63,25 @@ void Write_Png(const std::string& path, const Raster_Image& image, const Write_F
 // fewer counting the transparent one, else as 8-bit RGB with a tRNS key.
 void Write_Png(const std::string& path, const Raster_Image& image,
                std::optional<Colour> transparent, const Write_Function& write_fn = {});
+
+// A picture handed over a row at a time, for one too large to be worth
+// assembling. Row(y, scratch) gives row y's Width colours, in scratch or in
+// memory of its own; the same pointer as the row before, other than scratch,
+// means the same pixels again. Palette: the picture's colours when there are
+// 256 or fewer (the transparent colour first, if any), for a palette picture;
+// none for truecolour.
+struct Png_Rows {
+  int Width = 0, Height = 0;
+  std::function<const Colour*(int y, Colour* scratch)> Row;
+  std::optional<std::vector<Colour>> Palette;
+};
+void Write_Png(const std::string& path, const Png_Rows& rows, std::optional<Colour> transparent,
+               const Write_Function& write_fn = {});
+
+// The colours of `first` then those of the area, in the order they first
+// appear, when there are 256 or fewer.
+std::optional<std::vector<Colour>> Png_Colours(const Raster_Image& image, const Rect& area,
+                                               const std::vector<Colour>& first);
 
 // Compositing one channel over the background; max_value is 255 or 65535.
 inline std::uint32_t Composite_Channel(std::uint32_t value, std::uint32_t alpha,

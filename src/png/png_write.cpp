@@ -6,6 +6,8 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "io/safe_save.h"
@@ -54,10 +56,13 @@ class Colour_Index {
   }
   // The colours in the order they came.
   std::vector<Colour> Colours() const { return {order_.begin(), order_.begin() + count_}; }
-  // The index of a colour known to be there.
-  std::uint8_t Find(Colour c) const {
+  // The colour's index; -1 when it is not there.
+  int Find(Colour c) const {
     std::size_t i = Slot(c);
-    while (keys_[i] != c) i = (i + 1) & (Slots - 1);
+    while (keys_[i] != c) {
+      if (keys_[i] == Empty) return -1;
+      i = (i + 1) & (Slots - 1);
+    }
     return values_[i];
   }
 
@@ -71,17 +76,16 @@ class Colour_Index {
   int count_ = 0;
 };
 
-// The picture's colours when there are 256 or fewer, with the
-// transparent colour first (so tRNS needs one entry) even where no pixel has
-// it, so that the file names it; none beyond that.
-std::optional<std::vector<Colour>> Palette_Of(const Raster_Image& image,
-                                              std::optional<Colour> transparent) {
+}  // namespace
+
+std::optional<std::vector<Colour>> Png_Colours(const Raster_Image& image, const Rect& area,
+                                               const std::vector<Colour>& first) {
   Colour_Index seen;
-  if (transparent) seen.Insert(*transparent);
-  for (int y = 0; y < image.Height(); ++y) {
+  for (const Colour c : first) seen.Insert(c & Colour_Mask);
+  for (int y = area.Top; y < area.Bottom; ++y) {
     const Colour* row = image.Row(y);
     Colour last = No_Colour;
-    for (int x = 0; x < image.Width(); ++x) {
+    for (int x = area.Left; x < area.Right; ++x) {
       const Colour c = row[x] & Colour_Mask;
       if (c == last) continue;
       last = c;
@@ -90,9 +94,10 @@ std::optional<std::vector<Colour>> Palette_Of(const Raster_Image& image,
   }
   // In the order they first appear, which deflates about a tenth smaller
   // than sorted on sprite art.
-  std::vector<Colour> colours = seen.Colours();
-  return colours;
+  return seen.Colours();
 }
+
+namespace {
 
 template <int Depth>
 void Pack_Indices(std::uint8_t* indices, int w, std::uint8_t* out) {
@@ -107,22 +112,26 @@ void Pack_Indices(std::uint8_t* indices, int w, std::uint8_t* out) {
   }
 }
 
-// One row of palette indices packed at `depth` bits, first pixel highest.
-// Runs of one colour, the usual case in pixel art, look it up once;
-// `indices` holds a row of scratch.
-void Pack_Row(const Colour* src, int w, int depth, const Colour_Index& index,
+// One row of palette indices packed at `depth` bits, first pixel highest;
+// false when a colour is not in the palette. Runs of one colour, the usual
+// case in pixel art, look it up once; `indices` holds a row of scratch.
+bool Pack_Row(const Colour* src, int w, int depth, const Colour_Index& index,
               std::uint8_t* indices, std::uint8_t* out) {
   Colour last = No_Colour;
-  std::uint8_t i = 0;
+  int i = 0;
   std::uint8_t* to = depth == 8 ? out : indices;
   for (int x = 0; x < w; ++x) {
     const Colour c = src[x] & Colour_Mask;
-    if (c != last) i = index.Find(last = c);
-    to[x] = i;
+    if (c != last) {
+      i = index.Find(last = c);
+      if (i < 0) return false;
+    }
+    to[x] = std::uint8_t(i);
   }
   if (depth == 4) Pack_Indices<4>(indices, w, out);
   if (depth == 2) Pack_Indices<2>(indices, w, out);
   if (depth == 1) Pack_Indices<1>(indices, w, out);
+  return true;
 }
 
 // Deflate settings, measured on sprite strips and a noisy picture against
@@ -136,35 +145,34 @@ struct Deflate_Settings {
 constexpr Deflate_Settings Palette_Deflate{6, Z_DEFAULT_STRATEGY, SPNG_FILTER_CHOICE_NONE};
 constexpr Deflate_Settings Truecolour_Deflate{1, Z_RLE, SPNG_FILTER_CHOICE_SUB};
 
-// Encodes row by row, so no second copy of a large strip is made. A picture
-// of 256 colours or fewer goes out as a palette picture, smaller and quicker
-// to deflate. With a transparent colour its pixels are written see-through:
-// tRNS on the palette when the colours fit, else a truecolour tRNS key.
-bool Encode(const Byte_Sink& sink, const Raster_Image& image, std::optional<Colour> transparent,
-            bool allow_palette) {
+// Encodes row by row, so no second copy of a large picture is made. With a
+// palette the picture goes out as a palette picture, smaller and quicker to
+// deflate. With a transparent colour its pixels are written see-through:
+// tRNS on the palette (whose first entry it is), else a truecolour tRNS key.
+bool Encode(const Byte_Sink& sink, const Png_Rows& rows, std::optional<Colour> transparent) {
   std::unique_ptr<spng_ctx, Context_Free> ctx(spng_ctx_new(SPNG_CTX_ENCODER));
   if (!ctx) throw std::bad_alloc();
   Sink_Stream stream{sink};
   if (spng_set_png_stream(ctx.get(), Write_Stream, &stream) != 0) return false;
-  std::optional<std::vector<Colour>> palette;
-  if (allow_palette || transparent) palette = Palette_Of(image, transparent);
+  const std::optional<std::vector<Colour>>& palette = rows.Palette;
   spng_ihdr ihdr{};
-  ihdr.width = std::uint32_t(image.Width());
-  ihdr.height = std::uint32_t(image.Height());
+  ihdr.width = std::uint32_t(rows.Width);
+  ihdr.height = std::uint32_t(rows.Height);
   ihdr.bit_depth = 8;
   ihdr.color_type = SPNG_COLOR_TYPE_TRUECOLOR;
   Colour_Index index;
   if (palette) {
     ihdr.color_type = SPNG_COLOR_TYPE_INDEXED;
     const std::size_t n = palette->size();
+    if (n < 1 || n > 256) throw std::invalid_argument("a PNG palette of " + std::to_string(n) + " colours");
     ihdr.bit_depth = n <= 2 ? 1 : n <= 4 ? 2 : n <= 16 ? 4 : 8;
-    for (const Colour c : *palette) index.Insert(c);
+    for (const Colour c : *palette) index.Insert(c & Colour_Mask);
   }
   if (spng_set_ihdr(ctx.get(), &ihdr) != 0) return false;
   const Deflate_Settings deflate = palette ? Palette_Deflate : Truecolour_Deflate;
   if (spng_set_option(ctx.get(), SPNG_IMG_COMPRESSION_LEVEL, deflate.Level) != 0 ||
       spng_set_option(ctx.get(), SPNG_IMG_COMPRESSION_STRATEGY, deflate.Strategy) != 0 ||
-      spng_set_option(ctx.get(), SPNG_FILTER_CHOICE, deflate.Filters) != 0)
+      spng_set_option(ctx.get(), SPNG_FILTER_CHOICE, deflate.Filters | SPNG_FILTER_CHOICE_UP) != 0)
     return false;
   spng_trns trns{};
   if (palette) {
@@ -187,19 +195,45 @@ bool Encode(const Byte_Sink& sink, const Raster_Image& image, std::optional<Colo
   if (spng_encode_image(ctx.get(), nullptr, 0, SPNG_FMT_PNG,
                         SPNG_ENCODE_PROGRESSIVE | SPNG_ENCODE_FINALIZE) != 0)
     return false;
-  const int w = image.Width();
+  // The encoder is set up for Up besides the usual filters; each row then
+  // chooses.
+  if (spng_set_option(ctx.get(), SPNG_FILTER_CHOICE, deflate.Filters) != 0) return false;
+  const int w = rows.Width;
   const std::size_t bytes = palette ? (std::size_t(w) * ihdr.bit_depth + 7) / 8 : std::size_t(w) * 3;
   std::vector<std::uint8_t> row(bytes), indices(palette ? std::size_t(w) + 8 : 0);
+  std::vector<Colour> scratch(static_cast<std::size_t>(w));
+  const Colour* last = nullptr;
+  bool up = false;
   int ret = 0;
-  for (int y = 0; y < image.Height(); ++y) {
-    if (palette)
-      Pack_Row(image.Row(y), w, ihdr.bit_depth, index, indices.data(), row.data());
-    else
-      Colours_To_Rgb(image.Row(y), std::size_t(w), row.data());
+  for (int y = 0; y < rows.Height; ++y) {
+    const Colour* src = rows.Row(y, scratch.data());
+    // The same row again: its bytes are ready, and Up makes them zeros that
+    // deflate to almost nothing.
+    const bool again = src == last && src != scratch.data();
+    if (again != up && spng_set_option(ctx.get(), SPNG_FILTER_CHOICE,
+                                       again ? SPNG_FILTER_CHOICE_UP : deflate.Filters) != 0)
+      return false;
+    up = again;
+    if (!again) {
+      if (palette && !Pack_Row(src, w, ihdr.bit_depth, index, indices.data(), row.data()))
+        throw std::invalid_argument("a colour missing from the PNG palette");
+      if (!palette)
+        Colours_To_Rgb(src, std::size_t(w), row.data());
+    }
+    last = src;
     ret = spng_encode_row(ctx.get(), row.data(), bytes);
     if (ret != 0 && ret != SPNG_EOI) return false;
   }
   return ret == SPNG_EOI && !stream.failed;
+}
+
+// The picture's rows as they are, as a palette picture when its colours fit.
+Png_Rows Rows_Of(const Raster_Image& image, std::optional<Colour> transparent) {
+  std::vector<Colour> first;
+  if (transparent) first.push_back(*transparent);
+  return {image.Width(), image.Height(),
+          [&image](int y, Colour*) { return image.Row(y); },
+          Png_Colours(image, {0, 0, image.Width(), image.Height()}, first)};
 }
 
 }  // namespace
@@ -209,14 +243,18 @@ void Write_Png(const std::string& path, const Raster_Image& image) {
 }
 
 void Write_Png(const std::string& path, const Raster_Image& image, const Write_Function& write_fn) {
-  Save_File(
-      path, [&](const Byte_Sink& sink) { return Encode(sink, image, std::nullopt, true); }, write_fn);
+  Write_Png(path, image, std::nullopt, write_fn);
 }
 
 void Write_Png(const std::string& path, const Raster_Image& image,
                std::optional<Colour> transparent, const Write_Function& write_fn) {
+  Write_Png(path, Rows_Of(image, transparent), transparent, write_fn);
+}
+
+void Write_Png(const std::string& path, const Png_Rows& rows, std::optional<Colour> transparent,
+               const Write_Function& write_fn) {
   Save_File(
-      path, [&](const Byte_Sink& sink) { return Encode(sink, image, transparent, true); }, write_fn);
+      path, [&](const Byte_Sink& sink) { return Encode(sink, rows, transparent); }, write_fn);
 }
 
 }  // namespace tolvane
