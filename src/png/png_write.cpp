@@ -144,6 +144,7 @@ struct Deflate_Settings {
 };
 constexpr Deflate_Settings Palette_Deflate{6, Z_DEFAULT_STRATEGY, SPNG_FILTER_CHOICE_NONE};
 constexpr Deflate_Settings Truecolour_Deflate{1, Z_RLE, SPNG_FILTER_CHOICE_SUB};
+constexpr Deflate_Settings Fast_Palette_Deflate{1, Z_DEFAULT_STRATEGY, SPNG_FILTER_CHOICE_NONE};
 
 // Encodes row by row, so no second copy of a large picture is made. With a
 // palette the picture goes out as a palette picture, smaller and quicker to
@@ -169,7 +170,9 @@ bool Encode(const Byte_Sink& sink, const Png_Rows& rows, std::optional<Colour> t
     for (const Colour c : *palette) index.Insert(c & Colour_Mask);
   }
   if (spng_set_ihdr(ctx.get(), &ihdr) != 0) return false;
-  const Deflate_Settings deflate = palette ? Palette_Deflate : Truecolour_Deflate;
+  const Deflate_Settings deflate = !palette      ? Truecolour_Deflate
+                                   : rows.Fast ? Fast_Palette_Deflate
+                                               : Palette_Deflate;
   if (spng_set_option(ctx.get(), SPNG_IMG_COMPRESSION_LEVEL, deflate.Level) != 0 ||
       spng_set_option(ctx.get(), SPNG_IMG_COMPRESSION_STRATEGY, deflate.Strategy) != 0 ||
       spng_set_option(ctx.get(), SPNG_FILTER_CHOICE, deflate.Filters | SPNG_FILTER_CHOICE_UP) != 0)
@@ -227,16 +230,16 @@ bool Encode(const Byte_Sink& sink, const Png_Rows& rows, std::optional<Colour> t
   return ret == SPNG_EOI && !stream.failed;
 }
 
-// The picture's rows as they are, as a palette picture when its colours fit.
-Png_Rows Rows_Of(const Raster_Image& image, std::optional<Colour> transparent) {
+}  // namespace
+
+Png_Rows Png_Rows_Of(const Raster_Image& image, std::optional<Colour> transparent) {
   std::vector<Colour> first;
   if (transparent) first.push_back(*transparent);
   return {image.Width(), image.Height(),
           [&image](int y, Colour*) { return image.Row(y); },
-          Png_Colours(image, {0, 0, image.Width(), image.Height()}, first)};
+          Png_Colours(image, {0, 0, image.Width(), image.Height()}, first),
+          false};
 }
-
-}  // namespace
 
 void Write_Png(const std::string& path, const Raster_Image& image) {
   Write_Png(path, image, Write_Function());
@@ -248,7 +251,7 @@ void Write_Png(const std::string& path, const Raster_Image& image, const Write_F
 
 void Write_Png(const std::string& path, const Raster_Image& image,
                std::optional<Colour> transparent, const Write_Function& write_fn) {
-  Write_Png(path, Rows_Of(image, transparent), transparent, write_fn);
+  Write_Png(path, Png_Rows_Of(image, transparent), transparent, write_fn);
 }
 
 void Write_Png(const std::string& path, const Png_Rows& rows, std::optional<Colour> transparent,
