@@ -143,8 +143,7 @@ void Held_Pixels::Unpack_Band(void* dctx, std::size_t b, Colour* out) const {
   const std::size_t size = pixels * (palette_.empty() ? sizeof(Colour) : 1);
   // Indices unpack into the band's last quarter, then spread over it.
   auto* to = reinterpret_cast<std::uint8_t*>(out) + (pixels * sizeof(Colour) - size);
-  if (!band.Packed)
-    std::memcpy(to, band.Bytes.data(), size);
+  if (!band.Packed) std::memcpy(to, band.Bytes.data(), size);
   // What this object packed unpacks to its size; anything else is a fault
   // that must not pass for pixels.
   else if (ZSTD_decompressDCtx(static_cast<ZSTD_DCtx*>(dctx), to, size, band.Bytes.data(),
@@ -159,11 +158,13 @@ template <typename Each_Band>
 void Held_Pixels::Each_Band_Unpacked(Colour* first, Each_Band each) const {
   std::unique_ptr<ZSTD_DCtx, Dctx_Free> dctx(ZSTD_createDCtx());
   if (!dctx) throw std::bad_alloc();
-  std::vector<Colour> buffer(first ? 0 : std::size_t(width_) * std::size_t(std::min(band_rows_, height_)));
+  std::vector<Colour> buffer(
+      first ? 0 : std::size_t(width_) * std::size_t(std::min(band_rows_, height_)));
   for (std::size_t b = 0; b < bands_.size(); ++b) {
     Colour* out = first ? first + b * std::size_t(band_rows_) * std::size_t(width_) : buffer.data();
     Unpack_Band(dctx.get(), b, out);
-    if (!each(int(b) * band_rows_, std::min(band_rows_, height_ - int(b) * band_rows_), out)) return;
+    if (!each(int(b) * band_rows_, std::min(band_rows_, height_ - int(b) * band_rows_), out))
+      return;
   }
 }
 
@@ -179,14 +180,13 @@ Raster_Image Held_Pixels::Unpack() const {
 void Held_Pixels::Unpack_Into(Raster_Image& image, int left, int top) const {
   if (Empty()) return;
   const bool whole_rows = left == 0 && width_ == image.Width();
-  Each_Band_Unpacked(whole_rows ? image.Row(top) : nullptr,
-                     [&](int first, int rows, const Colour* band) {
-                       if (!whole_rows)
-                         for (int y = 0; y < rows; ++y)
-                           std::copy_n(band + std::size_t(y) * width_, width_,
-                                       image.Row(top + first + y) + left);
-                       return true;
-                     });
+  Each_Band_Unpacked(
+      whole_rows ? image.Row(top) : nullptr, [&](int first, int rows, const Colour* band) {
+        if (!whole_rows)
+          for (int y = 0; y < rows; ++y)
+            std::copy_n(band + std::size_t(y) * width_, width_, image.Row(top + first + y) + left);
+        return true;
+      });
   image.Touch();
 }
 

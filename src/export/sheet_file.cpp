@@ -95,8 +95,7 @@ void Write_Sheet(const std::string& path, const Sheet_Export& s, const Write_Fun
   // a transparent colour is named first even where no pixel has it.
   if (s.Transparent || layout.Padding > 0 || s.Frames.Count < layout.Columns * layout.Rows)
     first.push_back(fill);
-  const Png_Rows png{layout.Width, layout.Height,
-                     [&rows](int y, Colour*) { return rows.Row(y); },
+  const Png_Rows png{layout.Width, layout.Height, [&rows](int y, Colour*) { return rows.Row(y); },
                      Png_Colours(s.Strip,
                                  {s.Frames.First * s.Frame_Size, 0,
                                   (s.Frames.Last() + 1) * s.Frame_Size, s.Frame_Size},

@@ -257,8 +257,9 @@ std::optional<Png_Picture> Decode_Rows(spng_ctx* ctx, const spng_ihdr& ihdr, boo
       }
       const spng_plte_entry& p = plte.entries[i];
       const std::uint32_t a = i < trns.n_type3_entries ? trns.type3_alpha[i] : 255;
-      table[i] = Rgb(Composite_Channel(p.red, a, bg[0], 255), Composite_Channel(p.green, a, bg[1], 255),
-                     Composite_Channel(p.blue, a, bg[2], 255));
+      table[i] =
+          Rgb(Composite_Channel(p.red, a, bg[0], 255), Composite_Channel(p.green, a, bg[1], 255),
+              Composite_Channel(p.blue, a, bg[2], 255));
     }
   }
   if (const int e = spng_decode_image(ctx, nullptr, 0, fmt, SPNG_DECODE_PROGRESSIVE)) Not_Valid(e);
@@ -326,9 +327,8 @@ Png_Picture Decode(spng_ctx* ctx, std::uint64_t size, Colour background, bool ke
           spng_decode_image(ctx, nullptr, 0, fmt, SPNG_DECODE_TRNS | SPNG_DECODE_PROGRESSIVE))
     Not_Valid(e);
 
-  keyed = keyed &&
-          (ihdr.color_type == SPNG_COLOR_TYPE_GRAYSCALE_ALPHA ||
-           ihdr.color_type == SPNG_COLOR_TYPE_TRUECOLOR_ALPHA || has_trns);
+  keyed = keyed && (ihdr.color_type == SPNG_COLOR_TYPE_GRAYSCALE_ALPHA ||
+                    ihdr.color_type == SPNG_COLOR_TYPE_TRUECOLOR_ALPHA || has_trns);
   std::vector<Partial_Pixel> partial;
   Png_Picture picture{Raster_Image(width, height, background), std::nullopt, 0};
   Raster_Image& image = picture.Image;

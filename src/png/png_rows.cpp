@@ -29,7 +29,7 @@ inline Colour Blend_Pixel(const std::uint8_t* s, Colour background) {
 #ifdef TOLVANE_PNG_X86
 // Four pixels a step: 16 bytes are read for 12, so the last few go plain.
 __attribute__((target("ssse3"))) std::size_t Rgb_To_Colours_Ssse3(const std::uint8_t* rgb,
-                                                                   std::size_t n, Colour* out) {
+                                                                  std::size_t n, Colour* out) {
   const __m128i order = _mm_setr_epi8(0, 1, 2, -128, 3, 4, 5, -128, 6, 7, 8, -128, 9, 10, 11, -128);
   std::size_t x = 0;
   for (; x + 6 <= n; x += 4) {
@@ -42,8 +42,9 @@ __attribute__((target("ssse3"))) std::size_t Rgb_To_Colours_Ssse3(const std::uin
 // Four pixels a step; each 16-byte store's last 4 bytes are overwritten by
 // the next, so the store stays inside the row only while 4 more bytes fit.
 __attribute__((target("ssse3"))) std::size_t Colours_To_Rgb_Ssse3(const Colour* in, std::size_t n,
-                                                                   std::uint8_t* rgb) {
-  const __m128i order = _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -128, -128, -128, -128);
+                                                                  std::uint8_t* rgb) {
+  const __m128i order =
+      _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -128, -128, -128, -128);
   std::size_t x = 0;
   for (; x + 6 <= n; x += 4) {
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + x));
@@ -100,8 +101,8 @@ void Rgba_To_Colours(const std::uint8_t* rgba, std::size_t n, Colour background,
   Rgba_To_Colours_Plain(rgba + 4 * x, n - x, background, out + x);
 }
 
-Colour Indices_To_Colours(const std::uint8_t* packed, std::size_t n, int depth,
-                          const Colour* table, Colour* out) {
+Colour Indices_To_Colours(const std::uint8_t* packed, std::size_t n, int depth, const Colour* table,
+                          Colour* out) {
   Colour seen = 0;
   if (depth == 8) {
     for (std::size_t x = 0; x < n; ++x) seen |= out[x] = table[packed[x]];
@@ -113,7 +114,8 @@ Colour Indices_To_Colours(const std::uint8_t* packed, std::size_t n, int depth,
   for (; x + std::size_t(per_byte) <= n; ++packed)
     for (int shift = 8 - depth; shift >= 0; shift -= depth)
       seen |= out[x++] = table[(*packed >> shift) & mask];
-  for (int shift = 8 - depth; x < n; shift -= depth) seen |= out[x++] = table[(*packed >> shift) & mask];
+  for (int shift = 8 - depth; x < n; shift -= depth)
+    seen |= out[x++] = table[(*packed >> shift) & mask];
   return seen;
 }
 

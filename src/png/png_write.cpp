@@ -115,8 +115,8 @@ void Pack_Indices(std::uint8_t* indices, int w, std::uint8_t* out) {
 // One row of palette indices packed at `depth` bits, first pixel highest;
 // false when a colour is not in the palette. Runs of one colour, the usual
 // case in pixel art, look it up once; `indices` holds a row of scratch.
-bool Pack_Row(const Colour* src, int w, int depth, const Colour_Index& index,
-              std::uint8_t* indices, std::uint8_t* out) {
+bool Pack_Row(const Colour* src, int w, int depth, const Colour_Index& index, std::uint8_t* indices,
+              std::uint8_t* out) {
   Colour last = No_Colour;
   int i = 0;
   std::uint8_t* to = depth == 8 ? out : indices;
@@ -165,12 +165,13 @@ bool Encode(const Byte_Sink& sink, const Png_Rows& rows, std::optional<Colour> t
   if (palette) {
     ihdr.color_type = SPNG_COLOR_TYPE_INDEXED;
     const std::size_t n = palette->size();
-    if (n < 1 || n > 256) throw std::invalid_argument("a PNG palette of " + std::to_string(n) + " colours");
+    if (n < 1 || n > 256)
+      throw std::invalid_argument("a PNG palette of " + std::to_string(n) + " colours");
     ihdr.bit_depth = n <= 2 ? 1 : n <= 4 ? 2 : n <= 16 ? 4 : 8;
     for (const Colour c : *palette) index.Insert(c & Colour_Mask);
   }
   if (spng_set_ihdr(ctx.get(), &ihdr) != 0) return false;
-  const Deflate_Settings deflate = !palette      ? Truecolour_Deflate
+  const Deflate_Settings deflate = !palette    ? Truecolour_Deflate
                                    : rows.Fast ? Fast_Palette_Deflate
                                                : Palette_Deflate;
   if (spng_set_option(ctx.get(), SPNG_IMG_COMPRESSION_LEVEL, deflate.Level) != 0 ||
@@ -202,7 +203,8 @@ bool Encode(const Byte_Sink& sink, const Png_Rows& rows, std::optional<Colour> t
   // chooses.
   if (spng_set_option(ctx.get(), SPNG_FILTER_CHOICE, deflate.Filters) != 0) return false;
   const int w = rows.Width;
-  const std::size_t bytes = palette ? (std::size_t(w) * ihdr.bit_depth + 7) / 8 : std::size_t(w) * 3;
+  const std::size_t bytes =
+      palette ? (std::size_t(w) * ihdr.bit_depth + 7) / 8 : std::size_t(w) * 3;
   std::vector<std::uint8_t> row(bytes), indices(palette ? std::size_t(w) + 8 : 0);
   std::vector<Colour> scratch(static_cast<std::size_t>(w));
   const Colour* last = nullptr;
@@ -220,8 +222,7 @@ bool Encode(const Byte_Sink& sink, const Png_Rows& rows, std::optional<Colour> t
     if (!again) {
       if (palette && !Pack_Row(src, w, ihdr.bit_depth, index, indices.data(), row.data()))
         throw std::invalid_argument("a colour missing from the PNG palette");
-      if (!palette)
-        Colours_To_Rgb(src, std::size_t(w), row.data());
+      if (!palette) Colours_To_Rgb(src, std::size_t(w), row.data());
     }
     last = src;
     ret = spng_encode_row(ctx.get(), row.data(), bytes);
@@ -235,10 +236,8 @@ bool Encode(const Byte_Sink& sink, const Png_Rows& rows, std::optional<Colour> t
 Png_Rows Png_Rows_Of(const Raster_Image& image, std::optional<Colour> transparent) {
   std::vector<Colour> first;
   if (transparent) first.push_back(*transparent);
-  return {image.Width(), image.Height(),
-          [&image](int y, Colour*) { return image.Row(y); },
-          Png_Colours(image, {0, 0, image.Width(), image.Height()}, first),
-          false};
+  return {image.Width(), image.Height(), [&image](int y, Colour*) { return image.Row(y); },
+          Png_Colours(image, {0, 0, image.Width(), image.Height()}, first), false};
 }
 
 void Write_Png(const std::string& path, const Raster_Image& image) {

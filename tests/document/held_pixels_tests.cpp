@@ -9,8 +9,11 @@ namespace {
 // size (rows over a band's size too), and compare with the picture.
 TEST(Held_Pixels, CompressedAndPlainKeepThePixelsExactly) {
   // `colours`: 0 for one, else pixels of that many, varied.
-  for (auto [w, h, colours] : {std::tuple{1, 1, 0}, {300, 2000, 0}, {300, 2000, 1 << 30},
-                               {300000, 3, 1 << 30}, {700, 900, 251}}) {
+  for (auto [w, h, colours] : {std::tuple{1, 1, 0},
+                               {300, 2000, 0},
+                               {300, 2000, 1 << 30},
+                               {300000, 3, 1 << 30},
+                               {700, 900, 251}}) {
     const bool noisy = colours > 256;
     Raster_Image image(w, h, 0x123456);
     for (int i = 0; colours && i < w * h; ++i)

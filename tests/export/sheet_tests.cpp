@@ -143,7 +143,8 @@ TEST(Sheet, RowsMadeOneAtATimeMatchTheWholeSheet) {
     Sheet_Rows rows(strip, 3, {first, count}, layout, Mount);
     for (int y = 0; y < layout.Height; ++y)
       ASSERT_TRUE(std::equal(whole.Row(y), whole.Row(y) + layout.Width, rows.Row(y)))
-          << first << " " << count << " " << columns << " " << scale << " " << padding << " row " << y;
+          << first << " " << count << " " << columns << " " << scale << " " << padding << " row "
+          << y;
   }
 }
 

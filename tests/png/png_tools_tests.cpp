@@ -140,11 +140,17 @@ TEST_F(PngTools, WhatWeWritePillowAndImageMagickReadBackUnchanged) {
   const Tools& t = The_Tools();
   // Pictures of 256 colours or fewer go out as palette pictures of the
   // fewest bits; others as 8-bit RGB. `k` colours, or all the test's own.
-  for (auto [w, h, k] : {std::tuple{37, 13, 0}, {1, 1, 0}, {96, 32, 0}, {96, 32, 3}, {61, 9, 17},
-                         {64, 16, 256}, {67, 5, 257}}) {
+  for (auto [w, h, k] : {std::tuple{37, 13, 0},
+                         {1, 1, 0},
+                         {96, 32, 0},
+                         {96, 32, 3},
+                         {61, 9, 17},
+                         {64, 16, 256},
+                         {67, 5, 257}}) {
     SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h) + " " + std::to_string(k));
     Raster_Image picture = Test_Picture(w, h, unsigned(w * h));
-    for (int i = 0; k && i < w * h; ++i) picture.Row(0)[i] = Colour(i % k) * 0x9E3779u & Colour_Mask;
+    for (int i = 0; k && i < w * h; ++i)
+      picture.Row(0)[i] = Colour(i % k) * 0x9E3779u & Colour_Mask;
     std::set<Colour> distinct;
     for (int i = 0; i < w * h; ++i) distinct.insert(picture.Row(0)[i]);
     const int colours = int(distinct.size());
