@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "bench_program.h"
+#include "document/editing_state.h"
+#include "document/strip_edit.h"
 
 namespace tolvane {
 namespace {
@@ -105,6 +107,48 @@ void BM_History_Effect_50_Frames(benchmark::State& state) {
 }
 BENCHMARK(BM_History_Effect_50_Frames)->Unit(benchmark::kMillisecond);
 
+// A whole-strip step on 2,048 frames of 128 pixels (134 MB) of sprite art:
+// every frame replaced at once, as Resize or an effect over the strip does.
+// The counter Recorded (what the step keeps, compressed) should stay under
+// 16 MB and its step back under 0.5 s; compare History_Memcpy of this strip.
+constexpr int Long_Frames = 2048;
+constexpr std::size_t Long_Strip_Bytes = Long_Frames * Frame_Bytes;
+
+Raster_Image Art_Strip(int shift) {
+  const Colour ink[] = {0x000000, 0xFFFFFF, 0x2040C0, 0x30A050, 0xE0C020, 0x804020};
+  Raster_Image strip(Long_Frames * Size, Size);
+  for (int i = 0; i < Long_Frames; ++i)
+    for (int y = 0; y < Size; ++y) {
+      Colour* row = strip.Row(y) + i * Size;
+      for (int x = 0; x < Size; ++x) {
+        const int dx = x - 64 - i % 9, dy = y - 64 + i % 7;
+        row[x] = ink[((dx * dx + dy * dy) / (90 + i % 40) + (x / 8 + y / 16) % 2 + shift) % 6];
+      }
+    }
+  return strip;
+}
+
+void BM_History_Whole_Strip_Step_Back(benchmark::State& state) {
+  Editing_State s;
+  s.Frame_Size = Size;
+  s.Frame_Total = Long_Frames;
+  s.Anim_Strip = Art_Strip(0);
+  s.Working_Frame = Raster_Image(Size, Size);
+  s.Anim_History.Start(s, true);
+  const Raster_Image changed = Art_Strip(1);
+  std::size_t recorded = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    Replace_Frames(s, 0, changed);
+    recorded = s.Anim_History.Bytes();
+    state.ResumeTiming();
+    s.Anim_History.Back(s);
+  }
+  if (!Same_Pixels(s.Anim_Strip, Art_Strip(0))) state.SkipWithError("the step back lost pixels");
+  Report(state, recorded);
+}
+BENCHMARK(BM_History_Whole_Strip_Step_Back)->Unit(benchmark::kMillisecond);
+
 void BM_History_Memcpy(benchmark::State& state) {
   const std::size_t bytes = std::size_t(state.range(0));
   std::vector<char> from(bytes, 1), to(bytes, 2);
@@ -119,6 +163,7 @@ BENCHMARK(BM_History_Memcpy)
     ->Arg(91 * 51 * sizeof(Colour))  // the stroke's rectangle
     ->Arg(50 * Frame_Bytes)
     ->Arg(Strip_Bytes)
+    ->Arg(Long_Strip_Bytes)
     ->Unit(benchmark::kMicrosecond);
 
 }  // namespace

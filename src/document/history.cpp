@@ -29,18 +29,6 @@ Rect Changed_Rect(const Raster_Image& a, const Raster_Image& b) {
   return r.Right > r.Left ? r : Rect{};
 }
 
-// Exchanges the pixels of area of the strip with those of `held`, which has
-// the area's size. Needs no memory, so it cannot fail.
-void Swap_Pixels(Raster_Image& strip, const Rect& area, Raster_Image& held) {
-  Colour* s = strip.Data();
-  Colour* h = held.Data();
-  const int w = area.Right - area.Left;
-  for (int y = area.Top; y < area.Bottom; ++y) {
-    Colour* row = s + std::size_t(y) * strip.Width() + area.Left;
-    std::swap_ranges(row, row + w, h + std::size_t(y - area.Top) * w);
-  }
-}
-
 }  // namespace
 
 History::Shape History::Shape_Of(const Editing_State& s) {
@@ -52,7 +40,7 @@ History::Shape History::Shape_Of(const Editing_State& s) {
 std::size_t History::Bytes_Of(const Step& step) {
   std::size_t bytes = sizeof(Step) + step.Name.size() + step.Parts.size() * sizeof(Part) +
                       (step.Before.Frame_Ms.size() + step.After.Frame_Ms.size()) * sizeof(int);
-  for (const Part& p : step.Parts) bytes += Pixel_Bytes(p.Held.Width(), p.Held.Height());
+  for (const Part& p : step.Parts) bytes += p.Held.Bytes();
   return bytes;
 }
 
@@ -65,15 +53,13 @@ bool History::Changes(const Editing_State& s, const Step& step) {
   // when taken back, and so do all of them together.
   for (const Part& p : step.Parts) {
     if (p.Kind == Part::Strip) {
-      if (!Same_Pixels(p.Held, s.Anim_Strip)) return true;
+      if (p.Held.Width() != s.Anim_Strip.Width() || p.Held.Height() != s.Anim_Strip.Height() ||
+          !p.Held.Same_As(s.Anim_Strip, 0, 0))
+        return true;
       continue;
     }
-    if (p.Kind != Part::Pixels) return true;
-    const int w = p.Area.Right - p.Area.Left;
-    for (int y = p.Area.Top; y < p.Area.Bottom; ++y)
-      if (!std::equal(p.Held.Row(y - p.Area.Top), p.Held.Row(y - p.Area.Top) + w,
-                      s.Anim_Strip.Row(y) + p.Area.Left))
-        return true;
+    if (p.Kind != Part::Pixels || !p.Held.Same_As(s.Anim_Strip, p.Area.Left, p.Area.Top))
+      return true;
   }
   return false;
 }
@@ -186,6 +172,14 @@ void History::Close(const Editing_State& s, bool check) noexcept {
 
 void History::Add(Part part) {
   try {
+    // The cap counts what the steps keep, compressed.
+    std::size_t held = part.Held.Bytes();
+    for (const Part& p : open_.Parts) held += p.Held.Bytes();
+    if (held > cap_) {
+      Cut();
+      Fail();
+      return;
+    }
     open_.Parts.push_back(std::move(part));
   } catch (...) {
     Fail();
@@ -194,8 +188,10 @@ void History::Add(Part part) {
 
 Raster_Image History::Keep(const Raster_Image& strip, const Rect& r) {
   if (!Recording()) return {};
-  std::size_t held = Pixel_Bytes(r.Right - r.Left, r.Bottom - r.Top);
-  for (const Part& p : open_.Parts) held += Pixel_Bytes(p.Held.Width(), p.Held.Height());
+  // The copy is kept compressed, so only what the step holds already tells
+  // whether it can fit; Add tells the rest.
+  std::size_t held = 0;
+  for (const Part& p : open_.Parts) held += p.Held.Bytes();
   if (held > cap_) {
     Cut();
     Fail();
@@ -212,7 +208,12 @@ Raster_Image History::Keep(const Raster_Image& strip, const Rect& r) {
 }
 
 void History::Changed_Pixels(const Rect& r, Raster_Image before) {
-  if (Recording() && !before.Empty()) Add({Part::Pixels, r, std::move(before)});
+  if (!Recording() || before.Empty()) return;
+  try {
+    Add({Part::Pixels, r, Held_Pixels(before)});
+  } catch (...) {
+    Fail();
+  }
 }
 
 void History::Inserted_Frames(int at, int count) {
@@ -220,18 +221,21 @@ void History::Inserted_Frames(int at, int count) {
 }
 
 void History::Removed_Frames(int at, int count, Raster_Image frames) {
-  if (Recording() && !frames.Empty())
-    Add({Part::Frames_Out, {at, 0, at + count, 0}, std::move(frames)});
+  if (!Recording() || frames.Empty()) return;
+  try {
+    Add({Part::Frames_Out, {at, 0, at + count, 0}, Held_Pixels(frames)});
+  } catch (...) {
+    Fail();
+  }
 }
 
 void History::Replaced_Strip(Raster_Image old) {
   if (!Recording()) return;
-  if (Pixel_Bytes(old.Width(), old.Height()) > cap_) {
-    Cut();
+  try {
+    Add({Part::Strip, {}, Held_Pixels(old)});
+  } catch (...) {
     Fail();
-    return;
   }
-  Add({Part::Strip, {}, std::move(old)});
 }
 
 void History::Record_Edit(const Editing_State& s, const std::string& name) noexcept {
@@ -292,30 +296,39 @@ void History::Rebase(const Editing_State& s) {
   }
 }
 
+// Each kind gets every memory it needs before it changes the document, so a
+// part is taken whole or not at all.
 void History::Apply(Part& part, Editing_State& s) {
   const int first = part.Area.Left, count = part.Area.Right - part.Area.Left;
   switch (part.Kind) {
-    case Part::Pixels:
-      Swap_Pixels(s.Anim_Strip, part.Area, part.Held);
-      s.Anim_Strip.Touch();
+    case Part::Pixels: {
+      Held_Pixels keep(s.Anim_Strip, part.Area);
+      part.Held.Unpack_Into(s.Anim_Strip, part.Area.Left, part.Area.Top);
+      part.Held = std::move(keep);
       break;
+    }
     case Part::Frames_In: {
       Raster_Image frames = Raster_Image::Unfilled(count * s.Frame_Size, s.Frame_Size);
       BitBlt(frames, -s.Frame_Left(first), 0, s.Anim_Strip);
+      Held_Pixels keep(frames);
       Remove_Frames(s, first, count);
-      part.Held = std::move(frames);
+      part.Held = std::move(keep);
       part.Kind = Part::Frames_Out;
       break;
     }
     case Part::Frames_Out:
-      Insert_Frames(s, first, part.Held);
-      part.Held = Raster_Image();
+      Insert_Frames(s, first, part.Held.Unpack());
+      part.Held = Held_Pixels();
       part.Kind = Part::Frames_In;
       break;
-    case Part::Strip:
-      std::swap(s.Anim_Strip, part.Held);
+    case Part::Strip: {
+      Raster_Image other = part.Held.Unpack();
+      Held_Pixels keep(s.Anim_Strip);
+      std::swap(s.Anim_Strip, other);
       s.Anim_Strip.Touch();
+      part.Held = std::move(keep);
       break;
+    }
   }
 }
 

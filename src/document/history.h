@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "document/held_pixels.h"
 #include "image/raster_image.h"
 #include "image/rect.h"
 
@@ -103,10 +104,10 @@ class History {
   struct Part {
     // Pixels: Area of the strip, exchanged with Held. Frames_In: frames
     // Area.Left .. Area.Right - 1 are in the strip; Frames_Out: they are in
-    // Held. Strip: the other strip is in Held.
+    // Held. Strip: the other strip is in Held. Held is kept compressed.
     enum Kind { Pixels, Frames_In, Frames_Out, Strip } Kind;
     Rect Area;
-    Raster_Image Held;
+    Held_Pixels Held;
   };
   struct Step {
     std::string Name;

@@ -66,4 +66,44 @@ Raster_Image Make_Sheet(const Raster_Image& strip, int frame_size, Frame_Span fr
   return sheet;
 }
 
+Sheet_Rows::Sheet_Rows(const Raster_Image& strip, int frame_size, Frame_Span frames,
+                       const Sheet_Layout& layout, Colour mount)
+    : strip_(strip),
+      frame_size_(std::max(frame_size, 1)),
+      scale_(layout.Cell / std::max(frame_size, 1)),
+      frames_(frames),
+      layout_(layout),
+      mount_(mount & Colour_Mask),
+      line_{std::vector<Colour>(std::size_t(layout.Width)),
+            std::vector<Colour>(std::size_t(layout.Width))} {}
+
+const Colour* Sheet_Rows::Row(int y) {
+  const int pitch = layout_.Cell + layout_.Padding;
+  const int cell_row = y / pitch, within = y % pitch;
+  const long key = within >= layout_.Cell ? -2 : long(cell_row) * frame_size_ + within / scale_;
+  if (key == made_) return line_[now_].data();
+  made_ = key;
+  // A new row goes into the other line, so the same memory means the same row.
+  now_ ^= 1;
+  std::vector<Colour>& line = line_[now_];
+  if (key == -2) {
+    std::fill(line.begin(), line.end(), mount_);
+    return line.data();
+  }
+  const int source_y = within / scale_;
+  for (int c = 0; c < layout_.Columns; ++c) {
+    const int i = cell_row * layout_.Columns + c;
+    Colour* out = line.data() + std::size_t(c) * pitch;
+    if (i >= frames_.Count) {
+      std::fill_n(out, layout_.Cell, mount_);
+    } else {
+      const Colour* in = strip_.Row(source_y) + std::size_t(frames_.First + i) * frame_size_;
+      for (int sx = 0; sx < frame_size_; ++sx) out = std::fill_n(out, scale_, in[sx]);
+    }
+    if (c + 1 < layout_.Columns)
+      std::fill_n(line.data() + std::size_t(c) * pitch + layout_.Cell, layout_.Padding, mount_);
+  }
+  return line.data();
+}
+
 }  // namespace tolvane

@@ -3,6 +3,8 @@
 #include "image/raster_image.h"
 #include "image/rect.h"
 
+#include <vector>
+
 namespace tolvane {
 
 // The frames an export takes: First and Count frames from it.
@@ -41,5 +43,25 @@ void Scale_Into(Raster_Image& dst, int x, int y, const Raster_Image& src, const 
 // and the cells left over in the last row are the mount colour.
 Raster_Image Make_Sheet(const Raster_Image& strip, int frame_size, Frame_Span frames,
                         const Sheet_Layout& layout, Colour mount);
+
+// The sheet's rows one at a time, as Make_Sheet would have them, without
+// holding the whole sheet: Row(y) gives row y, in the same memory as the row
+// before when the two are alike (the rows of a scaled pixel, and padding).
+class Sheet_Rows {
+ public:
+  Sheet_Rows(const Raster_Image& strip, int frame_size, Frame_Span frames,
+             const Sheet_Layout& layout, Colour mount);
+  const Colour* Row(int y);
+
+ private:
+  const Raster_Image& strip_;
+  int frame_size_, scale_;
+  Frame_Span frames_;
+  Sheet_Layout layout_;
+  Colour mount_;
+  std::vector<Colour> line_[2];
+  int now_ = 0;     // the line last made
+  long made_ = -1;  // which source line it holds; -2 for padding
+};
 
 }  // namespace tolvane

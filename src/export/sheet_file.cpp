@@ -89,8 +89,20 @@ void Write_Sheet(const std::string& path, const Sheet_Export& s, const Write_Fun
     throw Toolkit_Error("The sheet and its JSON cannot both be " + path);
   const Sheet_Layout layout =
       Lay_Out_Sheet(s.Frames.Count, s.Frame_Size, s.Columns, s.Scale, s.Padding);
-  const Raster_Image sheet =
-      Make_Sheet(s.Strip, s.Frame_Size, s.Frames, layout, s.Transparent.value_or(s.Mount));
+  // The sheet goes out a row at a time: at scale 4 it is sixteen times the
+  // strip's frames, too much to assemble first.
+  const Colour fill = s.Transparent.value_or(s.Mount) & Colour_Mask;
+  Sheet_Rows rows(s.Strip, s.Frame_Size, s.Frames, layout, fill);
+  std::vector<Colour> first;
+  // The fill shows in padding and in the cells left over in the last row;
+  // a transparent colour is named first even where no pixel has it.
+  if (s.Transparent || layout.Padding > 0 || s.Frames.Count < layout.Columns * layout.Rows)
+    first.push_back(fill);
+  const Png_Rows png{layout.Width, layout.Height, [&rows](int y, Colour*) { return rows.Row(y); },
+                     Png_Colours(s.Strip,
+                                 {s.Frames.First * s.Frame_Size, 0,
+                                  (s.Frames.Last() + 1) * s.Frame_Size, s.Frame_Size},
+                                 first)};
   std::vector<int> ms;
   for (int i = s.Frames.First; i <= s.Frames.Last() && std::size_t(i) < s.Frame_Ms.size(); ++i)
     ms.push_back(s.Frame_Ms[std::size_t(i)]);
@@ -101,7 +113,7 @@ void Write_Sheet(const std::string& path, const Sheet_Export& s, const Write_Fun
   const std::optional<std::string> old_json = Old_Contents(json_path);
   Save_Text(json_path, json, write_fn);
   try {
-    Write_Png(path, sheet, s.Transparent, write_fn);
+    Write_Png(path, png, s.Transparent, write_fn);
   } catch (...) {
     // Best effort: the sheet's own failure is the one to report.
     try {

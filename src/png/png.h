@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -10,6 +11,7 @@
 #include "image/colour.h"
 #include "image/colour_set.h"
 #include "image/raster_image.h"
+#include "image/rect.h"
 #include "io/safe_save.h"
 
 namespace tolvane {
@@ -58,7 +60,8 @@ Png_Picture Read_Png_Keyed(const std::string& path, Colour preferred,
 Png_Picture Decode_Png_Keyed(const std::uint8_t* data, std::size_t size, Colour preferred,
                              std::span<const Colour> avoid = {});
 
-// Writes 8-bit RGB without alpha, safely as Save_File does.
+// Writes a picture safely as Save_File does: as a palette picture when it
+// has 256 colours or fewer, else as 8-bit RGB, without alpha.
 void Write_Png(const std::string& path, const Raster_Image& image);
 void Write_Png(const std::string& path, const Raster_Image& image, const Write_Function& write_fn);
 // With a transparent colour its pixels are written fully transparent: as a
@@ -68,6 +71,31 @@ void Write_Png(const std::string& path, const Raster_Image& image, const Write_F
 void Write_Png(const std::string& path, const Raster_Image& image,
                std::optional<Colour> transparent, const Write_Function& write_fn = {},
                const Png_Text& text = {});
+
+// A picture handed over a row at a time, for one too large to be worth
+// assembling. Row(y, scratch) gives row y's Width colours, in scratch or in
+// memory of its own; the same pointer as the row before, other than scratch,
+// means the same pixels again. Palette: the picture's colours when there are
+// 256 or fewer (the transparent colour first, if any), for a palette picture;
+// none for truecolour.
+struct Png_Rows {
+  int Width = 0, Height = 0;
+  std::function<const Colour*(int y, Colour* scratch)> Row;
+  std::optional<std::vector<Colour>> Palette;
+  // Deflate at its fastest, for a file soon replaced: a third of the time
+  // for about twice the size.
+  bool Fast = false;
+};
+// A picture's rows as they are, with its palette when its colours fit; the
+// picture must outlive them.
+Png_Rows Png_Rows_Of(const Raster_Image& image, std::optional<Colour> transparent = std::nullopt);
+void Write_Png(const std::string& path, const Png_Rows& rows, std::optional<Colour> transparent,
+               const Write_Function& write_fn = {}, const Png_Text& text = {});
+
+// The colours of `first` then those of the area, in the order they first
+// appear, when there are 256 or fewer.
+std::optional<std::vector<Colour>> Png_Colours(const Raster_Image& image, const Rect& area,
+                                               const std::vector<Colour>& first);
 
 // Compositing one channel over the background; max_value is 255 or 65535.
 inline std::uint32_t Composite_Channel(std::uint32_t value, std::uint32_t alpha,

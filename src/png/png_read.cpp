@@ -13,6 +13,7 @@
 #include "image/image_error.h"
 #include "io/read_only_file.h"
 #include "png/png.h"
+#include "png/png_rows.h"
 
 namespace tolvane {
 
@@ -45,8 +46,10 @@ struct Context_Free {
 };
 using Context = std::unique_ptr<spng_ctx, Context_Free>;
 
+// Each chunk's CRC already covers the compressed rows, so deflate's own
+// checksum of them adds nothing but time.
 Context New_Decoder() {
-  Context ctx(spng_ctx_new(0));
+  Context ctx(spng_ctx_new(SPNG_CTX_IGNORE_ADLER32));
   if (!ctx) throw std::bad_alloc();
   return ctx;
 }
@@ -218,6 +221,81 @@ void Resolve_Marks(Png_Picture& picture, std::vector<Partial_Pixel>& partial,
   }
 }
 
+// The common layouts decoded a whole row at a time: 8-bit truecolour, with
+// alpha when no transparent colour is kept, and palette pictures of any depth
+// through a table of their colours (composited over the background when the
+// palette has alpha). Others take the general path: none here.
+std::optional<Png_Picture> Decode_Rows(spng_ctx* ctx, const spng_ihdr& ihdr, bool has_trns,
+                                       Colour background, bool keyed) {
+  if (ihdr.interlace_method != SPNG_INTERLACE_NONE) return std::nullopt;
+  enum { Rgb_Rows, Rgba_Rows, Index_Rows } kind;
+  int fmt;
+  if (ihdr.color_type == SPNG_COLOR_TYPE_TRUECOLOR && ihdr.bit_depth == 8 && !has_trns) {
+    kind = Rgb_Rows;
+    fmt = SPNG_FMT_PNG;  // the same bytes as RGB8, without a per-pixel copy
+  } else if (ihdr.color_type == SPNG_COLOR_TYPE_TRUECOLOR_ALPHA && ihdr.bit_depth == 8 && !keyed) {
+    kind = Rgba_Rows;
+    fmt = SPNG_FMT_RGBA8;
+  } else if (ihdr.color_type == SPNG_COLOR_TYPE_INDEXED && !(keyed && has_trns)) {
+    kind = Index_Rows;
+    fmt = SPNG_FMT_PNG;
+  } else {
+    return std::nullopt;
+  }
+  // Indices past the palette's end mark their colour so the picture is refused.
+  constexpr Colour Outside = 0xFF000000u;
+  Colour table[256];
+  if (kind == Index_Rows) {
+    spng_plte plte{};
+    if (const int e = spng_get_plte(ctx, &plte)) Not_Valid(e);
+    spng_trns trns{};
+    if (has_trns && spng_get_trns(ctx, &trns) != 0) trns.n_type3_entries = 0;
+    const unsigned bg[3] = {Red_Of(background), Green_Of(background), Blue_Of(background)};
+    for (std::uint32_t i = 0; i < 256; ++i) {
+      if (i >= plte.n_entries) {
+        table[i] = Outside;
+        continue;
+      }
+      const spng_plte_entry& p = plte.entries[i];
+      const std::uint32_t a = i < trns.n_type3_entries ? trns.type3_alpha[i] : 255;
+      table[i] =
+          Rgb(Composite_Channel(p.red, a, bg[0], 255), Composite_Channel(p.green, a, bg[1], 255),
+              Composite_Channel(p.blue, a, bg[2], 255));
+    }
+  }
+  if (const int e = spng_decode_image(ctx, nullptr, 0, fmt, SPNG_DECODE_PROGRESSIVE)) Not_Valid(e);
+
+  const std::size_t width = ihdr.width;
+  Png_Picture picture{Raster_Image(int(width), int(ihdr.height), background), std::nullopt, 0};
+  Raster_Image& image = picture.Image;
+  image.Fill_Colour = Raster_Image().Fill_Colour;
+  const std::size_t row_bytes = kind == Rgb_Rows    ? width * 3
+                                : kind == Rgba_Rows ? width * 4
+                                                    : (width * ihdr.bit_depth + 7) / 8;
+  std::vector<std::uint8_t> row(row_bytes);
+  Colour seen = 0;
+  int ret;
+  do {
+    spng_row_info info{};
+    ret = spng_get_row_info(ctx, &info);
+    if (ret != 0) break;
+    ret = spng_decode_row(ctx, row.data(), row.size());
+    if (ret != 0 && ret != SPNG_EOI) break;
+    if (info.row_num >= ihdr.height) Not_Valid("a row outside the picture");
+    Colour* out = image.Row(int(info.row_num));
+    if (kind == Rgb_Rows)
+      Rgb_To_Colours(row.data(), width, out);
+    else if (kind == Rgba_Rows)
+      Rgba_To_Colours(row.data(), width, background, out);
+    else
+      seen |= Indices_To_Colours(row.data(), width, ihdr.bit_depth, table, out);
+  } while (ret == 0);
+  if (ret != SPNG_EOI) Not_Valid(ret);
+  if (seen & Outside) Not_Valid("a palette index outside the palette");
+  if (const int e = spng_decode_chunks(ctx)) Not_Valid(e);
+  return picture;
+}
+
 // Decodes from a context whose source is set; size is the file's size.
 // Keyed: a picture with transparency gets a transparent colour of its own
 // (the file's key, else a free colour from `background` on); otherwise its
@@ -239,17 +317,20 @@ Png_Picture Decode(spng_ctx* ctx, std::uint64_t size, Colour background, bool ke
     Not_Valid("the file is far too short for " + std::to_string(ihdr.width) + " x " +
               std::to_string(ihdr.height) + " pixels");
 
+  const int width = int(ihdr.width), height = int(ihdr.height);
+  spng_trns trns{};
+  const bool has_trns = spng_get_trns(ctx, &trns) == 0;
+  if (std::optional<Png_Picture> quick = Decode_Rows(ctx, ihdr, has_trns, background, keyed))
+    return std::move(*quick);
+
   const bool wide = ihdr.bit_depth == 16;
   const int fmt = wide ? SPNG_FMT_RGBA16 : SPNG_FMT_RGBA8;
   if (const int e =
           spng_decode_image(ctx, nullptr, 0, fmt, SPNG_DECODE_TRNS | SPNG_DECODE_PROGRESSIVE))
     Not_Valid(e);
 
-  const int width = int(ihdr.width), height = int(ihdr.height);
-  spng_trns trns{};
-  keyed = keyed &&
-          (ihdr.color_type == SPNG_COLOR_TYPE_GRAYSCALE_ALPHA ||
-           ihdr.color_type == SPNG_COLOR_TYPE_TRUECOLOR_ALPHA || spng_get_trns(ctx, &trns) == 0);
+  keyed = keyed && (ihdr.color_type == SPNG_COLOR_TYPE_GRAYSCALE_ALPHA ||
+                    ihdr.color_type == SPNG_COLOR_TYPE_TRUECOLOR_ALPHA || has_trns);
   std::vector<Partial_Pixel> partial;
   Png_Picture picture{Raster_Image(width, height, background), std::nullopt, 0};
   Raster_Image& image = picture.Image;

@@ -1,14 +1,18 @@
 #include <spng.h>
+#include <zlib.h>
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 #include <memory>
 #include <optional>
-#include <unordered_map>
-#include <unordered_set>
+#include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "io/safe_save.h"
 #include "png/png.h"
+#include "png/png_rows.h"
 
 namespace tolvane {
 
@@ -32,49 +36,149 @@ struct Context_Free {
   void operator()(spng_ctx* ctx) const { spng_ctx_free(ctx); }
 };
 
-// The strip's colours when there are 256 or fewer, the transparent colour
-// first (so tRNS needs one entry) even where no pixel has it, so that the
-// file names it; none beyond that.
-std::optional<std::vector<Colour>> Palette_Of(const Raster_Image& image, Colour transparent) {
-  std::vector<Colour> colours{transparent};
-  std::unordered_set<Colour> seen{transparent};
-  Colour last = transparent;
-  for (int y = 0; y < image.Height(); ++y) {
+// Colour to palette index for at most 256 colours: open addressing in a
+// table four times that size, so a probe rarely goes past its first slot.
+class Colour_Index {
+ public:
+  Colour_Index() { keys_.fill(Empty); }
+  // The colour's index, adding it when new; -1 when the table is full.
+  int Insert(Colour c) {
+    std::size_t i = Slot(c);
+    while (keys_[i] != Empty) {
+      if (keys_[i] == c) return values_[i];
+      i = (i + 1) & (Slots - 1);
+    }
+    if (count_ == 256) return -1;
+    keys_[i] = c;
+    values_[i] = std::uint8_t(count_);
+    order_[std::size_t(count_)] = c;
+    return count_++;
+  }
+  // The colours in the order they came.
+  std::vector<Colour> Colours() const { return {order_.begin(), order_.begin() + count_}; }
+  // The colour's index; -1 when it is not there.
+  int Find(Colour c) const {
+    std::size_t i = Slot(c);
+    while (keys_[i] != c) {
+      if (keys_[i] == Empty) return -1;
+      i = (i + 1) & (Slots - 1);
+    }
+    return values_[i];
+  }
+
+ private:
+  static constexpr std::size_t Slots = 1024;
+  static constexpr Colour Empty = 0xFFFFFFFFu;
+  static std::size_t Slot(Colour c) { return (c * 0x9E3779B1u) >> 22; }
+  std::array<Colour, Slots> keys_;
+  std::array<std::uint8_t, Slots> values_{};
+  std::array<Colour, 256> order_{};
+  int count_ = 0;
+};
+
+}  // namespace
+
+std::optional<std::vector<Colour>> Png_Colours(const Raster_Image& image, const Rect& area,
+                                               const std::vector<Colour>& first) {
+  Colour_Index seen;
+  for (const Colour c : first) seen.Insert(c & Colour_Mask);
+  for (int y = area.Top; y < area.Bottom; ++y) {
     const Colour* row = image.Row(y);
-    for (int x = 0; x < image.Width(); ++x) {
+    Colour last = No_Colour;
+    for (int x = area.Left; x < area.Right; ++x) {
       const Colour c = row[x] & Colour_Mask;
-      if (c == last || !seen.insert(c).second) continue;
+      if (c == last) continue;
       last = c;
-      if (colours.size() == 256) return std::nullopt;
-      colours.push_back(c);
+      if (seen.Insert(c) < 0) return std::nullopt;
     }
   }
-  std::sort(colours.begin() + 1, colours.end());
-  return colours;
+  // In the order they first appear, which deflates about a tenth smaller
+  // than sorted on sprite art.
+  return seen.Colours();
 }
 
-// Encodes row by row, so no second copy of a large strip is made. With a
-// transparent colour its pixels are written see-through: a palette picture
-// with tRNS when the colours fit, else truecolour with a tRNS key.
-bool Encode(const Byte_Sink& sink, const Raster_Image& image, std::optional<Colour> transparent,
+namespace {
+
+template <int Depth>
+void Pack_Indices(std::uint8_t* indices, int w, std::uint8_t* out) {
+  constexpr int Per_Byte = 8 / Depth;
+  // The row's last byte is padded with index 0; the scratch row has room.
+  std::fill(indices + w, indices + w + Per_Byte, std::uint8_t{0});
+  const int bytes = (w + Per_Byte - 1) / Per_Byte;
+  for (int b = 0; b < bytes; ++b) {
+    unsigned byte = 0;
+    for (int k = 0; k < Per_Byte; ++k) byte = (byte << Depth) | indices[b * Per_Byte + k];
+    out[b] = std::uint8_t(byte);
+  }
+}
+
+// One row of palette indices packed at `depth` bits, first pixel highest;
+// false when a colour is not in the palette. Runs of one colour, the usual
+// case in pixel art, look it up once; `indices` holds a row of scratch.
+bool Pack_Row(const Colour* src, int w, int depth, const Colour_Index& index, std::uint8_t* indices,
+              std::uint8_t* out) {
+  Colour last = No_Colour;
+  int i = 0;
+  std::uint8_t* to = depth == 8 ? out : indices;
+  for (int x = 0; x < w; ++x) {
+    const Colour c = src[x] & Colour_Mask;
+    if (c != last) {
+      i = index.Find(last = c);
+      if (i < 0) return false;
+    }
+    to[x] = std::uint8_t(i);
+  }
+  if (depth == 4) Pack_Indices<4>(indices, w, out);
+  if (depth == 2) Pack_Indices<2>(indices, w, out);
+  if (depth == 1) Pack_Indices<1>(indices, w, out);
+  return true;
+}
+
+// Deflate settings, measured on sprite strips and a noisy picture against
+// the common PNG writers: palette rows unfiltered at level 6 stay within a
+// tenth of the smallest file at their speed; truecolour rows with the Sub
+// filter and run-length matching at level 1 cost a quarter of level 6 with
+// every filter, for a file 3% larger.
+struct Deflate_Settings {
+  int Level, Strategy, Filters;
+};
+constexpr Deflate_Settings Palette_Deflate{6, Z_DEFAULT_STRATEGY, SPNG_FILTER_CHOICE_NONE};
+constexpr Deflate_Settings Truecolour_Deflate{1, Z_RLE, SPNG_FILTER_CHOICE_SUB};
+constexpr Deflate_Settings Fast_Palette_Deflate{1, Z_DEFAULT_STRATEGY, SPNG_FILTER_CHOICE_NONE};
+
+// Encodes row by row, so no second copy of a large picture is made. With a
+// palette the picture goes out as a palette picture, smaller and quicker to
+// deflate. With a transparent colour its pixels are written see-through:
+// tRNS on the palette (whose first entry it is), else a truecolour tRNS key.
+bool Encode(const Byte_Sink& sink, const Png_Rows& rows, std::optional<Colour> transparent,
             const Png_Text& text = {}) {
   std::unique_ptr<spng_ctx, Context_Free> ctx(spng_ctx_new(SPNG_CTX_ENCODER));
   if (!ctx) throw std::bad_alloc();
   Sink_Stream stream{sink};
   if (spng_set_png_stream(ctx.get(), Write_Stream, &stream) != 0) return false;
-  std::optional<std::vector<Colour>> palette;
-  if (transparent) palette = Palette_Of(image, *transparent);
+  const std::optional<std::vector<Colour>>& palette = rows.Palette;
   spng_ihdr ihdr{};
-  ihdr.width = std::uint32_t(image.Width());
-  ihdr.height = std::uint32_t(image.Height());
+  ihdr.width = std::uint32_t(rows.Width);
+  ihdr.height = std::uint32_t(rows.Height);
   ihdr.bit_depth = 8;
   ihdr.color_type = SPNG_COLOR_TYPE_TRUECOLOR;
+  Colour_Index index;
   if (palette) {
     ihdr.color_type = SPNG_COLOR_TYPE_INDEXED;
     const std::size_t n = palette->size();
+    if (n < 1 || n > 256)
+      throw std::invalid_argument("a PNG palette of " + std::to_string(n) + " colours");
     ihdr.bit_depth = n <= 2 ? 1 : n <= 4 ? 2 : n <= 16 ? 4 : 8;
+    for (const Colour c : *palette) index.Insert(c & Colour_Mask);
   }
   if (spng_set_ihdr(ctx.get(), &ihdr) != 0) return false;
+  const Deflate_Settings deflate = !palette    ? Truecolour_Deflate
+                                   : rows.Fast ? Fast_Palette_Deflate
+                                               : Palette_Deflate;
+  if (spng_set_option(ctx.get(), SPNG_IMG_COMPRESSION_LEVEL, deflate.Level) != 0 ||
+      spng_set_option(ctx.get(), SPNG_IMG_COMPRESSION_STRATEGY, deflate.Strategy) != 0 ||
+      spng_set_option(ctx.get(), SPNG_FILTER_CHOICE, deflate.Filters | SPNG_FILTER_CHOICE_UP) != 0)
+    return false;
   spng_trns trns{};
   if (palette) {
     spng_plte plte{};
@@ -110,30 +214,32 @@ bool Encode(const Byte_Sink& sink, const Raster_Image& image, std::optional<Colo
   if (spng_encode_image(ctx.get(), nullptr, 0, SPNG_FMT_PNG,
                         SPNG_ENCODE_PROGRESSIVE | SPNG_ENCODE_FINALIZE) != 0)
     return false;
-  const int w = image.Width();
-  std::vector<std::uint8_t> row(std::size_t(w) * 3);
-  std::unordered_map<Colour, std::uint8_t> index;
-  if (palette)
-    for (std::size_t i = 0; i < palette->size(); ++i) index[(*palette)[i]] = std::uint8_t(i);
-  const int depth = ihdr.bit_depth, per_byte = 8 / depth;
+  // The encoder is set up for Up besides the usual filters; each row then
+  // chooses.
+  if (spng_set_option(ctx.get(), SPNG_FILTER_CHOICE, deflate.Filters) != 0) return false;
+  const int w = rows.Width;
+  const std::size_t bytes =
+      palette ? (std::size_t(w) * ihdr.bit_depth + 7) / 8 : std::size_t(w) * 3;
+  std::vector<std::uint8_t> row(bytes), indices(palette ? std::size_t(w) + 8 : 0);
+  std::vector<Colour> scratch(static_cast<std::size_t>(w));
+  const Colour* last = nullptr;
+  bool up = false;
   int ret = 0;
-  for (int y = 0; y < image.Height(); ++y) {
-    const Colour* src = image.Row(y);
-    std::uint8_t* out = row.data();
-    if (palette) {
-      std::fill(row.begin(), row.end(), 0);
-      for (int x = 0; x < w; ++x) {
-        const unsigned shift = unsigned(8 - depth * (x % per_byte + 1));
-        out[x / per_byte] |= std::uint8_t(index[src[x] & Colour_Mask] << shift);
-      }
-    } else {
-      for (int x = 0; x < w; ++x, out += 3) {
-        out[0] = std::uint8_t(Red_Of(src[x]));
-        out[1] = std::uint8_t(Green_Of(src[x]));
-        out[2] = std::uint8_t(Blue_Of(src[x]));
-      }
+  for (int y = 0; y < rows.Height; ++y) {
+    const Colour* src = rows.Row(y, scratch.data());
+    // The same row again: its bytes are ready, and Up makes them zeros that
+    // deflate to almost nothing.
+    const bool again = src == last && src != scratch.data();
+    if (again != up && spng_set_option(ctx.get(), SPNG_FILTER_CHOICE,
+                                       again ? SPNG_FILTER_CHOICE_UP : deflate.Filters) != 0)
+      return false;
+    up = again;
+    if (!again) {
+      if (palette && !Pack_Row(src, w, ihdr.bit_depth, index, indices.data(), row.data()))
+        throw std::invalid_argument("a colour missing from the PNG palette");
+      if (!palette) Colours_To_Rgb(src, std::size_t(w), row.data());
     }
-    const std::size_t bytes = palette ? (std::size_t(w) * depth + 7) / 8 : row.size();
+    last = src;
     ret = spng_encode_row(ctx.get(), row.data(), bytes);
     if (ret != 0 && ret != SPNG_EOI) return false;
   }
@@ -142,20 +248,31 @@ bool Encode(const Byte_Sink& sink, const Raster_Image& image, std::optional<Colo
 
 }  // namespace
 
+Png_Rows Png_Rows_Of(const Raster_Image& image, std::optional<Colour> transparent) {
+  std::vector<Colour> first;
+  if (transparent) first.push_back(*transparent);
+  return {image.Width(), image.Height(), [&image](int y, Colour*) { return image.Row(y); },
+          Png_Colours(image, {0, 0, image.Width(), image.Height()}, first), false};
+}
+
 void Write_Png(const std::string& path, const Raster_Image& image) {
   Write_Png(path, image, Write_Function());
 }
 
 void Write_Png(const std::string& path, const Raster_Image& image, const Write_Function& write_fn) {
-  Save_File(
-      path, [&](const Byte_Sink& sink) { return Encode(sink, image, std::nullopt); }, write_fn);
+  Write_Png(path, image, std::nullopt, write_fn);
 }
 
 void Write_Png(const std::string& path, const Raster_Image& image,
                std::optional<Colour> transparent, const Write_Function& write_fn,
                const Png_Text& text) {
+  Write_Png(path, Png_Rows_Of(image, transparent), transparent, write_fn, text);
+}
+
+void Write_Png(const std::string& path, const Png_Rows& rows, std::optional<Colour> transparent,
+               const Write_Function& write_fn, const Png_Text& text) {
   Save_File(
-      path, [&](const Byte_Sink& sink) { return Encode(sink, image, transparent, text); },
+      path, [&](const Byte_Sink& sink) { return Encode(sink, rows, transparent, text); },
       write_fn);
 }
 

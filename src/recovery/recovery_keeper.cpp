@@ -177,14 +177,18 @@ void Recovery_Keeper::Write(std::stop_token stop, Recovery_Info info, std::strin
   const std::string strip = store_.Path_Of(info.Strip);
   try {
     // A discard or the end of the program stops the encoding at the next
-    // block; the safe save then leaves no file.
-    Write_Png(strip, shadow_, [&stop](int fd, const void* data, std::size_t size) -> long {
-      if (stop.stop_requested()) {
-        errno = ECANCELED;
-        return -1;
-      }
-      return long(::write(fd, data, size));
-    });
+    // block; the safe save then leaves no file. The copy is soon replaced,
+    // so it is deflated at the fastest level.
+    Png_Rows rows = Png_Rows_Of(shadow_);
+    rows.Fast = true;
+    Write_Png(strip, rows, std::nullopt,
+              [&stop](int fd, const void* data, std::size_t size) -> long {
+                if (stop.stop_requested()) {
+                  errno = ECANCELED;
+                  return -1;
+                }
+                return long(::write(fd, data, size));
+              });
     std::lock_guard lock(files_);
     std::error_code ignored;
     if (cancelled_) {

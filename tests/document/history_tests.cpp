@@ -38,6 +38,11 @@ TEST(History, TheCapDropsTheOldestStepsAndAChangeTheStepsAhead) {
   EXPECT_TRUE(h.At_Saved());
   Replace_Frames(s, 0, Raster_Image(16, 16, 1));
   EXPECT_TRUE(h.At_Saved()) << "a change to the same pixels is no step";
+  // Steps are kept compressed: a step keeping pixels too varied to compress
+  // overflows the cap.
+  Raster_Image varied(96, 16, 2);
+  for (int i = 0; i < 96 * 16; ++i) varied.Row(0)[i] = Colour(i * 2654435761u) & Colour_Mask;
+  Replace_Frames(s, 0, varied);
   Replace_Frames(s, 0, Raster_Image(96, 16, 2));
   EXPECT_EQ(h.Steps(), 0);
   EXPECT_EQ(s.Anim_Strip.GetPixel(95, 15), 2u);

@@ -137,5 +137,20 @@ TEST(Sheet, AFailedWriteLeavesNoHalfNewPair) {
   }
 }
 
+// The rows made one at a time are those of the whole sheet.
+TEST(Sheet, RowsMadeOneAtATimeMatchTheWholeSheet) {
+  const Raster_Image strip = Strip_Of_Seven();
+  for (auto [first, count, columns, scale, padding] :
+       {std::tuple{0, 7, 3, 1, 0}, {1, 5, 2, 3, 2}, {2, 4, 4, 2, 1}, {0, 7, 7, 4, 0}}) {
+    const Sheet_Layout layout = Lay_Out_Sheet(count, 3, columns, scale, padding);
+    const Raster_Image whole = Make_Sheet(strip, 3, {first, count}, layout, Mount);
+    Sheet_Rows rows(strip, 3, {first, count}, layout, Mount);
+    for (int y = 0; y < layout.Height; ++y)
+      ASSERT_TRUE(std::equal(whole.Row(y), whole.Row(y) + layout.Width, rows.Row(y)))
+          << first << " " << count << " " << columns << " " << scale << " " << padding << " row "
+          << y;
+  }
+}
+
 }  // namespace
 }  // namespace tolvane

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <set>
 
 #include "image/image_error.h"
 #include "png/png.h"
@@ -137,15 +138,29 @@ TEST_F(PngTools, EveryColourTypeAndDepthDecodesAsTheReferenceCodecs) {
 
 TEST_F(PngTools, WhatWeWritePillowAndImageMagickReadBackUnchanged) {
   const Tools& t = The_Tools();
-  for (auto [w, h] : {std::pair{37, 13}, std::pair{1, 1}, std::pair{96, 32}}) {
-    SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
-    const Raster_Image picture = Test_Picture(w, h, unsigned(w * h));
+  // Pictures of 256 colours or fewer go out as palette pictures of the
+  // fewest bits; others as 8-bit RGB. `k` colours, or all the test's own.
+  for (auto [w, h, k] : {std::tuple{37, 13, 0},
+                         {1, 1, 0},
+                         {96, 32, 0},
+                         {96, 32, 3},
+                         {61, 9, 17},
+                         {64, 16, 256},
+                         {67, 5, 257}}) {
+    SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h) + " " + std::to_string(k));
+    Raster_Image picture = Test_Picture(w, h, unsigned(w * h));
+    for (int i = 0; k && i < w * h; ++i)
+      picture.Row(0)[i] = Colour(i % k) * 0x9E3779u & Colour_Mask;
+    std::set<Colour> distinct;
+    for (int i = 0; i < w * h; ++i) distinct.insert(picture.Row(0)[i]);
+    const int colours = int(distinct.size());
     const std::string file = Dir / "ours.png";
     Write_Png(file, picture);
     const Bytes b = Read_File(file);
     ASSERT_GT(b.size(), 29u);
-    EXPECT_EQ(b[24], 8) << "8 bits per sample";
-    EXPECT_EQ(b[25], 2) << "RGB without alpha";
+    const int depth = colours > 16 ? 8 : colours > 4 ? 4 : colours > 2 ? 2 : 1;
+    EXPECT_EQ(b[24], depth) << "bits per sample";
+    EXPECT_EQ(b[25], colours > 256 ? 2 : 3) << "RGB without alpha, or a palette";
 
     int status;
     const auto im =
