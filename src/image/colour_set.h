@@ -1,6 +1,6 @@
 #pragma once
-#include <cstddef>
 #include <algorithm>
+#include <cstddef>
 #include <optional>
 #include <span>
 #include <vector>

@@ -296,6 +296,17 @@ std::optional<Png_Picture> Decode_Rows(spng_ctx* ctx, const spng_ihdr& ihdr, boo
   return picture;
 }
 
+// The text chunks libspng found sound, read once the chunks after the pixels are.
+void Read_Text(spng_ctx* ctx, Png_Picture& picture) {
+  std::uint32_t texts = 0;
+  if (spng_get_text(ctx, nullptr, &texts) != 0 || texts == 0) return;
+  std::vector<spng_text> chunks(texts);
+  if (spng_get_text(ctx, chunks.data(), &texts) != 0) return;
+  for (std::uint32_t i = 0; i < texts; ++i)
+    picture.Text.emplace_back(std::string(chunks[i].keyword, strnlen(chunks[i].keyword, 80)),
+                              std::string(chunks[i].text, chunks[i].length));
+}
+
 // Decodes from a context whose source is set; size is the file's size.
 // Keyed: a picture with transparency gets a transparent colour of its own
 // (the file's key, else a free colour from `background` on); otherwise its
@@ -320,8 +331,10 @@ Png_Picture Decode(spng_ctx* ctx, std::uint64_t size, Colour background, bool ke
   const int width = int(ihdr.width), height = int(ihdr.height);
   spng_trns trns{};
   const bool has_trns = spng_get_trns(ctx, &trns) == 0;
-  if (std::optional<Png_Picture> quick = Decode_Rows(ctx, ihdr, has_trns, background, keyed))
+  if (std::optional<Png_Picture> quick = Decode_Rows(ctx, ihdr, has_trns, background, keyed)) {
+    Read_Text(ctx, *quick);
     return std::move(*quick);
+  }
 
   const bool wide = ihdr.bit_depth == 16;
   const int fmt = wide ? SPNG_FMT_RGBA16 : SPNG_FMT_RGBA8;
@@ -366,14 +379,7 @@ Png_Picture Decode(spng_ctx* ctx, std::uint64_t size, Colour background, bool ke
   // short is damaged even when its pixels happened to be complete.
   if (const int e = spng_decode_chunks(ctx)) Not_Valid(e);
   if (keyed) Resolve_Marks(picture, partial, Trns_Colour(ctx, ihdr), background, avoid);
-  std::uint32_t texts = 0;
-  if (spng_get_text(ctx, nullptr, &texts) == 0 && texts > 0) {
-    std::vector<spng_text> chunks(texts);
-    if (spng_get_text(ctx, chunks.data(), &texts) == 0)
-      for (std::uint32_t i = 0; i < texts; ++i)
-        picture.Text.emplace_back(std::string(chunks[i].keyword, strnlen(chunks[i].keyword, 80)),
-                                  std::string(chunks[i].text, chunks[i].length));
-  }
+  Read_Text(ctx, picture);
   return picture;
 }
 

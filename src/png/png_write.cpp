@@ -272,8 +272,7 @@ void Write_Png(const std::string& path, const Raster_Image& image,
 void Write_Png(const std::string& path, const Png_Rows& rows, std::optional<Colour> transparent,
                const Write_Function& write_fn, const Png_Text& text) {
   Save_File(
-      path, [&](const Byte_Sink& sink) { return Encode(sink, rows, transparent, text); },
-      write_fn);
+      path, [&](const Byte_Sink& sink) { return Encode(sink, rows, transparent, text); }, write_fn);
 }
 
 }  // namespace tolvane
