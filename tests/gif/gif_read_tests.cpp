@@ -2,6 +2,7 @@
 #include <gif_lib.h>
 #include <gtest/gtest.h>
 
+#include "gif/gif.h"
 #include "gif/gif_read.h"
 #include "image/image_error.h"
 #include "support/bmp_test_helpers.h"
@@ -108,6 +109,33 @@ TEST(Gif_Read, DamagedOrHugeGifsAreRefusedWithTheReason) {
     } catch (const Toolkit_Error& e) {
       EXPECT_NE(e.Reason().find(reason), std::string::npos) << e.Reason();
     }
+}
+
+// A strip of uneven durations goes out as a GIF and comes back the same:
+// pixels, see-through pixels in the transparent colour, and each frame's time.
+TEST(Gif_Read, AStripWithItsDurationsComesBackFromItsGif) {
+  constexpr int Size = 8;
+  const Colour clear = Rgb(1, 2, 3);
+  Raster_Image strip(4 * Size, Size);
+  for (int y = 0; y < Size; ++y)
+    for (int x = 0; x < strip.Width(); ++x)
+      strip.SetPixel(x, y, (x + y) % 3 == 0 ? clear : Rgb(x * 8, y * 30, 200));
+  Temp_Dir dir;
+  const std::vector<int> ms{100, 400, 100, 250};
+  Write_Gif(dir / "a.gif", {strip, Size, 0, 3, 10, true, 1, clear, true, ms});
+  const Gif_Frames got = Read_Gif(dir / "a.gif", clear);
+  EXPECT_EQ(got.Delays_Ms, ms);
+  ASSERT_EQ(got.Frames.size(), 4u);
+  ASSERT_TRUE(got.Transparent.has_value());
+  long wrong = 0;
+  for (int k = 0; k < 4; ++k)
+    for (int y = 0; y < Size; ++y)
+      for (int x = 0; x < Size; ++x) {
+        const Colour want = strip.GetPixel(k * Size + x, y);
+        wrong += got.Frames[std::size_t(k)].GetPixel(x, y) !=
+                 (want == clear ? *got.Transparent : want);
+      }
+  EXPECT_EQ(wrong, 0);
 }
 
 }  // namespace
