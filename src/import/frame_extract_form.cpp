@@ -175,12 +175,14 @@ void TFrame_Extract::FormShow() {
   Crop_Dragging = false;
   Retrieval_Done = false;
   Retrieved_Transparent.reset();
+  Retrieved_Durations.clear();
   if (Import_File_Name.empty()) return;
 
   Raster_Image picture;
   // A GIF's frames lie side by side, one cell each.
   std::optional<std::pair<int, int>> gif_cell;
   Source_Transparent.reset();
+  Source_Delays.clear();
   try {
     if (Is_Pcx_Name(Import_File_Name)) {
       P.Set_Wait_Cursor(true);
@@ -203,6 +205,7 @@ void TFrame_Extract::FormShow() {
       picture = std::move(gif.Image);
       gif_cell = {gif.Frame_Width, gif.Frame_Height};
       Source_Transparent = gif.Transparent;
+      Source_Delays = std::move(gif.Delays_Ms);
     } else {
       picture = Read_Picture(Import_File_Name, Mount_Colour ? *Mount_Colour : 0);
     }
@@ -480,6 +483,12 @@ void TFrame_Extract::OkClick() {
     }
   Retrieved_Strip = std::move(strip);
   Retrieved_Transparent = Source_Transparent;
+  // Cells other than the GIF's own frames have no delay of their own.
+  const bool gif_frames = !Source_Delays.empty() && rows == 1 &&
+                          columns == int(Source_Delays.size()) && grid.Left_Border == 0 &&
+                          grid.Top_Border == 0 && grid.Frame_W * columns == Source_Picture.Width() &&
+                          grid.Frame_H == Source_Picture.Height();
+  if (gif_frames) Retrieved_Durations = Source_Delays;
   Retrieval_Done = true;
   Modal_Result = mr_Ok;
   Close();

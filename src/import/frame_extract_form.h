@@ -1,6 +1,7 @@
 #pragma once
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "image/raster_image.h"
 #include "import/retrieval.h"
@@ -68,6 +69,9 @@ class TFrame_Extract : public TForm {
   Raster_Image Source_Picture, Input_Cell, Retrieved_Strip;
   // A GIF's transparent colour, which its retrieved frames keep.
   std::optional<Colour> Source_Transparent, Retrieved_Transparent;
+  // A GIF's delays in ms, one per frame; the retrieved frames keep them
+  // while the cells are the GIF's frames, one each.
+  std::vector<int> Source_Delays, Retrieved_Durations;
   int Output_Frame_Size = 32;
   int Cells_Per_Row = 1, Cell_Rows = 1, Cell_Total = 0;
   int View_Cell = 0;

@@ -1,6 +1,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "document/picture_file.h"
 #include "mainwindow/application.h"
@@ -12,6 +13,7 @@ void TTolvane::Retrieve_Frames(const std::string& path, const std::string& step)
   TFrame_Extract& form = *App.Frame_Extract;
   Raster_Image strip;
   std::optional<Colour> transparent;
+  std::vector<int> durations;
   const bool done = Run_Command(P, [&] {
     form.Import_File_Name = path;
     Show_Modal(P, form);
@@ -20,6 +22,7 @@ void TTolvane::Retrieve_Frames(const std::string& path, const std::string& step)
     // changes nothing.
     if (form.Retrieval_Done) strip = form.Retrieved_Strip;
     transparent = form.Retrieved_Transparent;
+    durations = form.Retrieved_Durations;
   });
   if (!done || !form.Retrieval_Done || strip.Empty()) return;
   const bool was_open = Document_Open();
@@ -27,7 +30,7 @@ void TTolvane::Retrieve_Frames(const std::string& path, const std::string& step)
     std::optional<Step_Scope> recorded;
     if (was_open) recorded.emplace(*this, step);
     const int size = strip.Height();
-    Session.Install(std::move(strip), size, New_Anim_Name, transparent);
+    Session.Install(std::move(strip), size, New_Anim_Name, transparent, durations);
     Anim_Modified = true;  // a new animation, not yet saved
   });
   if (!installed) return;
