@@ -484,10 +484,10 @@ void TFrame_Extract::OkClick() {
   Retrieved_Strip = std::move(strip);
   Retrieved_Transparent = Source_Transparent;
   // Cells other than the GIF's own frames have no delay of their own.
-  const bool gif_frames = !Source_Delays.empty() && rows == 1 &&
-                          columns == int(Source_Delays.size()) && grid.Left_Border == 0 &&
-                          grid.Top_Border == 0 && grid.Frame_W * columns == Source_Picture.Width() &&
-                          grid.Frame_H == Source_Picture.Height();
+  const bool gif_frames =
+      !Source_Delays.empty() && rows == 1 && columns == int(Source_Delays.size()) &&
+      grid.Left_Border == 0 && grid.Top_Border == 0 &&
+      grid.Frame_W * columns == Source_Picture.Width() && grid.Frame_H == Source_Picture.Height();
   if (gif_frames) Retrieved_Durations = Source_Delays;
   Retrieval_Done = true;
   Modal_Result = mr_Ok;
