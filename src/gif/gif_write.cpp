@@ -168,6 +168,12 @@ bool Put_Frame(GifFileType* gif, const Gif_Animation& a, const Gif_Palette& pale
   if (EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, control) != GIF_OK) return false;
   const int size = a.Frame_Size, scale = a.Scale, out_size = size * scale;
   ColorMapObject* own = local ? Make_Colour_Map(palette) : nullptr;
+  // giflib drops the previous frame's local table unfreed when this frame
+  // has none.
+  if (!own && gif->Image.ColorMap) {
+    GifFreeMapObject(gif->Image.ColorMap);
+    gif->Image.ColorMap = nullptr;
+  }
   const int put = EGifPutImageDesc(gif, 0, 0, out_size, out_size, false, own);
   GifFreeMapObject(own);  // giflib keeps a copy of its own
   if (put != GIF_OK) return false;

@@ -38,6 +38,10 @@ Bytes Make_Gif(const Gif_Spec& s) {
     GifByteType gce[4];
     EGifGCBToExtension(&gcb, gce);
     EGifPutExtension(g, GRAPHICS_EXT_FUNC_CODE, 4, gce);
+    if (!f.Local && g->Image.ColorMap) {  // giflib would drop it unfreed
+      GifFreeMapObject(g->Image.ColorMap);
+      g->Image.ColorMap = nullptr;
+    }
     EGifPutImageDesc(g, f.Left, f.Top, f.W, f.H, f.Interlace, f.Local ? maps[1] : nullptr);
     using Passes = std::vector<std::pair<int, int>>;  // the rows in the order the file has them
     std::vector<GifPixelType> line(std::size_t(f.W));
@@ -132,8 +136,8 @@ TEST(Gif_Read, AStripWithItsDurationsComesBackFromItsGif) {
     for (int y = 0; y < Size; ++y)
       for (int x = 0; x < Size; ++x) {
         const Colour want = strip.GetPixel(k * Size + x, y);
-        wrong += got.Frames[std::size_t(k)].GetPixel(x, y) !=
-                 (want == clear ? *got.Transparent : want);
+        wrong +=
+            got.Frames[std::size_t(k)].GetPixel(x, y) != (want == clear ? *got.Transparent : want);
       }
   EXPECT_EQ(wrong, 0);
 }
