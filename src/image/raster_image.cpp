@@ -89,6 +89,16 @@ void Free_Pixels(void* p, std::size_t bytes) noexcept {
   ::operator delete(p);
 }
 
+void Release_Spare_Pixels() noexcept {
+  void* p = nullptr;
+  {
+    std::lock_guard<std::mutex> hold(spare.lock);
+    std::swap(p, spare.data);
+    spare.bytes = 0;
+  }
+  ::operator delete(p);
+}
+
 Raster_Image::Raster_Image(int width, int height, Colour fill) : Fill_Colour(fill) {
   Set_Size(width, height);
 }

@@ -27,6 +27,9 @@ inline std::string Too_Large(std::int64_t w, std::int64_t h) {
 // faults and the kernel's zeroing, which cost more than the decoding itself.
 void* Allocate_Pixels(std::size_t bytes);
 void Free_Pixels(void* p, std::size_t bytes) noexcept;
+// Gives back the large block kept for the next large image, for a caller
+// that knows none comes soon.
+void Release_Spare_Pixels() noexcept;
 
 // Elements are default-initialised, so growing a vector of pixels writes
 // nothing; every caller sets the pixels it adds.

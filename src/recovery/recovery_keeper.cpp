@@ -60,10 +60,12 @@ void Recovery_Keeper::Collect() {
   if (!worker_.joinable() || !done_.load(std::memory_order_acquire)) return;
   worker_.join();
   done_.store(false, std::memory_order_relaxed);
-  if (cancelled_) {
-    if (!pending_since_) shadow_ = Raster_Image();
-    return;
-  }
+  // The snapshot was the worker's alone: at rest it would be a second copy of
+  // the whole strip, so it goes back to the system, not to the spare kept
+  // for the next large image. The next copy, 30 s on, takes a new one.
+  shadow_ = Raster_Image();
+  Release_Spare_Pixels();
+  if (cancelled_) return;
   if (failure_.empty())
     strip_ = new_strip_;
   else
