@@ -8,6 +8,8 @@
 #include <memory>
 #include <new>
 
+#include "image/colour_index.h"
+
 namespace tolvane {
 
 namespace {
@@ -21,60 +23,28 @@ struct Cctx_Free {
   void operator()(ZSTD_CCtx* c) const { ZSTD_freeCCtx(c); }
 };
 
-// The picture's colours when there are 256 or fewer, with each one's index
-// (open addressing in four times that many slots); sprite art nearly always
-// has so few, and a byte a pixel compresses a third as large and three times
-// as fast as four.
-class Colour_Table {
- public:
-  Colour_Table() { keys_.fill(Empty); }
-  // The colour's index, added when new; -1 when full or not a colour here.
-  int Index(Colour c) {
-    if (c == Empty) return -1;
-    std::size_t i = (c * 0x9E3779B1u) >> 22;
-    while (keys_[i] != c) {
-      if (keys_[i] == Empty) {
-        if (colours_.size() == 256) return -1;
-        keys_[i] = c;
-        values_[i] = std::uint8_t(colours_.size());
-        colours_.push_back(c);
-        break;
-      }
-      i = (i + 1) & (keys_.size() - 1);
-    }
-    return values_[i];
-  }
-  std::vector<Colour>& Colours() { return colours_; }
-
- private:
-  static constexpr Colour Empty = 0xFFFFFFFFu;
-  std::array<Colour, 1024> keys_;
-  std::array<std::uint8_t, 1024> values_{};
-  std::vector<Colour> colours_;
-};
-
 // The area as palette indices, a byte a pixel; false when it has more than
 // 256 colours.
 bool To_Indices(const Raster_Image& image, const Rect& area, std::vector<Colour>& palette,
                 std::vector<std::uint8_t>& indices) {
-  Colour_Table table;
+  Colour_Index table;
   const std::size_t w = std::size_t(area.Right - area.Left);
   indices.resize(w * std::size_t(area.Bottom - area.Top));
   Colour last = image.Row(area.Top)[area.Left];
-  int index = table.Index(last);
+  int index = table.Insert(last);
   if (index < 0) return false;
   std::uint8_t* out = indices.data();
   for (int y = area.Top; y < area.Bottom; ++y) {
     const Colour* p = image.Row(y) + area.Left;
     for (std::size_t x = 0; x < w; ++x) {
       if (p[x] != last) {
-        index = table.Index(last = p[x]);
+        index = table.Insert(last = p[x]);
         if (index < 0) return false;
       }
       *out++ = std::uint8_t(index);
     }
   }
-  palette = std::move(table.Colours());
+  palette = table.Take_Colours();
   return true;
 }
 

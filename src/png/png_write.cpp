@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "image/colour_index.h"
 #include "io/safe_save.h"
 #include "png/png.h"
 #include "png/png_rows.h"
@@ -36,46 +37,6 @@ struct Context_Free {
   void operator()(spng_ctx* ctx) const { spng_ctx_free(ctx); }
 };
 
-// Colour to palette index for at most 256 colours: open addressing in a
-// table four times that size, so a probe rarely goes past its first slot.
-class Colour_Index {
- public:
-  Colour_Index() { keys_.fill(Empty); }
-  // The colour's index, adding it when new; -1 when the table is full.
-  int Insert(Colour c) {
-    std::size_t i = Slot(c);
-    while (keys_[i] != Empty) {
-      if (keys_[i] == c) return values_[i];
-      i = (i + 1) & (Slots - 1);
-    }
-    if (count_ == 256) return -1;
-    keys_[i] = c;
-    values_[i] = std::uint8_t(count_);
-    order_[std::size_t(count_)] = c;
-    return count_++;
-  }
-  // The colours in the order they came.
-  std::vector<Colour> Colours() const { return {order_.begin(), order_.begin() + count_}; }
-  // The colour's index; -1 when it is not there.
-  int Find(Colour c) const {
-    std::size_t i = Slot(c);
-    while (keys_[i] != c) {
-      if (keys_[i] == Empty) return -1;
-      i = (i + 1) & (Slots - 1);
-    }
-    return values_[i];
-  }
-
- private:
-  static constexpr std::size_t Slots = 1024;
-  static constexpr Colour Empty = 0xFFFFFFFFu;
-  static std::size_t Slot(Colour c) { return (c * 0x9E3779B1u) >> 22; }
-  std::array<Colour, Slots> keys_;
-  std::array<std::uint8_t, Slots> values_{};
-  std::array<Colour, 256> order_{};
-  int count_ = 0;
-};
-
 }  // namespace
 
 std::optional<std::vector<Colour>> Png_Colours(const Raster_Image& image, const Rect& area,
@@ -94,7 +55,7 @@ std::optional<std::vector<Colour>> Png_Colours(const Raster_Image& image, const 
   }
   // In the order they first appear, which deflates about a tenth smaller
   // than sorted on sprite art.
-  return seen.Colours();
+  return seen.Take_Colours();
 }
 
 namespace {
