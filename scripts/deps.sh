@@ -12,6 +12,8 @@ packages=(
   xvfb xdotool x11-utils imagemagick netpbm python3-pil xclip
   # PNG strips and sheets
   libspng-dev pkg-config
+  # the common PNG layouts' one-call inflate
+  libdeflate-dev
   # the history's compressed steps
   libzstd-dev
   # the sprite sheet's JSON

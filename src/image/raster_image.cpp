@@ -126,7 +126,9 @@ void Raster_Image::Resize(int w, int h, bool fill_new) {
     // then costs one pass of memmove instead of a fresh allocation.
     if (std::size_t(count) > pixels_.size()) pixels_.resize(std::size_t(count));
     Colour* p = pixels_.data();
+    // Rows of an unchanged width are already in place.
     auto move_row = [&](int y) {
+      if (w == width_) return;
       std::memmove(p + std::size_t(y) * w, p + std::size_t(y) * width_,
                    std::size_t(keep_w) * sizeof(Colour));
       std::fill(p + std::size_t(y) * w + keep_w, p + std::size_t(y) * w + w, fill);

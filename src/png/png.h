@@ -41,6 +41,9 @@ bool Is_Png_Signature(const std::uint8_t* data, std::size_t size);
 // `text`, when given, receives the file's text chunks.
 Raster_Image Read_Png(const std::string& path, Colour background, Png_Text* text = nullptr);
 Raster_Image Decode_Png(const std::uint8_t* data, std::size_t size, Colour background);
+// The same through libspng's row by row decoding alone, the plain path the
+// one-call inflate of the common layouts must match.
+Raster_Image Decode_Png_Plain(const std::uint8_t* data, std::size_t size, Colour background);
 
 // A picture read with its transparency kept as one transparent colour. In a
 // file with an alpha channel or tRNS the fully transparent pixels take the
@@ -85,6 +88,9 @@ struct Png_Rows {
   // Deflate at its fastest, for a file soon replaced: a third of the time
   // for about twice the size.
   bool Fast = false;
+  // A palette picture of up to 64 MB of packed rows is deflated whole in one
+  // call; this sends it row by row through zlib as larger ones go.
+  bool Row_By_Row = false;
 };
 // A picture's rows as they are, with its palette when its colours fit; the
 // picture must outlive them.

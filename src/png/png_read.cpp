@@ -1,3 +1,4 @@
+#include <libdeflate.h>
 #include <spng.h>
 #include <unistd.h>
 
@@ -34,6 +35,8 @@ constexpr std::uint64_t Deflate_Ratio = 1032;
 // hostile file cannot make the decoder hoard memory besides the picture.
 constexpr std::size_t Chunk_Limit = std::size_t{8} << 20;
 constexpr std::size_t Cache_Limit = std::size_t{32} << 20;
+
+constexpr std::uint64_t Whole_File_Limit = std::uint64_t{256} << 20;
 
 constexpr std::uint8_t Signature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
 
@@ -221,12 +224,106 @@ void Resolve_Marks(Png_Picture& picture, std::vector<Partial_Pixel>& partial,
   }
 }
 
+enum class Row_Kind { Rgb, Rgba, Index };
+
+std::uint32_t Big_Endian(const std::uint8_t* p) {
+  return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3];
+}
+
+struct Decompressor_Free {
+  void operator()(libdeflate_decompressor* d) const { libdeflate_free_decompressor(d); }
+};
+
+// The compressed rows of a file held in memory, or nothing when the file is
+// not laid out as nearly every file is: every chunk's CRC sound, the IDAT
+// chunks in one run, then IEND. Anything else is left to libspng, which knows every rule.
+std::optional<std::vector<std::uint8_t>> Idat_Stream(std::span<const std::uint8_t> file) {
+  std::size_t at = sizeof(Signature);
+  std::vector<std::uint8_t> stream;
+  bool in_idat = false;
+  while (at + 12 <= file.size()) {
+    const std::uint32_t length = Big_Endian(&file[at]);
+    if (length > 0x7FFFFFFFu || file.size() - at - 12 < length) return std::nullopt;
+    const std::uint8_t* type = &file[at + 4];
+    if (libdeflate_crc32(0, type, 4 + std::size_t(length)) != Big_Endian(type + 4 + length))
+      return std::nullopt;
+    const bool idat = std::memcmp(type, "IDAT", 4) == 0;
+    if (in_idat || idat) {
+      const bool iend = std::memcmp(type, "IEND", 4) == 0;
+      if (!idat && !iend) return std::nullopt;
+      if (iend) return length == 0 ? std::optional(std::move(stream)) : std::nullopt;
+      stream.insert(stream.end(), type + 4, type + 4 + length);
+      in_idat = true;
+    }
+    at += 12 + std::size_t(length);
+  }
+  return std::nullopt;
+}
+
+// The whole compressed stream inflated in one call by libdeflate, several
+// times faster than zlib a row at a time, into the tail of the picture's own
+// pixels: each row is unfiltered into a scratch row and converted to the
+// front, which never reaches rows not yet read. Nothing when the file is not
+// one this path takes; libspng then decodes it, and decides what is wrong.
+std::optional<Png_Picture> Decode_Whole(std::span<const std::uint8_t> file, const spng_ihdr& ihdr,
+                                        Row_Kind kind, const Colour* table, Colour background,
+                                        Colour outside) {
+  const std::optional<std::vector<std::uint8_t>> stream = Idat_Stream(file);
+  if (!stream) return std::nullopt;
+  const std::size_t width = ihdr.width, height = ihdr.height;
+  const int channels = kind == Row_Kind::Rgb ? 3 : kind == Row_Kind::Rgba ? 4 : 1;
+  const std::size_t row_bytes = (width * std::size_t(channels) * ihdr.bit_depth + 7) / 8;
+  const int bpp = std::max(1, channels * ihdr.bit_depth / 8);
+  const std::size_t raw = (1 + row_bytes) * height;
+  const std::size_t row_room = width * sizeof(Colour);
+  const std::size_t extra_rows =
+      raw > row_room * height ? (raw - row_room * height + row_room - 1) / row_room : 0;
+  if (std::uint64_t(width) * (height + extra_rows) > std::uint64_t(Max_Image_Pixels))
+    return std::nullopt;
+
+  Png_Picture picture{Raster_Image::Unfilled(int(width), int(height + extra_rows)), std::nullopt,
+                      0};
+  Raster_Image& image = picture.Image;
+  auto* bytes = reinterpret_cast<std::uint8_t*>(image.Data());
+  std::uint8_t* const source = bytes + row_room * (height + extra_rows) - raw;
+  const std::unique_ptr<libdeflate_decompressor, Decompressor_Free> inflater(
+      libdeflate_alloc_decompressor());
+  if (!inflater) throw std::bad_alloc();
+  std::size_t used = 0;
+  if (libdeflate_zlib_decompress_ex(inflater.get(), stream->data(), stream->size(), source, raw,
+                                    &used, nullptr) != LIBDEFLATE_SUCCESS ||
+      used != stream->size())
+    return std::nullopt;
+
+  std::vector<std::uint8_t> rows(2 * row_bytes, 0);
+  std::uint8_t* prev = rows.data();
+  std::uint8_t* cur = prev + row_bytes;
+  Colour seen = 0;
+  for (std::size_t y = 0; y < height; ++y) {
+    const std::uint8_t* in = source + y * (1 + row_bytes);
+    if (!Unfilter_Row(in[0], in + 1, prev, row_bytes, bpp, cur)) return std::nullopt;
+    Colour* out = reinterpret_cast<Colour*>(bytes + y * row_room);
+    if (kind == Row_Kind::Rgb)
+      Rgb_To_Colours(cur, width, out);
+    else if (kind == Row_Kind::Rgba)
+      Rgba_To_Colours(cur, width, background, out);
+    else
+      seen |= Indices_To_Colours(cur, width, ihdr.bit_depth, table, out);
+    std::swap(prev, cur);
+  }
+  if (seen & outside) return std::nullopt;
+  image.Set_Height(int(height));
+  image.Fill_Colour = Raster_Image().Fill_Colour;
+  return picture;
+}
+
 // The common layouts decoded a whole row at a time: 8-bit truecolour, with
 // alpha when no transparent colour is kept, and palette pictures of any depth
 // through a table of their colours (composited over the background when the
 // palette has alpha). Others take the general path: none here.
 std::optional<Png_Picture> Decode_Rows(spng_ctx* ctx, const spng_ihdr& ihdr, bool has_trns,
-                                       Colour background, bool keyed) {
+                                       Colour background, bool keyed,
+                                       std::span<const std::uint8_t> whole) {
   if (ihdr.interlace_method != SPNG_INTERLACE_NONE) return std::nullopt;
   enum { Rgb_Rows, Rgba_Rows, Index_Rows } kind;
   int fmt;
@@ -263,6 +360,15 @@ std::optional<Png_Picture> Decode_Rows(spng_ctx* ctx, const spng_ihdr& ihdr, boo
               Composite_Channel(p.blue, a, bg[2], 255));
     }
   }
+  const Row_Kind row_kind = kind == Rgb_Rows    ? Row_Kind::Rgb
+                            : kind == Rgba_Rows ? Row_Kind::Rgba
+                                                : Row_Kind::Index;
+  // The chunks before the pixels are libspng's to judge either way.
+  if (const int e = spng_decode_chunks(ctx)) Not_Valid(e);
+  if (!whole.empty())
+    if (std::optional<Png_Picture> quick =
+            Decode_Whole(whole, ihdr, row_kind, table, background, Outside))
+      return quick;
   if (const int e = spng_decode_image(ctx, nullptr, 0, fmt, SPNG_DECODE_PROGRESSIVE)) Not_Valid(e);
 
   const std::size_t width = ihdr.width;
@@ -312,7 +418,7 @@ void Read_Text(spng_ctx* ctx, Png_Picture& picture) {
 // (the file's key, else a free colour from `background` on); otherwise its
 // see-through pixels are composited over `background`.
 Png_Picture Decode(spng_ctx* ctx, std::uint64_t size, Colour background, bool keyed,
-                   std::span<const Colour> avoid = {}) {
+                   std::span<const Colour> avoid = {}, std::span<const std::uint8_t> whole = {}) {
   // A bad checksum anywhere means a damaged file, not one to guess at.
   spng_set_crc_action(ctx, SPNG_CRC_ERROR, SPNG_CRC_ERROR);
   const auto most = std::uint32_t(std::min<std::int64_t>(Max_Image_Pixels, 0x7FFFFFFF));
@@ -331,7 +437,8 @@ Png_Picture Decode(spng_ctx* ctx, std::uint64_t size, Colour background, bool ke
   const int width = int(ihdr.width), height = int(ihdr.height);
   spng_trns trns{};
   const bool has_trns = spng_get_trns(ctx, &trns) == 0;
-  if (std::optional<Png_Picture> quick = Decode_Rows(ctx, ihdr, has_trns, background, keyed)) {
+  if (std::optional<Png_Picture> quick =
+          Decode_Rows(ctx, ihdr, has_trns, background, keyed, whole)) {
     Read_Text(ctx, *quick);
     return std::move(*quick);
   }
@@ -394,10 +501,17 @@ Png_Picture Decode_Png_Keyed(const std::uint8_t* data, std::size_t size, Colour 
   if (!Is_Png_Signature(data, size)) Not_Valid("not a PNG file");
   Context ctx = New_Decoder();
   if (const int e = spng_set_png_buffer(ctx.get(), data, size)) Not_Valid(e);
-  return Decode(ctx.get(), size, preferred, true, avoid);
+  return Decode(ctx.get(), size, preferred, true, avoid, {data, size});
 }
 
 Raster_Image Decode_Png(const std::uint8_t* data, std::size_t size, Colour background) {
+  if (!Is_Png_Signature(data, size)) Not_Valid("not a PNG file");
+  Context ctx = New_Decoder();
+  if (const int e = spng_set_png_buffer(ctx.get(), data, size)) Not_Valid(e);
+  return std::move(Decode(ctx.get(), size, background, false, {}, {data, size}).Image);
+}
+
+Raster_Image Decode_Png_Plain(const std::uint8_t* data, std::size_t size, Colour background) {
   if (!Is_Png_Signature(data, size)) Not_Valid("not a PNG file");
   Context ctx = New_Decoder();
   if (const int e = spng_set_png_buffer(ctx.get(), data, size)) Not_Valid(e);
@@ -410,6 +524,23 @@ Png_Picture Read_File(const std::string& path, Colour background, bool keyed,
                       std::span<const Colour> avoid = {}) {
   Read_Only_File f(path);
   Context ctx = New_Decoder();
+  // A file of a usual size is read whole, for the one-call inflate; a larger
+  // one streams, so its bytes are never held beside its picture.
+  if (f.Size() <= Whole_File_Limit) {
+    std::vector<std::uint8_t> bytes(f.Size());
+    std::size_t got = 0;
+    while (got < bytes.size()) {
+      const ssize_t r = ::read(f.Fd(), bytes.data() + got, bytes.size() - got);
+      if (r < 0 && errno == EINTR) continue;
+      if (r < 0) throw Toolkit_Error("Stream read error", System_Reason(errno));
+      if (r == 0) break;
+      got += std::size_t(r);
+    }
+    bytes.resize(got);
+    if (!Is_Png_Signature(bytes.data(), bytes.size())) Not_Valid("not a PNG file");
+    if (const int e = spng_set_png_buffer(ctx.get(), bytes.data(), bytes.size())) Not_Valid(e);
+    return Decode(ctx.get(), bytes.size(), background, keyed, avoid, bytes);
+  }
   File_Stream stream{f.Fd()};
   if (const int e = spng_set_png_stream(ctx.get(), Read_Stream, &stream)) Not_Valid(e);
   try {

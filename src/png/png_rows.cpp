@@ -1,5 +1,7 @@
 #include "png/png_rows.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "image/cpu_features.h"
@@ -72,9 +74,151 @@ std::size_t Rgba_To_Colours_Sse2(const std::uint8_t* rgba, std::size_t n, Colour
   }
   return x;
 }
+
+// A pixel in and out of a register without going through memory, which
+// would stall each step on a partial store.
+template <int Bpp>
+inline __m128i Load_Pixel(const std::uint8_t* p) {
+  if constexpr (Bpp == 4) {
+    std::uint32_t v;
+    std::memcpy(&v, p, 4);
+    return _mm_cvtsi32_si128(int(v));
+  } else {
+    std::uint16_t low;
+    std::memcpy(&low, p, 2);
+    return _mm_cvtsi32_si128(int(low | std::uint32_t(p[2]) << 16));
+  }
+}
+template <int Bpp>
+inline void Store_Pixel(std::uint8_t* p, __m128i v) {
+  const auto x = std::uint32_t(_mm_cvtsi128_si32(v));
+  if constexpr (Bpp == 4) {
+    std::memcpy(p, &x, 4);
+  } else {
+    const auto low = std::uint16_t(x);
+    std::memcpy(p, &low, 2);
+    p[2] = std::uint8_t(x >> 16);
+  }
+}
+
+// Up has no dependence along the row: 16 bytes a step.
+std::size_t Unfilter_Up_Sse2(const std::uint8_t* in, const std::uint8_t* prev, std::size_t n,
+                             std::uint8_t* out) {
+  std::size_t i = 0;
+  for (; i + 16 <= n; i += 16)
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
+                     _mm_add_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i)),
+                                  _mm_loadu_si128(reinterpret_cast<const __m128i*>(prev + i))));
+  for (; i < n; ++i) out[i] = std::uint8_t(in[i] + prev[i]);
+  return n;
+}
+
+// Sub, average and Paeth depend on the pixel to the left, so they go a
+// pixel at a time with all of its channels in one register. For 3 and 4
+// bytes a pixel, whose rows are whole pixels.
+template <int Bpp>
+__attribute__((target("ssse3"))) void Unfilter_Pixels_Ssse3(int filter, const std::uint8_t* in,
+                                                            const std::uint8_t* prev, std::size_t n,
+                                                            std::uint8_t* out) {
+  const __m128i zero = _mm_setzero_si128();
+  __m128i a = zero;
+  if (filter == 1) {
+    for (std::size_t i = 0; i + Bpp <= n; i += Bpp) {
+      a = _mm_add_epi8(Load_Pixel<Bpp>(in + i), a);
+      Store_Pixel<Bpp>(out + i, a);
+    }
+  } else if (filter == 3) {
+    const __m128i one = _mm_set1_epi8(1);
+    for (std::size_t i = 0; i + Bpp <= n; i += Bpp) {
+      const __m128i b = Load_Pixel<Bpp>(prev + i);
+      // avg_epu8 rounds up; the filter rounds down.
+      const __m128i avg = _mm_sub_epi8(_mm_avg_epu8(a, b), _mm_and_si128(_mm_xor_si128(a, b), one));
+      a = _mm_add_epi8(Load_Pixel<Bpp>(in + i), avg);
+      Store_Pixel<Bpp>(out + i, a);
+    }
+  } else {
+    // 16-bit lanes: p - a = b - c, p - b = a - c, p - c = their sum.
+    __m128i c = zero;
+    const __m128i low = _mm_set1_epi16(0xFF);
+    for (std::size_t i = 0; i + Bpp <= n; i += Bpp) {
+      const __m128i b = _mm_unpacklo_epi8(Load_Pixel<Bpp>(prev + i), zero);
+      const __m128i x = _mm_unpacklo_epi8(Load_Pixel<Bpp>(in + i), zero);
+      __m128i pa = _mm_sub_epi16(b, c);
+      __m128i pb = _mm_sub_epi16(a, c);
+      __m128i pc = _mm_abs_epi16(_mm_add_epi16(pa, pb));
+      pa = _mm_abs_epi16(pa);
+      pb = _mm_abs_epi16(pb);
+      const __m128i least = _mm_min_epi16(pc, _mm_min_epi16(pa, pb));
+      const __m128i take_a = _mm_cmpeq_epi16(least, pa);
+      const __m128i take_b = _mm_andnot_si128(take_a, _mm_cmpeq_epi16(least, pb));
+      const __m128i take_c = _mm_andnot_si128(_mm_or_si128(take_a, take_b), _mm_set1_epi16(-1));
+      const __m128i nearest =
+          _mm_or_si128(_mm_or_si128(_mm_and_si128(take_a, a), _mm_and_si128(take_b, b)),
+                       _mm_and_si128(take_c, c));
+      a = _mm_and_si128(_mm_add_epi16(nearest, x), low);
+      Store_Pixel<Bpp>(out + i, _mm_packus_epi16(a, a));
+      c = b;
+    }
+  }
+}
 #endif
 
+inline std::uint8_t Paeth(int a, int b, int c) {
+  const int pa = std::abs(b - c), pb = std::abs(a - c), pc = std::abs(a + b - 2 * c);
+  return std::uint8_t(pa <= pb && pa <= pc ? a : pb <= pc ? b : c);
+}
+
 }  // namespace
+
+bool Unfilter_Row_Plain(int filter, const std::uint8_t* in, const std::uint8_t* prev, std::size_t n,
+                        int bpp, std::uint8_t* out) {
+  const std::size_t first = std::min(n, std::size_t(bpp));
+  switch (filter) {
+    case 0:
+      std::memcpy(out, in, n);
+      return true;
+    case 1:
+      std::memcpy(out, in, first);
+      for (std::size_t i = first; i < n; ++i) out[i] = std::uint8_t(in[i] + out[i - bpp]);
+      return true;
+    case 2:
+      for (std::size_t i = 0; i < n; ++i) out[i] = std::uint8_t(in[i] + prev[i]);
+      return true;
+    case 3:
+      for (std::size_t i = 0; i < first; ++i) out[i] = std::uint8_t(in[i] + (prev[i] >> 1));
+      for (std::size_t i = first; i < n; ++i)
+        out[i] = std::uint8_t(in[i] + ((out[i - bpp] + prev[i]) >> 1));
+      return true;
+    case 4:
+      for (std::size_t i = 0; i < first; ++i) out[i] = std::uint8_t(in[i] + prev[i]);
+      for (std::size_t i = first; i < n; ++i)
+        out[i] = std::uint8_t(in[i] + Paeth(out[i - bpp], prev[i], prev[i - bpp]));
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool Unfilter_Row(int filter, const std::uint8_t* in, const std::uint8_t* prev, std::size_t n,
+                  int bpp, std::uint8_t* out) {
+#ifdef TOLVANE_PNG_X86
+  if (Have_Ssse3() && filter >= 1 && filter <= 4) {
+    if (filter == 2) {
+      Unfilter_Up_Sse2(in, prev, n, out);
+      return true;
+    }
+    if (bpp == 3 && n % 3 == 0) {
+      Unfilter_Pixels_Ssse3<3>(filter, in, prev, n, out);
+      return true;
+    }
+    if (bpp == 4 && n % 4 == 0) {
+      Unfilter_Pixels_Ssse3<4>(filter, in, prev, n, out);
+      return true;
+    }
+  }
+#endif
+  return Unfilter_Row_Plain(filter, in, prev, n, bpp, out);
+}
 
 void Rgb_To_Colours_Plain(const std::uint8_t* rgb, std::size_t n, Colour* out) {
   for (std::size_t x = 0; x < n; ++x, rgb += 3) out[x] = Rgb(rgb[0], rgb[1], rgb[2]);

@@ -27,6 +27,15 @@ void Rgba_To_Colours_Plain(const std::uint8_t* rgba, std::size_t n, Colour backg
 Colour Indices_To_Colours(const std::uint8_t* packed, std::size_t n, int depth, const Colour* table,
                           Colour* out);
 
+// Undoes a row's filter (0 none, 1 sub, 2 up, 3 average, 4 Paeth): `in` is
+// the filtered row of n bytes, `prev` the row above as unfiltered (zeros for
+// the first row), bpp the bytes of one pixel (1 below 8 bits). False for a
+// filter type that does not exist.
+bool Unfilter_Row(int filter, const std::uint8_t* in, const std::uint8_t* prev, std::size_t n,
+                  int bpp, std::uint8_t* out);
+bool Unfilter_Row_Plain(int filter, const std::uint8_t* in, const std::uint8_t* prev, std::size_t n,
+                        int bpp, std::uint8_t* out);
+
 // Colour values to 8-bit RGB samples.
 void Colours_To_Rgb(const Colour* in, std::size_t n, std::uint8_t* rgb);
 void Colours_To_Rgb_Plain(const Colour* in, std::size_t n, std::uint8_t* rgb);
