@@ -12,8 +12,8 @@ packages=(
   xvfb xdotool x11-utils imagemagick netpbm python3-pil xclip
   # PNG strips and sheets
   libspng-dev pkg-config
-  # the common PNG layouts' one-call inflate
-  libdeflate-dev
+  # whole PNG pictures in one call: libdeflate, and zlib on two threads
+  libdeflate-dev zlib1g-dev
   # the history's compressed steps
   libzstd-dev
   # the sprite sheet's JSON

@@ -7,8 +7,11 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <span>
 #include <stdexcept>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -142,24 +145,33 @@ constexpr Deflate_Settings Palette_Deflate{6, Z_DEFAULT_STRATEGY, SPNG_FILTER_CH
 constexpr Deflate_Settings Truecolour_Deflate{1, Z_RLE, SPNG_FILTER_CHOICE_SUB};
 constexpr Deflate_Settings Fast_Palette_Deflate{1, Z_DEFAULT_STRATEGY, SPNG_FILTER_CHOICE_NONE};
 
-// A palette picture whose packed rows fit in this many bytes is deflated in
-// one call by libdeflate, at a quarter of zlib's time for a smaller file;
-// larger ones go row by row, so no large second copy is made.
-constexpr std::size_t Whole_Palette_Limit = std::size_t{64} << 20;
+// A picture whose filtered rows fit in this many bytes is made whole and
+// deflated in one go: a palette picture by libdeflate, at a quarter of
+// zlib's time for a smaller file; a truecolour one by zlib in two halves on
+// two threads. Larger ones go row by row, so no large second copy is made.
+constexpr std::size_t Whole_Limit = std::size_t{64} << 20;
 constexpr int Whole_Palette_Level = 6, Fast_Whole_Palette_Level = 1;
+// Below this a second thread costs more than it saves.
+constexpr std::size_t Split_Bytes = std::size_t{4} << 20;
 
-// A chunk's length, type, data and CRC.
-bool Put_Chunk(const Byte_Sink& sink, const char* type, const std::uint8_t* data,
-               std::size_t length) {
+// A chunk's length, type, data (in pieces) and CRC.
+bool Put_Chunk(const Byte_Sink& sink, const char* type,
+               std::initializer_list<std::span<const std::uint8_t>> data) {
+  std::size_t length = 0;
+  for (const auto& d : data) length += d.size();
   std::uint8_t head[8] = {std::uint8_t(length >> 24), std::uint8_t(length >> 16),
                           std::uint8_t(length >> 8), std::uint8_t(length)};
   std::memcpy(head + 4, type, 4);
-  // libdeflate_crc32 given no buffer starts over, so an empty chunk skips it.
+  // libdeflate_crc32 given no buffer starts over, so empty pieces skip it.
   std::uint32_t crc = libdeflate_crc32(0, head + 4, 4);
-  if (length > 0) crc = libdeflate_crc32(crc, data, length);
+  for (const auto& d : data)
+    if (!d.empty()) crc = libdeflate_crc32(crc, d.data(), d.size());
   const std::uint8_t tail[4] = {std::uint8_t(crc >> 24), std::uint8_t(crc >> 16),
                                 std::uint8_t(crc >> 8), std::uint8_t(crc)};
-  return sink(head, 8) && (length == 0 || sink(data, length)) && sink(tail, 4);
+  if (!sink(head, 8)) return false;
+  for (const auto& d : data)
+    if (!d.empty() && !sink(d.data(), d.size())) return false;
+  return sink(tail, 4);
 }
 
 // A keyword libspng would take: 1 to 79 printable Latin-1 characters,
@@ -178,50 +190,139 @@ struct Compressor_Free {
   void operator()(libdeflate_compressor* c) const { libdeflate_free_compressor(c); }
 };
 
-// The palette picture packed whole and deflated in one call; the chunks are
-// those the row by row path writes.
-bool Encode_Whole_Palette(const Byte_Sink& sink, const Png_Rows& rows,
-                          const std::vector<Colour>& palette, bool transparent, int depth,
-                          const Png_Text& text) {
+// Left unset, not zeroed: every byte of the rows is written, and an output's
+// bound is far more than deflate uses, so untouched pages cost nothing.
+using Buffer = std::unique_ptr<std::uint8_t[]>;
+
+// One run of rows as raw deflate, ending on a byte boundary (a full flush)
+// unless it is the last, so that the runs join into one stream.
+struct Deflated_Part {
+  const std::uint8_t* In = nullptr;
+  std::size_t Size = 0;
+  bool Last = true;
+  Buffer Out;
+  std::size_t Out_Size = 0;
+  uLong Adler = 1;
+  bool Ok = false;
+  void Run() {
+    z_stream z{};
+    if (deflateInit2(&z, Truecolour_Deflate.Level, Z_DEFLATED, -15, 8,
+                     Truecolour_Deflate.Strategy) != Z_OK)
+      return;
+    const std::size_t bound = deflateBound(&z, uLong(Size)) + 64;
+    Out.reset(new (std::nothrow) std::uint8_t[bound]);
+    if (Out) {
+      z.next_in = const_cast<Bytef*>(In);
+      z.avail_in = uInt(Size);
+      z.next_out = Out.get();
+      z.avail_out = uInt(bound);
+      const int r = deflate(&z, Last ? Z_FINISH : Z_FULL_FLUSH);
+      Ok = (Last ? r == Z_STREAM_END : r == Z_OK) && z.avail_in == 0;
+      Out_Size = z.total_out;
+      Adler = adler32(adler32(0, nullptr, 0), In, uInt(Size));
+    }
+    deflateEnd(&z);
+  }
+};
+
+// The zlib stream of truecolour rows: two halves deflated side by side when
+// large, the second with no window of the first, joined with one checksum.
+std::optional<std::vector<std::uint8_t>> Deflate_Truecolour(const std::uint8_t* raw,
+                                                            std::size_t size,
+                                                            std::size_t row_size) {
+  const std::size_t rows = size / row_size;
+  const std::size_t first = size >= Split_Bytes ? rows / 2 * row_size : size;
+  Deflated_Part parts[2];
+  parts[0].In = raw;
+  parts[0].Size = first;
+  parts[0].Last = first == size;
+  parts[1].In = raw + first;
+  parts[1].Size = size - first;
+  std::optional<std::thread> helper;
+  if (first < size) {
+    try {
+      helper.emplace([&parts] { parts[0].Run(); });
+    } catch (const std::system_error&) {
+      parts[0].Run();
+    }
+  } else {
+    parts[0].Run();
+  }
+  if (first < size) parts[1].Run();
+  if (helper) helper->join();
+  if (!parts[0].Ok || (first < size && !parts[1].Ok)) return std::nullopt;
+  const uLong adler = first < size
+                          ? adler32_combine(parts[0].Adler, parts[1].Adler, z_off_t(size - first))
+                          : parts[0].Adler;
+  std::vector<std::uint8_t> stream = {0x78, 0x01};  // deflate, 32K window, fastest
+  for (const Deflated_Part& p : parts)
+    if (p.Out) stream.insert(stream.end(), p.Out.get(), p.Out.get() + p.Out_Size);
+  for (int shift = 24; shift >= 0; shift -= 8) stream.push_back(std::uint8_t(adler >> shift));
+  return stream;
+}
+
+// The whole picture's rows filtered and deflated in one go; the chunks are
+// those the row by row path writes. Rows like the one above, which sprite art
+// has often, need no packing, and Up makes them zeros, which deflate to almost
+// nothing. Palette rows are unfiltered, truecolour ones Sub. Nothing when the
+// deflating failed, for the row by row path to try.
+std::optional<bool> Encode_Whole(const Byte_Sink& sink, const Png_Rows& rows,
+                                 std::optional<Colour> transparent, int depth,
+                                 const Png_Text& text) {
   for (const auto& [keyword, value] : text)
     if (!Sound_Keyword(keyword) || value.find('\0') != std::string::npos) return false;
+  const std::optional<std::vector<Colour>>& palette = rows.Palette;
   Colour_Index index;
-  for (const Colour c : palette) index.Insert(c & Colour_Mask);
+  if (palette)
+    for (const Colour c : *palette) index.Insert(c & Colour_Mask);
   const int w = rows.Width;
-  const std::size_t bytes = (std::size_t(w) * depth + 7) / 8;
-  // Left unset, not zeroed: every byte is written, and the output's bound is
-  // far more than deflate uses, so untouched pages cost nothing.
+  const std::size_t bytes = palette ? (std::size_t(w) * depth + 7) / 8 : std::size_t(w) * 3;
   const std::size_t raw_size = (1 + bytes) * std::size_t(rows.Height);
-  std::unique_ptr<std::uint8_t[]> raw(new std::uint8_t[raw_size]);
-  std::vector<std::uint8_t> indices(std::size_t(w) + 8);
+  Buffer raw(new std::uint8_t[raw_size]);
+  std::vector<std::uint8_t> scratch_bytes(palette ? std::size_t(w) + 8 : bytes + 16);
   std::vector<Colour> scratch(static_cast<std::size_t>(w));
   const Colour* last = nullptr;            // the row above, unless it was in scratch
   std::vector<std::uint8_t> above(bytes);  // the row above, packed
   for (int y = 0; y < rows.Height; ++y) {
     std::uint8_t* row = raw.get() + std::size_t(y) * (1 + bytes);
     const Colour* src = rows.Row(y, scratch.data());
-    // A row like the one above, which sprite art has often, needs no packing;
-    // and Up makes it zeros, which deflate to almost nothing and fast.
     bool same =
         last && (src == last || std::memcmp(src, last, std::size_t(w) * sizeof(Colour)) == 0);
     if (!same) {
-      if (!Pack_Row(src, w, depth, index, indices.data(), row + 1))
+      std::uint8_t* packed = palette ? row + 1 : scratch_bytes.data();
+      if (!palette)
+        Colours_To_Rgb(src, std::size_t(w), packed);
+      else if (!Pack_Row(src, w, depth, index, scratch_bytes.data(), packed))
         throw std::invalid_argument("a colour missing from the PNG palette");
-      same = y > 0 && std::memcmp(row + 1, above.data(), bytes) == 0;
-      if (!same) std::memcpy(above.data(), row + 1, bytes);
+      same = y > 0 && std::memcmp(packed, above.data(), bytes) == 0;
+      if (!same) std::memcpy(above.data(), packed, bytes);
+      if (!same && !palette) {
+        std::memcpy(row + 1, packed, std::min<std::size_t>(3, bytes));
+        for (std::size_t i = 3; i < bytes; ++i)
+          row[1 + i] = std::uint8_t(packed[i] - packed[i - 3]);
+      }
     }
-    row[0] = same ? 2 : 0;
+    row[0] = same ? 2 : palette ? 0 : 1;
     if (same) std::fill(row + 1, row + 1 + bytes, std::uint8_t{0});
     last = src != scratch.data() ? src : nullptr;
   }
-  const std::unique_ptr<libdeflate_compressor, Compressor_Free> deflater(
-      libdeflate_alloc_compressor(rows.Fast ? Fast_Whole_Palette_Level : Whole_Palette_Level));
-  if (!deflater) throw std::bad_alloc();
-  const std::size_t bound = libdeflate_zlib_compress_bound(deflater.get(), raw_size);
-  std::unique_ptr<std::uint8_t[]> packed(new std::uint8_t[bound]);
-  const std::size_t size =
-      libdeflate_zlib_compress(deflater.get(), raw.get(), raw_size, packed.get(), bound);
-  if (size == 0) return false;
+
+  std::vector<std::uint8_t> stream;
+  if (palette) {
+    const std::unique_ptr<libdeflate_compressor, Compressor_Free> deflater(
+        libdeflate_alloc_compressor(rows.Fast ? Fast_Whole_Palette_Level : Whole_Palette_Level));
+    if (!deflater) throw std::bad_alloc();
+    const std::size_t bound = libdeflate_zlib_compress_bound(deflater.get(), raw_size);
+    Buffer packed(new std::uint8_t[bound]);
+    const std::size_t size =
+        libdeflate_zlib_compress(deflater.get(), raw.get(), raw_size, packed.get(), bound);
+    if (size == 0) return std::nullopt;
+    stream.assign(packed.get(), packed.get() + size);
+  } else if (auto joined = Deflate_Truecolour(raw.get(), raw_size, 1 + bytes)) {
+    stream = std::move(*joined);
+  } else {
+    return std::nullopt;
+  }
   raw.reset();
 
   static constexpr std::uint8_t Signature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
@@ -231,27 +332,35 @@ bool Encode_Whole_Palette(const Byte_Sink& sink, const Png_Rows& rows,
     ihdr[4 + i] = std::uint8_t(std::uint32_t(rows.Height) >> (24 - 8 * i));
   }
   ihdr[8] = std::uint8_t(depth);
-  ihdr[9] = 3;  // palette
-  std::vector<std::uint8_t> plte;
-  for (const Colour c : palette)
-    plte.insert(plte.end(),
-                {std::uint8_t(Red_Of(c)), std::uint8_t(Green_Of(c)), std::uint8_t(Blue_Of(c))});
-  const std::uint8_t clear = 0;
-  if (!sink(Signature, 8) || !Put_Chunk(sink, "IHDR", ihdr, 13) ||
-      !Put_Chunk(sink, "PLTE", plte.data(), plte.size()) ||
-      (transparent && !Put_Chunk(sink, "tRNS", &clear, 1)))
+  ihdr[9] = palette ? 3 : 2;
+  std::vector<std::uint8_t> plte, trns;
+  if (palette) {
+    for (const Colour c : *palette)
+      plte.insert(plte.end(),
+                  {std::uint8_t(Red_Of(c)), std::uint8_t(Green_Of(c)), std::uint8_t(Blue_Of(c))});
+    trns = {0};  // the transparent colour is the palette's first
+  } else if (transparent) {
+    trns = {0, std::uint8_t(Red_Of(*transparent)), 0, std::uint8_t(Green_Of(*transparent)),
+            0, std::uint8_t(Blue_Of(*transparent))};
+  }
+  if (!sink(Signature, 8) || !Put_Chunk(sink, "IHDR", {ihdr}) ||
+      (palette && !Put_Chunk(sink, "PLTE", {plte})) ||
+      (transparent && !Put_Chunk(sink, "tRNS", {trns})))
     return false;
   for (const auto& [keyword, value] : text) {
-    std::vector<std::uint8_t> chunk(keyword.begin(), keyword.end());
-    chunk.push_back(0);
-    chunk.insert(chunk.end(), value.begin(), value.end());
-    if (!Put_Chunk(sink, "tEXt", chunk.data(), chunk.size())) return false;
+    const std::uint8_t nul = 0;
+    if (!Put_Chunk(sink, "tEXt",
+                   {{reinterpret_cast<const std::uint8_t*>(keyword.data()), keyword.size()},
+                    {&nul, 1},
+                    {reinterpret_cast<const std::uint8_t*>(value.data()), value.size()}}))
+      return false;
   }
   // IDAT chunks of at most 1 MiB, as streaming readers like them.
   constexpr std::size_t Most = std::size_t{1} << 20;
-  for (std::size_t at = 0; at < size; at += Most)
-    if (!Put_Chunk(sink, "IDAT", packed.get() + at, std::min(Most, size - at))) return false;
-  return Put_Chunk(sink, "IEND", nullptr, 0);
+  for (std::size_t at = 0; at < stream.size(); at += Most)
+    if (!Put_Chunk(sink, "IDAT", {{stream.data() + at, std::min(Most, stream.size() - at)}}))
+      return false;
+  return Put_Chunk(sink, "IEND", {});
 }
 
 // Encodes row by row, so no second copy of a large picture is made. With a
@@ -277,12 +386,14 @@ bool Encode(const Byte_Sink& sink, const Png_Rows& rows, std::optional<Colour> t
     if (n < 1 || n > 256)
       throw std::invalid_argument("a PNG palette of " + std::to_string(n) + " colours");
     ihdr.bit_depth = n <= 2 ? 1 : n <= 4 ? 2 : n <= 16 ? 4 : 8;
-    const std::size_t packed_row = (std::size_t(rows.Width) * ihdr.bit_depth + 7) / 8;
-    if (!rows.Row_By_Row && (1 + packed_row) * std::size_t(rows.Height) <= Whole_Palette_Limit)
-      return Encode_Whole_Palette(sink, rows, *palette, transparent.has_value(), ihdr.bit_depth,
-                                  text);
     for (const Colour c : *palette) index.Insert(c & Colour_Mask);
   }
+  const std::size_t row_bytes =
+      palette ? (std::size_t(rows.Width) * ihdr.bit_depth + 7) / 8 : std::size_t(rows.Width) * 3;
+  if (!rows.Row_By_Row && (1 + row_bytes) * std::size_t(rows.Height) <= Whole_Limit)
+    if (const std::optional<bool> done =
+            Encode_Whole(sink, rows, transparent, ihdr.bit_depth, text))
+      return *done;
   if (spng_set_ihdr(ctx.get(), &ihdr) != 0) return false;
   const Deflate_Settings deflate = !palette    ? Truecolour_Deflate
                                    : rows.Fast ? Fast_Palette_Deflate

@@ -1,6 +1,7 @@
 // Damaged and hostile PNGs and a failing write.
 #include <gtest/gtest.h>
 #include <spng.h>
+#include <zlib.h>
 
 #include <cerrno>
 #include <cstring>
@@ -45,6 +46,19 @@ Chunk Find(const Bytes& png, const char* type) {
 }
 void Fix_Crc(Bytes& png, Chunk c) {
   Put32(png, c.at + 8 + c.length, Crc32(&png[c.at + 4], c.length + 4));
+}
+
+// Whether zlib inflates the file's IDAT chunks, joined, to `raw` bytes with
+// a sound checksum, as readers that check it need.
+bool Idat_Inflates(const Bytes& png, std::size_t raw) {
+  Bytes stream;
+  for (std::size_t at = 8; at + 12 <= png.size(); at += 12 + Get32(png, at))
+    if (std::memcmp(&png[at + 4], "IDAT", 4) == 0)
+      stream.insert(stream.end(), png.begin() + long(at + 8),
+                    png.begin() + long(at + 8 + Get32(png, at)));
+  Bytes out(raw + 1);
+  uLongf size = uLongf(out.size());
+  return uncompress(out.data(), &size, stream.data(), uLong(stream.size())) == Z_OK && size == raw;
 }
 
 Bytes Valid_Png(const Temp_Dir& dir) {
@@ -214,19 +228,25 @@ TEST(PngWrite, AFailedWriteKeepsTheOldFile) {
   }
 }
 
-// A palette picture deflated whole reads back as the row by row one does, at
-// every depth, with repeated rows (written as Up) before a row of index 0,
-// with a transparent colour and with text.
-TEST(PngWrite, TheWholePalettePathMatchesTheRowByRowOne) {
+// A picture deflated whole reads back as the row by row one does: palette
+// pictures at every depth, with repeated rows (written as Up) before a row of
+// index 0, and truecolour ones, the large one deflated in two halves on two
+// threads; with a transparent colour and with text.
+TEST(PngWrite, TheWholePicturePathMatchesTheRowByRowOne) {
   Temp_Dir dir;
-  for (const int colours : {2, 3, 16, 200}) {
-    Raster_Image picture(61, 40, Rgb(0, 0, 0));
-    for (int y = 0; y < 40; ++y)
-      for (int x = y < 30 ? 0 : 61; x < 61; ++x)
-        picture.SetPixel(x, y, Rgb(y < 8 ? (x * 7 + y / 4) % colours : 0, 9, 9));
+  std::mt19937 rng(4);
+  for (const int colours : {2, 3, 16, 200, 4000, 1 << 24}) {
+    const int w = colours >= 4000 ? 1031 : 61, h = colours >= 4000 ? 1400 : 40;
+    // Black, the first colour, is index 0; its rows follow rows alike.
+    Raster_Image picture(w, h, Rgb(0, 0, 0));
+    for (int y = 0; y < h; ++y)
+      for (int x = y < 8 || y >= h / 2 ? 1 : 0; x < w && (y < h / 2 || y >= h * 3 / 4); ++x)
+        picture.SetPixel(
+            x, y,
+            y < 8 || y >= h * 3 / 4 ? Colour((x * 7 + y / 4 + rng() % 2) % colours) : Rgb(0, 9, 9));
     for (const bool keyed : {false, true}) {
       const std::optional<Colour> key = keyed ? std::optional(Rgb(250, 0, 0)) : std::nullopt;
-      picture.SetPixel(60, 39, key.value_or(0));
+      picture.SetPixel(w - 1, h - 1, key.value_or(0));
       Bytes files[2];
       for (const bool row_by_row : {false, true}) {
         Png_Rows rows = Png_Rows_Of(picture, key);
@@ -234,6 +254,9 @@ TEST(PngWrite, TheWholePalettePathMatchesTheRowByRowOne) {
         const std::string path = dir / "p.png";
         Write_Png(path, rows, key, {}, {{"Tolvane-Durations", "100,200"}});
         files[row_by_row] = Read_File(path);
+        if (colours > 256) {
+          EXPECT_TRUE(Idat_Inflates(files[row_by_row], std::size_t(1 + 3 * w) * h));
+        }
         const Png_Picture back = Read_Png_Keyed(path, 0);
         EXPECT_TRUE(Same_Pixels(back.Image, picture)) << colours << row_by_row;
         EXPECT_EQ(back.Transparent, key) << colours << row_by_row;
