@@ -20,7 +20,7 @@ namespace tolvane {
 
 namespace {
 
-// The box's text; the reason is for the command line.
+// The box's text; the reason follows it there and on the command line.
 [[noreturn]] void Not_Valid(const std::string& reason) {
   throw Toolkit_Error("PNG image is not valid", reason);
 }
@@ -554,14 +554,14 @@ Png_Picture Read_File(const std::string& path, Colour background, bool keyed,
 }  // namespace
 
 Raster_Image Read_Png(const std::string& path, Colour background, Png_Text* text) {
-  Png_Picture picture = Read_File(path, background, false);
+  Png_Picture picture = Reading_File(path, [&] { return Read_File(path, background, false); });
   if (text) *text = std::move(picture.Text);
   return std::move(picture.Image);
 }
 
 Png_Picture Read_Png_Keyed(const std::string& path, Colour preferred,
                            std::span<const Colour> avoid) {
-  return Read_File(path, preferred, true, avoid);
+  return Reading_File(path, [&] { return Read_File(path, preferred, true, avoid); });
 }
 
 }  // namespace tolvane

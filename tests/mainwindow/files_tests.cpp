@@ -94,8 +94,10 @@ TEST_F(Files, ReadFailuresShowTheToolkitErrorAndKeepTheDocument) {
   std::ofstream(Path("text.bmp")) << "this is not a bitmap at all, just some text";
   Load_File(Path("text.bmp"));
   Load_File(Path("missing.bmp"));
-  EXPECT_EQ(P.Errors, (std::vector<std::string>{"Bitmap image is not valid.",
-                                                "Cannot open file " + Path("missing.bmp") + "."}));
+  EXPECT_EQ(P.Errors, (std::vector<std::string>{
+                          "Bitmap image is not valid.\n\ntext.bmp: not a BMP, PNG or GIF picture.",
+                          "Cannot open file " + Path("missing.bmp") +
+                              ".\n\nmissing.bmp: no such file or directory."}));
   EXPECT_EQ(T().Caption, "Tolvane v2 - keep.bmp");
   EXPECT_TRUE(All_Pixels(T().Anim_Strip, Red));
   EXPECT_EQ(T().Check_Invariants(), "");
@@ -199,7 +201,8 @@ TEST_F(Files, AFailedSaveKeepsNameCaptionAndModifiedFlag) {
   const std::string bad = Path("no-such-folder/x.bmp");
   P.Save_Answers = {bad};
   T().SaveAs1Click();
-  EXPECT_EQ(P.Errors, std::vector<std::string>{"Cannot create file " + bad + "."});
+  EXPECT_EQ(P.Errors, std::vector<std::string>{"Cannot create file " + bad +
+                                               ".\n\nx.bmp: no such file or directory."});
   EXPECT_TRUE(T().Anim_Modified);
   EXPECT_EQ(T().Anim_File_Name, "NewAnim.BMP");
   EXPECT_EQ(T().Caption, "Tolvane v2 - NewAnim.BMP");
