@@ -22,7 +22,7 @@ namespace tolvane {
 
 namespace {
 
-// The box's texts; the reasons are for the command line.
+// The box's texts; the reasons follow them there and on the command line.
 [[noreturn]] void Not_Valid(const std::string& reason) {
   throw Toolkit_Error("Bitmap image is not valid", reason);
 }
@@ -677,9 +677,11 @@ Bmp_Header Parse_Bmp_Header(const std::uint8_t* data, std::size_t size) {
 }
 
 Bmp_Header Read_Bmp_Header(const std::string& path) {
-  Read_Only_File f(path);
-  File_Source in(f.Fd(), f.Size());
-  return Parse(in).H;
+  return Reading_File(path, [&] {
+    Read_Only_File f(path);
+    File_Source in(f.Fd(), f.Size());
+    return Parse(in).H;
+  });
 }
 
 Raster_Image Decode_Bmp(const std::uint8_t* data, std::size_t size, Read_Notes* notes) {
@@ -688,9 +690,11 @@ Raster_Image Decode_Bmp(const std::uint8_t* data, std::size_t size, Read_Notes* 
 }
 
 Raster_Image Read_Bmp(const std::string& path, Read_Notes* notes) {
-  Read_Only_File f(path);
-  File_Source in(f.Fd(), f.Size());
-  return Decode(in, notes);
+  return Reading_File(path, [&] {
+    Read_Only_File f(path);
+    File_Source in(f.Fd(), f.Size());
+    return Decode(in, notes);
+  });
 }
 
 }  // namespace tolvane

@@ -42,11 +42,24 @@ Keyed_Picture Read_Gif_Strip(const std::string& path, Colour preferred) {
   return picture;
 }
 
+// A BMP, and anything that is no PNG or GIF, goes to the BMP reader, whose
+// texts it keeps; a file that is not even a BMP is told as what it is.
+Raster_Image Read_Rest(const std::string& path, Picture_Format format, Read_Notes* notes) {
+  try {
+    return Read_Bmp(path, notes);
+  } catch (const Toolkit_Error& e) {
+    if (format == Picture_Format::Bmp || std::string(e.what()) != "Bitmap image is not valid")
+      throw;
+    throw Toolkit_Error(e.what(), "not a BMP, PNG or GIF picture", path);
+  }
+}
+
 }  // namespace
 
 Raster_Image Read_Picture(const std::string& path, Colour background, Read_Notes* notes,
                           Png_Text* text) {
-  switch (Sniff_Picture(path)) {
+  const Picture_Format format = Sniff_Picture(path);
+  switch (format) {
     case Picture_Format::Png:
       return Read_Png(path, background, text);
     case Picture_Format::Gif: {
@@ -60,13 +73,14 @@ Raster_Image Read_Picture(const std::string& path, Colour background, Read_Notes
       return std::move(gif.Image);
     }
     default:
-      return Read_Bmp(path, notes);
+      return Read_Rest(path, format, notes);
   }
 }
 
 Keyed_Picture Read_Picture_Keyed(const std::string& path, Colour preferred, Read_Notes* notes,
                                  std::span<const Colour> avoid) {
-  switch (Sniff_Picture(path)) {
+  const Picture_Format format = Sniff_Picture(path);
+  switch (format) {
     case Picture_Format::Png: {
       Png_Picture png = Read_Png_Keyed(path, preferred, avoid);
       Keyed_Picture picture;
@@ -80,7 +94,7 @@ Keyed_Picture Read_Picture_Keyed(const std::string& path, Colour preferred, Read
       return Read_Gif_Strip(path, preferred);
     default: {
       Keyed_Picture picture;
-      picture.Image = Read_Bmp(path, notes);
+      picture.Image = Read_Rest(path, format, notes);
       return picture;
     }
   }

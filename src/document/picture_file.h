@@ -22,7 +22,8 @@ Picture_Format Sniff_Picture(const std::string& path);
 // Reading goes by the file's first bytes, not its name, so a PNG called .bmp
 // still loads; transparent pixels become `background`. A GIF is its frames
 // side by side. Anything else goes to the BMP reader, whose messages it
-// keeps, and which tells notes of a file cut short.
+// keeps, and which tells notes of a file cut short. Every Toolkit_Error
+// names the file; one that is no BMP, PNG or GIF gets that as its reason.
 // `text` receives a PNG's text chunks (none for the others).
 Raster_Image Read_Picture(const std::string& path, Colour background, Read_Notes* notes = nullptr,
                           Png_Text* text = nullptr);

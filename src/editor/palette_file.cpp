@@ -98,7 +98,10 @@ std::string Read_Text(const std::string& path) {
   while (done < text.size()) {
     const ssize_t n = ::read(f.Fd(), text.data() + done, text.size() - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) throw Toolkit_Error("Cannot read palette " + path, System_Reason(errno), path);
+    if (n < 0) {
+      const std::string reason = System_Reason(errno);
+      throw Toolkit_Error("Cannot read palette " + path + ": " + reason, reason, path);
+    }
     if (n == 0) break;
     done += std::size_t(n);
   }

@@ -260,11 +260,6 @@ Gif_Frames Decode(Source& source, Colour preferred) {
   return result;
 }
 
-std::string File_Name_Part(const std::string& path) {
-  const auto slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 }  // namespace
 
 bool Is_Gif_Signature(const std::uint8_t* data, std::size_t size) {
@@ -279,16 +274,18 @@ Gif_Frames Decode_Gif(const std::uint8_t* data, std::size_t size, Colour preferr
 }
 
 Gif_Frames Read_Gif(const std::string& path, Colour preferred) {
-  const Read_Only_File file(path);
-  Source source;
-  source.Fd = file.Fd();
-  try {
-    return Decode(source, preferred);
-  } catch (const Toolkit_Error& e) {
-    if (e.Reason().empty() || std::string(e.what()) != "GIF image is not valid") throw;
-    throw Toolkit_Error("The GIF " + File_Name_Part(path) + " cannot be read: " + e.Reason(),
-                        e.Reason(), path);
-  }
+  return Reading_File(path, [&] {
+    const Read_Only_File file(path);
+    Source source;
+    source.Fd = file.Fd();
+    try {
+      return Decode(source, preferred);
+    } catch (const Toolkit_Error& e) {
+      if (e.Reason().empty() || std::string(e.what()) != "GIF image is not valid") throw;
+      throw Toolkit_Error("The GIF " + File_Name_Part(path) + " cannot be read: " + e.Reason(),
+                          e.Reason(), path);
+    }
+  });
 }
 
 Raster_Image Gif_Strip(Gif_Frames& gif) {

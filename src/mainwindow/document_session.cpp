@@ -16,11 +16,6 @@ namespace tolvane {
 
 namespace {
 
-std::string File_Name_Part(const std::string& path) {
-  const auto slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 constexpr const char* Png_First_Filter =
     "PNG Files (*.PNG)|*.PNG|Bitmap Files (*.BMP)|*.BMP|All Files (*.*)|*.*";
 

@@ -33,7 +33,9 @@ constexpr std::uint64_t Most_Run = 63;
 constexpr std::size_t Run_Slack = 64;
 constexpr std::size_t File_Buffer_Bytes = 64 * 1024;
 
-[[noreturn]] void Read_Error() { throw Toolkit_Error("Stream read error"); }
+[[noreturn]] void Read_Error(int error) {
+  throw Toolkit_Error("Stream read error", System_Reason(error));
+}
 
 std::uint16_t U16(const std::uint8_t* p) { return std::uint16_t(p[0] | p[1] << 8); }
 
@@ -86,7 +88,7 @@ class File_Source final : public Source {
     while (done < n) {
       const ssize_t r = ::pread(fd_, out + done, n - done, off_t(offset + done));
       if (r < 0 && errno == EINTR) continue;
-      if (r < 0) Read_Error();
+      if (r < 0) Read_Error(errno);
       if (r == 0) break;
       done += std::size_t(r);
     }
@@ -119,7 +121,8 @@ struct Plan {
 
 Pcx_Verdict Make_Plan(Source& in, Plan& plan) {
   std::uint8_t h[Header_Bytes];
-  if (in.Read_At(0, h, Header_Bytes) < Header_Bytes) throw Toolkit_Error("Read beyond end of file");
+  if (in.Read_At(0, h, Header_Bytes) < Header_Bytes)
+    throw Toolkit_Error("Read beyond end of file", "the file ends inside its 128-byte header");
   if (h[0] != 10) return Pcx_Verdict::Not_Valid;
   const int bits = h[3], planes = h[65];
   const std::uint64_t line_bytes = U16(h + 66);
@@ -278,13 +281,17 @@ Pcx_Verdict Decode_Pcx_Data(const std::uint8_t* data, std::size_t size, Raster_I
 }
 
 Pcx_Verdict Read_Pcx_File(const std::string& path, Raster_Image& target) {
-  Read_Only_File file(path);
-  File_Source in(file.Fd(), file.Size());
-  return Decode_Whole(in, target);
+  return Reading_File(path, [&] {
+    Read_Only_File file(path);
+    File_Source in(file.Fd(), file.Size());
+    return Decode_Whole(in, target);
+  });
 }
 
-bool Decode_Pcx(Platform& p, TLoading_Window* loading, const std::string& path,
-                Raster_Image& target) {
+namespace {
+
+bool Decode_Shown(Platform& p, TLoading_Window* loading, const std::string& path,
+                  Raster_Image& target) {
   Read_Only_File file(path);
   File_Source in(file.Fd(), file.Size());
   Plan plan;
@@ -327,6 +334,13 @@ bool Decode_Pcx(Platform& p, TLoading_Window* loading, const std::string& path,
     p.Process_Messages();
   }
   return true;
+}
+
+}  // namespace
+
+bool Decode_Pcx(Platform& p, TLoading_Window* loading, const std::string& path,
+                Raster_Image& target) {
+  return Reading_File(path, [&] { return Decode_Shown(p, loading, path, target); });
 }
 
 }  // namespace tolvane

@@ -30,7 +30,8 @@ class TLoading_Window : public TForm {
 // Returns true when target now holds the picture. A refused file (not a PCX,
 // too big) shows its warning box and returns false with target unchanged.
 // Failures of the file itself (cannot be opened, shorter than its header)
-// throw Toolkit_Error; target is unchanged and the window is hidden.
+// throw Toolkit_Error naming the file and the reason; target is unchanged
+// and the window is hidden.
 bool Decode_Pcx(Platform& p, TLoading_Window* loading, const std::string& path,
                 Raster_Image& target);
 

@@ -31,6 +31,13 @@ std::string Error_Box_Text(const std::string& text) {
   return text;
 }
 
+std::string Error_Box_Text(const Toolkit_Error& e) {
+  const std::string text = Error_Box_Text(std::string(e.what()));
+  if (e.Reason().empty() || e.File().empty() || text.find(e.Reason()) != std::string::npos)
+    return text;
+  return text + "\n\n" + Error_Box_Text(File_Name_Part(e.File()) + ": " + e.Reason());
+}
+
 std::string Heading_Anchor(std::string_view heading) {
   // ASCII only, whatever the locale: the bytes of other letters stay as they are.
   std::string anchor;

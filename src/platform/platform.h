@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "image/image_error.h"
 #include "image/raster_image.h"
 #include "platform/controls.h"
 #include "platform/form.h"
@@ -79,6 +80,11 @@ int Show_Modal(Platform& p, TForm& form);
 // The text of a toolkit error box: a full stop is added when the last
 // character sorts after '.'.
 std::string Error_Box_Text(const std::string& text);
+// The box for a toolkit error: its text as above, then, when it carries a
+// reason and a file that the text does not already give, a paragraph of the
+// file's name and the reason: "PNG image is not valid.\n\nwalk.png: the file
+// ends inside its pixels."
+std::string Error_Box_Text(const Toolkit_Error& e);
 
 // The anchor that names a Markdown heading in links, made as the usual
 // Markdown hosts make it: lower case, letters, digits, '-' and '_' kept,

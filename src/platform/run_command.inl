@@ -11,7 +11,7 @@ bool Run_Command(Platform& p, F&& body) {
     body();
     return true;
   } catch (const Toolkit_Error& e) {
-    p.Show_Error_Box(Error_Box_Text(e.what()));
+    p.Show_Error_Box(Error_Box_Text(e));
   } catch (const std::bad_alloc&) {
     p.Show_Error_Box(Error_Box_Text("Out of memory"));
   }

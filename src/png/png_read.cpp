@@ -20,11 +20,29 @@ namespace tolvane {
 
 namespace {
 
-// The box's text; the reason is for the command line.
+// The box's text; the reason follows it there and on the command line.
 [[noreturn]] void Not_Valid(const std::string& reason) {
   throw Toolkit_Error("PNG image is not valid", reason);
 }
-[[noreturn]] void Not_Valid(int spng_error) { Not_Valid(spng_strerror(spng_error)); }
+// libspng's words where plain ones say it better to the user.
+[[noreturn]] void Not_Valid(int spng_error) {
+  switch (spng_error) {
+    case SPNG_IO_EOF:
+    case SPNG_IO_ERROR:
+    case SPNG_EOF:
+    case SPNG_EIO:
+      Not_Valid("the file ends early");
+    case SPNG_EIDAT_TOO_SHORT:
+      Not_Valid("the file ends inside its pixels");
+    case SPNG_EIDAT_STREAM:
+    case SPNG_EZLIB:
+      Not_Valid("its pixels are damaged");
+    case SPNG_ECHUNK_CRC:
+      Not_Valid("a checksum does not match: the file is damaged");
+    default:
+      Not_Valid(spng_strerror(spng_error));
+  }
+}
 
 // Below this many pixels a picture is cheap enough to allocate whatever the
 // file holds; above it the file must be big enough to hold its compressed
@@ -436,7 +454,14 @@ Png_Picture Decode(spng_ctx* ctx, std::uint64_t size, Colour background, bool ke
 
   const int width = int(ihdr.width), height = int(ihdr.height);
   spng_trns trns{};
-  const bool has_trns = spng_get_trns(ctx, &trns) == 0;
+  // Asking for it reads the chunks before the pixels. A failure that leaves
+  // libspng unable to go on is told as it is: every later call would only
+  // say "non-recoverable state".
+  const int trns_error = spng_get_trns(ctx, &trns);
+  if (trns_error != 0 && trns_error != SPNG_ECHUNKAVAIL &&
+      spng_get_trns(ctx, &trns) == SPNG_EBADSTATE)
+    Not_Valid(trns_error);
+  const bool has_trns = trns_error == 0;
   if (std::optional<Png_Picture> quick =
           Decode_Rows(ctx, ihdr, has_trns, background, keyed, whole)) {
     Read_Text(ctx, *quick);
@@ -554,14 +579,14 @@ Png_Picture Read_File(const std::string& path, Colour background, bool keyed,
 }  // namespace
 
 Raster_Image Read_Png(const std::string& path, Colour background, Png_Text* text) {
-  Png_Picture picture = Read_File(path, background, false);
+  Png_Picture picture = Reading_File(path, [&] { return Read_File(path, background, false); });
   if (text) *text = std::move(picture.Text);
   return std::move(picture.Image);
 }
 
 Png_Picture Read_Png_Keyed(const std::string& path, Colour preferred,
                            std::span<const Colour> avoid) {
-  return Read_File(path, preferred, true, avoid);
+  return Reading_File(path, [&] { return Read_File(path, preferred, true, avoid); });
 }
 
 }  // namespace tolvane

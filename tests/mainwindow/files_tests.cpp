@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "bmp/bmp.h"
+#include "png/png.h"
 #include "support/tolvane_fixture.h"
 
 namespace tolvane::testing {
@@ -94,8 +95,10 @@ TEST_F(Files, ReadFailuresShowTheToolkitErrorAndKeepTheDocument) {
   std::ofstream(Path("text.bmp")) << "this is not a bitmap at all, just some text";
   Load_File(Path("text.bmp"));
   Load_File(Path("missing.bmp"));
-  EXPECT_EQ(P.Errors, (std::vector<std::string>{"Bitmap image is not valid.",
-                                                "Cannot open file " + Path("missing.bmp") + "."}));
+  EXPECT_EQ(P.Errors, (std::vector<std::string>{
+                          "Bitmap image is not valid.\n\ntext.bmp: not a BMP, PNG or GIF picture.",
+                          "Cannot open file " + Path("missing.bmp") +
+                              ".\n\nmissing.bmp: no such file or directory."}));
   EXPECT_EQ(T().Caption, "Tolvane v2 - keep.bmp");
   EXPECT_TRUE(All_Pixels(T().Anim_Strip, Red));
   EXPECT_EQ(T().Check_Invariants(), "");
@@ -193,13 +196,34 @@ TEST_F(Files, SaveAsSetsUpItsDialog) {
   EXPECT_TRUE(Frame_Is(Read_Bmp(Path("copy.bmp")), 32, 0, Red));
 }
 
+TEST_F(Files, ADamagedPictureIsRefusedByNameAndReason) {
+  Load_Strip(Solid_Strip({Red}, 32), "keep.bmp");
+  Write_Png(Path("cut.png"), Solid_Strip({Green, Blue}, 8));
+  std::filesystem::resize_file(Path("cut.png"), 40);
+  Write_Bmp(Path("planes.bmp"), Solid_Strip({Green}, 8));
+  std::fstream(Path("planes.bmp"), std::ios::in | std::ios::out | std::ios::binary)
+      .seekp(26)
+      .put(2);
+  std::ofstream(Path("cut.gif")) << "GIF89a\x08\x00";
+  for (auto [name, box] :
+       {std::pair{"cut.png", "PNG image is not valid.\n\ncut.png: the file ends early."},
+        {"planes.bmp", "Bitmap image is not valid.\n\nplanes.bmp: planes not 1."},
+        {"cut.gif", "The GIF cut.gif cannot be read: the file ends inside its headers."}}) {
+    P.Errors.clear();
+    Load_File(Path(name));
+    EXPECT_EQ(P.Errors, std::vector<std::string>{box});
+    EXPECT_EQ(T().Caption, "Tolvane v2 - keep.bmp");
+  }
+}
+
 TEST_F(Files, AFailedSaveKeepsNameCaptionAndModifiedFlag) {
   New_Anim(32);
   T().Anim_Modified = true;
   const std::string bad = Path("no-such-folder/x.bmp");
   P.Save_Answers = {bad};
   T().SaveAs1Click();
-  EXPECT_EQ(P.Errors, std::vector<std::string>{"Cannot create file " + bad + "."});
+  EXPECT_EQ(P.Errors, std::vector<std::string>{"Cannot create file " + bad +
+                                               ".\n\nx.bmp: no such file or directory."});
   EXPECT_TRUE(T().Anim_Modified);
   EXPECT_EQ(T().Anim_File_Name, "NewAnim.BMP");
   EXPECT_EQ(T().Caption, "Tolvane v2 - NewAnim.BMP");

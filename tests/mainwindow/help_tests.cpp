@@ -48,8 +48,8 @@ TEST_F(Help, ADocumentThatCannotBeReadIsRefusedByName) {
   fs::create_directories(Dir / "bin/docs/guide.md");  // a folder, not a file
   T().UserGuide1Click();
   EXPECT_TRUE(P.Documents.empty());
-  EXPECT_EQ(P.Errors,
-            std::vector<std::string>{"Cannot open file " + Path("bin/docs/guide.md") + "."});
+  EXPECT_EQ(P.Errors, std::vector<std::string>{"Cannot open file " + Path("bin/docs/guide.md") +
+                                               ".\n\nguide.md: is a directory."});
 }
 
 }  // namespace

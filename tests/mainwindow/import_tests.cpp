@@ -192,7 +192,9 @@ TEST_F(Import_Test, EveryWayOutBeforeOkLeavesTheDocumentAsItWas) {
     EXPECT_EQ(T().Working_Frame.GetPixel(1, 1), Blue) << c.what;
     EXPECT_EQ(T().Caption, "Tolvane v2 - two.bmp") << c.what;
   }
-  EXPECT_EQ(P.Errors, std::vector<std::string>(2, "Bitmap image is not valid."));
+  EXPECT_EQ(P.Errors,
+            std::vector<std::string>(
+                2, "Bitmap image is not valid.\n\njunk.bmp: not a BMP, PNG or GIF picture."));
 }
 
 TEST_F(Import_Test, LoadOffersRetrievalForAPictureThatIsNoStrip) {

@@ -126,9 +126,13 @@ TEST_F(Merge_Test, RefusedFilesLeaveTheAnimationAlone) {
       {Write(Raster_Image(50, 16), "ragged.bmp"), warning, ""},
       {Write(Raster_Image(64, 32), "big_frames.bmp"), warning, ""},
       {Write(Raster_Image(16, 8), "short.bmp"), warning, ""},
-      {Path("missing.bmp"), "", "Cannot open file " + Path("missing.bmp") + "."},
-      {Path("junk.bmp"), "", "Bitmap image is not valid."},
-      {Huge_Header_File(Path("huge.bmp")), "", "Bitmap image is not valid."},
+      {Path("missing.bmp"), "",
+       "Cannot open file " + Path("missing.bmp") + ".\n\nmissing.bmp: no such file or directory."},
+      {Path("junk.bmp"), "",
+       "Bitmap image is not valid.\n\njunk.bmp: not a BMP, PNG or GIF picture."},
+      {Huge_Header_File(Path("huge.bmp")), "",
+       "Bitmap image is not valid.\n\nhuge.bmp: the file is far too short for 1600000 x 16 "
+       "pixels."},
   };
   for (const auto& c : cases) {
     P.Messages.clear();

@@ -238,9 +238,13 @@ TEST_F(Start_File, APcxPictureGoesToFrameRetrieval) {
 TEST_F(Start_File, AnUnreadableFileShowsTheReadersMessageAndOpensNothing) {
   std::ofstream(Path("junk.png")) << "no picture";
   for (auto [name, error] :
-       {std::pair{Path("missing.png"), "Cannot open file " + Path("missing.png") + "."},
-        std::pair{Path("junk.png"), std::string("Bitmap image is not valid.")},
-        std::pair{Dir.string(), "Cannot open file " + Dir.string() + "."}}) {
+       {std::pair{Path("missing.png"), "Cannot open file " + Path("missing.png") +
+                                           ".\n\nmissing.png: no such file or directory."},
+        std::pair{
+            Path("junk.png"),
+            std::string("Bitmap image is not valid.\n\njunk.png: not a BMP, PNG or GIF picture.")},
+        std::pair{Dir.string(), "Cannot open file " + Dir.string() + ".\n\n" +
+                                    Dir.filename().string() + ": is a directory."}}) {
     P.Errors.clear();
     Start_With(name);
     EXPECT_EQ(P.Errors, std::vector<std::string>{error});
