@@ -152,7 +152,7 @@ TEST(Recovery_Keeper_Copy, AFailedPictureWriteLeavesTheLastCopyOffered) {
     Recovery_Store store(f.Dir);
     Recovery_Keeper keeper(store);
     // A folder where the second picture goes: its write cannot succeed.
-    fs::create_directories(store.Path_Of(store.Strip_Name(2)));
+    fs::create_directories(store.Path_Of(store.Run_Name(2, 0)));
     keeper.Tick(doc, 0);
     keeper.Tick(doc, 30000);
     keeper.Wait();
