@@ -182,26 +182,29 @@ bool Recovery_Keeper::Copy_Step(const Editing_State& doc) {
   // Drawing lives in the working frame until it is committed.
   const bool edited = doc.Frame_Edited && doc.Cur_Frame >= 0 && doc.Cur_Frame < total &&
                       doc.Working_Frame.Width() == size && doc.Working_Frame.Height() == size;
-  const bool same_cut = written_.Frame_Size == size && written_.Frame_Total == total;
+  // With nothing to compare with, every run is copied, and fingerprinted
+  // from its copy while that is still in the cache.
+  const bool compared = written_.Frame_Size == size && written_.Frame_Total == total &&
+                        written_.Hashes.size() == std::size_t(runs);
   std::size_t budget = Step_Bytes;
   while (look_run_ < runs && budget > 0) {
     const int first = look_run_ * per_run, frames = std::min(per_run, total - first);
     const std::size_t row_bytes = std::size_t(frames) * std::size_t(size) * sizeof(Colour);
     const bool working = edited && doc.Cur_Frame >= first && doc.Cur_Frame < first + frames;
     const std::size_t frame_bytes = std::size_t(size) * sizeof(Colour);
-    if (!look_copying_) {
+    const std::size_t before = working ? std::size_t(doc.Cur_Frame - first) * frame_bytes : 0;
+    if (!look_copying_ && compared) {
       // A stream, so that the working frame counts as the frame it will be
       // once committed.
       for (; look_row_ < size && budget > 0; ++look_row_) {
-        const Colour* row = strip.Row(look_row_) + std::size_t(first) * std::size_t(size);
+        const auto* row = reinterpret_cast<const char*>(strip.Row(look_row_) +
+                                                        std::size_t(first) * std::size_t(size));
         if (!working) {
           XXH3_64bits_update(&hasher_->State, row, row_bytes);
         } else {
-          const std::size_t before = std::size_t(doc.Cur_Frame - first) * frame_bytes;
           XXH3_64bits_update(&hasher_->State, row, before);
           XXH3_64bits_update(&hasher_->State, doc.Working_Frame.Row(look_row_), frame_bytes);
-          XXH3_64bits_update(&hasher_->State,
-                             reinterpret_cast<const char*>(row) + before + frame_bytes,
+          XXH3_64bits_update(&hasher_->State, row + before + frame_bytes,
                              row_bytes - before - frame_bytes);
         }
         budget -= std::min(budget, row_bytes);
@@ -210,11 +213,12 @@ bool Recovery_Keeper::Copy_Step(const Editing_State& doc) {
       look_hashes_.push_back(XXH3_64bits_digest(&hasher_->State));
       XXH3_64bits_reset(&hasher_->State);
       look_row_ = 0;
-      if (same_cut && written_.Hashes.size() == std::size_t(runs) &&
-          written_.Hashes[std::size_t(look_run_)] == look_hashes_.back()) {
+      if (written_.Hashes[std::size_t(look_run_)] == look_hashes_.back()) {
         ++look_run_;
         continue;
       }
+    }
+    if (!look_copying_) {
       changed_.push_back({look_run_, Raster_Image::Unfilled(frames * size, size)});
       look_copying_ = true;
     }
@@ -223,11 +227,16 @@ bool Recovery_Keeper::Copy_Step(const Editing_State& doc) {
       Colour* to = pixels.Row(look_row_);
       std::memcpy(to, strip.Row(look_row_) + std::size_t(first) * std::size_t(size), row_bytes);
       if (working)
-        std::memcpy(to + std::size_t(doc.Cur_Frame - first) * std::size_t(size),
-                    doc.Working_Frame.Row(look_row_), frame_bytes);
+        std::memcpy(reinterpret_cast<char*>(to) + before, doc.Working_Frame.Row(look_row_),
+                    frame_bytes);
+      if (!compared) XXH3_64bits_update(&hasher_->State, to, row_bytes);
       budget -= std::min(budget, row_bytes);
     }
     if (look_row_ < size) break;
+    if (!compared) {
+      look_hashes_.push_back(XXH3_64bits_digest(&hasher_->State));
+      XXH3_64bits_reset(&hasher_->State);
+    }
     look_row_ = 0;
     look_copying_ = false;
     ++look_run_;
