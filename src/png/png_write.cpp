@@ -137,15 +137,13 @@ bool Pack_Row(const Colour* src, int w, int depth, const Colour_Index& index, st
 // the common PNG writers: palette rows unfiltered at level 6 stay within a
 // tenth of the smallest file at their speed; truecolour rows with the Sub
 // filter and run-length matching at level 1 cost a quarter of level 6 with
-// every filter, for a file 3% larger. Fast palette rows, for a file soon
-// replaced: run-length matching at level 1 takes a fifth less time than plain
-// level 1 on a sprite strip, for a file a third larger.
+// every filter, for a file 3% larger.
 struct Deflate_Settings {
   int Level, Strategy, Filters;
 };
 constexpr Deflate_Settings Palette_Deflate{6, Z_DEFAULT_STRATEGY, SPNG_FILTER_CHOICE_NONE};
 constexpr Deflate_Settings Truecolour_Deflate{1, Z_RLE, SPNG_FILTER_CHOICE_SUB};
-constexpr Deflate_Settings Fast_Palette_Deflate{1, Z_RLE, SPNG_FILTER_CHOICE_NONE};
+constexpr Deflate_Settings Fast_Palette_Deflate{1, Z_DEFAULT_STRATEGY, SPNG_FILTER_CHOICE_NONE};
 
 // A picture whose filtered rows fit in this many bytes is made whole and
 // deflated in one go: a palette picture by libdeflate, at a quarter of
