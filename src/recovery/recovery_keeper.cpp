@@ -74,9 +74,7 @@ Recovery_Keeper::Signature Recovery_Keeper::Sign(const Editing_State& doc) {
 }
 
 Recovery_Keeper::Look_Key Recovery_Keeper::Look_Of(const Editing_State& doc) {
-  return {doc.Anim_Strip.Serial(), doc.Working_Frame.Serial(),
-          doc.Frame_Edited,        doc.Cur_Frame,
-          doc.Frame_Size,          doc.Frame_Total};
+  return {doc.Anim_Strip.Serial(), doc.Frame_Size, doc.Frame_Total};
 }
 
 void Recovery_Keeper::Collect() {
@@ -161,9 +159,9 @@ int Recovery_Keeper::Tick(const Editing_State& doc, std::int64_t now_ms, bool bu
   return Look_Ms;
 }
 
-// Takes the next piece of the look: fingerprints the strip as drawn a run
-// at a time and copies each run that differs from what its file holds; true
-// when the whole strip has been looked at and is still the same.
+// Takes the next piece of the look: fingerprints the strip a run at a time
+// and copies each run that differs from what its file holds; true when the
+// whole strip has been looked at and is still the same.
 bool Recovery_Keeper::Copy_Step(const Editing_State& doc) {
   const Raster_Image& strip = doc.Anim_Strip;
   const int size = doc.Frame_Size, total = doc.Frame_Total;
@@ -179,9 +177,6 @@ bool Recovery_Keeper::Copy_Step(const Editing_State& doc) {
   }
   const int per_run = Run_Frames(size);
   const int runs = (total + per_run - 1) / per_run;
-  // Drawing lives in the working frame until it is committed.
-  const bool edited = doc.Frame_Edited && doc.Cur_Frame >= 0 && doc.Cur_Frame < total &&
-                      doc.Working_Frame.Width() == size && doc.Working_Frame.Height() == size;
   // With nothing to compare with, every run is copied, and fingerprinted
   // from its copy while that is still in the cache.
   const bool compared = written_.Frame_Size == size && written_.Frame_Total == total &&
@@ -190,23 +185,10 @@ bool Recovery_Keeper::Copy_Step(const Editing_State& doc) {
   while (look_run_ < runs && budget > 0) {
     const int first = look_run_ * per_run, frames = std::min(per_run, total - first);
     const std::size_t row_bytes = std::size_t(frames) * std::size_t(size) * sizeof(Colour);
-    const bool working = edited && doc.Cur_Frame >= first && doc.Cur_Frame < first + frames;
-    const std::size_t frame_bytes = std::size_t(size) * sizeof(Colour);
-    const std::size_t before = working ? std::size_t(doc.Cur_Frame - first) * frame_bytes : 0;
     if (!look_copying_ && compared) {
-      // A stream, so that the working frame counts as the frame it will be
-      // once committed.
       for (; look_row_ < size && budget > 0; ++look_row_) {
-        const auto* row = reinterpret_cast<const char*>(strip.Row(look_row_) +
-                                                        std::size_t(first) * std::size_t(size));
-        if (!working) {
-          XXH3_64bits_update(&hasher_->State, row, row_bytes);
-        } else {
-          XXH3_64bits_update(&hasher_->State, row, before);
-          XXH3_64bits_update(&hasher_->State, doc.Working_Frame.Row(look_row_), frame_bytes);
-          XXH3_64bits_update(&hasher_->State, row + before + frame_bytes,
-                             row_bytes - before - frame_bytes);
-        }
+        XXH3_64bits_update(&hasher_->State, strip.Row(look_row_) + std::size_t(first) * size,
+                           row_bytes);
         budget -= std::min(budget, row_bytes);
       }
       if (look_row_ < size) break;
@@ -225,10 +207,7 @@ bool Recovery_Keeper::Copy_Step(const Editing_State& doc) {
     Raster_Image& pixels = changed_.back().Pixels;
     for (; look_row_ < size && budget > 0; ++look_row_) {
       Colour* to = pixels.Row(look_row_);
-      std::memcpy(to, strip.Row(look_row_) + std::size_t(first) * std::size_t(size), row_bytes);
-      if (working)
-        std::memcpy(reinterpret_cast<char*>(to) + before, doc.Working_Frame.Row(look_row_),
-                    frame_bytes);
+      std::memcpy(to, strip.Row(look_row_) + std::size_t(first) * size, row_bytes);
       if (!compared) XXH3_64bits_update(&hasher_->State, to, row_bytes);
       budget -= std::min(budget, row_bytes);
     }
@@ -241,7 +220,47 @@ bool Recovery_Keeper::Copy_Step(const Editing_State& doc) {
     look_copying_ = false;
     ++look_run_;
   }
-  return look_run_ == runs;
+  if (look_run_ < runs) return false;
+  // Drawing lives in the working frame until it is committed. It is taken
+  // last, with one run at most, so that playing or drawing while the strip
+  // is looked at does not make the look start over; its run counts as drawn.
+  if (!doc.Frame_Edited || doc.Cur_Frame < 0 || doc.Cur_Frame >= total ||
+      doc.Working_Frame.Width() != size || doc.Working_Frame.Height() != size)
+    return true;
+  const int run = doc.Cur_Frame / per_run, first = run * per_run;
+  const int frames = std::min(per_run, total - first);
+  const std::size_t at = std::size_t(doc.Cur_Frame - first) * size;
+  auto snapshot = std::find_if(changed_.begin(), changed_.end(),
+                               [run](const Changed_Run& c) { return c.Index == run; });
+  if (snapshot == changed_.end()) {
+    XXH3_64bits_reset(&hasher_->State);
+    for (int y = 0; y < size; ++y) {
+      const Colour* row = strip.Row(y) + std::size_t(first) * size;
+      XXH3_64bits_update(&hasher_->State, row, at * sizeof(Colour));
+      XXH3_64bits_update(&hasher_->State, doc.Working_Frame.Row(y),
+                         std::size_t(size) * sizeof(Colour));
+      XXH3_64bits_update(&hasher_->State, row + at + size,
+                         (std::size_t(frames - 1) * size - at) * sizeof(Colour));
+    }
+    look_hashes_[std::size_t(run)] = XXH3_64bits_digest(&hasher_->State);
+    if (compared && written_.Hashes[std::size_t(run)] == look_hashes_[std::size_t(run)])
+      return true;
+    changed_.push_back({run, Raster_Image::Unfilled(frames * size, size)});
+    snapshot = changed_.end() - 1;
+    for (int y = 0; y < size; ++y)
+      std::memcpy(snapshot->Pixels.Row(y), strip.Row(y) + std::size_t(first) * size,
+                  std::size_t(frames) * size * sizeof(Colour));
+  }
+  for (int y = 0; y < size; ++y)
+    std::memcpy(snapshot->Pixels.Row(y) + at, doc.Working_Frame.Row(y),
+                std::size_t(size) * sizeof(Colour));
+  const Raster_Image& pixels = snapshot->Pixels;
+  look_hashes_[std::size_t(run)] =
+      XXH3_64bits(pixels.Data(), std::size_t(pixels.Width()) * size * sizeof(Colour));
+  // The strip's run changed only where the working frame lies over it.
+  if (compared && written_.Hashes[std::size_t(run)] == look_hashes_[std::size_t(run)])
+    changed_.erase(snapshot);
+  return true;
 }
 
 void Recovery_Keeper::Start_Write(const Editing_State& doc, std::int64_t now_ms) {

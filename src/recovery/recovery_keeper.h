@@ -22,13 +22,13 @@ namespace tolvane {
 //
 // The copy is the strip in runs of frames of about Run_Bytes each, a PNG
 // per run. The keeper remembers a fingerprint of each run it wrote; starting
-// a copy fingerprints the strip as drawn (the working frame over its frame),
-// a few megabytes per tick so the window never stalls on a large strip, and
-// takes snapshots of only the runs that changed. A strip that changes under
-// the look makes it start over; a new frame size or count makes every run
-// new. A worker thread then encodes the changed runs, writes them with the
-// safe save, one copy at a time, then the metadata naming old and new runs,
-// and only then removes the runs it no longer names.
+// a copy fingerprints the strip, a few megabytes per tick so the window
+// never stalls on a large strip, and takes snapshots of only the runs that
+// changed. A strip that changes under the look makes it start over; a new
+// frame size or count makes every run new. The working frame is laid over
+// its run with the last piece, and that run's fingerprint is of it as drawn. A worker thread then
+// encodes the changed runs, writes them with the safe save, one copy at a time, then the metadata
+// naming old and new runs, and only then removes the runs it no longer names.
 class Recovery_Keeper {
  public:
   static constexpr std::int64_t Delay_Ms = 30000;
@@ -73,7 +73,7 @@ class Recovery_Keeper {
                                std::string, std::optional<Colour>, std::vector<int>>;
   static Signature Sign(const Editing_State& doc);
   // What a look at the strip is of: it starts over when this changes.
-  using Look_Key = std::tuple<std::uint64_t, std::uint64_t, bool, int, int, int>;
+  using Look_Key = std::tuple<std::uint64_t, int, int>;
   static Look_Key Look_Of(const Editing_State& doc);
   // A run that changed since it was last written, on its way to a file.
   struct Changed_Run {

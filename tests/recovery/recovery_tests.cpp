@@ -146,10 +146,15 @@ TEST(Recovery_Keeper_Copy, HoldsTheStripAsDrawnAndStartsOverWhenItChangesUnderTh
     Recovery_Keeper keeper(store);
     keeper.Tick(doc, 0);
     EXPECT_EQ(keeper.Tick(doc, 30000), Recovery_Keeper::Step_Ms);
-    doc.Anim_Strip.SetPixel(32 * 1999, 0, 0x445566);  // in the piece already copied
+    doc.Anim_Strip.SetPixel(32, 0, 0x445566);  // in the piece already looked at
     doc.Working_Frame.SetPixel(3, 3, 0x778899);
     doc.Frame_Edited = true;
-    for (int t = 30010; keeper.Writes() == 0; t += 10) keeper.Tick(doc, t);
+    // Playback replaces the working frame at every tick: the look goes on.
+    for (int t = 30010; keeper.Writes() == 0 && t < 31000; t += 10) {
+      doc.Working_Frame.Touch();
+      keeper.Tick(doc, t);
+    }
+    ASSERT_EQ(keeper.Writes(), 1);
     keeper.Wait();
   }  // the program ends unsaved
   Recovery_Store next(f.Dir);
