@@ -16,6 +16,8 @@ packages=(
   libdeflate-dev zlib1g-dev
   # the history's compressed steps
   libzstd-dev
+  # the recovery copy's fingerprints of what changed
+  libxxhash-dev
   # the sprite sheet's JSON
   nlohmann-json3-dev
   # tests: the software centre's data (appstreamcli validate)

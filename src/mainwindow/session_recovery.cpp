@@ -84,7 +84,7 @@ void Document_Session::Offer_Recovery() {
     }
     // Owned from now on, so that a crash before the next write loses nothing;
     // should that fail, the copy stays for the next start.
-    if (!Run_Command(t_.P, [&] { keeper_->Adopted(t_, store_->Adopt(copy)); }))
+    if (!Run_Command(t_.P, [&] { store_->Adopt(copy), keeper_->Adopted(t_); }))
       store_->Release(copy);
   }
   // Copies that could not be read are kept aside, not offered again: say so

@@ -78,6 +78,11 @@ bool Of_Key(const std::string& name, const std::string& key) {
   return false;
 }
 
+// A picture's name as the metadata may give it: a file of the folder itself.
+bool Plain_Name(const std::string& name) {
+  return !name.empty() && name.find('/') == std::string::npos && name[0] != '.';
+}
+
 std::string Read_Text(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream s;
@@ -91,8 +96,15 @@ std::string Format_Recovery_Info(const Recovery_Info& info) {
   std::ostringstream s;
   s << "Path=" << Escape(info.Path) << "\nFrame_Size=" << info.Frame_Size
     << "\nFrame_Total=" << info.Frame_Total << "\nSection_Start=" << info.Section_Start
-    << "\nSection_End=" << info.Section_End << "\nTime=" << info.Time
-    << "\nStrip=" << Escape(info.Strip) << "\nDeclined=" << info.Declined << "\n";
+    << "\nSection_End=" << info.Section_End << "\nTime=" << info.Time;
+  if (info.Runs.empty()) {
+    s << "\nStrip=" << Escape(info.Strip);
+  } else {
+    std::string runs;
+    for (const std::string& name : info.Runs) runs += (runs.empty() ? "" : ",") + name;
+    s << "\nRun_Frames=" << info.Run_Frames << "\nRuns=" << Escape(runs);
+  }
+  s << "\nDeclined=" << info.Declined << "\n";
   if (info.Transparent) s << "Transparent=" << *info.Transparent << "\n";
   if (!info.Frame_Ms.empty()) s << "Frame_Ms=" << Durations_Text(info.Frame_Ms) << "\n";
   return s.str();
@@ -111,8 +123,8 @@ std::optional<Recovery_Info> Parse_Recovery_Info(std::string_view text) {
     if (eq == std::string_view::npos) return std::nullopt;
     const std::string_view key = line.substr(0, eq), value = line.substr(eq + 1);
     static constexpr std::string_view keys[] = {
-        "Path", "Frame_Size", "Frame_Total", "Section_Start", "Section_End",
-        "Time", "Strip",      "Declined",    "Transparent",   "Frame_Ms"};
+        "Path",  "Frame_Size", "Frame_Total", "Section_Start", "Section_End", "Time",
+        "Strip", "Declined",   "Transparent", "Frame_Ms",      "Run_Frames",  "Runs"};
     const auto at = std::find(std::begin(keys), std::end(keys), key);
     if (at == std::end(keys)) continue;  // a later version's key
     const auto i = unsigned(at - std::begin(keys));
@@ -125,6 +137,16 @@ std::optional<Recovery_Info> Parse_Recovery_Info(std::string_view text) {
       ok = Parse_Number(value, info.Time);
     } else if (i == 9) {
       durations = value;
+    } else if (i == 10) {
+      ok = Parse_Number(value, info.Run_Frames);
+    } else if (i == 11) {
+      auto s = Unescape(value);
+      ok = s.has_value();
+      for (std::size_t at = 0; ok && at <= s->size();) {
+        const std::size_t comma = std::min(s->find(',', at), s->size());
+        info.Runs.push_back(s->substr(at, comma - at));
+        at = comma + 1;
+      }
     } else if (i == 8) {
       Colour c = 0;
       ok = Parse_Number(value, c) && c <= 0xFFFFFF;
@@ -137,13 +159,21 @@ std::optional<Recovery_Info> Parse_Recovery_Info(std::string_view text) {
     if (!ok) return std::nullopt;
     seen |= 1u << i;
   }
-  if ((seen & 0xFF) != 0xFF) return std::nullopt;  // Transparent is optional
-  const bool fits = info.Frame_Size > 0 && info.Frame_Total > 0 && info.Section_Start >= 0 &&
-                    info.Section_Start <= info.Section_End && info.Section_End < info.Frame_Total &&
-                    !info.Path.empty() && !info.Strip.empty() &&
-                    info.Strip.find('/') == std::string::npos && info.Strip[0] != '.' &&
-                    info.Declined >= 0;
-  if (!fits) return std::nullopt;
+  // Transparent and the durations are optional; the pictures are one strip
+  // or runs, not both.
+  constexpr unsigned required = 0xBF, strip = 1u << 6, runs = 3u << 10;
+  const unsigned pictures = seen & (strip | runs);
+  if ((seen & required) != required || (pictures != strip && pictures != runs)) return std::nullopt;
+  const bool fits =
+      info.Frame_Size > 0 && info.Frame_Total > 0 && info.Section_Start >= 0 &&
+      info.Section_Start <= info.Section_End && info.Section_End < info.Frame_Total &&
+      !info.Path.empty() && info.Declined >= 0 &&
+      (info.Runs.empty() ||
+       (info.Run_Frames > 0 &&
+        std::int64_t(info.Runs.size()) ==
+            (std::int64_t(info.Frame_Total) + info.Run_Frames - 1) / info.Run_Frames));
+  const auto files = info.Files();
+  if (!fits || !std::all_of(files.begin(), files.end(), Plain_Name)) return std::nullopt;
   // Durations that do not fit the frames are let go: the pictures matter more.
   if (!durations.empty())
     info.Frame_Ms = Parse_Durations(durations, info.Frame_Total).value_or(std::vector<int>());
@@ -172,6 +202,10 @@ std::string Recovery_Store::Strip_Name(int generation) const {
   return key_ + "-" + std::to_string(generation) + ".png";
 }
 
+std::string Recovery_Store::Run_Name(int generation, int run) const {
+  return key_ + "-" + std::to_string(generation) + "-" + std::to_string(run) + ".png";
+}
+
 void Recovery_Store::Open() {
   if (own_lock_ >= 0) return;
   std::error_code failed;
@@ -192,6 +226,17 @@ void Recovery_Store::Write_Info(const Recovery_Info& info) {
 }
 
 void Recovery_Store::Remove_Own() { Remove_Key(key_, true); }
+
+void Recovery_Store::Remove_Unnamed(const Recovery_Info& info) {
+  const std::vector<std::string> named = info.Files();
+  std::error_code ignored;
+  for (const auto& e : fs::directory_iterator(folder_, ignored)) {
+    const std::string name = e.path().filename().string();
+    if (Of_Key(name, key_) && e.is_regular_file(ignored) && name != key_ + ".lock" &&
+        name != key_ + ".meta" && std::find(named.begin(), named.end(), name) == named.end())
+      fs::remove(e.path(), ignored);
+  }
+}
 
 void Recovery_Store::Remove_Key(const std::string& key, bool keep_lock) {
   std::error_code ignored;
@@ -226,11 +271,26 @@ void Recovery_Store::Move_Damaged(const std::string& key, const std::string& nam
 
 bool Recovery_Store::Read_Strip(Recovered_Copy& copy) {
   const Recovery_Info& info = copy.Info;
+  const std::int64_t width = std::int64_t(info.Frame_Size) * info.Frame_Total;
   try {
-    copy.Strip = Read_Png(Path_Of(info.Strip), 0xFFFFFF);
-    if (std::int64_t(copy.Strip.Width()) == std::int64_t(info.Frame_Size) * info.Frame_Total &&
-        copy.Strip.Height() == info.Frame_Size)
-      return true;
+    if (info.Runs.empty()) {
+      copy.Strip = Read_Png(Path_Of(info.Strip), 0xFFFFFF);
+      if (copy.Strip.Width() == width && copy.Strip.Height() == info.Frame_Size) return true;
+    } else if (width * info.Frame_Size <= Max_Image_Pixels) {
+      // Each run must be whole and of its own size: a missing or short run
+      // is a damaged copy, never a strip with a gap.
+      copy.Strip = Raster_Image::Unfilled(int(width), info.Frame_Size);
+      bool whole = true;
+      for (std::size_t k = 0; whole && k < info.Runs.size(); ++k) {
+        const Raster_Image run = Read_Png(Path_Of(info.Runs[k]), 0xFFFFFF);
+        const std::int64_t first = std::int64_t(k) * info.Run_Frames;
+        const std::int64_t frames =
+            std::min<std::int64_t>(info.Run_Frames, info.Frame_Total - first);
+        whole = run.Width() == frames * info.Frame_Size && run.Height() == info.Frame_Size;
+        if (whole) BitBlt(copy.Strip, int(first * info.Frame_Size), 0, run);
+      }
+      if (whole) return true;
+    }
   } catch (const std::exception&) {
     // Cut short, corrupt or missing: moved aside below.
   }
@@ -286,22 +346,24 @@ std::vector<Recovered_Copy> Recovery_Store::Take_Orphans() {
   return copies;
 }
 
-std::string Recovery_Store::Adopt(const Recovered_Copy& copy) {
+void Recovery_Store::Adopt(const Recovered_Copy& copy) {
   Open();
   // Linked first and named by the new metadata before the old copy goes, so
   // that one of the two is whole at every moment.
-  const std::string strip = Strip_Name(0);
-  std::error_code ignored;
-  fs::remove(Path_Of(strip), ignored);
-  fs::create_hard_link(Path_Of(copy.Info.Strip), Path_Of(strip), ignored);
-  if (ignored) fs::copy_file(Path_Of(copy.Info.Strip), Path_Of(strip));
   Recovery_Info info = copy.Info;
-  info.Strip = strip;
+  if (info.Runs.empty()) info.Strip = Strip_Name(0);
+  for (std::size_t k = 0; k < info.Runs.size(); ++k) info.Runs[k] = Run_Name(0, int(k));
+  const std::vector<std::string> from = copy.Info.Files(), to = info.Files();
+  for (std::size_t i = 0; i < from.size(); ++i) {
+    std::error_code ignored;
+    fs::remove(Path_Of(to[i]), ignored);
+    fs::create_hard_link(Path_Of(from[i]), Path_Of(to[i]), ignored);
+    if (ignored) fs::copy_file(Path_Of(from[i]), Path_Of(to[i]));
+  }
   info.Declined = 0;
   Write_Info(info);
   Remove_Key(copy.Key, false);
   Unlock(copy.Key);
-  return strip;
 }
 
 void Recovery_Store::Decline(const Recovered_Copy& copy) {

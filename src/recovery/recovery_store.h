@@ -17,15 +17,22 @@ struct Recovery_Info {
   int Frame_Size = 0, Frame_Total = 0;
   int Section_Start = 0, Section_End = 0;
   std::int64_t Time = 0;              // the last change, in seconds since 1970
-  std::string Strip;                  // the PNG's name in the recovery folder
+  std::string Strip;                  // the one PNG of a copy in one file, else empty
   int Declined = 0;                   // how often a start offered it and heard No
   std::optional<Colour> Transparent;  // the document's transparent colour
   std::vector<int> Frame_Ms = {};     // the frames' durations; empty: all follow
+  // A copy in runs: run k is a PNG of frames [k * Run_Frames, (k + 1) *
+  // Run_Frames), the last one shorter; names hold no comma.
+  int Run_Frames = 0;
+  std::vector<std::string> Runs = {};
+  // The files in the recovery folder that hold the pictures.
+  std::vector<std::string> Files() const { return Runs.empty() ? std::vector{Strip} : Runs; }
   friend bool operator==(const Recovery_Info&, const Recovery_Info&) = default;
 };
 
 // The metadata file: key=value lines. Parsing gives nothing for a file that
-// is not whole, names no strip or holds numbers that do not fit together.
+// is not whole, names no strip, or names both a strip and runs, or holds
+// numbers that do not fit together.
 std::string Format_Recovery_Info(const Recovery_Info& info);
 std::optional<Recovery_Info> Parse_Recovery_Info(std::string_view text);
 
@@ -42,8 +49,10 @@ struct Recovered_Copy {
 // The recovery folder. Each running program keeps its copy under a key of
 // its process id and start time, "<pid>-<ms>": <key>.lock, held with flock
 // for the life of the process, tells a living owner from a dead one even
-// when the id has been reused; <key>.meta names the strip <key>-<n>.png.
-// The metadata is written last, so a copy is whichever strip it names.
+// when the id has been reused; <key>.meta names the pictures, runs of frames
+// <key>-<n>-<k>.png (or, from earlier versions and adopted from them, one
+// strip <key>-<n>.png). The metadata is written last, so a copy is whatever
+// it names.
 class Recovery_Store {
  public:
   explicit Recovery_Store(std::string folder);
@@ -56,14 +65,17 @@ class Recovery_Store {
   std::string Path_Of(const std::string& name) const { return folder_ + "/" + name; }
   std::string Meta_Path() const { return Path_Of(key_ + ".meta"); }
   std::string Strip_Name(int generation) const;
+  std::string Run_Name(int generation, int run) const;
 
   // Makes the folder and takes this process's lock; throws Toolkit_Error.
   // Once done, later calls return at once.
   void Open();
   // Writes this process's metadata safely; throws Toolkit_Error.
   void Write_Info(const Recovery_Info& info);
-  // Removes this process's copy: metadata first, then every strip.
+  // Removes this process's copy: metadata first, then every picture.
   void Remove_Own();
+  // Removes this process's pictures that `info`, just written, does not name.
+  void Remove_Unnamed(const Recovery_Info& info);
 
   // Copies whose process is gone, oldest change first, each locked by this
   // store until it is adopted, declined or released; their strips are not
@@ -79,9 +91,9 @@ class Recovery_Store {
   std::string Damaged_Folder() const { return Path_Of("damaged"); }
   // Leaves the copy as it is for a later start.
   void Release(const Recovered_Copy& copy) { Unlock(copy.Key); }
-  // The copy becomes this process's own, its next write replaces it; returns
-  // the name of its strip. Throws Toolkit_Error (or filesystem_error).
-  std::string Adopt(const Recovered_Copy& copy);
+  // The copy becomes this process's own, its next write replaces it.
+  // Throws Toolkit_Error (or filesystem_error).
+  void Adopt(const Recovered_Copy& copy);
   // No to the offer: the copy is kept for one more start, then deleted.
   void Decline(const Recovered_Copy& copy);
 

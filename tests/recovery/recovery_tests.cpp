@@ -32,14 +32,22 @@ struct Folder {
 
 const Recovery_Info Sample{"/home/a\\b\nc.png", 8,           2, 1,        1,
                            1700000000,          "9-1-1.png", 0, 0x123456, {250, 0}};
+// The same copy in runs of one frame, as this version writes it.
+const Recovery_Info Sample_Runs = [] {
+  Recovery_Info info = Sample;
+  info.Strip.clear();
+  info.Run_Frames = 1;
+  info.Runs = {"9-1-1-0.png", "9-1-2-1.png"};
+  return info;
+}();
 
 TEST(Recovery_Store_Orphans, OffersDeadProgramsWholeCopiesAndMovesBadOnesAside) {
-  const std::string good = Format_Recovery_Info(Sample);
+  const std::string good = Format_Recovery_Info(Sample), runs = Format_Recovery_Info(Sample_Runs);
   struct Row {
     const char* what;
     bool alive;
     std::string meta;
-    int strip_width;  // 0: cut short
+    int strip_width;  // of each picture; 0: the last one cut short, -1: missing
     bool offered, read;
   } rows[] = {
       {"a dead program's whole copy", false, good, 16, true, true},
@@ -48,11 +56,20 @@ TEST(Recovery_Store_Orphans, OffersDeadProgramsWholeCopiesAndMovesBadOnesAside) 
       {"a section outside the strip", false, Replace(good, "Total=2", "Total=1"), 8, false, false},
       {"a strip cut short", false, good, 0, true, false},
       {"a strip of another size", false, good, 24, true, false},
+      {"a whole copy in runs", false, runs, 8, true, true},
+      {"a run missing", false, runs, -1, true, false},
+      {"a run cut short", false, runs, 0, true, false},
+      {"a run of another size", false, runs, 16, true, false},
+      {"runs that miss frames", false, Replace(runs, "Frames=1", "Frames=2"), 8, false, false},
+      {"a strip and runs", false, runs + "Strip=9-1-1.png\n", 8, false, false},
   };
   for (const Row& r : rows) {
     Folder f;
-    Write_Png(f.Dir + "/" + Sample.Strip, Raster_Image(r.strip_width ? r.strip_width : 16, 8));
-    if (!r.strip_width) fs::resize_file(f.Dir + "/" + Sample.Strip, 40);
+    const std::vector<std::string> files = (r.meta == good ? Sample : Sample_Runs).Files();
+    for (const std::string& name : files)
+      Write_Png(f.Dir + "/" + name, Raster_Image(r.strip_width > 0 ? r.strip_width : 8, 8));
+    if (r.strip_width == 0) fs::resize_file(f.Dir + "/" + files.back(), 40);
+    if (r.strip_width < 0) fs::remove(f.Dir + "/" + files.back());
     f.Put("9-1.meta", r.meta);
     f.Put("9-1.lock", "");
     const int owner = ::open((f.Dir + "/9-1.lock").c_str(), O_RDWR);
@@ -61,7 +78,7 @@ TEST(Recovery_Store_Orphans, OffersDeadProgramsWholeCopiesAndMovesBadOnesAside) 
     auto copies = store.Take_Orphans();
     ASSERT_EQ(copies.size(), r.offered ? 1u : 0u) << r.what;
     if (r.offered) {
-      EXPECT_EQ(copies[0].Info, Sample) << r.what;
+      EXPECT_EQ(copies[0].Info, r.meta == good ? Sample : Sample_Runs) << r.what;
       EXPECT_EQ(store.Read_Strip(copies[0]), r.read) << r.what;
     }
     EXPECT_EQ(fs::exists(f.Dir + "/damaged/9-1.meta"), !r.alive && !r.read) << r.what;
@@ -129,10 +146,15 @@ TEST(Recovery_Keeper_Copy, HoldsTheStripAsDrawnAndStartsOverWhenItChangesUnderTh
     Recovery_Keeper keeper(store);
     keeper.Tick(doc, 0);
     EXPECT_EQ(keeper.Tick(doc, 30000), Recovery_Keeper::Step_Ms);
-    doc.Anim_Strip.SetPixel(32 * 1999, 0, 0x445566);  // in the piece already copied
+    doc.Anim_Strip.SetPixel(32, 0, 0x445566);  // in the piece already looked at
     doc.Working_Frame.SetPixel(3, 3, 0x778899);
     doc.Frame_Edited = true;
-    for (int t = 30010; keeper.Writes() == 0; t += 10) keeper.Tick(doc, t);
+    // Playback replaces the working frame at every tick: the look goes on.
+    for (int t = 30010; keeper.Writes() == 0 && t < 31000; t += 10) {
+      doc.Working_Frame.Touch();
+      keeper.Tick(doc, t);
+    }
+    ASSERT_EQ(keeper.Writes(), 1);
     keeper.Wait();
   }  // the program ends unsaved
   Recovery_Store next(f.Dir);
@@ -144,6 +166,38 @@ TEST(Recovery_Keeper_Copy, HoldsTheStripAsDrawnAndStartsOverWhenItChangesUnderTh
   EXPECT_EQ(copies[0].Info.Path, doc.Anim_File_Name);
 }
 
+TEST(Recovery_Keeper_Copy, RewritesOnlyTheRunsThatChangedAndKeepsNoOtherPictures) {
+  Folder f;
+  Document doc(32, 600);  // three runs
+  {
+    Recovery_Store store(f.Dir);
+    Recovery_Keeper keeper(store);
+    std::int64_t now = 0;
+    for (const int runs : {3, 1, 0}) {
+      const int before = keeper.Runs_Written(), writes = keeper.Writes();
+      keeper.Tick(doc, now);
+      for (now += 30000; keeper.Writes() == writes; now += 10) keeper.Tick(doc, now);
+      keeper.Wait();
+      EXPECT_EQ(keeper.Runs_Written() - before, runs);
+      // Drawing not yet committed, in the middle run; then only a mark moves.
+      doc.Cur_Frame = 300;
+      doc.Working_Frame.SetPixel(3, 3, 0x778899);
+      doc.Frame_Edited = true;
+      if (runs == 1) doc.Section_Start = 1;
+    }
+    int pictures = 0;
+    for (const auto& e : fs::directory_iterator(f.Dir)) pictures += e.path().extension() == ".png";
+    EXPECT_EQ(pictures, 3);
+  }  // the program ends unsaved
+  Recovery_Store next(f.Dir);
+  auto copies = next.Take_Orphans();
+  ASSERT_EQ(copies.size(), 1u);
+  ASSERT_TRUE(next.Read_Strip(copies[0]));
+  doc.Commit_Frame();
+  EXPECT_TRUE(Same_Pixels(copies[0].Strip, doc.Anim_Strip));
+  EXPECT_EQ(copies[0].Info.Section_Start, 1);
+}
+
 TEST(Recovery_Keeper_Copy, AFailedPictureWriteLeavesTheLastCopyOffered) {
   Folder f;
   Document doc(8, 2);
@@ -152,7 +206,7 @@ TEST(Recovery_Keeper_Copy, AFailedPictureWriteLeavesTheLastCopyOffered) {
     Recovery_Store store(f.Dir);
     Recovery_Keeper keeper(store);
     // A folder where the second picture goes: its write cannot succeed.
-    fs::create_directories(store.Path_Of(store.Strip_Name(2)));
+    fs::create_directories(store.Path_Of(store.Run_Name(2, 0)));
     keeper.Tick(doc, 0);
     keeper.Tick(doc, 30000);
     keeper.Wait();
