@@ -14,10 +14,6 @@
 #include <thread>
 #include <vector>
 
-#if defined(__x86_64__) || defined(__i386__)
-#include <immintrin.h>
-#endif
-
 #include "image/colour_index.h"
 #include "io/safe_save.h"
 #include "png/png.h"
@@ -45,25 +41,6 @@ struct Context_Free {
   void operator()(spng_ctx* ctx) const { spng_ctx_free(ctx); }
 };
 
-// How many pixels from x on, in whole fours, repeat `c` (masked): runs of
-// one colour, the usual case in sprite art, are passed over four at a time.
-inline int Run_Of(const Colour* row, int x, int end, Colour c) {
-  int n = 0;
-#if defined(__x86_64__) || defined(__i386__)
-  const __m128i mask = _mm_set1_epi32(int(Colour_Mask));
-  const __m128i want = _mm_set1_epi32(int(c));
-  while (x + n + 4 <= end) {
-    const __m128i v =
-        _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x + n)), mask);
-    if (_mm_movemask_epi8(_mm_cmpeq_epi32(v, want)) != 0xFFFF) break;
-    n += 4;
-  }
-#else
-  (void)row, (void)x, (void)end, (void)c;
-#endif
-  return n;
-}
-
 }  // namespace
 
 std::optional<std::vector<Colour>> Png_Colours(const Raster_Image& image, const Rect& area,
@@ -76,14 +53,11 @@ std::optional<std::vector<Colour>> Png_Colours(const Raster_Image& image, const 
     // A row like the one above, common in sprite art, adds no colour.
     if (y > area.Top && std::memcmp(row + area.Left, image.Row(y - 1) + area.Left, row_bytes) == 0)
       continue;
-    Colour last = No_Colour;
+    // A lookup per pixel: sprite art's runs are often too short for skipping
+    // them to beat the branches it mispredicts.
     for (int x = area.Left; x < area.Right; ++x) {
-      x += Run_Of(row, x, area.Right, last);
-      if (x == area.Right) break;
       const Colour c = row[x] & Colour_Mask;
-      if (c == last) continue;
-      last = c;
-      if (seen.Insert(c) < 0) return std::nullopt;
+      if (seen.Find(c) < 0 && seen.Insert(c) < 0) return std::nullopt;
     }
   }
   // In the order they first appear, which deflates about a tenth smaller
@@ -111,22 +85,14 @@ void Pack_Indices(std::uint8_t* indices, int w, std::uint8_t* out) {
 // case in pixel art, look it up once; `indices` holds a row of scratch.
 bool Pack_Row(const Colour* src, int w, int depth, const Colour_Index& index, std::uint8_t* indices,
               std::uint8_t* out) {
-  Colour last = No_Colour;
-  int i = 0;
   std::uint8_t* to = depth == 8 ? out : indices;
+  int missing = 0;
   for (int x = 0; x < w; ++x) {
-    if (const int run = Run_Of(src, x, w, last)) {
-      std::memset(to + x, i, std::size_t(run));
-      x += run;
-      if (x == w) break;
-    }
-    const Colour c = src[x] & Colour_Mask;
-    if (c != last) {
-      i = index.Find(last = c);
-      if (i < 0) return false;
-    }
+    const int i = index.Find(src[x] & Colour_Mask);
+    missing |= i;
     to[x] = std::uint8_t(i);
   }
+  if (missing < 0) return false;
   if (depth == 4) Pack_Indices<4>(indices, w, out);
   if (depth == 2) Pack_Indices<2>(indices, w, out);
   if (depth == 1) Pack_Indices<1>(indices, w, out);
