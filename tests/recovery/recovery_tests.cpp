@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include "png/png.h"
 #include "recovery/recovery_keeper.h"
@@ -27,6 +28,14 @@ struct Folder {
   ~Folder() { fs::remove_all(Dir); }
   void Put(const std::string& name, const std::string& text) const {
     std::ofstream(Dir + "/" + name) << text;
+  }
+  // The one copy the next start finds here, its strip read; none when it
+  // finds another number of copies or cannot read the strip.
+  std::optional<Recovered_Copy> Only_Copy() const {
+    Recovery_Store next(Dir);
+    auto copies = next.Take_Orphans();
+    if (copies.size() != 1 || !next.Read_Strip(copies[0])) return std::nullopt;
+    return std::move(copies[0]);
   }
 };
 
@@ -157,13 +166,11 @@ TEST(Recovery_Keeper_Copy, HoldsTheStripAsDrawnAndStartsOverWhenItChangesUnderTh
     ASSERT_EQ(keeper.Writes(), 1);
     keeper.Wait();
   }  // the program ends unsaved
-  Recovery_Store next(f.Dir);
-  auto copies = next.Take_Orphans();
-  ASSERT_EQ(copies.size(), 1u);
-  ASSERT_TRUE(next.Read_Strip(copies[0]));
+  const std::optional<Recovered_Copy> copy = f.Only_Copy();
+  ASSERT_TRUE(copy);
   doc.Commit_Frame();
-  EXPECT_TRUE(Same_Pixels(copies[0].Strip, doc.Anim_Strip));
-  EXPECT_EQ(copies[0].Info.Path, doc.Anim_File_Name);
+  EXPECT_TRUE(Same_Pixels(copy->Strip, doc.Anim_Strip));
+  EXPECT_EQ(copy->Info.Path, doc.Anim_File_Name);
 }
 
 TEST(Recovery_Keeper_Copy, RewritesOnlyTheRunsThatChangedAndKeepsNoOtherPictures) {
@@ -189,13 +196,11 @@ TEST(Recovery_Keeper_Copy, RewritesOnlyTheRunsThatChangedAndKeepsNoOtherPictures
     for (const auto& e : fs::directory_iterator(f.Dir)) pictures += e.path().extension() == ".png";
     EXPECT_EQ(pictures, 3);
   }  // the program ends unsaved
-  Recovery_Store next(f.Dir);
-  auto copies = next.Take_Orphans();
-  ASSERT_EQ(copies.size(), 1u);
-  ASSERT_TRUE(next.Read_Strip(copies[0]));
+  const std::optional<Recovered_Copy> copy = f.Only_Copy();
+  ASSERT_TRUE(copy);
   doc.Commit_Frame();
-  EXPECT_TRUE(Same_Pixels(copies[0].Strip, doc.Anim_Strip));
-  EXPECT_EQ(copies[0].Info.Section_Start, 1);
+  EXPECT_TRUE(Same_Pixels(copy->Strip, doc.Anim_Strip));
+  EXPECT_EQ(copy->Info.Section_Start, 1);
 }
 
 TEST(Recovery_Keeper_Copy, AFailedPictureWriteLeavesTheLastCopyOffered) {
@@ -217,11 +222,9 @@ TEST(Recovery_Keeper_Copy, AFailedPictureWriteLeavesTheLastCopyOffered) {
     ASSERT_EQ(keeper.Writes(), 2);
     ASSERT_TRUE(keeper.Take_Failure().has_value());
   }  // the program ends unsaved
-  Recovery_Store next(f.Dir);
-  auto copies = next.Take_Orphans();
-  ASSERT_EQ(copies.size(), 1u);
-  ASSERT_TRUE(next.Read_Strip(copies[0]));
-  EXPECT_TRUE(Same_Pixels(copies[0].Strip, first));
+  const std::optional<Recovered_Copy> copy = f.Only_Copy();
+  ASSERT_TRUE(copy);
+  EXPECT_TRUE(Same_Pixels(copy->Strip, first));
 }
 
 }  // namespace
