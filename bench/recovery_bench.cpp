@@ -33,17 +33,22 @@ double Resident_Bytes() {
   return double(resident) * double(sysconf(_SC_PAGESIZE));
 }
 
+// Makes the document an unsaved one of white frames.
+void Make_Unsaved_Strip(Editing_State& doc, int frames) {
+  doc.Frame_Size = Size;
+  doc.Frame_Total = frames;
+  doc.Section_End = frames - 1;
+  doc.Anim_Strip = Raster_Image(frames * Size, Size);
+  doc.Working_Frame = Raster_Image(Size, Size);
+  doc.Anim_Modified = true;
+}
+
 void BM_Recovery_Snapshot_Pause(benchmark::State& state) {
   Bench_Folder folder("recovery");
   Recovery_Store store(folder.Path().string());
   Recovery_Keeper keeper(store);
   Editing_State doc;
-  doc.Frame_Size = Size;
-  doc.Frame_Total = Frames;
-  doc.Section_End = Frames - 1;
-  doc.Anim_Strip = Raster_Image(Frames * Size, Size);
-  doc.Working_Frame = Raster_Image(Size, Size);
-  doc.Anim_Modified = true;
+  Make_Unsaved_Strip(doc, Frames);
   std::int64_t now = 0;
   keeper.Tick(doc, now);
   int ticks = 0;
@@ -84,10 +89,7 @@ void BM_Recovery_Copy_Cpu(benchmark::State& state) {
   Recovery_Store store(folder.Path().string());
   Recovery_Keeper keeper(store);
   Editing_State doc;
-  doc.Frame_Size = Size;
-  doc.Frame_Total = Long;
-  doc.Section_End = Long - 1;
-  doc.Anim_Strip = Raster_Image(Long * Size, Size);
+  Make_Unsaved_Strip(doc, Long);
   const Colour ink[] = {0x000000, 0xFFFFFF, 0x2040C0, 0x30A050, 0xE0C020, 0x804020};
   for (int i = 0; i < Long; ++i)
     for (int y = 0; y < Size; ++y)
@@ -96,8 +98,6 @@ void BM_Recovery_Copy_Cpu(benchmark::State& state) {
         doc.Anim_Strip.Row(y)[i * Size + x] =
             ink[((dx * dx + dy * dy) / (90 + i % 40) + (x / 8 + y / 16) % 2) % 6];
       }
-  doc.Working_Frame = Raster_Image(Size, Size);
-  doc.Anim_Modified = true;
   const double opened = Resident_Bytes();
   std::int64_t now = 0;
   keeper.Tick(doc, now);
