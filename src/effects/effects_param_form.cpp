@@ -57,8 +57,7 @@ void TEffects_Param_Form::Centre_In(Image_Control& image, const Bevel& frame) {
 }
 
 void TEffects_Param_Form::FormShow() {
-  Window.Left = (P.Screen_Width() - Window.Width) / 2;
-  Window.Top = (P.Screen_Height() - Window.Height) / 2;
+  Centre_On(P.Screen_Width(), P.Screen_Height());
   Set_Mount.Color = Mount();
 
   Centre_In(Source_DSP, Bevel2);
@@ -160,13 +159,9 @@ void TEffects_Param_Form::OkClick() {
   Effect_Level = Level_Bar.Position;
   Effect_Vertical = Vertical_Effect.Checked;
   Effect_Accepted = true;
-  Modal_Result = mr_Ok;
-  Visible = false;
+  End_Modal(mr_Ok);
 }
 
-void TEffects_Param_Form::CancelClick() {
-  Modal_Result = mr_Cancel;
-  Visible = false;
-}
+void TEffects_Param_Form::CancelClick() { End_Modal(mr_Cancel); }
 
 }  // namespace tolvane

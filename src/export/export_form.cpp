@@ -63,8 +63,7 @@ void TExport_Form::FormShow() {
   Show_Choices(kept);
   Frames_Changed();
   Choice_Changed();
-  Window.Left = (P.Screen_Width() - Window.Width) / 2;
-  Window.Top = (P.Screen_Height() - Window.Height) / 2;
+  Centre_On(P.Screen_Width(), P.Screen_Height());
 }
 
 void TExport_Form::Frames_ChoiceClick() {
@@ -84,14 +83,10 @@ void TExport_Form::OkClick() {
   Scale.Exit();  // the field loses the focus before the click counts
   if (Choices) Keep_Choices(*Choices);
   Accepted = true;
-  Modal_Result = mr_Ok;
-  Visible = false;
+  End_Modal(mr_Ok);
 }
 
-void TExport_Form::CancelClick() {
-  Modal_Result = mr_Cancel;
-  Visible = false;
-}
+void TExport_Form::CancelClick() { End_Modal(mr_Cancel); }
 
 TGif_Export_Form::TGif_Export_Form(Platform& p) : TExport_Form(p) {
   Name = "Gif_Export_Form";

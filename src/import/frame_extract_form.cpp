@@ -238,8 +238,7 @@ void TFrame_Extract::FormShow() {
   Window.Height = Ok.B.Bottom() + 8;
   Window.Width = Cancel.B.Right() + 8;
   Bevel3.B.Width = Window.Width;
-  Window.Left = (P.Screen_Width() - Window.Width) / 2;
-  Window.Top = (P.Screen_Height() - Window.Height) / 2;
+  Centre_On(P.Screen_Width(), P.Screen_Height());
 }
 
 void TFrame_Extract::Close() {

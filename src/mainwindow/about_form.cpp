@@ -17,8 +17,7 @@ void TAbout_Form::FormShow() {
 
 void TAbout_Form::Image2Click() {
   Timer1.Enabled = false;
-  Modal_Result = mr_Ok;
-  Visible = false;
+  End_Modal(mr_Ok);
 }
 
 void TAbout_Form::Timer1Timer() { Image2Click(); }

@@ -54,8 +54,7 @@ void TFrame_Size_Form::FormShow() {
   Window.Width = widest.B.Right() + 8;
   Cancel.B.Left = Window.Width - 73 - 8;
   Ok.B.Left = Cancel.B.Left - 73 - 8;
-  Window.Left = (P.Screen_Width() - Window.Width) / 2;
-  Window.Top = (P.Screen_Height() - Window.Height) / 2;
+  Centre_On(P.Screen_Width(), P.Screen_Height());
 }
 
 void TFrame_Size_Form::New_SizeClick() {
@@ -74,14 +73,10 @@ void TFrame_Size_Form::OkClick() {
   }
   Size_Accepted = true;
   Resize_Method = Adjust_Method.Item_Index == 1 ? 1 : 0;
-  Modal_Result = mr_Ok;
-  Visible = false;
+  End_Modal(mr_Ok);
 }
 
-void TFrame_Size_Form::CancelClick() {
-  Modal_Result = mr_Cancel;
-  Visible = false;
-}
+void TFrame_Size_Form::CancelClick() { End_Modal(mr_Cancel); }
 
 void TFrame_Size_Form::Panel1Click() {
   ColorDialog1.Color = Panel1.Color;

@@ -35,8 +35,7 @@ void TFrame_Timing_Form::FormShow() {
   TimingClick();
   Applies_To.Enabled = Section_Offered;
   if (!Section_Offered) Applies_To.Select(0);
-  Window.Left = (P.Screen_Width() - Window.Width) / 2;
-  Window.Top = (P.Screen_Height() - Window.Height) / 2;
+  Centre_On(P.Screen_Width(), P.Screen_Height());
 }
 
 void TFrame_Timing_Form::TimingClick() { Duration.Enabled = Timing.Item_Index == 1; }
@@ -50,13 +49,9 @@ void TFrame_Timing_Form::OkClick() {
   }
   Whole_Section = Section_Offered && Applies_To.Item_Index == 1;
   Timing_Accepted = true;
-  Modal_Result = mr_Ok;
-  Visible = false;
+  End_Modal(mr_Ok);
 }
 
-void TFrame_Timing_Form::CancelClick() {
-  Modal_Result = mr_Cancel;
-  Visible = false;
-}
+void TFrame_Timing_Form::CancelClick() { End_Modal(mr_Cancel); }
 
 }  // namespace tolvane

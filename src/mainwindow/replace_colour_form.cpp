@@ -18,19 +18,14 @@ TReplace_Colour_Form::TReplace_Colour_Form(Platform& p) : P(p) {
 
 void TReplace_Colour_Form::FormShow() {
   Accepted = false;
-  Window.Left = (P.Screen_Width() - Window.Width) / 2;
-  Window.Top = (P.Screen_Height() - Window.Height) / 2;
+  Centre_On(P.Screen_Width(), P.Screen_Height());
 }
 
 void TReplace_Colour_Form::OkClick() {
   Accepted = true;
-  Modal_Result = mr_Ok;
-  Visible = false;
+  End_Modal(mr_Ok);
 }
 
-void TReplace_Colour_Form::CancelClick() {
-  Modal_Result = mr_Cancel;
-  Visible = false;
-}
+void TReplace_Colour_Form::CancelClick() { End_Modal(mr_Cancel); }
 
 }  // namespace tolvane

@@ -49,8 +49,7 @@ TAdd_Trans::TAdd_Trans(Platform& p) : P(p) {
 }
 
 void TAdd_Trans::FormShow() {
-  Window.Left = (P.Screen_Width() - Window.Width) / 2;
-  Window.Top = (P.Screen_Height() - Window.Height) / 2;
+  Centre_On(P.Screen_Width(), P.Screen_Height());
   // Set as text: the range is still the previous merge's and would clamp it.
   overlap.Text = std::to_string(Initial_Overlap);
   Label4.Caption = Frames_Text(Anim1_Frames);
@@ -76,14 +75,10 @@ void TAdd_Trans::OkClick() {
   }
   Trans_Accepted = true;
   Trans_Kind = kind;
-  Modal_Result = mr_Ok;
-  Visible = false;
+  End_Modal(mr_Ok);
 }
 
-void TAdd_Trans::CancelClick() {
-  Modal_Result = mr_Cancel;
-  Visible = false;
-}
+void TAdd_Trans::CancelClick() { End_Modal(mr_Cancel); }
 
 int TAdd_Trans::Overlap() const {
   const int most = std::max(1, std::min(Anim1_Frames, Anim2_Frames));

@@ -21,6 +21,17 @@ class TForm {
   int Client_Width() const { return Window.Width; }
   int Client_Height() const { return Window.Height; }
 
+  // In the middle of a screen of the given size.
+  void Centre_On(int screen_width, int screen_height) {
+    Window.Left = (screen_width - Window.Width) / 2;
+    Window.Top = (screen_height - Window.Height) / 2;
+  }
+  // A button ends the modal run with its result.
+  void End_Modal(int result) {
+    Modal_Result = result;
+    Visible = false;
+  }
+
   virtual void FormShow() {}
   // Closing by the title-bar button or Escape lands here too.
   virtual void Close() {
